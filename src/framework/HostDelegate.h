@@ -1,0 +1,51 @@
+#pragma once
+
+#include "framework/FrameworkExport.h"
+#include "framework/HostRecording.h"
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+#include <optional>
+
+namespace pelorin {
+
+// The host's list of recordings, as plug-ins see it.
+class PELORIN_FRAMEWORK_EXPORT RecordingsController {
+public:
+    virtual ~RecordingsController();
+    // The recordings selected in the host, in the host's order; nullopt when
+    // the host has no selection to offer.
+    virtual std::optional<QList<HostRecording>> selectedObjects() const = 0;
+};
+
+// The host's central map window.
+class PELORIN_FRAMEWORK_EXPORT MapDisplay : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~MapDisplay() override;
+
+public slots:
+    virtual void showWindow(QObject *sender) = 0;
+    // {latitude text, longitude text}; fewer entries: nothing to centre on.
+    virtual void setCenter(const QStringList &latLon) = 0;
+    // Reads and shows the KML file at path.
+    virtual void showTrack(const QString &path) = 0;
+};
+
+// The host application's delegate, reachable from anywhere in the process.
+class PELORIN_FRAMEWORK_EXPORT HostDelegate {
+public:
+    virtual ~HostDelegate();
+    virtual RecordingsController *recordingsController() = 0;
+    virtual MapDisplay *centralMapDisplay() = 0;
+};
+
+// The delegate the host installed, or nullptr (no host, e.g. in a bare test).
+PELORIN_FRAMEWORK_EXPORT HostDelegate *hostDelegate();
+// Installed by the host at start-up; nullptr removes it.
+PELORIN_FRAMEWORK_EXPORT void setHostDelegate(HostDelegate *delegate);
+
+} // namespace pelorin

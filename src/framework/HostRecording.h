@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace pelorin {
+
+struct HostTaxon {
+    std::optional<QString> abbrev;
+};
+
+struct HostSpecies {
+    std::optional<HostTaxon> myTaxon;
+};
+
+// A recording as the host hands it to plug-ins.
+class HostRecording {
+public:
+    HostRecording() = default;
+    HostRecording(QDateTime time, QString filename, QList<HostSpecies> species)
+        : recordingTime_(std::move(time))
+        , filename_(std::move(filename))
+        , mySpecies_(std::move(species)) {}
+
+    QDateTime recordingTime() const { return recordingTime_; }
+    QString filename() const { return filename_; }
+    const QList<HostSpecies> &mySpecies() const { return mySpecies_; }
+
+private:
+    QDateTime recordingTime_;
+    QString filename_;
+    QList<HostSpecies> mySpecies_;
+};
+
+} // namespace pelorin

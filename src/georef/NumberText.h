@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace pelorin {
+
+// Locale-independent readings and printings of numbers in texts, as the
+// coordinates and the clock offset field need them.
+
+// Leading blanks skipped, the longest decimal prefix (full stop as separator,
+// optional exponent), 0 when none; rounded to single precision.
+float floatValue(std::string_view text);
+
+// Leading blanks skipped, optional sign, digits up to the first other
+// character; 0 when none; clamped to the 32-bit signed range.
+std::int32_t intValue(std::string_view text);
+
+// "%f" of the value widened to double: six decimals, no exponent, full stop.
+std::string formatFixed6(double value);
+void appendFixed6(std::string &out, double value);
+
+} // namespace pelorin

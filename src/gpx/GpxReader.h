@@ -1,0 +1,76 @@
+#pragma once
+
+#include "gpx/TrackPoint.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pelorin {
+
+struct GpxError {
+    enum class Kind {
+        Unreadable, // no parser could be made: missing, unreadable, a directory, a FIFO, ...
+        Parse,      // the parser stopped at a fatal error
+        Cancelled,  // the progress callback asked to stop
+    };
+    Kind kind = Kind::Parse;
+    int code = 0;            // the parser's error code (Parse only)
+    std::string description; // the parser's description, or why the file is unreadable
+    long line = 0;           // 1-based
+    long column = 0;         // 1-based, as a person counts them
+};
+
+struct GpxResult {
+    std::vector<TrackPoint> points; // file order (completed points even on error)
+    bool hasElevation = false;
+    std::optional<GpxError> error;
+
+    bool ok() const noexcept { return !error.has_value(); }
+};
+
+// Called as the input is read; return false to cancel the read.
+using GpxProgress = std::function<bool(std::uint64_t bytesRead, std::uint64_t totalBytes)>;
+
+// The event-driven GPX reader. Owns the parse state of one document; the
+// handlers keep the names of the parser events they answer.
+class GpxReader {
+public:
+    GpxReader();
+    ~GpxReader();
+    GpxReader(const GpxReader &) = delete;
+    GpxReader &operator=(const GpxReader &) = delete;
+
+    // Reads the file at path in chunks; never holds the whole file.
+    GpxResult parseGPXFile(const std::string &path, const GpxProgress &progress = {});
+    // Reads a document held in memory, fed to the parser in chunks of chunkSize
+    // bytes (0: one piece), so tests and fuzzers reach the streaming path.
+    GpxResult parseGPXBytes(std::string_view bytes, std::size_t chunkSize = 0);
+
+    // Parser events.
+    void parserDidStartDocument();
+    void didStartElement(std::string_view name, const char **attributes);
+    void foundCharacters(std::string_view text);
+    void didEndElement(std::string_view name);
+    void parserDidEndDocument();
+    void parseErrorOccurred(GpxError error);
+
+private:
+    struct Parser;
+    friend struct Parser;
+
+    std::vector<TrackPoint> gpsPoints;
+    std::optional<TrackPoint> pointData;
+    std::optional<std::string> currentStringValue;
+    std::string pendingText_; // character data coalesced until the next markup event
+    bool isDateTime = false;
+    bool isElevation = false;
+    bool hasElevation = false;
+    std::optional<GpxError> error_;
+};
+
+} // namespace pelorin

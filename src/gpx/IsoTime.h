@@ -1,0 +1,22 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string_view>
+
+namespace pelorin {
+
+enum class MissingZone { Utc, Local };
+
+// Reads "YYYY-MM-DDTHH:MM:SS", an optional fraction, then 'Z', an offset
+// ("+HH:MM", "-HH:MM", "+HHMM") which is applied, or nothing (then the fields
+// are UTC or the machine's local time, as missingZone says). Fields out of
+// range and trailing text give nothing.
+std::optional<std::chrono::sys_time<std::chrono::milliseconds>> parseIsoDateTime(std::string_view text,
+                                                                                 MissingZone missingZone);
+
+// A GPX `time` text: as above with a missing zone meaning UTC, the fraction
+// passed over (whole seconds).
+std::optional<std::chrono::sys_seconds> parseGpxTime(std::string_view text);
+
+} // namespace pelorin

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace pelorin {
+
+// An optional text in 16 bytes: up to 15 bytes inline, longer ones on the heap.
+// Track points hold three of these; a week-long log has a million points, so
+// std::string (32 bytes, heap beyond 15) per field would double the footprint.
+class ShortText {
+public:
+    ShortText() noexcept { bytes_[15] = static_cast<char>(kAbsent); }
+    explicit ShortText(std::string_view text) { assign(text); }
+    ShortText(const ShortText &other);
+    ShortText(ShortText &&other) noexcept;
+    ShortText &operator=(const ShortText &other);
+    ShortText &operator=(ShortText &&other) noexcept;
+    ~ShortText() { release(); }
+
+    bool has() const noexcept { return tag() != kAbsent; }
+    std::string_view view() const noexcept; // empty when absent
+    std::optional<std::string_view> get() const noexcept;
+    void assign(std::string_view text);
+    void reset() noexcept;
+
+private:
+    static constexpr std::uint8_t kInlineMax = 15;
+    static constexpr std::uint8_t kHeap = 0xFE;
+    static constexpr std::uint8_t kAbsent = 0xFF;
+    void release() noexcept;
+
+    // Bytes 0..14 hold an inline text; for a heap text, bytes 0..7 the pointer
+    // and 8..11 the size (copied with memcpy). Byte 15 is the tag.
+    alignas(8) char bytes_[16];
+    std::uint8_t tag() const noexcept { return static_cast<std::uint8_t>(bytes_[15]); }
+};
+
+static_assert(sizeof(ShortText) == 16);
+
+} // namespace pelorin

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "gpx/ShortText.h"
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace pelorin {
+
+using Instant = std::chrono::sys_seconds;
+
+// One point of a GPS log (a `wpt` or `trkpt` element). Every attribute of the
+// element is kept as the parser delivered it; "lat" and "lon" are stored inline,
+// any other attribute in a side list that is almost always empty. "time" is an
+// instant with whole seconds, "elevation" the trimmed text of `ele`.
+class TrackPoint {
+public:
+    TrackPoint() = default;
+    TrackPoint(const TrackPoint &other);
+    TrackPoint(TrackPoint &&) noexcept = default;
+    TrackPoint &operator=(const TrackPoint &other);
+    TrackPoint &operator=(TrackPoint &&) noexcept = default;
+
+    std::optional<std::string_view> lat() const noexcept { return lat_.get(); }
+    std::optional<std::string_view> lon() const noexcept { return lon_.get(); }
+    std::optional<std::string_view> elevation() const noexcept { return elevation_.get(); }
+    std::optional<Instant> time() const noexcept;
+
+    // Any entry by key, as a text: "lat", "lon", "elevation", other attributes.
+    // "time" is not a text entry once a `time` element has set it.
+    std::optional<std::string_view> attribute(std::string_view key) const noexcept;
+
+    // Attributes of the element; later keys replace earlier ones.
+    void setAttribute(std::string_view key, std::string_view value);
+    // Replace semantics: these also replace an attribute of the same name.
+    void setTime(Instant instant);
+    void setElevation(std::string_view text);
+
+    friend bool operator==(const TrackPoint &a, const TrackPoint &b);
+
+private:
+    using Extras = std::vector<std::pair<std::string, std::string>>;
+    void eraseExtra(std::string_view key) noexcept;
+
+    static constexpr std::int64_t kNoTime = INT64_MIN;
+    ShortText lat_;
+    ShortText lon_;
+    ShortText elevation_;
+    std::int64_t time_ = kNoTime; // seconds since the epoch, UTC
+    std::unique_ptr<Extras> extras_;
+};
+
+static_assert(sizeof(TrackPoint) <= 64);
+
+} // namespace pelorin

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "kml/KmlWriter.h"
+
+#include <functional>
+#include <string>
+
+namespace pelorin {
+
+struct WriteResult {
+    bool ok = false;
+    std::string error; // why the write failed, for people
+
+    explicit operator bool() const noexcept { return ok; }
+};
+
+// Writes what produce sends to its sink into a temporary file in the
+// destination's folder, flushes it to disk and renames it over the destination.
+// On any failure the destination keeps what it held and no temporary file is
+// left. An existing destination that is not a regular file is refused.
+WriteResult writeFileAtomically(const std::string &path,
+                                const std::function<void(const ByteSink &)> &produce);
+
+} // namespace pelorin
