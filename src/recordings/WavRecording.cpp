@@ -1,0 +1,326 @@
+#include "recordings/WavRecording.h"
+
+#include "gpx/IsoTime.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pelorin {
+
+namespace {
+
+// Metadata chunks are small; anything larger is not metadata we can trust.
+constexpr std::uint64_t kMaxMetadataChunk = 1 << 20;
+
+// Reads size bytes at offset into out; false when the source holds fewer.
+using ReadAt = std::function<bool(std::uint64_t offset, std::size_t size, std::string &out)>;
+
+std::uint32_t le32(const char *p) {
+    std::uint32_t v = 0;
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | static_cast<unsigned char>(p[i]);
+    return v;
+}
+
+std::uint64_t le64(const char *p) {
+    return static_cast<std::uint64_t>(le32(p)) | (static_cast<std::uint64_t>(le32(p + 4)) << 32);
+}
+
+std::string_view trim(std::string_view s) {
+    constexpr std::string_view blanks = " \t\r\n";
+    const auto first = s.find_first_not_of(blanks);
+    if (first == std::string_view::npos)
+        return {};
+    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
+}
+
+std::vector<std::string> splitSpecies(std::string_view text) {
+    std::vector<std::string> species;
+    while (!text.empty()) {
+        const auto comma = text.find(',');
+        const auto item = trim(text.substr(0, comma));
+        if (!item.empty())
+            species.emplace_back(item);
+        if (comma == std::string_view::npos)
+            break;
+        text.remove_prefix(comma + 1);
+    }
+    return species;
+}
+
+struct Metadata {
+    std::optional<std::string> guano;
+    std::optional<std::string> bext;
+};
+
+struct Walk {
+    Metadata metadata;
+    std::string error;
+};
+
+// Walks the RIFF/RF64 chunk list, reading only the chunks we need.
+Walk walkChunks(std::uint64_t fileSize, const ReadAt &readAt) {
+    Walk walk;
+    std::string header;
+    if (!readAt(0, 12, header)) {
+        walk.error = "too short for a WAV file";
+        return walk;
+    }
+    const std::string_view form(header.data(), 4);
+    if ((form != "RIFF" && form != "RF64") || std::string_view(header.data() + 8, 4) != "WAVE") {
+        walk.error = "not a WAV file (no RIFF/RF64 WAVE header)";
+        return walk;
+    }
+    const bool rf64 = form == "RF64";
+    std::optional<std::uint64_t> rf64DataSize;
+
+    std::uint64_t offset = 12;
+    while (offset + 8 <= fileSize) {
+        std::string chunkHeader;
+        if (!readAt(offset, 8, chunkHeader))
+            break;
+        const std::string_view id(chunkHeader.data(), 4);
+        std::uint64_t size = le32(chunkHeader.data() + 4);
+        if (rf64 && id == "data" && size == 0xFFFFFFFFu) {
+            if (!rf64DataSize) {
+                walk.error = "RF64 file without a ds64 chunk before its audio";
+                return walk;
+            }
+            size = *rf64DataSize;
+        }
+        const std::uint64_t body = offset + 8;
+        const bool truncated = size > fileSize - body;
+        if (id == "guan" || id == "bext" || id == "ds64") {
+            if (truncated) {
+                walk.error = "the " + std::string(id) + " chunk is cut short";
+                return walk;
+            }
+            if (size > kMaxMetadataChunk) {
+                walk.error = "the " + std::string(id) + " chunk is implausibly large";
+                return walk;
+            }
+            std::string content;
+            if (!readAt(body, static_cast<std::size_t>(size), content)) {
+                walk.error = "the " + std::string(id) + " chunk cannot be read";
+                return walk;
+            }
+            if (id == "guan")
+                walk.metadata.guano = std::move(content);
+            else if (id == "bext")
+                walk.metadata.bext = std::move(content);
+            else if (content.size() >= 16)
+                rf64DataSize = le64(content.data() + 8); // ds64: riffSize, dataSize, sampleCount
+        }
+        if (truncated)
+            break;                         // a recording cut short: its audio ends early, nothing after it
+        offset = body + size + (size & 1); // chunks are padded to even sizes
+    }
+    return walk;
+}
+
+struct Guano {
+    std::optional<std::string> timestamp;
+    std::optional<std::string> manualId;
+    std::optional<std::string> autoId;
+};
+
+Guano parseGuano(std::string_view text) {
+    Guano guano;
+    while (!text.empty()) {
+        const auto eol = text.find('\n');
+        const std::string_view line = text.substr(0, eol);
+        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+        const auto colon = line.find(':');
+        if (colon == std::string_view::npos)
+            continue;
+        const auto key = trim(line.substr(0, colon));
+        const auto value = std::string(trim(line.substr(colon + 1)));
+        if (key == "Timestamp")
+            guano.timestamp = value;
+        else if (key == "Species Manual ID")
+            guano.manualId = value;
+        else if (key == "Species Auto ID")
+            guano.autoId = value;
+    }
+    return guano;
+}
+
+bool allDigits(std::string_view s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// bext OriginationDate "yyyy-mm-dd" (any separator) at 320, OriginationTime "hh:mm:ss" at 330.
+std::optional<RecordingTime> bextTime(std::string_view bext) {
+    if (bext.size() < 338)
+        return std::nullopt;
+    const auto date = bext.substr(320, 10);
+    const auto time = bext.substr(330, 8);
+    if (!allDigits(date.substr(0, 4)) || !allDigits(date.substr(5, 2)) || !allDigits(date.substr(8, 2)) ||
+        !allDigits(time.substr(0, 2)) || !allDigits(time.substr(3, 2)) || !allDigits(time.substr(6, 2)))
+        return std::nullopt;
+    const std::string iso = std::string(date.substr(0, 4)) + '-' + std::string(date.substr(5, 2)) + '-' +
+                            std::string(date.substr(8, 2)) + 'T' + std::string(time.substr(0, 2)) + ':' +
+                            std::string(time.substr(3, 2)) + ':' + std::string(time.substr(6, 2));
+    return parseIsoDateTime(iso, MissingZone::Local);
+}
+
+// The first YYYYMMDD_HHMMSS in a file name, as local time.
+std::optional<RecordingTime> fileNameTime(std::string_view name) {
+    for (std::size_t i = 0; i + 15 <= name.size(); ++i) {
+        const auto candidate = name.substr(i, 15);
+        if (candidate[8] != '_' || !allDigits(candidate.substr(0, 8)) || !allDigits(candidate.substr(9, 6)))
+            continue;
+        if (i > 0 && name[i - 1] >= '0' && name[i - 1] <= '9')
+            continue;
+        const std::string iso =
+            std::string(candidate.substr(0, 4)) + '-' + std::string(candidate.substr(4, 2)) + '-' +
+            std::string(candidate.substr(6, 2)) + 'T' + std::string(candidate.substr(9, 2)) + ':' +
+            std::string(candidate.substr(11, 2)) + ':' + std::string(candidate.substr(13, 2));
+        if (auto t = parseIsoDateTime(iso, MissingZone::Local))
+            return t;
+    }
+    return std::nullopt;
+}
+
+WavResult buildRecording(const Walk &walk, std::string_view fileName,
+                         std::optional<RecordingTime> modificationTime) {
+    WavResult result;
+    if (!walk.error.empty()) {
+        result.error = walk.error;
+        return result;
+    }
+    WavRecording wav;
+    wav.recording.filename = std::string(fileName);
+    std::optional<RecordingTime> start;
+    if (walk.metadata.guano) {
+        const Guano guano = parseGuano(*walk.metadata.guano);
+        if (guano.timestamp)
+            start = parseIsoDateTime(*guano.timestamp, MissingZone::Local);
+        if (start)
+            wav.source = StartTimeSource::Guano;
+        if (guano.manualId && !trim(*guano.manualId).empty())
+            wav.recording.species = splitSpecies(*guano.manualId);
+        else if (guano.autoId)
+            wav.recording.species = splitSpecies(*guano.autoId);
+    }
+    if (!start && walk.metadata.bext && (start = bextTime(*walk.metadata.bext)))
+        wav.source = StartTimeSource::Bext;
+    if (!start && (start = fileNameTime(fileName)))
+        wav.source = StartTimeSource::FileName;
+    if (!start && (start = modificationTime))
+        wav.source = StartTimeSource::ModificationTime;
+    if (!start) {
+        result.error = "no start time: no GUANO Timestamp, bext date, time in the name or modification time";
+        return result;
+    }
+    wav.recording.recordingTime = *start;
+    result.value = std::move(wav);
+    return result;
+}
+
+} // namespace
+
+std::string_view startTimeSourceName(StartTimeSource source) {
+    switch (source) {
+    case StartTimeSource::Guano:
+        return "GUANO";
+    case StartTimeSource::Bext:
+        return "bext";
+    case StartTimeSource::FileName:
+        return "file name";
+    case StartTimeSource::ModificationTime:
+        return "modification time";
+    }
+    return "";
+}
+
+WavResult parseWavMetadata(std::string_view bytes, std::string_view fileName,
+                           std::optional<RecordingTime> modificationTime) {
+    const ReadAt readAt = [bytes](std::uint64_t offset, std::size_t size, std::string &out) {
+        if (offset > bytes.size() || size > bytes.size() - offset)
+            return false;
+        out.assign(bytes.substr(static_cast<std::size_t>(offset), size));
+        return true;
+    };
+    return buildRecording(walkChunks(bytes.size(), readAt), fileName, modificationTime);
+}
+
+WavResult readWavRecording(const std::string &path) {
+    WavResult result;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        result.error = std::strerror(errno);
+        return result;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        result.error = "not a regular file";
+        return result;
+    }
+    const ReadAt readAt = [fd](std::uint64_t offset, std::size_t size, std::string &out) {
+        out.resize(size);
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t n = ::pread(fd, out.data() + done, size - done, static_cast<off_t>(offset + done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            done += static_cast<std::size_t>(n);
+        }
+        return true;
+    };
+    const auto mtime = std::chrono::sys_seconds(std::chrono::seconds(st.st_mtim.tv_sec)) +
+                       std::chrono::milliseconds(st.st_mtim.tv_nsec / 1000000);
+    const auto name = std::filesystem::path(path).filename().string();
+    result = buildRecording(walkChunks(static_cast<std::uint64_t>(st.st_size), readAt), name,
+                            std::chrono::time_point_cast<std::chrono::milliseconds>(mtime));
+    ::close(fd);
+    return result;
+}
+
+WavFolderResult readWavFolder(const std::string &folder) {
+    namespace fs = std::filesystem;
+    WavFolderResult result;
+    std::vector<fs::path> paths;
+    std::error_code ec;
+    fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec);
+    if (ec) {
+        result.skipped.emplace_back(folder, ec.message());
+        return result;
+    }
+    for (const fs::recursive_directory_iterator end; it != end; it.increment(ec)) {
+        if (ec) {
+            result.skipped.emplace_back(folder, ec.message());
+            break;
+        }
+        std::string ext = it->path().extension().string();
+        std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+        if (ext == ".wav" && it->is_regular_file(ec))
+            paths.push_back(it->path());
+    }
+    std::sort(paths.begin(), paths.end());
+    for (const auto &path : paths) {
+        WavResult one = readWavRecording(path.string());
+        if (one.value)
+            result.recordings.push_back(std::move(*one.value));
+        else
+            result.skipped.emplace_back(path.string(), one.error);
+    }
+    return result;
+}
+
+} // namespace pelorin

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "georef/Recording.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pelorin {
+
+// Where a recording's start time was found, in the order they are tried.
+enum class StartTimeSource { Guano, Bext, FileName, ModificationTime };
+
+std::string_view
+startTimeSourceName(StartTimeSource source); // "GUANO", "bext", "file name", "modification time"
+
+struct WavRecording {
+    Recording recording; // filename is the file's name without folders
+    StartTimeSource source = StartTimeSource::ModificationTime;
+};
+
+struct WavResult {
+    std::optional<WavRecording> value;
+    std::string error; // why the file was refused, when value is empty
+};
+
+// Reads the metadata of one WAV file (RIFF or RF64): only the chunk headers
+// and the `guan` and `bext` chunks, never the audio. Start time, first found:
+// GUANO Timestamp, bext origination date and time (local), YYYYMMDD_HHMMSS in
+// the file name (local), the file's modification time. Species: GUANO
+// "Species Manual ID", else "Species Auto ID", split on commas.
+WavResult readWavRecording(const std::string &path);
+
+// The same from the bytes of the file's metadata (for tests and fuzzing);
+// fileName and modification time stand in for what the file system gives.
+WavResult parseWavMetadata(std::string_view bytes, std::string_view fileName,
+                           std::optional<RecordingTime> modificationTime);
+
+struct WavFolderResult {
+    std::vector<WavRecording> recordings;                     // in path order
+    std::vector<std::pair<std::string, std::string>> skipped; // path, reason
+};
+
+// Every *.wav (any case) below folder, recursively.
+WavFolderResult readWavFolder(const std::string &folder);
+
+} // namespace pelorin
