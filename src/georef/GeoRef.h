@@ -15,9 +15,15 @@ namespace pelorin {
 using LogSink = std::function<void(std::string_view line)>;
 
 // Places each recording on the track by its start time plus offsetSeconds,
-// interpolating between the two timed points around it. Records come in the
-// order of `recordings`; "fraction %f" lines go to log. One sweep, linear in
-// recordings plus points when both are already in time order.
+// interpolating between the two timed points around it; one "fraction %f" line
+// goes to log per interpolated recording. The sweep visits the recordings in
+// ascending start time and the timed points in ascending time (both stable;
+// sorted only when not already in order), so the fraction always lies in
+// [0, 1]; points without a time take no part. A recording before the first
+// point gets no record; the first one after the last point ends the sweep, so
+// it and every later one get none. The records come in the order of
+// `recordings`, one per placed recording. Linear in recordings plus points
+// when both are already in time order.
 std::vector<GeoRefRecord> geoRefRecordings(std::span<const Recording> recordings, TrackView track,
                                            std::int32_t offsetSeconds, const LogSink &log = {});
 
