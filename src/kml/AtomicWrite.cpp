@@ -57,7 +57,7 @@ std::optional<WriteResult> resolve(const std::string &path, Destination &destina
         struct stat info {};
         if (lstat(current.c_str(), &info) != 0) {
             if (errno != ENOENT)
-                return failure("Couldn't examine " + current, errno);
+                return failure("Couldn't write " + path + ": couldn't examine " + current, errno);
             destination.path = current;
             return std::nullopt;
         }
@@ -65,7 +65,7 @@ std::optional<WriteResult> resolve(const std::string &path, Destination &destina
             std::string target(static_cast<std::size_t>(info.st_size) + 1, '\0');
             const ssize_t length = readlink(current.c_str(), target.data(), target.size());
             if (length < 0)
-                return failure("Couldn't read the link " + current, errno);
+                return failure("Couldn't write " + path + ": couldn't read the link " + current, errno);
             target.resize(static_cast<std::size_t>(length));
             current = target.starts_with('/') ? target : folderOf(current) + "/" + target;
             continue;
@@ -114,7 +114,7 @@ WriteResult writeFileAtomically(const std::string &path,
     std::string temporary = folder + "/." + base.substr(0, 200) + ".XXXXXX";
     const int fd = mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
-        return failure("Couldn't create a temporary file in " + folder, errno);
+        return failure("Couldn't write " + path + ": couldn't create a temporary file in " + folder, errno);
 
     const auto abandon = [&](WriteResult result) {
         ::close(fd);
@@ -126,7 +126,8 @@ WriteResult writeFileAtomically(const std::string &path,
     // file it replaces, or those of any newly created file.
     const mode_t mode = destination.mode ? *destination.mode : (0666 & ~currentUmask());
     if (fchmod(fd, mode) != 0)
-        return abandon(failure("Couldn't set the permissions of " + temporary, errno));
+        return abandon(
+            failure("Couldn't write " + path + ": couldn't set the permissions of " + temporary, errno));
 
     int writeError = 0;
     const ByteSink sink = [&](std::string_view bytes) {
@@ -143,7 +144,7 @@ WriteResult writeFileAtomically(const std::string &path,
     if (writeError != 0)
         return abandon(failure("Couldn't write " + path, writeError));
     if (fsync(fd) != 0)
-        return abandon(failure("Couldn't flush " + path + " to disk", errno));
+        return abandon(failure("Couldn't write " + path + ": flushing to disk failed", errno));
     if (::close(fd) != 0) {
         const int error = errno;
         ::unlink(temporary.c_str());
@@ -152,7 +153,7 @@ WriteResult writeFileAtomically(const std::string &path,
     if (std::rename(temporary.c_str(), destination.path.c_str()) != 0) {
         const int error = errno;
         ::unlink(temporary.c_str());
-        return failure("Couldn't replace " + destination.path, error);
+        return failure("Couldn't write " + path + ": replacing " + destination.path + " failed", error);
     }
     // Make the rename itself durable; a failure here leaves a complete file.
     if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "georef/Recording.h"
+#include "gpx/TrackPoint.h"
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pelorin::test {
+
+using namespace std::chrono_literals;
+
+// 2024-06-01T10:00:00Z, the start of every test track.
+inline const Instant kStart = std::chrono::sys_days{std::chrono::year{2024} / 6 / 1} + 10h;
+
+inline TrackPoint point(std::string lat, std::string lon, std::optional<Instant> time,
+                        std::optional<std::string> elevation = std::nullopt) {
+    TrackPoint p;
+    p.setAttribute("lat", lat);
+    p.setAttribute("lon", lon);
+    if (time)
+        p.setTime(*time);
+    if (elevation)
+        p.setElevation(*elevation);
+    return p;
+}
+
+inline Recording recording(std::chrono::milliseconds sinceStart, std::string filename = "rec.wav",
+                           std::vector<std::string> species = {}) {
+    return {kStart + sinceStart, std::move(filename), std::move(species)};
+}
+
+} // namespace pelorin::test
