@@ -1,1 +1,238 @@
-// placeholder
+#include "recordings/RecordingsCsv.h"
+
+#include "gpx/IsoTime.h"
+#include "recordings/CsvRecordReader.h"
+#include "recordings/Utf8.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+namespace pelorin {
+
+namespace {
+
+constexpr std::string_view utf8Bom = "\xEF\xBB\xBF";
+constexpr std::array<std::string_view, 3> requiredColumns{"filename", "recording_time", "species"};
+enum Column { FilenameColumn, TimeColumn, SpeciesColumn };
+
+std::string_view trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A text for a message: quoted, and cut short (on a character boundary)
+// when long, since a broken file can put anything there.
+std::string shown(std::string_view text) {
+    constexpr std::size_t maxBytes = 64;
+    std::string out = "\"";
+    if (text.size() <= maxBytes) {
+        out.append(text);
+    } else {
+        std::size_t cut = maxBytes;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+            --cut;
+        out.append(text.substr(0, cut));
+        out.append("...");
+    }
+    out.push_back('"');
+    return out;
+}
+
+std::vector<std::string> splitSpecies(std::string_view field) {
+    std::vector<std::string> species;
+    while (true) {
+        const std::size_t semicolon = field.find(';');
+        const std::string_view item = trimmed(field.substr(0, semicolon));
+        if (!item.empty())
+            species.emplace_back(item);
+        if (semicolon == std::string_view::npos)
+            return species;
+        field.remove_prefix(semicolon + 1);
+    }
+}
+
+// Maps each required column to its index in the header, or reports what is
+// wrong with the header.
+std::optional<std::array<std::size_t, 3>> readHeader(const CsvRecord &header, std::vector<CsvError> &errors) {
+    if (!header.problem.empty()) {
+        errors.push_back({header.line, "header row: " + header.problem});
+        return std::nullopt;
+    }
+    constexpr std::size_t none = static_cast<std::size_t>(-1);
+    std::array<std::size_t, 3> index{none, none, none};
+    for (std::size_t i = 0; i < header.count; ++i) {
+        const std::string_view name = trimmed(header.field(i));
+        for (std::size_t c = 0; c < requiredColumns.size(); ++c) {
+            if (name != requiredColumns[c])
+                continue;
+            if (index[c] != none)
+                errors.push_back({header.line, "column " + shown(name) + " appears twice in the header row"});
+            index[c] = i;
+        }
+    }
+    for (std::size_t c = 0; c < requiredColumns.size(); ++c) {
+        if (index[c] == none)
+            errors.push_back(
+                {header.line, "missing column " + shown(requiredColumns[c]) + " in the header row"});
+    }
+    if (!errors.empty())
+        return std::nullopt;
+    return index;
+}
+
+void addProblem(std::string &problems, const std::string &problem) {
+    if (!problems.empty())
+        problems.append("; ");
+    problems.append(problem);
+}
+
+// The problems of a row's values, empty when it makes a recording.
+std::string checkRow(std::string_view filename, std::string_view time, std::string_view species,
+                     std::optional<RecordingTime> &parsedTime) {
+    std::string problems;
+    if (trimmed(filename).empty())
+        addProblem(problems, "empty filename");
+    else if (!isValidUtf8(filename))
+        addProblem(problems, "filename is not valid UTF-8");
+    else if (filename.find('\0') != std::string_view::npos)
+        addProblem(problems, "filename holds a NUL character");
+
+    if (time.empty()) {
+        addProblem(problems, "empty recording_time");
+    } else {
+        parsedTime = parseIsoDateTime(time, MissingZone::Local);
+        if (!parsedTime)
+            addProblem(problems, "bad recording_time " + shown(time) +
+                                     ": expected YYYY-MM-DDTHH:MM:SS, an optional fraction, then Z, +HH:MM, "
+                                     "-HH:MM or nothing for local time");
+    }
+
+    if (!isValidUtf8(species))
+        addProblem(problems, "species is not valid UTF-8");
+    return problems;
+}
+
+std::string utcText(RecordingTime time) {
+    using namespace std::chrono;
+    const sys_days day = floor<days>(time);
+    const year_month_day date{day};
+    const hh_mm_ss clock{time - day};
+    char text[64];
+    int length =
+        std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d", static_cast<int>(date.year()),
+                      static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                      static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
+                      static_cast<int>(clock.seconds().count()));
+    if (const auto millis = clock.subseconds().count(); millis != 0)
+        length += std::snprintf(text + length, sizeof text - length, ".%03d", static_cast<int>(millis));
+    return std::string(text, length) + 'Z';
+}
+
+} // namespace
+
+RecordingsCsvResult parseRecordingsCsv(std::string_view text) {
+    RecordingsCsvResult result;
+    if (text.starts_with(utf8Bom))
+        text.remove_prefix(utf8Bom.size());
+
+    CsvRecordReader reader(text);
+    CsvRecord record;
+    bool hasHeader = false;
+    while (!hasHeader && reader.next(record))
+        hasHeader = !record.isBlank();
+    if (!hasHeader) {
+        result.errors.push_back({1, "no header row: expected columns filename, recording_time and species"});
+        return result;
+    }
+    const auto columns = readHeader(record, result.errors);
+    if (!columns)
+        return result;
+    const std::size_t fieldCount = record.count;
+
+    while (reader.next(record)) {
+        if (record.isBlank())
+            continue;
+        if (!record.problem.empty()) {
+            result.errors.push_back({record.line, record.problem});
+            continue;
+        }
+        if (record.count != fieldCount) {
+            result.errors.push_back({record.line, "expected " + std::to_string(fieldCount) +
+                                                      " fields, found " + std::to_string(record.count)});
+            continue;
+        }
+        const std::string_view filename = record.field((*columns)[FilenameColumn]);
+        const std::string_view species = record.field((*columns)[SpeciesColumn]);
+        std::optional<RecordingTime> time;
+        const std::string problems =
+            checkRow(filename, trimmed(record.field((*columns)[TimeColumn])), species, time);
+        if (!problems.empty()) {
+            result.errors.push_back({record.line, problems});
+            continue;
+        }
+        result.recordings.push_back(Recording{*time, std::string(filename), splitSpecies(species)});
+    }
+    return result;
+}
+
+RecordingsCsvResult readRecordingsCsv(const std::string &path) {
+    RecordingsCsvResult result;
+    const auto fail = [&](const std::string &what) {
+        result.errors.push_back({0, "\"" + path + "\": " + what});
+        return result;
+    };
+
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (status.type() == fs::file_type::not_found)
+        return fail("no such file");
+    if (ec)
+        return fail("cannot be read: " + ec.message());
+    if (status.type() == fs::file_type::directory)
+        return fail("is a folder, not a file");
+    // A FIFO or device could block or never end.
+    if (status.type() != fs::file_type::regular)
+        return fail("is not a regular file");
+
+    const std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
+    if (!file)
+        return fail(std::string("cannot be read: ") + std::strerror(errno));
+    std::string text;
+    char buffer[1 << 16];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        text.append(buffer, got);
+    if (std::ferror(file.get()))
+        return fail(std::string("cannot be read: ") + std::strerror(errno));
+    return parseRecordingsCsv(text);
+}
+
+std::string recordingsCsv(const std::vector<Recording> &recordings) {
+    std::string out = "filename,recording_time,species\r\n";
+    std::string species;
+    for (const Recording &recording : recordings) {
+        appendCsvField(out, recording.filename);
+        out.push_back(',');
+        out.append(utcText(recording.recordingTime));
+        out.push_back(',');
+        species.clear();
+        for (std::size_t i = 0; i < recording.species.size(); ++i) {
+            if (i > 0)
+                species.push_back(';');
+            species.append(recording.species[i]);
+        }
+        appendCsvField(out, species);
+        out.append("\r\n");
+    }
+    return out;
+}
+
+} // namespace pelorin

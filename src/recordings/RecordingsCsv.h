@@ -9,7 +9,7 @@
 namespace pelorin {
 
 struct CsvError {
-    long line = 0; // 1-based line of the file where the problem is
+    long line = 0; // 1-based line where the record starts; 0: the file as a whole (the message names it)
     std::string message;
 };
 
@@ -20,13 +20,18 @@ struct RecordingsCsvResult {
 };
 
 // RFC 4180 CSV in UTF-8 (BOM and CRLF accepted) with a header row naming
-// filename, recording_time and species, in any order; other columns ignored.
-// recording_time: YYYY-MM-DDTHH:MM:SS, optional fraction, then Z, +HH:MM,
-// -HH:MM or nothing (local time). species: abbreviations separated by ';'.
+// filename, recording_time and species, in any order (blanks around a name
+// are allowed); other columns ignored. recording_time: YYYY-MM-DDTHH:MM:SS,
+// optional fraction, then Z, +HH:MM, -HH:MM or nothing (local time).
+// species: abbreviations separated by ';', each trimmed, empty ones dropped.
+// Blank lines are skipped. Every bad row gives one error and no recording;
+// the good rows are kept in file order.
 RecordingsCsvResult parseRecordingsCsv(std::string_view text);
+// Refuses what is not a regular file (a folder, a FIFO) before opening it.
 RecordingsCsvResult readRecordingsCsv(const std::string &path);
 
-// The reverse, for saving a catalogue: times as UTC with 'Z'.
+// The reverse, for saving a catalogue: times as UTC with 'Z' (milliseconds
+// only when there are any), CRLF line ends.
 std::string recordingsCsv(const std::vector<Recording> &recordings);
 
 } // namespace pelorin
