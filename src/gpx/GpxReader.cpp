@@ -1,1 +1,365 @@
-// placeholder
+#include "gpx/GpxReader.h"
+
+#include "gpx/IsoTime.h"
+#include "gpx/Windows1252.h"
+
+#include <expat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pelorin {
+
+namespace {
+
+constexpr int kReadChunk = 256 * 1024;
+// A point element with `ele` and `time` children takes about this many bytes;
+// reserving from it spares the list's regrowth. Pages of a reserve that stays
+// unused are never touched, so a generous guess costs no memory.
+constexpr std::uint64_t kBytesPerPointGuess = 100;
+constexpr std::uint64_t kMaxReserve = std::uint64_t{1} << 26;
+
+bool isPointElement(std::string_view name) {
+    return name == "trkpt" || name == "wpt";
+}
+
+// Length of the whitespace-or-newline character that starts at s[i], or 0:
+// category Z, tab, U+000A..U+000D and U+0085. s is UTF-8 from the parser.
+std::size_t spaceAt(std::string_view s, std::size_t i) {
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char c = byte(i);
+    if (c == ' ' || (c >= 0x09 && c <= 0x0D))
+        return 1;
+    const std::size_t left = s.size() - i;
+    if (c == 0xC2 && left >= 2)
+        return byte(i + 1) == 0x85 || byte(i + 1) == 0xA0 ? 2 : 0; // U+0085, U+00A0
+    if (left < 3)
+        return 0;
+    const unsigned char c1 = byte(i + 1), c2 = byte(i + 2);
+    if (c == 0xE1)
+        return c1 == 0x9A && c2 == 0x80 ? 3 : 0; // U+1680
+    if (c == 0xE2 && c1 == 0x80)                 // U+2000..U+200A, U+2028, U+2029, U+202F
+        return (c2 >= 0x80 && c2 <= 0x8A) || c2 == 0xA8 || c2 == 0xA9 || c2 == 0xAF ? 3 : 0;
+    if (c == 0xE2 && c1 == 0x81)
+        return c2 == 0x9F ? 3 : 0; // U+205F
+    if (c == 0xE3)
+        return c1 == 0x80 && c2 == 0x80 ? 3 : 0; // U+3000
+    return 0;
+}
+
+// Length of the whitespace-or-newline character that ends s[..end), or 0.
+std::size_t spaceBefore(std::string_view s, std::size_t end) {
+    for (std::size_t len = 1; len <= 3 && len <= end; ++len) {
+        if (spaceAt(s.substr(0, end), end - len) == len)
+            return len;
+    }
+    return 0;
+}
+
+std::string_view trimmed(std::string_view s) {
+    std::size_t begin = 0, end = s.size();
+    while (begin < end) {
+        const std::size_t n = spaceAt(s.substr(0, end), begin);
+        if (n == 0)
+            break;
+        begin += n;
+    }
+    while (end > begin) {
+        const std::size_t n = spaceBefore(s.substr(begin), end - begin);
+        if (n == 0)
+            break;
+        end -= n;
+    }
+    return s.substr(begin, end - begin);
+}
+
+GpxError unreadable(std::string description) {
+    GpxError e;
+    e.kind = GpxError::Kind::Unreadable;
+    e.description = std::move(description);
+    return e;
+}
+
+} // namespace
+
+// One expat parser for one document; forwards its events to the reader's
+// handlers and turns its failures into GpxError values.
+struct GpxReader::Parser {
+    explicit Parser(GpxReader &reader)
+        : reader_(reader)
+        , parser_(XML_ParserCreate(nullptr)) {
+        if (!parser_)
+            return;
+        XML_SetUserData(parser_, this);
+        XML_SetElementHandler(parser_, &Parser::onStart, &Parser::onEnd);
+        XML_SetCharacterDataHandler(parser_, &Parser::onCharacters);
+        XML_SetCommentHandler(parser_, &Parser::onComment);
+        XML_SetProcessingInstructionHandler(parser_, &Parser::onProcessingInstruction);
+        // Any entity declaration is refused: external ones would reach files or the
+        // network, internal ones are the stuff of expansion attacks, and GPX needs neither.
+        XML_SetEntityDeclHandler(parser_, &Parser::onEntityDecl);
+        XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
+        XML_SetUnknownEncodingHandler(parser_, &windows1252EncodingHandler, nullptr);
+        // No default handler: setting one would turn off the expansion of &amp; and the like.
+    }
+    ~Parser() {
+        if (parser_)
+            XML_ParserFree(parser_);
+    }
+    Parser(const Parser &) = delete;
+    Parser &operator=(const Parser &) = delete;
+
+    bool ok() const noexcept { return parser_ != nullptr; }
+
+    // Feeds bytes; false once the parser has stopped at an error.
+    bool feed(const char *data, std::size_t size, bool last) {
+        if (XML_Parse(parser_, data, static_cast<int>(size), last) == XML_STATUS_ERROR) {
+            reportError();
+            return false;
+        }
+        return true;
+    }
+    // Reads up to kReadChunk bytes from fd straight into the parser's buffer and
+    // parses them; returns the byte count, 0 at the end, -1 on a read or parse error.
+    long feedFrom(int fd, std::optional<GpxError> &readError) {
+        void *buffer = XML_GetBuffer(parser_, kReadChunk);
+        if (!buffer) {
+            reportError();
+            return -1;
+        }
+        ssize_t n;
+        do {
+            n = ::read(fd, buffer, kReadChunk);
+        } while (n < 0 && errno == EINTR);
+        if (n < 0) {
+            readError = unreadable(std::string("read error: ") + std::strerror(errno));
+            return -1;
+        }
+        if (XML_ParseBuffer(parser_, static_cast<int>(n), n == 0) == XML_STATUS_ERROR) {
+            reportError();
+            return -1;
+        }
+        return static_cast<long>(n);
+    }
+
+private:
+    static Parser &self(void *userData) { return *static_cast<Parser *>(userData); }
+
+    // Character data between two markup events is one piece, wherever the
+    // parser's buffers happened to end.
+    void flushText() {
+        if (reader_.pendingText_.empty())
+            return;
+        reader_.foundCharacters(reader_.pendingText_);
+        reader_.pendingText_.clear();
+    }
+
+    static void XMLCALL onStart(void *userData, const XML_Char *name, const XML_Char **attributes) {
+        Parser &p = self(userData);
+        p.flushText();
+        p.reader_.didStartElement(name, attributes);
+    }
+    static void XMLCALL onEnd(void *userData, const XML_Char *name) {
+        Parser &p = self(userData);
+        p.flushText();
+        p.reader_.didEndElement(name);
+    }
+    static void XMLCALL onCharacters(void *userData, const XML_Char *text, int length) {
+        self(userData).reader_.pendingText_.append(text, static_cast<std::size_t>(length));
+    }
+    static void XMLCALL onComment(void *userData, const XML_Char *) { self(userData).flushText(); }
+    static void XMLCALL onProcessingInstruction(void *userData, const XML_Char *, const XML_Char *) {
+        self(userData).flushText();
+    }
+    static void XMLCALL onEntityDecl(void *userData, const XML_Char *, int, const XML_Char *, int,
+                                     const XML_Char *, const XML_Char *, const XML_Char *, const XML_Char *) {
+        Parser &p = self(userData);
+        GpxError e;
+        e.kind = GpxError::Kind::Parse;
+        e.code = XML_ERROR_ABORTED;
+        e.description = "entity declarations are not accepted (they could read other files or expand "
+                        "without bound)";
+        e.line = static_cast<long>(XML_GetCurrentLineNumber(p.parser_));
+        e.column = static_cast<long>(XML_GetCurrentColumnNumber(p.parser_)) + 1;
+        p.reader_.parseErrorOccurred(std::move(e));
+        XML_StopParser(p.parser_, XML_FALSE);
+    }
+
+    void reportError() {
+        GpxError e;
+        e.kind = GpxError::Kind::Parse;
+        const XML_Error code = XML_GetErrorCode(parser_);
+        e.code = static_cast<int>(code);
+        const XML_LChar *text = XML_ErrorString(code);
+        e.description = text ? text : "unknown error";
+        e.line = static_cast<long>(XML_GetCurrentLineNumber(parser_));
+        e.column = static_cast<long>(XML_GetCurrentColumnNumber(parser_)) + 1;
+        reader_.parseErrorOccurred(std::move(e)); // keeps the first: a refused entity stays the cause
+    }
+
+    GpxReader &reader_;
+    XML_Parser parser_;
+};
+
+GpxReader::GpxReader() = default;
+GpxReader::~GpxReader() = default;
+
+void GpxReader::parserDidStartDocument() {
+    gpsPoints = {};
+    pointData.reset();
+    currentStringValue.clear();
+    pendingText_.clear();
+    isDateTime = false;
+    isElevation = false;
+    hasElevation = false;
+    error_.reset();
+}
+
+void GpxReader::didStartElement(std::string_view name, const char **attributes) {
+    if (isPointElement(name)) {
+        pointData.emplace();
+        for (const char **a = attributes; a && a[0]; a += 2)
+            pointData->setAttribute(a[0], a[1]);
+    } else if (name == "time") {
+        isDateTime = true;
+    } else if (name == "ele") {
+        isElevation = true;
+    }
+}
+
+void GpxReader::foundCharacters(std::string_view text) {
+    currentStringValue.append(trimmed(text));
+}
+
+void GpxReader::didEndElement(std::string_view name) {
+    if (isPointElement(name)) {
+        if (!pointData)
+            return; // its point was let go when a nested point began
+        if (gpsPoints.size() == gpsPoints.capacity())
+            gpsPoints.reserve(gpsPoints.capacity() + gpsPoints.capacity() / 2 + 64);
+        gpsPoints.push_back(std::move(*pointData));
+        pointData.reset();
+        return;
+    }
+    if (isDateTime) {
+        if (pointData) {
+            if (const auto instant = parseGpxTime(currentStringValue))
+                pointData->setTime(*instant);
+            else
+                pointData->clearTime();
+        }
+        isDateTime = false;
+    }
+    if (isElevation) {
+        if (pointData)
+            pointData->setElevation(currentStringValue);
+        isElevation = false;
+        hasElevation = true;
+    }
+    currentStringValue.clear();
+}
+
+void GpxReader::parserDidEndDocument() {
+    currentStringValue.clear();
+    isDateTime = false;
+}
+
+void GpxReader::parseErrorOccurred(GpxError error) {
+    if (!error_)
+        error_ = std::move(error);
+}
+
+GpxResult GpxReader::refuse(std::string description) {
+    parserDidStartDocument();
+    error_ = unreadable(std::move(description));
+    return finish();
+}
+
+GpxResult GpxReader::finish() {
+    GpxResult result;
+    result.points = std::move(gpsPoints);
+    gpsPoints = {};
+    result.hasElevation = hasElevation;
+    result.error = std::move(error_);
+    error_.reset();
+    return result;
+}
+
+GpxResult GpxReader::parseGPXBytes(std::string_view bytes, std::size_t chunkSize) {
+    Parser parser(*this);
+    if (!parser.ok()) {
+        return refuse("no XML parser could be made");
+    }
+    parserDidStartDocument();
+    gpsPoints.reserve(std::min<std::uint64_t>(bytes.size() / kBytesPerPointGuess, kMaxReserve));
+    if (chunkSize == 0 || chunkSize > static_cast<std::size_t>(kReadChunk))
+        chunkSize = std::max<std::size_t>(1, std::min<std::size_t>(bytes.size(), kReadChunk));
+    bool good = true;
+    for (std::size_t at = 0; good && at < bytes.size(); at += chunkSize)
+        good = parser.feed(bytes.data() + at, std::min(chunkSize, bytes.size() - at), false);
+    if (good && parser.feed(nullptr, 0, true))
+        parserDidEndDocument();
+    return finish();
+}
+
+GpxResult GpxReader::parseGPXFile(const std::string &path, const GpxProgress &progress) {
+    // O_NONBLOCK so that opening a FIFO without a writer cannot hang; fstat then refuses it.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return refuse("cannot open \"" + path + "\": " + std::strerror(errno));
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return refuse("cannot examine \"" + path + "\": " + std::strerror(errno));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        const char *what = S_ISDIR(info.st_mode)    ? "a folder"
+                           : S_ISFIFO(info.st_mode) ? "a pipe"
+                           : S_ISSOCK(info.st_mode) ? "a socket"
+                                                    : "a device";
+        return refuse("\"" + path + "\" is " + what + ", not a GPS log file");
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+
+    Parser parser(*this);
+    if (!parser.ok()) {
+        return refuse("no XML parser could be made");
+    }
+    parserDidStartDocument();
+    const auto total = static_cast<std::uint64_t>(info.st_size);
+    gpsPoints.reserve(std::min(total / kBytesPerPointGuess, kMaxReserve));
+
+    std::uint64_t done = 0;
+    for (;;) {
+        std::optional<GpxError> readError;
+        const long n = parser.feedFrom(fd, readError);
+        if (readError)
+            error_ = std::move(readError); // a read error precedes any parse error
+        if (n < 0)
+            break;
+        if (n == 0) {
+            parserDidEndDocument();
+            break;
+        }
+        done += static_cast<std::uint64_t>(n);
+        if (progress && !progress(done, total)) {
+            GpxError e;
+            e.kind = GpxError::Kind::Cancelled;
+            e.description = "the read was cancelled";
+            parseErrorOccurred(std::move(e));
+            break;
+        }
+    }
+    return finish();
+}
+
+} // namespace pelorin

@@ -63,9 +63,13 @@ private:
     struct Parser;
     friend struct Parser;
 
+    GpxResult refuse(std::string description); // no parser could be made
+    GpxResult finish();
+
     std::vector<TrackPoint> gpsPoints;
-    std::optional<TrackPoint> pointData;
-    std::optional<std::string> currentStringValue;
+    std::optional<TrackPoint> pointData; // ends at its end tag
+    // The accumulator; "discarded" means cleared, so its buffer is reused.
+    std::string currentStringValue;
     std::string pendingText_; // character data coalesced until the next markup event
     bool isDateTime = false;
     bool isElevation = false;

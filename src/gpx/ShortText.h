@@ -12,7 +12,10 @@ namespace pelorin {
 class ShortText {
 public:
     ShortText() noexcept { bytes_[15] = static_cast<char>(kAbsent); }
-    explicit ShortText(std::string_view text) { assign(text); }
+    explicit ShortText(std::string_view text)
+        : ShortText() {
+        assign(text);
+    }
     ShortText(const ShortText &other);
     ShortText(ShortText &&other) noexcept;
     ShortText &operator=(const ShortText &other);
@@ -30,9 +33,11 @@ private:
     static constexpr std::uint8_t kHeap = 0xFE;
     static constexpr std::uint8_t kAbsent = 0xFF;
     void release() noexcept;
+    const char *heapBlock() const noexcept;
 
-    // Bytes 0..14 hold an inline text; for a heap text, bytes 0..7 the pointer
-    // and 8..11 the size (copied with memcpy). Byte 15 is the tag.
+    // Byte 15 is the tag: the length of an inline text (bytes 0..14), kHeap or
+    // kAbsent. A heap text keeps in bytes 0..7 a pointer to a block that holds
+    // its size (a std::size_t) followed by the bytes.
     alignas(8) char bytes_[16];
     std::uint8_t tag() const noexcept { return static_cast<std::uint8_t>(bytes_[15]); }
 };

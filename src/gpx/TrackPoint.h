@@ -40,6 +40,7 @@ public:
     void setAttribute(std::string_view key, std::string_view value);
     // Replace semantics: these also replace an attribute of the same name.
     void setTime(Instant instant);
+    void clearTime() noexcept; // a `time` text that could not be read: no "time" at all
     void setElevation(std::string_view text);
 
     friend bool operator==(const TrackPoint &a, const TrackPoint &b);
