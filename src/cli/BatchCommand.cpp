@@ -1,0 +1,152 @@
+#include "cli/BatchCommand.h"
+
+#include "georef/GeoRef.h"
+#include "gpx/GpxReader.h"
+#include "kml/AtomicWrite.h"
+#include "kml/KmlWriter.h"
+#include "recordings/RecordingsCsv.h"
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+
+namespace pelorin::cli {
+
+namespace {
+
+std::string utcText(std::chrono::sys_seconds instant) {
+    const std::time_t seconds = instant.time_since_epoch().count();
+    std::tm parts{};
+    char text[32] = "?";
+    if (gmtime_r(&seconds, &parts))
+        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    return text;
+}
+
+void reportGpxError(std::ostream &err, const std::string &path, const GpxError &error) {
+    switch (error.kind) {
+    case GpxError::Kind::Parse:
+        err << path << ':' << error.line << ':' << error.column << ": Parsing Error!\n"
+            << "Error " << error.code << ", Description: " << error.description << ", Line: " << error.line
+            << ", Column: " << error.column << '\n';
+        return;
+    case GpxError::Kind::Unreadable:
+        err << path << ": cannot read the GPS log: " << error.description << '\n';
+        return;
+    case GpxError::Kind::Cancelled:
+        err << path << ": reading the GPS log was cancelled\n";
+        return;
+    }
+}
+
+void reportCsvErrors(std::ostream &err, const std::string &path, const std::vector<CsvError> &errors) {
+    for (const CsvError &error : errors) {
+        err << path;
+        if (error.line > 0)
+            err << ':' << error.line;
+        err << ": " << error.message << '\n';
+    }
+}
+
+// Writing the document over one of its own inputs would lose the survey's data.
+bool sameFile(const std::string &a, const std::string &b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+// Says why nothing lined up, so the surveyor can see which offset would.
+void explainNoOverlap(std::ostream &err, const std::vector<TrackPoint> &points,
+                      const std::vector<Recording> &recordings, std::int32_t offsetSeconds) {
+    std::optional<Instant> first, last;
+    for (const TrackPoint &point : points) {
+        if (const auto time = point.time()) {
+            first = first ? std::min(*first, *time) : *time;
+            last = last ? std::max(*last, *time) : *time;
+        }
+    }
+    err << "No time overlap\n";
+    if (!first) {
+        err << "pelorin: the GPS log holds no point with a time\n";
+        return;
+    }
+    err << "pelorin: the track runs from " << utcText(*first) << " to " << utcText(*last);
+    if (recordings.empty()) {
+        err << "; there are no recordings\n";
+        return;
+    }
+    const auto shifted = [&](const Recording &recording) {
+        return std::chrono::floor<std::chrono::seconds>(recording.recordingTime) +
+               std::chrono::seconds(offsetSeconds);
+    };
+    err << ", the recordings with --offset " << offsetSeconds << " from "
+        << utcText(shifted(recordings.front())) << " to " << utcText(shifted(recordings.back())) << '\n';
+}
+
+} // namespace
+
+ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &err) {
+    const bool toStandardOutput = options.outputPath == "-";
+    for (const std::string *input : {&options.gpxPath, &options.recordingsPath}) {
+        if (!toStandardOutput && sameFile(options.outputPath, *input)) {
+            err << "pelorin: the output " << options.outputPath
+                << " is an input file; refusing to overwrite it\n";
+            return kBadInput;
+        }
+    }
+
+    GpxReader reader;
+    const GpxResult track = reader.parseGPXFile(options.gpxPath);
+    if (!track.ok())
+        reportGpxError(err, options.gpxPath, *track.error);
+    RecordingsCsvResult catalogue = readRecordingsCsv(options.recordingsPath);
+    reportCsvErrors(err, options.recordingsPath, catalogue.errors);
+    if (!track.ok() || !catalogue.ok())
+        return kBadInput;
+
+    std::vector<Recording> &recordings = catalogue.recordings;
+    std::stable_sort(recordings.begin(), recordings.end(), [](const Recording &a, const Recording &b) {
+        return a.recordingTime < b.recordingTime;
+    });
+
+    LogSink log;
+    if (options.verbose)
+        log = [&err](std::string_view line) { err << line << '\n'; };
+    const TrackView view{track.points, {}};
+    const std::vector<GeoRefRecord> records = geoRefRecordings(recordings, view, options.offsetSeconds, log);
+    if (records.empty()) {
+        explainNoOverlap(err, track.points, recordings, options.offsetSeconds);
+        return kNoTimeOverlap;
+    }
+
+    KmlOptions kml;
+    kml.transectName = options.name;
+    kml.transectDesc = options.description;
+    kml.tessellate = options.tessellate;
+    kml.elevation = options.elevation;
+    kml.hasElevation = track.hasElevation;
+    const auto produce = [&](const ByteSink &sink) { writeKmlDocument(kml, view, records, sink); };
+
+    if (toStandardOutput) {
+        produce([&out](std::string_view bytes) {
+            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        });
+        out.flush();
+        if (!out) {
+            err << "pelorin: cannot write the document to standard output\n";
+            return kWriteFailed;
+        }
+    } else if (const WriteResult written = writeFileAtomically(options.outputPath, produce); !written) {
+        err << "pelorin: cannot write " << options.outputPath << ": " << written.error << '\n';
+        return kWriteFailed;
+    }
+
+    err << "pelorin: read " << track.points.size() << " track points, placed " << records.size() << " of "
+        << recordings.size() << " recordings, wrote "
+        << (toStandardOutput ? std::string("standard output") : options.outputPath) << '\n';
+    return kWritten;
+}
+
+} // namespace pelorin::cli

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "cli/RunProgram.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace pelorin::test {
+
+// Three track points a minute apart after a waypoint logged an hour earlier,
+// as a GPX file holds them; the recorder runs 30 s behind the logger.
+inline const char *const kTrackGpx = R"(<?xml version="1.0" encoding="UTF-8"?>
+<gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1">
+  <wpt lat="50" lon="8"><time>2025-06-12T09:00:00Z</time></wpt>
+  <trk><trkseg>
+    <trkpt lat="10" lon="20"><ele>100</ele><time>2025-06-12T10:00:00Z</time></trkpt>
+    <trkpt lat="11" lon="22"><ele>101.5</ele><time>2025-06-12T10:01:00Z</time></trkpt>
+    <trkpt lat="12" lon="24"><ele>103</ele><time>2025-06-12T10:02:00Z</time></trkpt>
+  </trkseg></trk>
+</gpx>
+)";
+
+// Deliberately not in time order.
+inline const char *const kRecordingsCsv = "filename,recording_time,species\n"
+                                          "R3.wav,2025-06-12T10:01:00Z,\n"
+                                          "R2.wav,2025-06-12T10:00:30Z,Ppip;Nnoc\n"
+                                          "R1.wav,2025-06-12T09:59:45Z,Ppip\n";
+
+class SurveyTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("TZ", "UTC", 1);
+        writeFile(gpx(), kTrackGpx);
+        writeFile(csv(), kRecordingsCsv);
+    }
+
+    std::string gpx() const { return (dir / "track.gpx").string(); }
+    std::string csv() const { return (dir / "recordings.csv").string(); }
+    std::string kml() const { return (dir / "out.kml").string(); }
+
+    RunResult run(const std::string &output, std::vector<std::string> extra = {"--offset", "30"}) const {
+        std::vector<std::string> arguments{"--gpx", gpx(), "--recordings", csv(), "--output", output};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        return runPelorin(arguments);
+    }
+
+    TempDir dir;
+};
+
+} // namespace pelorin::test
