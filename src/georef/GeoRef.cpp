@@ -11,27 +11,75 @@ namespace pelorin {
 
 namespace {
 
+// Walks the timed points in arranged order, skipping points without a time
+// (they cannot be placed in time), and notes whether their times ascend. A
+// sweep is right with it only when they do; finishing the walk after the sweep
+// tells, so each point is read once in the usual case.
+class ArrangedCursor {
+public:
+    explicit ArrangedCursor(TrackView track)
+        : track_(track) {
+        settle();
+    }
+    bool atEnd() const noexcept { return index_ == track_.size(); }
+    std::int64_t time() const noexcept { return time_; }
+    const TrackPoint &point() const noexcept { return track_[index_]; }
+    void advance() noexcept {
+        ++index_;
+        settle();
+    }
+    bool inTimeOrder() noexcept {
+        while (inOrder_ && !atEnd())
+            advance();
+        return inOrder_;
+    }
+
+private:
+    void settle() noexcept {
+        for (; index_ < track_.size(); ++index_) {
+            if (const std::optional<Instant> time = track_[index_].time()) {
+                const std::int64_t seconds = time->time_since_epoch().count();
+                inOrder_ = inOrder_ && seconds >= time_;
+                time_ = seconds;
+                return;
+            }
+        }
+    }
+    TrackView track_;
+    std::size_t index_ = 0;
+    std::int64_t time_ = INT64_MIN; // of the current point; the first one is in order
+    bool inOrder_ = true;
+};
+
 struct TimedPoint {
     std::int64_t time;      // seconds since the epoch
     std::uint32_t position; // in the arranged track
 };
 
-// The timed points in ascending time, ties in arranged order. Points without a
-// time cannot be placed in time and take no part. Sorting happens only when the
-// arrangement is out of time order (a GPX file with timed waypoints ahead of
-// its track), so the usual log costs one linear scan.
-std::vector<TimedPoint> timedPoints(TrackView track) {
-    std::vector<TimedPoint> timed;
-    timed.reserve(track.size());
-    for (std::size_t i = 0; i < track.size(); ++i) {
-        if (const std::optional<Instant> time = track[i].time())
-            timed.push_back({time->time_since_epoch().count(), static_cast<std::uint32_t>(i)});
+// Walks the timed points of an arrangement out of time order (a GPX file with
+// timed waypoints ahead of its track) in ascending time, ties in arranged order.
+class SortedCursor {
+public:
+    explicit SortedCursor(TrackView track)
+        : track_(track) {
+        timed_.reserve(track.size());
+        for (std::size_t i = 0; i < track.size(); ++i) {
+            if (const std::optional<Instant> time = track[i].time())
+                timed_.push_back({time->time_since_epoch().count(), static_cast<std::uint32_t>(i)});
+        }
+        std::stable_sort(timed_.begin(), timed_.end(),
+                         [](const TimedPoint &a, const TimedPoint &b) { return a.time < b.time; });
     }
-    const auto byTime = [](const TimedPoint &a, const TimedPoint &b) { return a.time < b.time; };
-    if (!std::is_sorted(timed.begin(), timed.end(), byTime))
-        std::stable_sort(timed.begin(), timed.end(), byTime);
-    return timed;
-}
+    bool atEnd() const noexcept { return index_ == timed_.size(); }
+    std::int64_t time() const noexcept { return timed_[index_].time; }
+    const TrackPoint &point() const noexcept { return track_[timed_[index_].position]; }
+    void advance() noexcept { ++index_; }
+
+private:
+    TrackView track_;
+    std::vector<TimedPoint> timed_;
+    std::size_t index_ = 0;
+};
 
 // Recording positions in ascending start time, ties in list order.
 std::vector<std::uint32_t> recordingOrder(std::span<const Recording> recordings) {
@@ -52,14 +100,62 @@ float coordinate(std::optional<std::string_view> text) {
 
 struct Placement {
     bool placed = false;
+    bool interpolated = false;
+    float fraction = 0;
     float lat = 0;
     float lon = 0;
 };
 
-void logFraction(const LogSink &log, float fraction) {
-    std::string line = "fraction ";
-    appendFixed6(line, fraction);
-    log(line);
+// One forward sweep over the recordings in time order and the timed points in
+// time order; the cursor never moves back, so each point is passed at most once.
+template <class Cursor>
+void sweep(std::span<const Recording> recordings, const std::vector<std::uint32_t> &order, Cursor &cursor,
+           std::int32_t offsetSeconds, std::vector<Placement> &placements) {
+    // The comparisons and the fraction use the offset in single precision.
+    const double o = -static_cast<float>(offsetSeconds);
+
+    const TrackPoint *previous = nullptr;
+    std::int64_t previousTime = 0;
+    // The readings of the pair last interpolated, for the recordings it shares.
+    const TrackPoint *readFor = nullptr;
+    float pLat = 0, pLon = 0, latStep = 0, lonStep = 0;
+
+    for (const std::uint32_t r : order) {
+        if (cursor.atEnd())
+            return;
+        const std::int64_t recordingMs = recordings[r].recordingTime.time_since_epoch().count();
+        double d = static_cast<double>(recordingMs - cursor.time() * 1000) / 1000.0;
+        while (d > o) {
+            previous = &cursor.point();
+            previousTime = cursor.time();
+            cursor.advance();
+            if (cursor.atEnd())
+                return; // after the last point: this and every later recording stay unplaced
+            d = static_cast<double>(recordingMs - cursor.time() * 1000) / 1000.0;
+        }
+
+        const TrackPoint &q = cursor.point();
+        if (d == o) {
+            placements[r] = {true, false, 0.0f, coordinate(q.lat()), coordinate(q.lon())};
+        } else if (previous) {
+            const double s = static_cast<double>(cursor.time() - previousTime);
+            const float f = static_cast<float>((s + (d - o)) / s);
+            // Differences, products and sums in single precision, each rounded on
+            // its own: the library builds with -ffp-contract=off, as a fused
+            // multiply-add would change the last bit.
+            if (readFor != &q) {
+                readFor = &q;
+                pLat = coordinate(previous->lat());
+                pLon = coordinate(previous->lon());
+                latStep = coordinate(q.lat()) - pLat;
+                lonStep = coordinate(q.lon()) - pLon;
+            }
+            const float latOffset = f * latStep;
+            const float lonOffset = f * lonStep;
+            placements[r] = {true, true, f, pLat + latOffset, pLon + lonOffset};
+        }
+        // else: before the first point; no record, the cursor stays.
+    }
 }
 
 } // namespace
@@ -86,71 +182,47 @@ std::string descriptionText(const Recording &recording) {
     const auto seconds = std::chrono::floor<std::chrono::seconds>(recording.recordingTime);
     const std::time_t time = static_cast<std::time_t>(seconds.time_since_epoch().count());
     std::tm local{};
-    char clock[16] = "00:00:00";
-    if (localtime_r(&time, &local) != nullptr)
-        std::strftime(clock, sizeof clock, "%H:%M:%S", &local);
+    char clock[9] = "00:00:00"; // "%H:%M:%S", written directly: strftime is the slow part here
+    if (localtime_r(&time, &local) != nullptr) {
+        const int fields[3] = {local.tm_hour, local.tm_min, local.tm_sec};
+        for (int i = 0; i < 3; ++i) {
+            clock[3 * i] = static_cast<char>('0' + fields[i] / 10 % 10);
+            clock[3 * i + 1] = static_cast<char>('0' + fields[i] % 10);
+        }
+    }
 
     std::string text;
     text.reserve(name.size() + 20);
-    text.append("File ").append(name).append("\nTime ").append(clock);
+    text.append("File ").append(name).append("\nTime ").append(clock, 8);
     return text;
 }
 
 std::vector<GeoRefRecord> geoRefRecordings(std::span<const Recording> recordings, TrackView track,
                                            std::int32_t offsetSeconds, const LogSink &log) {
-    const std::vector<TimedPoint> points = timedPoints(track);
     const std::vector<std::uint32_t> order = recordingOrder(recordings);
     std::vector<Placement> placements(recordings.size());
+    ArrangedCursor arranged(track);
+    sweep(recordings, order, arranged, offsetSeconds, placements);
+    if (!arranged.inTimeOrder()) {
+        std::fill(placements.begin(), placements.end(), Placement{});
+        SortedCursor sorted(track);
+        sweep(recordings, order, sorted, offsetSeconds, placements);
+    }
 
-    // The comparisons and the fraction use the offset in single precision.
-    const float o = -static_cast<float>(offsetSeconds);
-    const double od = o;
-
-    // One forward sweep; the cursor never moves back, so each point is passed
-    // at most once over all recordings.
-    std::size_t current = 0;
-    for (const std::uint32_t r : order) {
-        if (current == points.size())
-            break;
-        const std::int64_t recordingMs = recordings[r].recordingTime.time_since_epoch().count();
-        const auto differenceTo = [&](std::size_t point) {
-            return static_cast<double>(recordingMs - points[point].time * 1000) / 1000.0;
-        };
-        double d = differenceTo(current);
-        while (d > od) {
-            if (++current == points.size())
-                break;
-            d = differenceTo(current);
+    if (log) {
+        std::string line;
+        for (const std::uint32_t r : order) {
+            if (placements[r].interpolated) {
+                line.assign("fraction ");
+                appendFixed6(line, placements[r].fraction);
+                log(line);
+            }
         }
-        if (current == points.size())
-            break; // after the last point: this and every later recording stay unplaced
-
-        const TrackPoint &q = track[points[current].position];
-        Placement &placement = placements[r];
-        if (d == od) {
-            placement = {true, coordinate(q.lat()), coordinate(q.lon())};
-        } else if (current > 0) {
-            const TimedPoint &previous = points[current - 1];
-            const TrackPoint &p = track[previous.position];
-            const double s = static_cast<double>(points[current].time - previous.time);
-            const float f = static_cast<float>((s + (d - od)) / s);
-            if (log)
-                logFraction(log, f);
-            // Differences, products and sums in single precision, each rounded on
-            // its own: the library builds with -ffp-contract=off, as a fused
-            // multiply-add would change the last bit.
-            const float pLat = coordinate(p.lat());
-            const float pLon = coordinate(p.lon());
-            const float latStep = coordinate(q.lat()) - pLat;
-            const float lonStep = coordinate(q.lon()) - pLon;
-            const float latOffset = f * latStep;
-            const float lonOffset = f * lonStep;
-            placement = {true, pLat + latOffset, pLon + lonOffset};
-        }
-        // else: before the first point; no record, the cursor stays.
     }
 
     std::vector<GeoRefRecord> records;
+    records.reserve(static_cast<std::size_t>(
+        std::count_if(placements.begin(), placements.end(), [](const Placement &p) { return p.placed; })));
     for (std::size_t r = 0; r < recordings.size(); ++r) {
         if (!placements[r].placed)
             continue;
