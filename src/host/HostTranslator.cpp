@@ -1,0 +1,32 @@
+#include "host/HostTranslator.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace pelorin {
+
+bool installHostTranslator(QCoreApplication &app, const QLocale &locale) {
+    auto *qtTranslator = new QTranslator(&app);
+    if (qtTranslator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTranslator);
+    else
+        delete qtTranslator;
+
+    const QStringList folders{
+        QStringLiteral(":/translations"),
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("translations"))};
+    auto *translator = new QTranslator(&app);
+    for (const QString &folder : folders) {
+        if (translator->load(locale, QStringLiteral("pelorin-host"), QStringLiteral("_"), folder)) {
+            QCoreApplication::installTranslator(translator);
+            return true;
+        }
+    }
+    delete translator;
+    return false;
+}
+
+} // namespace pelorin

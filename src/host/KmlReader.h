@@ -1,0 +1,29 @@
+#pragma once
+
+#include "host/KmlDocument.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QString>
+
+#include <optional>
+
+namespace pelorin {
+
+struct KmlReadResult {
+    KmlDocument document;
+    QString error; // empty when the document was read
+    bool ok() const { return error.isEmpty(); }
+};
+
+// Reads the tracks (LineString placemarks, styled through Style/LineStyle
+// and styleUrl) and the point placemarks of a KML document. A document
+// that is not well-formed KML, holds a bad coordinate, or has nothing to
+// draw gives an error.
+KmlReadResult parseKml(const QByteArray &data);
+KmlReadResult readKmlFile(const QString &path);
+
+// A KML colour: aabbggrr in hexadecimal, with or without a leading '#'.
+std::optional<QColor> parseKmlColor(QStringView text);
+
+} // namespace pelorin

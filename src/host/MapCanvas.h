@@ -1,0 +1,82 @@
+#pragma once
+
+#include "host/KmlDocument.h"
+#include "host/MapViewport.h"
+
+#include <QPointF>
+#include <QRectF>
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+class QPainter;
+
+namespace pelorin {
+
+// Draws a KML document's tracks and placemarks on a Web Mercator plane with
+// a graticule and a scale bar; wheel zooms, dragging pans. When there is
+// nothing to draw it shows a message instead.
+class MapCanvas : public QWidget {
+    Q_OBJECT
+public:
+    explicit MapCanvas(QWidget *parent = nullptr);
+
+    void setDocument(KmlDocument document);
+    // Replaces the drawing with a message (an error, or why the map is empty).
+    void setMessage(const QString &message);
+    QString message() const { return message_; }
+    bool hasDocument() const { return !tracks_.empty() || !places_.empty(); }
+
+    void centerOn(GeoPoint point);
+    void fitToData();
+    GeoPoint center() const;
+
+    QSize sizeHint() const override { return {900, 650}; }
+
+signals:
+    // The position under the mouse, for a status line.
+    void hovered(GeoPoint point);
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    struct Track {
+        QColor color;
+        double width;
+        std::vector<QPointF> world;
+    };
+    struct Place {
+        QString name;
+        QString description;
+        QPointF world;
+    };
+
+    void applyPendingView();
+    const Place *placeAt(QPointF screen) const;
+    void paintGraticule(QPainter &painter) const;
+    void paintTracks(QPainter &painter) const;
+    void paintPlaces(QPainter &painter) const;
+    void paintScaleBar(QPainter &painter) const;
+    void paintMessage(QPainter &painter) const;
+
+    MapViewport viewport_;
+    std::vector<Track> tracks_;
+    std::vector<Place> places_;
+    QRectF bounds_;
+    QString message_;
+    bool fitPending_ = false;
+    std::optional<QPointF> centerPending_;
+    std::optional<QPointF> dragFrom_;
+};
+
+} // namespace pelorin

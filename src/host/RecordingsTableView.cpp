@@ -1,0 +1,48 @@
+#include "host/RecordingsTableView.h"
+
+#include "host/RecordingsSortModel.h"
+#include "host/RecordingsTableModel.h"
+
+#include <QHeaderView>
+
+#include <algorithm>
+
+namespace pelorin {
+
+RecordingsTableView::RecordingsTableView(QWidget *parent)
+    : QTableView(parent)
+    , model_(new RecordingsTableModel(this))
+    , sortModel_(new RecordingsSortModel(this)) {
+    sortModel_->setSourceModel(model_);
+    setModel(sortModel_);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSortingEnabled(true);
+    sortByColumn(RecordingsTableModel::StartColumn, Qt::AscendingOrder);
+    setAlternatingRowColors(true);
+    verticalHeader()->hide();
+    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+}
+
+void RecordingsTableView::setRecordings(QList<HostRecording> recordings) {
+    model_->setRecordings(std::move(recordings));
+    resizeColumnsToContents();
+}
+
+int RecordingsTableView::recordingCount() const {
+    return model_->rowCount();
+}
+
+QList<HostRecording> RecordingsTableView::selectedRecordings() const {
+    QModelIndexList rows = selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+    QList<HostRecording> result;
+    result.reserve(rows.size());
+    for (const QModelIndex &row : rows)
+        result.append(model_->recording(sortModel_->mapToSource(row).row()));
+    return result;
+}
+
+} // namespace pelorin

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "host/MapViewport.h"
+
+#include <QPolygonF>
+
+#include <vector>
+
+namespace pelorin {
+
+// The screen polylines that draw a projected track: a point closer than
+// minPixels to the last kept one is skipped, and a segment wholly on one
+// side outside clip breaks the line, so the work follows the pixels on
+// screen rather than the points in the file. A track of one point gives a
+// one-point polyline when it is inside clip.
+std::vector<QPolygonF> screenPolylines(const std::vector<QPointF> &world, const MapViewport &viewport,
+                                       const QRectF &clip, double minPixels = 1.0);
+
+} // namespace pelorin
