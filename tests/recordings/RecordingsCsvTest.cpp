@@ -68,6 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "bad recording_time \"2021-13-01T00:00:00\""},
         BadCase{"EmptyTime", header + "a.wav,,Ppip\n", 2, "empty recording_time"},
         BadCase{"EmptyFilename", header + " ,2021-06-01T21:00:00Z,\n", 2, "empty filename"},
+        BadCase{"LoneCrEndsALine", header + "a.wav,2021-06-01T21:00:00Z,\rb.wav,x,\r", 3, "\"x\""},
         BadCase{"TooFewFields", header + "a.wav,2021-06-01T21:00:00Z\n", 2, "expected 3 fields, found 2"},
         BadCase{"TooManyFields", header + "a.wav,2021-06-01T21:00:00Z,,\n", 2, "expected 3 fields, found 4"},
         // The record starts on line 4 and its open quote on line 5, after a quoted line break.
