@@ -42,12 +42,16 @@ void reportGpxError(std::ostream &err, const std::string &path, const GpxError &
     }
 }
 
+// "file:line: message", as compilers write them. Whole-file problems carry no
+// line and may already name the file.
 void reportCsvErrors(std::ostream &err, const std::string &path, const std::vector<CsvError> &errors) {
     for (const CsvError &error : errors) {
-        err << path;
         if (error.line > 0)
-            err << ':' << error.line;
-        err << ": " << error.message << '\n';
+            err << path << ':' << error.line << ": " << error.message << '\n';
+        else if (error.message.find(path) != std::string::npos)
+            err << "pelorin: " << error.message << '\n';
+        else
+            err << path << ": " << error.message << '\n';
     }
 }
 
@@ -143,7 +147,7 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
         return kWriteFailed;
     }
 
-    err << "pelorin: read " << track.points.size() << " track points, placed " << records.size() << " of "
+    err << "pelorin: read " << track.points.size() << " points, placed " << records.size() << " of "
         << recordings.size() << " recordings, wrote "
         << (toStandardOutput ? std::string("standard output") : options.outputPath) << '\n';
     return kWritten;
