@@ -1,11 +1,13 @@
 #include "SharedData.h"
 #include "cli/SurveyFixture.h"
+#include "georef/NumberText.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <sstream>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -129,6 +131,26 @@ TEST_F(SurveyTest, UsageErrorsAndInputsAsOutputWriteNothing) {
     EXPECT_THAT(r.out, HasSubstr("--offset 37"));
 }
 
+// The written file goes to the desktop's opener, by absolute path, not waited on.
+TEST_F(SurveyTest, OpenHandsTheWrittenFileToTheDefaultApplication) {
+    const fs::path bin = dir / "bin";
+    fs::create_directory(bin);
+    writeFile(bin / "xdg-open", "#!/bin/sh\necho \"$@\" > \"$(dirname \"$0\")/opened.tmp\" && "
+                                "mv \"$(dirname \"$0\")/opened.tmp\" \"$(dirname \"$0\")/opened\"\n");
+    fs::permissions(bin / "xdg-open", fs::perms::owner_all);
+    const std::string path = std::getenv("PATH");
+    const fs::path cwd = fs::current_path();
+    setenv("PATH", (bin.string() + ":" + path).c_str(), 1);
+    fs::current_path(dir.path());
+    const RunResult r = run("out.kml", {"--offset", "30", "--open"});
+    fs::current_path(cwd);
+    setenv("PATH", path.c_str(), 1);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    for (int i = 0; i < 2000 && !fs::exists(bin / "opened"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(readFile(bin / "opened"), kml() + "\n");
+}
+
 // The survey shipped with the project: every recording lies on the track.
 TEST(SampleSurvey, EveryRecordingIsPlaced) {
     const fs::path survey = fs::path(PELORIN_SOURCE_DIR) / "resources/data/sample-survey";
@@ -148,6 +170,18 @@ TEST(SampleSurvey, EveryRecordingIsPlaced) {
     const std::string placed = std::to_string(recordings);
     EXPECT_THAT(r.err, HasSubstr("placed " + placed + " of " + placed + " recordings"));
     EXPECT_EQ(count(readFile(kml), "<Point>"), recordings);
+
+    // The first recording, stamped 21:42:36 by a recorder 37 s behind, sits on
+    // the fix the logger took at 19:43:13 UTC.
+    const std::string track = readFile(survey / "track.gpx");
+    const std::size_t fix = track.find("<time>2025-06-12T19:43:13Z</time>");
+    const std::size_t lat = track.rfind("<trkpt lat=\"", fix) + 12;
+    const std::size_t lon = track.find("lon=\"", lat) + 5;
+    ASSERT_NE(fix, std::string::npos);
+    const std::string expected = "<coordinates>" + formatFixed6(floatValue(track.substr(lon, 12))) + "," +
+                                 formatFixed6(floatValue(track.substr(lat, 12))) + "</coordinates>";
+    const std::string doc = readFile(kml);
+    EXPECT_LT(doc.find(expected), doc.find("File SURVEY_20250612_214359")) << expected;
 
     PELORIN_REQUIRE_SHARED();
     const RunResult valid = runProgram({sharedDir() + "/tools/validate-kml", kml});
