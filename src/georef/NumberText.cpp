@@ -1,9 +1,12 @@
 #include "georef/NumberText.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <limits>
+#include <optional>
 #include <system_error>
 
 namespace pelorin {
@@ -57,6 +60,33 @@ float beyondDouble(std::string_view number) {
     return position + exponent > 0 ? std::numeric_limits<float>::infinity() : 0.0f;
 }
 
+// Coordinates are short decimals; reading them through a double is exact
+// enough and several times faster than the general conversion. Up to 15
+// digits and 10^22 are exact in a double, so the quotient is the correctly
+// rounded double; rounding that to a float again is right unless it landed
+// exactly halfway between two floats, where the general path decides.
+std::optional<float> shortDecimal(std::string_view number) noexcept {
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    std::uint64_t mantissa = 0;
+    std::size_t fractionDigits = 0;
+    bool inFraction = false;
+    for (const char c : number) {
+        if (c == '.') {
+            inFraction = true;
+            continue;
+        }
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+        fractionDigits += inFraction;
+    }
+    const double value = static_cast<double>(mantissa) / kPowers[fractionDigits];
+    constexpr std::uint64_t kBelowFloat = (std::uint64_t{1} << 29) - 1; // the bits a float lacks
+    if ((std::bit_cast<std::uint64_t>(value) & kBelowFloat) == std::uint64_t{1} << 28)
+        return std::nullopt;
+    return static_cast<float>(value);
+}
+
 } // namespace
 
 float floatValue(std::string_view text) {
@@ -76,7 +106,12 @@ float floatValue(std::string_view text) {
     }
     if (digits == 0)
         return 0.0f;
-    if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
+    const bool hasExponent = end < text.size() && (text[end] == 'e' || text[end] == 'E');
+    if (!hasExponent && digits <= 15) {
+        if (const std::optional<float> value = shortDecimal(text.substr(start, end - start)))
+            return negative ? -*value : *value;
+    }
+    if (hasExponent) {
         std::size_t e = end + 1;
         if (e < text.size() && (text[e] == '+' || text[e] == '-'))
             ++e;
@@ -116,7 +151,54 @@ std::int32_t intValue(std::string_view text) {
     return static_cast<std::int32_t>(std::min(magnitude, limit - 1));
 }
 
+namespace {
+
+// "%f" of a float's exact value: an integer scaled by a power of two, times
+// 10^6, rounded half to even, which is what printf and to_chars do, only
+// without their general multi-precision machinery.
+bool appendFixed6OfFloat(std::string &out, double value) {
+    const double magnitude = value < 0 ? -value : value;
+    if (!(magnitude < 2147483648.0) || static_cast<double>(static_cast<float>(value)) != value)
+        return false;
+    const auto bits = std::bit_cast<std::uint32_t>(static_cast<float>(magnitude));
+    const auto biasedExponent = static_cast<int>(bits >> 23);
+    std::uint64_t significand = bits & 0x7FFFFFu;
+    if (biasedExponent != 0)
+        significand |= 0x800000u;
+    const int shift = biasedExponent != 0 ? 150 - biasedExponent : 149; // magnitude = significand / 2^shift
+    std::uint64_t millionths;
+    if (shift <= 0) {
+        millionths = (significand << -shift) * 1'000'000;
+    } else if (shift >= 64) {
+        millionths = 0; // below 2^-40: rounds to zero
+    } else {
+        const std::uint64_t scaled = significand * 1'000'000; // < 2^44
+        millionths = scaled >> shift;
+        const std::uint64_t rest = scaled - (millionths << shift);
+        const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+        if (rest > half || (rest == half && (millionths & 1) != 0))
+            ++millionths;
+    }
+    char buffer[32];
+    char *end = buffer;
+    if (std::signbit(value))
+        *end++ = '-';
+    end = std::to_chars(end, buffer + sizeof buffer, millionths / 1'000'000).ptr;
+    *end++ = '.';
+    std::uint64_t decimals = millionths % 1'000'000;
+    for (int i = 5; i >= 0; --i) {
+        end[i] = static_cast<char>('0' + decimals % 10);
+        decimals /= 10;
+    }
+    out.append(buffer, end + 6);
+    return true;
+}
+
+} // namespace
+
 void appendFixed6(std::string &out, double value) {
+    if (appendFixed6OfFloat(out, value))
+        return;
     // Wide enough for every finite double in fixed notation.
     char buffer[std::numeric_limits<double>::max_exponent10 + 32];
     const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <random>
+#include <string>
 
 namespace pelorin {
 namespace {
@@ -32,6 +37,8 @@ TEST(FloatValue, ReadsTheLeadingDecimalNumber) {
         {"-", 0.0f},
         {".", 0.0f},
         {"- 5", 0.0f},
+        {"16777217", 16777216.0f}, // halfway between two floats: to the even one
+        {"16777219", 16777220.0f},
         {"1e39", inf},
         {"-1e400", -inf},
         {"1e-50", 0.0f},
@@ -85,6 +92,33 @@ TEST(FormatFixed6, PrintsSixDecimalsOfTheWidenedFloat) {
     std::string out = "x=";
     appendFixed6(out, -180.0f);
     EXPECT_EQ(out, "x=-180.000000");
+}
+
+// The short paths for coordinate-like texts and floats against the library's
+// general conversions, on many seeded random cases.
+TEST(NumberText, ShortPathsAgreeWithTheGeneralConversions) {
+    std::mt19937_64 random(20240601);
+    char expected[512];
+    for (int i = 0; i < 200'000; ++i) {
+        const auto bits = static_cast<std::uint32_t>(random());
+        const float value = std::bit_cast<float>(bits);
+        if (!std::isfinite(value) || std::fabs(value) > 1e10f)
+            continue;
+        std::snprintf(expected, sizeof expected, "%f", static_cast<double>(value));
+        ASSERT_EQ(formatFixed6(value), expected) << bits;
+    }
+    for (const float value : {0.0078125f, -0.0078125f, 2147483520.0f, 1e-45f, -0.0f, 0.5e-6f})
+        EXPECT_EQ(formatFixed6(value),
+                  (std::snprintf(expected, sizeof expected, "%f", double(value)), expected));
+
+    for (int i = 0; i < 200'000; ++i) {
+        std::string text = std::to_string(random() % 1000);
+        const auto fraction = std::to_string(random());
+        text += '.' + fraction.substr(0, random() % 16);
+        float reference = 0;
+        std::from_chars(text.data(), text.data() + text.size(), reference);
+        ASSERT_EQ(floatValue(text), reference) << text;
+    }
 }
 
 } // namespace
