@@ -20,8 +20,11 @@ struct KmlOptions {
 
 using ByteSink = std::function<void(std::string_view bytes)>;
 
-// Streams the pretty-printed UTF-8 KML 2.2 document to sink in pieces of a
-// few kilobytes, so a million-point track never sits in memory whole.
+// Streams the pretty-printed UTF-8 KML 2.2 document to sink in pieces of about
+// 64 KiB, so a million-point track never sits in memory whole. Coordinates are
+// the float readings of the texts, "%f", longitude first; in elevation mode
+// (hasElevation and the checkbox) a point without an elevation, or with an
+// empty one, gets 0.
 void writeKmlDocument(const KmlOptions &options, TrackView track, std::span<const GeoRefRecord> records,
                       const ByteSink &sink);
 
@@ -29,7 +32,9 @@ void writeKmlDocument(const KmlOptions &options, TrackView track, std::span<cons
 std::string kmlDocument(const KmlOptions &options, TrackView track, std::span<const GeoRefRecord> records);
 
 // Appends text as XML character data: reserved characters escaped, characters
-// XML 1.0 cannot carry (controls other than tab, LF, CR; invalid UTF-8) dropped.
+// XML 1.0 cannot carry (controls other than tab, LF, CR; invalid UTF-8;
+// U+FFFE, U+FFFF) dropped. A CR is written as a character reference, since a
+// literal one would read back as a line feed.
 void appendXmlText(std::string &out, std::string_view text);
 
 } // namespace pelorin
