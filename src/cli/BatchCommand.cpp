@@ -26,6 +26,15 @@ std::string utcText(std::chrono::sys_seconds instant) {
     return text;
 }
 
+// Messages from the core may already name the file; say it once.
+void reportAbout(std::ostream &err, const std::string &path, std::string_view what,
+                 const std::string &message) {
+    if (message.find(path) != std::string::npos)
+        err << "pelorin: " << message << '\n';
+    else
+        err << path << ": " << what << message << '\n';
+}
+
 void reportGpxError(std::ostream &err, const std::string &path, const GpxError &error) {
     switch (error.kind) {
     case GpxError::Kind::Parse:
@@ -34,7 +43,7 @@ void reportGpxError(std::ostream &err, const std::string &path, const GpxError &
             << ", Column: " << error.column << '\n';
         return;
     case GpxError::Kind::Unreadable:
-        err << path << ": cannot read the GPS log: " << error.description << '\n';
+        reportAbout(err, path, "cannot read the GPS log: ", error.description);
         return;
     case GpxError::Kind::Cancelled:
         err << path << ": reading the GPS log was cancelled\n";
@@ -48,10 +57,8 @@ void reportCsvErrors(std::ostream &err, const std::string &path, const std::vect
     for (const CsvError &error : errors) {
         if (error.line > 0)
             err << path << ':' << error.line << ": " << error.message << '\n';
-        else if (error.message.find(path) != std::string::npos)
-            err << "pelorin: " << error.message << '\n';
         else
-            err << path << ": " << error.message << '\n';
+            reportAbout(err, path, "", error.message);
     }
 }
 
@@ -143,7 +150,7 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
             return kWriteFailed;
         }
     } else if (const WriteResult written = writeFileAtomically(options.outputPath, produce); !written) {
-        err << "pelorin: cannot write " << options.outputPath << ": " << written.error << '\n';
+        reportAbout(err, options.outputPath, "cannot write the document: ", written.error);
         return kWriteFailed;
     }
 
