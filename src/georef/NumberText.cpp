@@ -157,7 +157,7 @@ namespace {
 // 10^6, rounded half to even, which is what printf and to_chars do, only
 // without their general multi-precision machinery.
 bool appendFixed6OfFloat(std::string &out, double value) {
-    const double magnitude = value < 0 ? -value : value;
+    const double magnitude = std::fabs(value);
     if (!(magnitude < 2147483648.0) || static_cast<double>(static_cast<float>(value)) != value)
         return false;
     const auto bits = std::bit_cast<std::uint32_t>(static_cast<float>(magnitude));

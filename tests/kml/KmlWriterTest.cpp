@@ -75,6 +75,17 @@ TEST(KmlWriter, EmptyInputsStillMakeACompleteDocument) {
     EXPECT_TRUE(kml.ends_with("        </Placemark>\n    </Document>\n</kml>\n"));
 }
 
+TEST(KmlWriter, EscapesAndCleansEveryText) {
+    const KmlOptions options{"&<>\x01", "a\x02&b", false, true, true};
+    const std::vector<TrackPoint> points = {point("1", "2", kStart, "5<\x03")};
+    const std::vector<GeoRefRecord> records = {{"P&p", "File <x>\x7f\x1b\nTime 10:00:00", 1, 2}};
+    const std::string kml = document(options, points, records);
+    for (const char *expected :
+         {"<name>&amp;&lt;&gt;</name>", "<description>a&amp;b</description>", "2.000000,1.000000,5&lt;\n",
+          "<name>P&amp;p</name>", "<description>File &lt;x&gt;\x7f\nTime 10:00:00</description>"})
+        EXPECT_NE(kml.find(expected), std::string::npos) << expected;
+}
+
 TEST(KmlWriter, WritesElevationsOnlyInElevationMode) {
     const std::vector<TrackPoint> points = {point("1", "2", kStart, "12.5"), point("3", "4", kStart),
                                             point("5", "6", kStart, "")};
