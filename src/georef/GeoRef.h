@@ -15,8 +15,9 @@ namespace pelorin {
 using LogSink = std::function<void(std::string_view line)>;
 
 // Places each recording on the track by its start time plus offsetSeconds,
-// interpolating between the two timed points around it; one "fraction %f" line
-// goes to log per interpolated recording. The sweep visits the recordings in
+// interpolating between the two timed points around it; one "fraction %f" line,
+// in ascending start time, goes to log per interpolated recording (after the
+// sweep, which itself only computes). The sweep visits the recordings in
 // ascending start time and the timed points in ascending time (both stable;
 // sorted only when not already in order), so the fraction always lies in
 // [0, 1]; points without a time take no part. A recording before the first
