@@ -5,6 +5,7 @@
 #include "kml/AtomicWrite.h"
 #include "kml/KmlWriter.h"
 #include "recordings/RecordingsCsv.h"
+#include "recordings/WavRecording.h"
 
 #include <algorithm>
 #include <chrono>
@@ -96,6 +97,39 @@ void explainNoOverlap(std::ostream &err, const std::vector<TrackPoint> &points,
         << utcText(shifted(recordings.front())) << " to " << utcText(shifted(recordings.back())) << '\n';
 }
 
+struct LoadedRecordings {
+    std::vector<Recording> recordings;
+    bool ok = true;
+};
+
+LoadedRecordings loadRecordings(const CliOptions &options, std::ostream &err) {
+    LoadedRecordings loaded;
+    if (options.recordingsDir.empty()) {
+        RecordingsCsvResult catalogue = readRecordingsCsv(options.recordingsPath);
+        reportCsvErrors(err, options.recordingsPath, catalogue.errors);
+        loaded.ok = catalogue.ok();
+        loaded.recordings = std::move(catalogue.recordings);
+        return loaded;
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(options.recordingsDir, ec)) {
+        err << options.recordingsDir << ": not a folder\n";
+        loaded.ok = false;
+        return loaded;
+    }
+    // Files without a start time are skipped, not fatal: a card holds what it holds.
+    WavFolderResult folder = readWavFolder(options.recordingsDir);
+    for (const auto &[path, reason] : folder.skipped)
+        err << path << ": skipped: " << reason << '\n';
+    err << "pelorin: using " << folder.recordings.size() << " WAV recordings from " << options.recordingsDir;
+    if (!folder.skipped.empty())
+        err << " (" << folder.skipped.size() << " skipped)";
+    err << '\n';
+    for (WavRecording &wav : folder.recordings)
+        loaded.recordings.push_back(std::move(wav.recording));
+    return loaded;
+}
+
 } // namespace
 
 ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &err) {
@@ -112,12 +146,11 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
     const GpxResult track = reader.parseGPXFile(options.gpxPath);
     if (!track.ok())
         reportGpxError(err, options.gpxPath, *track.error);
-    RecordingsCsvResult catalogue = readRecordingsCsv(options.recordingsPath);
-    reportCsvErrors(err, options.recordingsPath, catalogue.errors);
-    if (!track.ok() || !catalogue.ok())
+    LoadedRecordings loaded = loadRecordings(options, err);
+    if (!track.ok() || !loaded.ok)
         return kBadInput;
 
-    std::vector<Recording> &recordings = catalogue.recordings;
+    std::vector<Recording> &recordings = loaded.recordings;
     std::stable_sort(recordings.begin(), recordings.end(), [](const Recording &a, const Recording &b) {
         return a.recordingTime < b.recordingTime;
     });

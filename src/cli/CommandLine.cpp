@@ -8,7 +8,19 @@ namespace pelorin::cli {
 
 namespace {
 
-enum class Id { Gpx, Recordings, Output, Offset, Name, Description, Tessellate, Elevation, Open, Verbose };
+enum class Id {
+    Gpx,
+    Recordings,
+    RecordingsDir,
+    Output,
+    Offset,
+    Name,
+    Description,
+    Tessellate,
+    Elevation,
+    Open,
+    Verbose
+};
 
 struct OptionSpec {
     std::string_view name; // without the leading "--"
@@ -16,9 +28,10 @@ struct OptionSpec {
     bool takesValue;
 };
 
-constexpr std::array<OptionSpec, 10> kOptions{{
+constexpr std::array<OptionSpec, 11> kOptions{{
     {"gpx", Id::Gpx, true},
     {"recordings", Id::Recordings, true},
+    {"recordings-dir", Id::RecordingsDir, true},
     {"output", Id::Output, true},
     {"offset", Id::Offset, true},
     {"name", Id::Name, true},
@@ -42,12 +55,14 @@ std::string apply(CliOptions &options, const OptionSpec &spec, std::string_view 
     switch (spec.id) {
     case Id::Gpx:
     case Id::Recordings:
+    case Id::RecordingsDir:
     case Id::Output:
         if (value.empty())
             return "option " + flag + " needs a file name";
-        (spec.id == Id::Gpx          ? options.gpxPath
-         : spec.id == Id::Recordings ? options.recordingsPath
-                                     : options.outputPath) = value;
+        (spec.id == Id::Gpx             ? options.gpxPath
+         : spec.id == Id::Recordings    ? options.recordingsPath
+         : spec.id == Id::RecordingsDir ? options.recordingsDir
+                                        : options.outputPath) = value;
         return {};
     case Id::Offset:
         if (auto seconds = parseOffset(value)) {
@@ -137,11 +152,16 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
 
     std::string missing;
     for (std::size_t i = 0; i < kOptions.size(); ++i) {
-        const bool required =
-            kOptions[i].id == Id::Gpx || kOptions[i].id == Id::Recordings || kOptions[i].id == Id::Output;
+        const bool required = kOptions[i].id == Id::Gpx || kOptions[i].id == Id::Output;
         if (required && !seen[i])
             missing += (missing.empty() ? "--" : ", --") + std::string(kOptions[i].name);
     }
+    const bool fromCatalogue = !parsed.options.recordingsPath.empty();
+    const bool fromFolder = !parsed.options.recordingsDir.empty();
+    if (fromCatalogue && fromFolder)
+        return usageError("give either --recordings or --recordings-dir, not both");
+    if (!fromCatalogue && !fromFolder)
+        missing += (missing.empty() ? "--" : ", --") + std::string("recordings (or --recordings-dir)");
     if (!missing.empty())
         return usageError("missing required option(s): " + missing);
     if (parsed.options.open && parsed.options.outputPath == "-")
@@ -152,7 +172,7 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
 }
 
 std::string_view usageText() {
-    return R"(Usage: pelorin --gpx TRACK.gpx --recordings RECORDINGS.csv --output OUT.kml [OPTIONS]
+    return R"(Usage: pelorin --gpx TRACK.gpx (--recordings RECORDINGS.csv | --recordings-dir DIR) --output OUT.kml [OPTIONS]
 
 Places each sound recording on the GPS track by its start time and writes the
 track and the recordings as a KML 2.2 document.
@@ -161,6 +181,11 @@ Required:
   --gpx FILE          the GPS log (GPX)
   --recordings FILE   the recordings: UTF-8 CSV with a header row naming
                       filename, recording_time and species (other columns ignored)
+  --recordings-dir DIR
+                      instead of --recordings: every WAV file below DIR; the start
+                      time comes from GUANO metadata, the bext chunk, a
+                      YYYYMMDD_HHMMSS in the file name, or the file's modification
+                      time, the first found; species from GUANO
   --output FILE       the KML file to write, replaced whole; - for standard output
 
 Options:

@@ -12,7 +12,8 @@ namespace pelorin::cli {
 struct CliOptions {
     std::string gpxPath;
     std::string recordingsPath;
-    std::string outputPath; // "-": standard output
+    std::string recordingsDir; // WAV files instead of a catalogue
+    std::string outputPath;    // "-": standard output
     std::int32_t offsetSeconds = 0;
     std::string name;
     std::string description;
