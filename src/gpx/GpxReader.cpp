@@ -27,54 +27,66 @@ bool isPointElement(std::string_view name) {
     return name == "trkpt" || name == "wpt";
 }
 
-// Length of the whitespace-or-newline character that starts at s[i], or 0:
-// category Z, tab, U+000A..U+000D and U+0085. s is UTF-8 from the parser.
-std::size_t spaceAt(std::string_view s, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char c = byte(i);
-    if (c == ' ' || (c >= 0x09 && c <= 0x0D))
-        return 1;
-    const std::size_t left = s.size() - i;
-    if (c == 0xC2 && left >= 2)
-        return byte(i + 1) == 0x85 || byte(i + 1) == 0xA0 ? 2 : 0; // U+0085, U+00A0
+// The whitespace-and-newline set: category Z, tab, U+000A..U+000D and U+0085.
+// Text comes from the parser as UTF-8; most of it is ASCII, checked first.
+bool asciiSpace(char c) noexcept {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Length of the non-ASCII space that starts at p, or 0.
+std::size_t wideSpaceAt(const char *p, const char *end) noexcept {
+    const auto byte = [p](int k) { return static_cast<unsigned char>(p[k]); };
+    const std::ptrdiff_t left = end - p;
+    if (byte(0) == 0xC2 && left >= 2)
+        return byte(1) == 0x85 || byte(1) == 0xA0 ? 2 : 0; // U+0085, U+00A0
     if (left < 3)
         return 0;
-    const unsigned char c1 = byte(i + 1), c2 = byte(i + 2);
-    if (c == 0xE1)
-        return c1 == 0x9A && c2 == 0x80 ? 3 : 0; // U+1680
-    if (c == 0xE2 && c1 == 0x80)                 // U+2000..U+200A, U+2028, U+2029, U+202F
-        return (c2 >= 0x80 && c2 <= 0x8A) || c2 == 0xA8 || c2 == 0xA9 || c2 == 0xAF ? 3 : 0;
-    if (c == 0xE2 && c1 == 0x81)
-        return c2 == 0x9F ? 3 : 0; // U+205F
-    if (c == 0xE3)
-        return c1 == 0x80 && c2 == 0x80 ? 3 : 0; // U+3000
-    return 0;
-}
-
-// Length of the whitespace-or-newline character that ends s[..end), or 0.
-std::size_t spaceBefore(std::string_view s, std::size_t end) {
-    for (std::size_t len = 1; len <= 3 && len <= end; ++len) {
-        if (spaceAt(s.substr(0, end), end - len) == len)
-            return len;
+    switch (byte(0)) {
+    case 0xE1:
+        return byte(1) == 0x9A && byte(2) == 0x80 ? 3 : 0; // U+1680
+    case 0xE2:
+        if (byte(1) == 0x80) // U+2000..U+200A, U+2028, U+2029, U+202F
+            return byte(2) <= 0x8A || byte(2) == 0xA8 || byte(2) == 0xA9 || byte(2) == 0xAF ? 3 : 0;
+        return byte(1) == 0x81 && byte(2) == 0x9F ? 3 : 0; // U+205F
+    case 0xE3:
+        return byte(1) == 0x80 && byte(2) == 0x80 ? 3 : 0; // U+3000
+    default:
+        return 0;
     }
+}
+
+// Length of the non-ASCII space that ends at end (not reaching before begin), or 0.
+// Valid UTF-8: a lead byte two or three back starts the last character.
+std::size_t wideSpaceBefore(const char *begin, const char *end) noexcept {
+    if (end - begin >= 2 && wideSpaceAt(end - 2, end) == 2)
+        return 2;
+    if (end - begin >= 3 && wideSpaceAt(end - 3, end) == 3)
+        return 3;
     return 0;
 }
 
-std::string_view trimmed(std::string_view s) {
-    std::size_t begin = 0, end = s.size();
-    while (begin < end) {
-        const std::size_t n = spaceAt(s.substr(0, end), begin);
+std::string_view trimmed(std::string_view s) noexcept {
+    const char *begin = s.data();
+    const char *end = begin + s.size();
+    for (;;) {
+        while (begin < end && asciiSpace(*begin))
+            ++begin;
+        const std::size_t n =
+            begin < end && static_cast<unsigned char>(*begin) >= 0x80 ? wideSpaceAt(begin, end) : 0;
         if (n == 0)
             break;
         begin += n;
     }
-    while (end > begin) {
-        const std::size_t n = spaceBefore(s.substr(begin), end - begin);
+    for (;;) {
+        while (end > begin && asciiSpace(end[-1]))
+            --end;
+        const std::size_t n =
+            end > begin && static_cast<unsigned char>(end[-1]) >= 0x80 ? wideSpaceBefore(begin, end) : 0;
         if (n == 0)
             break;
         end -= n;
     }
-    return s.substr(begin, end - begin);
+    return {begin, static_cast<std::size_t>(end - begin)};
 }
 
 GpxError unreadable(std::string description) {
@@ -169,7 +181,17 @@ private:
         p.reader_.didEndElement(name);
     }
     static void XMLCALL onCharacters(void *userData, const XML_Char *text, int length) {
-        self(userData).reader_.pendingText_.append(text, static_cast<std::size_t>(length));
+        std::string &pending = self(userData).reader_.pendingText_;
+        const XML_Char *end = text + length;
+        if (pending.empty()) {
+            // Whitespace that opens a run goes in trimming anyway; most runs
+            // between elements are nothing else.
+            while (text < end && asciiSpace(*text))
+                ++text;
+            if (text == end)
+                return;
+        }
+        pending.append(text, static_cast<std::size_t>(end - text));
     }
     static void XMLCALL onComment(void *userData, const XML_Char *) { self(userData).flushText(); }
     static void XMLCALL onProcessingInstruction(void *userData, const XML_Char *, const XML_Char *) {

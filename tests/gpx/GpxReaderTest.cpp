@@ -84,6 +84,18 @@ INSTANTIATE_TEST_SUITE_P(
              "5 -",
              "- -  -"},
             true},
+        DocCase{"OnlyWhitespaceAndNewlinesAreTrimmed",
+                gpx("<wpt><ele>\xE1\x9A\x80\xE2\x80\x8A\t\r1\xE2\x81\x9F</ele></wpt>" // U+1680 U+200A, U+205F
+                    "<wpt><ele>\xE2\x80\x90"
+                    "2\xC2\xA9</ele></wpt>" // U+2010, U+00A9 stay
+                    "<wpt><ele>\xEF\xBB\xBF"
+                    "3\xE2\x80\x8B</ele></wpt>"), // U+FEFF, U+200B stay
+                {"- - 1 -",
+                 "- - \xE2\x80\x90"
+                 "2\xC2\xA9 -",
+                 "- - \xEF\xBB\xBF"
+                 "3\xE2\x80\x8B -"},
+                true},
         DocCase{"CommentsAndInstructionsEndAPieceOfText",
                 gpx("<wpt><ele> 1 <!-- c --> 2 </ele></wpt><wpt><ele>3 <?pi x?> 4</ele></wpt>"),
                 {"- - 12 -", "- - 34 -"},
@@ -126,7 +138,7 @@ TEST(Reader, ReportsParseErrorsWithLineAndColumnFromOne) {
     EXPECT_EQ(r.error->code, 7); // XML_ERROR_TAG_MISMATCH
     EXPECT_EQ(r.error->description, "mismatched tag");
     EXPECT_EQ(r.error->line, 3);
-    EXPECT_EQ(r.error->column, 12);                                       // at "</gpx>"
+    EXPECT_EQ(r.error->column, 12);                                       // at the name in "</gpx>"
     EXPECT_EQ(pointTexts(r.points), std::vector<std::string>{"1 - - -"}); // completed before the error
 
     const GpxResult empty = read("");
