@@ -43,25 +43,19 @@ MapCanvas::MapCanvas(QWidget *parent)
 void MapCanvas::setDocument(KmlDocument document) {
     tracks_.clear();
     places_.clear();
-    QRectF bounds;
-    auto extend = [&bounds](QPointF p) {
-        bounds = bounds.isNull() ? QRectF(p, QSizeF(0, 0)) : bounds.united(QRectF(p, QSizeF(0, 0)));
+    double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
+    auto extend = [&](QPointF w) {
+        minX = std::min(minX, w.x());
+        maxX = std::max(maxX, w.x());
+        minY = std::min(minY, w.y());
+        maxY = std::max(maxY, w.y());
     };
     for (KmlTrack &track : document.tracks) {
         Track t{track.color, track.width, {}};
         t.world.reserve(track.points.size());
-        double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
         for (const GeoPoint &point : track.points) {
-            const QPointF w = projectMercator(point);
-            minX = std::min(minX, w.x());
-            maxX = std::max(maxX, w.x());
-            minY = std::min(minY, w.y());
-            maxY = std::max(maxY, w.y());
-            t.world.push_back(w);
-        }
-        if (!t.world.empty()) {
-            extend({minX, minY});
-            extend({maxX, maxY});
+            t.world.push_back(projectMercator(point));
+            extend(t.world.back());
         }
         tracks_.push_back(std::move(t));
     }
@@ -70,6 +64,7 @@ void MapCanvas::setDocument(KmlDocument document) {
         extend(w);
         places_.push_back({place.name, place.description, w});
     }
+    const QRectF bounds = minX <= maxX ? QRectF(QPointF(minX, minY), QPointF(maxX, maxY)) : QRectF();
     bounds_ = bounds;
     message_.clear();
     fitToData();
@@ -84,47 +79,38 @@ void MapCanvas::setMessage(const QString &message) {
 }
 
 void MapCanvas::centerOn(GeoPoint point) {
-    centerPending_ = projectMercator(point);
-    applyPendingView();
+    autoCenter_ = projectMercator(point);
+    applyView();
 }
 
 void MapCanvas::fitToData() {
     if (!hasDocument())
         return;
-    fitPending_ = true;
-    centerPending_.reset();
-    applyPendingView();
+    autoFit_ = true;
+    autoCenter_.reset();
+    applyView();
 }
 
 GeoPoint MapCanvas::center() const {
-    if (centerPending_)
-        return unprojectMercator(*centerPending_);
     return unprojectMercator(viewport_.center());
 }
 
-// A view can only be fitted once the widget has its size on screen.
-void MapCanvas::applyPendingView() {
-    if (!isVisible())
-        return;
+void MapCanvas::applyView() {
     viewport_.setSize(size());
-    if (fitPending_) {
+    if (autoFit_)
         viewport_.fit(bounds_, kFitMargin);
-        fitPending_ = false;
-    }
-    if (centerPending_) {
-        viewport_.setCenter(*centerPending_);
-        centerPending_.reset();
-    }
+    if (autoCenter_)
+        viewport_.setCenter(*autoCenter_);
     update();
 }
 
-void MapCanvas::resizeEvent(QResizeEvent *) {
-    viewport_.setSize(size());
-    applyPendingView();
+void MapCanvas::takeOverView() {
+    autoFit_ = false;
+    autoCenter_.reset();
 }
 
-void MapCanvas::showEvent(QShowEvent *) {
-    applyPendingView();
+void MapCanvas::resizeEvent(QResizeEvent *) {
+    applyView();
 }
 
 const MapCanvas::Place *MapCanvas::placeAt(QPointF screen) const {
@@ -160,6 +146,7 @@ void MapCanvas::wheelEvent(QWheelEvent *event) {
     const double steps = event->angleDelta().y() / 120.0;
     if (steps == 0 || !hasDocument())
         return;
+    takeOverView();
     viewport_.zoomAt(event->position(), std::pow(1.25, steps));
     update();
 }
@@ -173,6 +160,7 @@ void MapCanvas::mousePressEvent(QMouseEvent *event) {
 
 void MapCanvas::mouseMoveEvent(QMouseEvent *event) {
     if (dragFrom_) {
+        takeOverView();
         viewport_.panBy(event->position() - *dragFrom_);
         dragFrom_ = event->position();
         update();
@@ -191,6 +179,7 @@ void MapCanvas::mouseReleaseEvent(QMouseEvent *event) {
 void MapCanvas::mouseDoubleClickEvent(QMouseEvent *event) {
     if (!hasDocument())
         return;
+    takeOverView();
     viewport_.zoomAt(event->position(), event->modifiers() & Qt::ShiftModifier ? 0.5 : 2.0);
     update();
 }

@@ -31,6 +31,7 @@ public:
     void centerOn(GeoPoint point);
     void fitToData();
     GeoPoint center() const;
+    const MapViewport &viewport() const { return viewport_; }
 
     QSize sizeHint() const override { return {900, 650}; }
 
@@ -42,7 +43,6 @@ protected:
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void showEvent(QShowEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -61,7 +61,8 @@ private:
         QPointF world;
     };
 
-    void applyPendingView();
+    void applyView();
+    void takeOverView();
     const Place *placeAt(QPointF screen) const;
     void paintGraticule(QPainter &painter) const;
     void paintTracks(QPainter &painter) const;
@@ -74,8 +75,10 @@ private:
     std::vector<Place> places_;
     QRectF bounds_;
     QString message_;
-    bool fitPending_ = false;
-    std::optional<QPointF> centerPending_;
+    // Until the user zooms or pans, the view follows the window's size: fitted
+    // to the data, then centred on the requested point if there is one.
+    bool autoFit_ = false;
+    std::optional<QPointF> autoCenter_;
     std::optional<QPointF> dragFrom_;
 };
 

@@ -15,6 +15,7 @@ MapWindow::MapWindow(QWidget *parent)
     , canvas_(new MapCanvas(this)) {
     setWindowTitle(tr("Map"));
     setCentralWidget(canvas_);
+    resize(960, 700);
 
     QToolBar *toolBar = addToolBar(tr("Map"));
     toolBar->setMovable(false);

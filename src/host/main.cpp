@@ -5,6 +5,7 @@
 #include "host/HostSettings.h"
 #include "host/HostTranslator.h"
 #include "host/MainWindow.h"
+#include "host/MapWindow.h"
 #include "host/PluginLoading.h"
 #include "host/RecordingsTableView.h"
 
@@ -70,7 +71,10 @@ int main(int argc, char **argv) {
     if (options.selectAll)
         window.table()->selectAll();
     window.show();
-    if (!options.showKml.isEmpty())
+    if (!options.showKml.isEmpty()) {
+        // Beside the main window, so that both can be seen at once.
+        host.mapDisplay()->window()->move(window.frameGeometry().topRight() + QPoint(8, 0));
         host.mapDisplay()->showTrack(options.showKml);
+    }
     return app.exec();
 }

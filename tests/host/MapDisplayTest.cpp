@@ -1,5 +1,6 @@
 #include "host/CentralMapDisplay.h"
 #include "host/MapCanvas.h"
+#include "host/MapProjection.h"
 #include "host/MapWindow.h"
 
 #include <QFile>
@@ -15,9 +16,10 @@ const char *const kTrack = R"(<?xml version="1.0" encoding="UTF-8"?>
 <kml xmlns="http://www.opengis.net/kml/2.2"><Document>
 <Placemark><name>Transekt</name><LineString><coordinates>9.5,48.85,0
 9.51,48.86,0
+9.49,48.851,0
 </coordinates></LineString></Placemark>
 <Placemark><name>Ppip</name><description>File rec1
-Time 21:35:17</description><Point><coordinates>9.505,48.855</coordinates></Point></Placemark>
+Time 21:35:17</description><Point><coordinates>9.52,48.855</coordinates></Point></Placemark>
 </Document></kml>)";
 
 QString writeFile(const QTemporaryDir &dir, const char *name, const QByteArray &content) {
@@ -64,10 +66,15 @@ TEST(CentralMapDisplay, ShowsATrackAndKeepsTheCentreAskedForBeforeIt) {
     EXPECT_NEAR(canvas.center().lat, 48.852, 1e-6);
     EXPECT_NEAR(canvas.center().lon, 9.503, 1e-6);
 
-    // The next track, with no centre asked for, is fitted to its data.
+    // The next track, with no centre asked for, is fitted to its data: the
+    // track's and the placemark's extremes are all on screen.
     display.showTrack(path);
     EXPECT_NEAR(canvas.center().lat, 48.855, 1e-3);
     EXPECT_NEAR(canvas.center().lon, 9.505, 1e-6);
+    const QRectF screen(QPointF(0, 0), QSizeF(canvas.size()));
+    for (const GeoPoint p :
+         {GeoPoint{48.85, 9.5}, GeoPoint{48.86, 9.51}, GeoPoint{48.851, 9.49}, GeoPoint{48.855, 9.52}})
+        EXPECT_TRUE(screen.contains(canvas.viewport().toScreen(projectMercator(p)))) << p.lat << ' ' << p.lon;
 
     display.setCenter({"oops"}); // ignored
     EXPECT_NEAR(canvas.center().lon, 9.505, 1e-6);
