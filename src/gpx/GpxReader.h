@@ -48,7 +48,8 @@ public:
     // Reads the file at path in chunks; never holds the whole file.
     GpxResult parseGPXFile(const std::string &path, const GpxProgress &progress = {});
     // Reads a document held in memory, fed to the parser in chunks of chunkSize
-    // bytes (0: one piece), so tests and fuzzers reach the streaming path.
+    // bytes (0: the file reader's chunk size), so tests and fuzzers reach the
+    // streaming path.
     GpxResult parseGPXBytes(std::string_view bytes, std::size_t chunkSize = 0);
 
     // Parser events.
