@@ -1,4 +1,5 @@
 #include "georef/GeoRef.h"
+#include "ScopedTimeZone.h"
 #include "georef/NumberText.h"
 
 #include "TrackFixtures.h"
@@ -32,27 +33,6 @@ Pass run(const std::vector<TrackPoint> &points, const std::vector<Recording> &re
                                     [&](std::string_view line) { pass.log.emplace_back(line); });
     return pass;
 }
-
-// Fixed zone rules without tzdata: UTC, or central Europe with summer time.
-class LocalZone {
-public:
-    explicit LocalZone(const char *zone) {
-        if (const char *old = std::getenv("TZ"))
-            old_ = old;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~LocalZone() {
-        if (old_)
-            setenv("TZ", old_->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    std::optional<std::string> old_;
-};
 
 TEST(GeoRef, InterpolatesTheWorkedExample) {
     const std::vector<TrackPoint> track = {point("10", "20", kStart), point("11", "22", kStart + 60s)};
@@ -89,7 +69,7 @@ TEST(GeoRef, ExactMatchTakesThePointsOwnValuesWithoutLogging) {
 }
 
 TEST(GeoRef, ShiftsByTheOffsetButDescribesTheUnshiftedTime) {
-    LocalZone zone("UTC0");
+    pelorin::test::ScopedTimeZone zone("UTC0");
     // Around 09:00 the latitude passes 2, around 11:00 it passes 6.
     const std::vector<TrackPoint> track = {point("1", "0", kStart - 61min), point("3", "0", kStart - 59min),
                                            point("5", "0", kStart + 59min), point("7", "0", kStart + 61min)};
@@ -152,7 +132,7 @@ TEST(GeoRef, NamesBySpeciesAndDescribesByFileAndLocalTime) {
     EXPECT_EQ(speciesText({"Ppip", ""}), "Ppip,"); // a species without an abbreviation
     EXPECT_EQ(speciesText({""}), "");
 
-    LocalZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
+    pelorin::test::ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
     const struct {
         const char *filename;
         std::chrono::milliseconds sinceStart; // kStart is 12:00 summer time

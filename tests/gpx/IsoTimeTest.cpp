@@ -1,4 +1,5 @@
 #include "gpx/IsoTime.h"
+#include "ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
 
@@ -56,29 +57,8 @@ TEST(IsoDateTime, KeepsMilliseconds) {
     EXPECT_EQ(parseIsoDateTime("2009-05-01T10:00:00.5Z", MissingZone::Local), kMay1At10 + 500ms);
 }
 
-// Restores TZ when a test that changes it ends.
-class ZoneGuard {
-public:
-    explicit ZoneGuard(const char *zone) {
-        if (const char *old = std::getenv("TZ"))
-            old_ = old;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ZoneGuard() {
-        if (old_)
-            setenv("TZ", old_->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    std::optional<std::string> old_;
-};
-
 TEST(IsoDateTime, MissingZoneIsLocalOrUtcAsAsked) {
-    ZoneGuard zone("CET-1CEST,M3.5.0,M10.5.0/3"); // summer time in May: UTC+2
+    pelorin::test::ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3"); // summer time in May: UTC+2
     EXPECT_EQ(parseIsoDateTime("2009-05-01T12:00:00", MissingZone::Local), kMay1At10);
     EXPECT_EQ(parseIsoDateTime("2009-01-01T12:00:00", MissingZone::Local),
               sys_days{2009y / January / 1} + 11h);

@@ -1,4 +1,5 @@
 #include "recordings/RecordingsCsv.h"
+#include "ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
 
@@ -92,29 +93,8 @@ TEST(RecordingsCsv, KeepsGoodRowsAndReportsEveryBadOne) {
     EXPECT_EQ(result.recordings[0].filename, "b.wav");
 }
 
-// Sets TZ for one test and puts the old value back.
-class ScopedTimeZone {
-public:
-    explicit ScopedTimeZone(const char *tz) {
-        if (const char *old = std::getenv("TZ"))
-            old_ = old;
-        setenv("TZ", tz, 1);
-        tzset();
-    }
-    ~ScopedTimeZone() {
-        if (old_)
-            setenv("TZ", old_->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-
-private:
-    std::optional<std::string> old_;
-};
-
 TEST(RecordingsCsv, TimeWithoutZoneIsLocalTime) {
-    const ScopedTimeZone berlin("CET-1CEST,M3.5.0,M10.5.0/3");
+    const pelorin::test::ScopedTimeZone berlin("CET-1CEST,M3.5.0,M10.5.0/3");
     const RecordingsCsvResult result = parseRecordingsCsv(header + "summer.wav,2021-07-01T12:00:00,\n"
                                                                    "winter.wav,2021-01-01T12:00:00.250,\n"
                                                                    "z.wav,2021-07-01T12:00:00Z,\n"

@@ -1,5 +1,6 @@
 #include "recordings/WavRecording.h"
 
+#include "ScopedTimeZone.h"
 #include "recordings/WavWriter.h"
 
 #include <gtest/gtest.h>
@@ -20,26 +21,13 @@ namespace {
 
 class WavRecordingTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char *tz = std::getenv("TZ");
-        savedTz_ = tz ? std::optional<std::string>(tz) : std::nullopt;
-        setenv("TZ", "Europe/Berlin", 1);
-        tzset();
-    }
-    void TearDown() override {
-        if (savedTz_)
-            setenv("TZ", savedTz_->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
     static RecordingTime utc(int y, unsigned mo, unsigned d, int h, int mi, int s) {
         return time_point_cast<milliseconds>(sys_days(year(y) / month(mo) / day(d)) + hours(h) + minutes(mi) +
                                              seconds(s));
     }
 
 private:
-    std::optional<std::string> savedTz_;
+    pelorin::test::ScopedTimeZone berlin_{"CET-1CEST,M3.5.0,M10.5.0/3"};
 };
 
 TEST_F(WavRecordingTest, StartTimeComesFromTheFirstSourceFound) {
