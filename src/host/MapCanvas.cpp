@@ -43,6 +43,20 @@ MapCanvas::MapCanvas(QWidget *parent)
 void MapCanvas::setDocument(KmlDocument document) {
     tracks_.clear();
     places_.clear();
+    // The projection is true to scale in the middle of the data.
+    double minLat = INFINITY, maxLat = -INFINITY;
+    for (const KmlTrack &track : document.tracks) {
+        for (const GeoPoint &point : track.points) {
+            minLat = std::min(minLat, point.lat);
+            maxLat = std::max(maxLat, point.lat);
+        }
+    }
+    for (const KmlPlace &place : document.places) {
+        minLat = std::min(minLat, place.position.lat);
+        maxLat = std::max(maxLat, place.position.lat);
+    }
+    projection_ = MapProjection(minLat <= maxLat ? (minLat + maxLat) / 2 : 0);
+
     double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
     auto extend = [&](QPointF w) {
         minX = std::min(minX, w.x());
@@ -54,13 +68,13 @@ void MapCanvas::setDocument(KmlDocument document) {
         Track t{track.color, track.width, {}};
         t.world.reserve(track.points.size());
         for (const GeoPoint &point : track.points) {
-            t.world.push_back(projectMercator(point));
+            t.world.push_back(projection_.project(point));
             extend(t.world.back());
         }
         tracks_.push_back(std::move(t));
     }
     for (const KmlPlace &place : document.places) {
-        const QPointF w = projectMercator(place.position);
+        const QPointF w = projection_.project(place.position);
         extend(w);
         places_.push_back({place.name, place.description, w});
     }
@@ -79,7 +93,7 @@ void MapCanvas::setMessage(const QString &message) {
 }
 
 void MapCanvas::centerOn(GeoPoint point) {
-    autoCenter_ = projectMercator(point);
+    autoCenter_ = projection_.project(point);
     applyView();
 }
 
@@ -92,7 +106,7 @@ void MapCanvas::fitToData() {
 }
 
 GeoPoint MapCanvas::center() const {
-    return unprojectMercator(viewport_.center());
+    return projection_.unproject(viewport_.center());
 }
 
 void MapCanvas::applyView() {
@@ -166,7 +180,7 @@ void MapCanvas::mouseMoveEvent(QMouseEvent *event) {
         update();
     }
     if (hasDocument())
-        emit hovered(unprojectMercator(viewport_.toWorld(event->position())));
+        emit hovered(projection_.unproject(viewport_.toWorld(event->position())));
 }
 
 void MapCanvas::mouseReleaseEvent(QMouseEvent *event) {
@@ -200,8 +214,8 @@ void MapCanvas::paintEvent(QPaintEvent *) {
 
 void MapCanvas::paintGraticule(QPainter &painter) const {
     const QRectF world = viewport_.visibleWorld();
-    const GeoPoint low = unprojectMercator(world.topLeft());      // y grows northwards: top() is the south
-    const GeoPoint high = unprojectMercator(world.bottomRight()); // north-east
+    const GeoPoint low = projection_.unproject(world.topLeft()); // y grows northwards: top() is the south
+    const GeoPoint high = projection_.unproject(world.bottomRight()); // north-east
     const double lonStep = graticuleStep(high.lon - low.lon, kMaxGraticuleLines);
     const double latStep = graticuleStep(high.lat - low.lat, kMaxGraticuleLines);
     QFont font = painter.font();
@@ -211,7 +225,7 @@ void MapCanvas::paintGraticule(QPainter &painter) const {
 
     for (double lon = std::ceil(std::max(low.lon, -180.0) / lonStep) * lonStep;
          lon <= std::min(high.lon, 180.0); lon += lonStep) {
-        const double x = viewport_.toScreen(projectMercator({0, lon})).x();
+        const double x = viewport_.toScreen(projection_.project({0, lon})).x();
         painter.setPen(QPen(kGraticule, 1));
         painter.drawLine(QPointF(x, 0), QPointF(x, height()));
         painter.setPen(kGraticuleText);
@@ -219,7 +233,7 @@ void MapCanvas::paintGraticule(QPainter &painter) const {
     }
     for (double lat = std::ceil(std::max(low.lat, -85.0) / latStep) * latStep;
          lat <= std::min(high.lat, 85.0); lat += latStep) {
-        const double y = viewport_.toScreen(projectMercator({lat, 0})).y();
+        const double y = viewport_.toScreen(projection_.project({lat, 0})).y();
         painter.setPen(QPen(kGraticule, 1));
         painter.drawLine(QPointF(0, y), QPointF(width(), y));
         painter.setPen(kGraticuleText);
@@ -233,7 +247,9 @@ void MapCanvas::paintTracks(QPainter &painter) const {
         const QRectF clip = QRectF(rect()).adjusted(-margin, -margin, margin, margin);
         QPen pen(track.color, track.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
         painter.setPen(pen);
-        for (const QPolygonF &line : screenPolylines(track.world, viewport_, clip)) {
+        // A wide pen hides vertices closer than half its width; fewer of them keep a long track fluid.
+        const double minPixels = std::max(1.0, track.width / 2);
+        for (const QPolygonF &line : screenPolylines(track.world, viewport_, clip, minPixels)) {
             if (line.size() == 1)
                 painter.drawPoint(line.front());
             else
@@ -267,8 +283,8 @@ void MapCanvas::paintPlaces(QPainter &painter) const {
 }
 
 void MapCanvas::paintScaleBar(QPainter &painter) const {
-    const double lat = unprojectMercator(viewport_.center()).lat;
-    const double metresPerPixel = mercatorGroundFactor(lat) / viewport_.scale();
+    const double lat = projection_.unproject(viewport_.center()).lat;
+    const double metresPerPixel = projection_.eastWestFactor(lat) / viewport_.scale();
     const double metres = niceScaleLength(kScaleBarMaxPixels * metresPerPixel);
     const double pixels = metres / metresPerPixel;
     const QPointF origin(16, height() - 18);

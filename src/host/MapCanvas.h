@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/KmlDocument.h"
+#include "host/MapProjection.h"
 #include "host/MapViewport.h"
 
 #include <QPointF>
@@ -14,7 +15,7 @@ class QPainter;
 
 namespace pelorin {
 
-// Draws a KML document's tracks and placemarks on a Web Mercator plane with
+// Draws a KML document's tracks and placemarks on a projected plane with
 // a graticule and a scale bar; wheel zooms, dragging pans. When there is
 // nothing to draw it shows a message instead.
 class MapCanvas : public QWidget {
@@ -32,6 +33,7 @@ public:
     void fitToData();
     GeoPoint center() const;
     const MapViewport &viewport() const { return viewport_; }
+    const MapProjection &projection() const { return projection_; }
 
     QSize sizeHint() const override { return {900, 650}; }
 
@@ -70,6 +72,7 @@ private:
     void paintScaleBar(QPainter &painter) const;
     void paintMessage(QPainter &painter) const;
 
+    MapProjection projection_;
     MapViewport viewport_;
     std::vector<Track> tracks_;
     std::vector<Place> places_;

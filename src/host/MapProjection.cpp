@@ -7,24 +7,20 @@
 namespace pelorin {
 
 namespace {
-constexpr double kEarthRadius = 6378137.0;
-constexpr double kMaxLatitude = 85.05112878;
-constexpr double kRadPerDeg = std::numbers::pi / 180.0;
+// Near the poles a parallel's scale would run away; such data is drawn as at 80°.
+constexpr double kMaxReferenceLat = 80;
+
+double cosDegrees(double deg) {
+    return std::cos(deg * std::numbers::pi / 180);
+}
 } // namespace
 
-QPointF projectMercator(GeoPoint point) {
-    const double lat = std::clamp(point.lat, -kMaxLatitude, kMaxLatitude) * kRadPerDeg;
-    return {kEarthRadius * point.lon * kRadPerDeg,
-            kEarthRadius * std::log(std::tan(std::numbers::pi / 4 + lat / 2))};
-}
+MapProjection::MapProjection(double referenceLat)
+    : referenceLat_(std::clamp(referenceLat, -kMaxReferenceLat, kMaxReferenceLat))
+    , metresPerLonDegree_(kMetresPerDegree * cosDegrees(referenceLat_)) {}
 
-GeoPoint unprojectMercator(QPointF world) {
-    const double lat = 2 * std::atan(std::exp(world.y() / kEarthRadius)) - std::numbers::pi / 2;
-    return {lat / kRadPerDeg, world.x() / kEarthRadius / kRadPerDeg};
-}
-
-double mercatorGroundFactor(double lat) {
-    return std::cos(std::clamp(lat, -kMaxLatitude, kMaxLatitude) * kRadPerDeg);
+double MapProjection::eastWestFactor(double lat) const {
+    return cosDegrees(lat) / cosDegrees(referenceLat_);
 }
 
 } // namespace pelorin

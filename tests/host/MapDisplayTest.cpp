@@ -1,6 +1,5 @@
 #include "host/CentralMapDisplay.h"
 #include "host/MapCanvas.h"
-#include "host/MapProjection.h"
 #include "host/MapWindow.h"
 
 #include <QFile>
@@ -74,7 +73,8 @@ TEST(CentralMapDisplay, ShowsATrackAndKeepsTheCentreAskedForBeforeIt) {
     const QRectF screen(QPointF(0, 0), QSizeF(canvas.size()));
     for (const GeoPoint p :
          {GeoPoint{48.85, 9.5}, GeoPoint{48.86, 9.51}, GeoPoint{48.851, 9.49}, GeoPoint{48.855, 9.52}})
-        EXPECT_TRUE(screen.contains(canvas.viewport().toScreen(projectMercator(p)))) << p.lat << ' ' << p.lon;
+        EXPECT_TRUE(screen.contains(canvas.viewport().toScreen(canvas.projection().project(p))))
+            << p.lat << ' ' << p.lon;
 
     display.setCenter({"oops"}); // ignored
     EXPECT_NEAR(canvas.center().lon, 9.505, 1e-6);

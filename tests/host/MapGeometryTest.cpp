@@ -9,16 +9,23 @@
 
 using namespace pelorin;
 
-TEST(MapProjection, RoundTripsAndKeepsNorthUp) {
+TEST(MapProjection, RoundTripsKeepsNorthUpAndIsTrueAtTheReferenceLatitude) {
+    const MapProjection projection(60);
     for (const GeoPoint p :
-         {GeoPoint{48.85, 9.5}, GeoPoint{-33.9, 151.2}, GeoPoint{0, 0}, GeoPoint{70, -179}}) {
-        const GeoPoint back = unprojectMercator(projectMercator(p));
+         {GeoPoint{48.85, 9.5}, GeoPoint{-33.9, 151.2}, GeoPoint{0, 0}, GeoPoint{89.9, -179}}) {
+        const GeoPoint back = projection.unproject(projection.project(p));
         EXPECT_NEAR(back.lat, p.lat, 1e-9);
         EXPECT_NEAR(back.lon, p.lon, 1e-9);
     }
-    EXPECT_GT(projectMercator({10, 0}).y(), projectMercator({9, 0}).y());
-    EXPECT_TRUE(std::isfinite(projectMercator({90, 0}).y()));
-    EXPECT_NEAR(mercatorGroundFactor(60), 0.5, 1e-12);
+    EXPECT_GT(projection.project({10, 0}).y(), projection.project({9, 0}).y());
+    // A degree of longitude at 60° is half a degree of latitude, on the ground and on the map.
+    const QPointF east = projection.project({60, 1}) - projection.project({60, 0});
+    const QPointF north = projection.project({61, 0}) - projection.project({60, 0});
+    EXPECT_NEAR(east.x() / north.y(), 0.5, 1e-12);
+    EXPECT_NEAR(north.y(), 111195, 1);
+    EXPECT_NEAR(projection.eastWestFactor(60), 1, 1e-12);
+    EXPECT_NEAR(MapProjection(0).eastWestFactor(60), 0.5, 1e-12);
+    EXPECT_EQ(MapProjection(89.5).referenceLatitude(), 80);
 }
 
 TEST(MapViewport, ZoomKeepsThePointUnderTheMouseAndFitShowsTheData) {
