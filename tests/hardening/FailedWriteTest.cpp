@@ -1,7 +1,8 @@
 // Writes that fail: exit 3, the destination byte for byte as it was, and no
 // temporary file left beside it. Where a failure needs a mount (a read-only or
 // full file system, a destination that is a mount point), the test makes one in
-// a private mount namespace, or skips where it may not.
+// a private mount namespace, or skips where it may not. An output that would
+// overwrite an input is refused before anything is written.
 #include "ChildProcess.h"
 #include "ScratchDir.h"
 #include "Survey.h"
@@ -167,6 +168,18 @@ TEST_F(FailedWrite, RenameOverTheDestinationFails) {
     EXPECT_EQ(readBytes(mounted), kOldDocument);
     EXPECT_EQ(readBytes(destination), "underneath\n");
     EXPECT_EQ(listing(outDir()), std::vector<std::string>{"track.kml"});
+}
+
+TEST_F(FailedWrite, OutputThatIsAnInputIsRefused) {
+    PELORIN_REQUIRE_CLI();
+    for (const std::string &input : {gpx_, csv_}) {
+        SCOPED_TRACE(input);
+        const std::string original = readBytes(input);
+        const ProcessResult run = runProcess(exportArgs(input));
+        EXPECT_TRUE(run.exited(2)) << run;
+        EXPECT_EQ(readBytes(input), original);
+    }
+    EXPECT_EQ(listing(scratch_ / "in"), (std::vector<std::string>{"recordings.csv", "track.gpx"}));
 }
 
 } // namespace
