@@ -16,6 +16,8 @@ MapWindow::MapWindow(QWidget *parent)
     setWindowTitle(tr("Map"));
     setCentralWidget(canvas_);
     resize(960, 700);
+    // Closing the main window ends the host even while the map is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     QToolBar *toolBar = addToolBar(tr("Map"));
     toolBar->setMovable(false);

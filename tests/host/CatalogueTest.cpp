@@ -1,6 +1,11 @@
 #include "host/Catalogue.h"
+#include "host/HostApplication.h"
+#include "host/HostSettings.h"
+#include "host/MainWindow.h"
+#include "host/RecordingsTableView.h"
 
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -63,4 +68,25 @@ TEST(Catalogue, LoadsRecordingsOrReportsTheBadLine) {
     EXPECT_TRUE(failed.error.contains(QLatin1String("Line 3:"))) << failed.error.toStdString();
 
     EXPECT_FALSE(loadCatalogue(dir.filePath(QStringLiteral("missing.csv"))).ok());
+}
+
+TEST(Catalogue, TheLastCatalogueOpenedIsRemembered) {
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    QTemporaryDir dir;
+    const QString good =
+        writeFile(dir, "good.csv", "filename,recording_time,species\nr.wav,2025-06-12T19:35:17Z,\n");
+    const QString bad = writeFile(dir, "bad.csv", "no header here\n");
+
+    HostApplication host;
+    MainWindow &window = *host.mainWindow();
+    ASSERT_TRUE(window.openCatalogue(good));
+    EXPECT_EQ(window.table()->recordingCount(), 1);
+    EXPECT_EQ(lastCatalogue(), good);
+
+    QString error;
+    EXPECT_FALSE(window.openCatalogue(bad, &error));
+    EXPECT_TRUE(error.contains(bad));
+    EXPECT_EQ(window.table()->recordingCount(), 1) << "a failed open keeps the table";
+    EXPECT_EQ(lastCatalogue(), good);
 }
