@@ -1,0 +1,366 @@
+#include "plugin/QuellmarkPlugin.h"
+
+#include "georef/GeoRef.h"
+#include "georef/NumberText.h"
+#include "kml/AtomicWrite.h"
+#include "kml/KmlWriter.h"
+#include "plugin/AlertPanel.h"
+#include "plugin/FileDialog.h"
+#include "plugin/GpxErrorText.h"
+#include "plugin/GpxReadProgress.h"
+#include "plugin/HostRecordingConversion.h"
+#include "plugin/HostStringTable.h"
+#include "plugin/RecordingsArrayController.h"
+#include "plugin/TrackPointsArrayController.h"
+#include "ui_PelorinMain.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+using namespace pelorin;
+
+namespace {
+
+const QString kNoOverlapTitle = QStringLiteral("No time overlap");
+const QString kNoOverlapMessage = QStringLiteral("Time overlap between recordings and coordinates does not "
+                                                 "exist. Recordings can only be correlated with ");
+const QString kExportErrorTitle = QStringLiteral("Export error");
+const QString kExportErrorMessage = QStringLiteral("Couldn't write KML file to the selected destination.");
+
+constexpr int kCenterDelayMs = 1800;
+constexpr int kShowTrackDelayMs = 2000;
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string localPath(const QUrl &url) {
+    return QFile::encodeName(url.toLocalFile()).toStdString();
+}
+
+// Latitude then longitude, as far as the point has them in that order.
+QStringList centreOf(const TrackPoint &point) {
+    QStringList centre;
+    if (const auto lat = point.lat()) {
+        centre << fromUtf8(*lat);
+        if (const auto lon = point.lon())
+            centre << fromUtf8(*lon);
+    }
+    return centre;
+}
+
+// A new, empty file in the temporary folder, left in place; empty when none
+// could be made.
+QString makePreviewFile() {
+    const QString folder = QDir::tempPath(); // empty when the folder named by TMPDIR is missing
+    if (folder.isEmpty())
+        return {};
+    const QByteArray pattern = QFile::encodeName(QDir(folder).filePath("quorvatixpreview.XXXXXX"));
+    std::vector<char> buffer(static_cast<std::size_t>(pattern.size()) + 1, '\0');
+    std::memcpy(buffer.data(), pattern.constData(), static_cast<std::size_t>(pattern.size()));
+    const int fd = ::mkstemp(buffer.data());
+    if (fd < 0)
+        return {};
+    ::close(fd);
+    return QFile::decodeName(buffer.data());
+}
+
+} // namespace
+
+QuellmarkPlugin::QuellmarkPlugin(QObject *parent)
+    : AbstractPlugin(parent) {}
+
+QuellmarkPlugin::~QuellmarkPlugin() {
+    // Widgets can only go while the application object is alive; a host that
+    // unloads the plug-in after that leaves the panel to the process's end.
+    if (QCoreApplication::instance())
+        delete myPanel.data();
+}
+
+bool QuellmarkPlugin::init() {
+    return AbstractPlugin::init();
+}
+
+QString QuellmarkPlugin::name() const {
+    return hostString("Pelorin");
+}
+
+void QuellmarkPlugin::fire(QObject *sender) {
+    Q_UNUSED(sender);
+    if (myPanel) {
+        makeKeyAndOrderFront();
+        askForGPXFile();
+        return;
+    }
+    loadPanel();
+}
+
+bool QuellmarkPlugin::loadPanel() {
+    auto *panel = new QWidget(nullptr, Qt::Window);
+    ui_ = std::make_unique<Ui::PelorinMain>();
+    ui_->setupUi(panel);
+
+    myPanel = panel;
+    recController = new RecordingsArrayController(this);
+    recController->bind(ui_->recordingsTable);
+    gpsDataController = new TrackPointsArrayController(this);
+    gpsDataController->bind(ui_->trackPointsTable);
+    timeDiff = ui_->timeDiff;
+    transectName = ui_->transectName;
+    transectDesc = ui_->transectDesc;
+    tesselate = ui_->tesselate;
+    elevation = ui_->elevation;
+
+    panel->installEventFilter(this);
+    QPushButton *exportButton = ui_->exportButton;
+    QPushButton *previewButton = ui_->previewButton;
+    connect(exportButton, &QPushButton::clicked, this,
+            [this, exportButton] { calcDateTimeDif(exportButton); });
+    connect(previewButton, &QPushButton::clicked, this, [this, previewButton] { previewMap(previewButton); });
+
+    awakeFromNib();
+    return true;
+}
+
+void QuellmarkPlugin::awakeFromNib() {
+    makeKeyAndOrderFront();
+    askForGPXFile();
+}
+
+void QuellmarkPlugin::makeKeyAndOrderFront() {
+    myPanel->show();
+    myPanel->raise();
+    myPanel->activateWindow();
+}
+
+void QuellmarkPlugin::windowWillClose() {
+    stopModal();
+}
+
+void QuellmarkPlugin::alertDidEnd(QMessageBox *alert, int returnCode, void *contextInfo) {
+    Q_UNUSED(alert);
+    Q_UNUSED(returnCode);
+    Q_UNUSED(contextInfo);
+}
+
+bool QuellmarkPlugin::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == myPanel && event->type() == QEvent::Close)
+        windowWillClose();
+    return AbstractPlugin::eventFilter(watched, event);
+}
+
+void QuellmarkPlugin::runModalForWindow(QWidget *window) {
+    modalRun_.runModalForWindow(window);
+}
+
+void QuellmarkPlugin::stopModal() {
+    modalRun_.stopModal();
+}
+
+QWidget *QuellmarkPlugin::alertParent() const {
+    if (myPanel)
+        return myPanel;
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    const auto windows = QApplication::topLevelWidgets();
+    const auto main = std::find_if(windows.begin(), windows.end(), [](QWidget *w) {
+        return w->isVisible() && qobject_cast<QMainWindow *>(w);
+    });
+    return main != windows.end() ? *main : nullptr;
+}
+
+// The GPS-log step.
+
+void QuellmarkPlugin::askForGPXFile() {
+    FileDialog openPanel(myPanel);
+    openPanel.setFileMode(QFileDialog::ExistingFile); // exactly one file
+    openPanel.setNameFilter(QStringLiteral("GPS logs (*.gpx *.kml *.txt)"));
+    // No other types: the one name filter is all the dialog offers.
+    // No folders: an existing-file dialog enters folders and never chooses one.
+    openPanel.setMessage(QStringLiteral("Please select the file containing your GPS log"));
+    openPanel.setWindowTitle(QStringLiteral("Choose GPS data"));
+    openPanel.setItemFilter([this, &openPanel](const QString &path) {
+        return panelShouldEnableURL(&openPanel, QUrl::fromLocalFile(path));
+    });
+
+    if (openPanel.exec() != QDialog::Accepted || openPanel.selectedFiles().isEmpty())
+        return;
+    const QUrl url = QUrl::fromLocalFile(openPanel.selectedFiles().constFirst());
+
+    // The selection is read only now that a log has been chosen.
+    QList<HostRecording> recordings;
+    if (HostDelegate *delegate = hostDelegate()) {
+        if (RecordingsController *controller = delegate->recordingsController()) {
+            if (auto selected = controller->selectedObjects())
+                recordings = std::move(*selected);
+        }
+    }
+    std::stable_sort(
+        recordings.begin(), recordings.end(),
+        [](const HostRecording &a, const HostRecording &b) { return a.recordingTime() < b.recordingTime(); });
+
+    if (recordings.isEmpty()) {
+        runAlertPanel(myPanel, QStringLiteral("No recordings selected"),
+                      QStringLiteral("The plugin needs selected recordings to work with. Please select "
+                                     "recordings and start the plugin again."));
+        return;
+    }
+    if (!parseGPXFile(url)) {
+        qWarning().noquote() << "Error";
+        return;
+    }
+    recController->setContent(std::move(recordings));
+    runModalForWindow(myPanel);
+}
+
+bool QuellmarkPlugin::panelShouldEnableURL(QFileDialog *panel, const QUrl &url) const {
+    Q_UNUSED(panel);
+    const QFileInfo item(url.toLocalFile());
+    if (item.isDir())
+        return true; // folders can be opened whatever their names
+    return item.suffix().toLower() == QLatin1String("gpx");
+}
+
+bool QuellmarkPlugin::parseGPXFile(const QUrl &url) {
+    GpxResult result;
+    {
+        GpxReadProgress progress(myPanel);
+        result = gpxReader_.parseGPXFile(localPath(url), progress.callback());
+    }
+    if (!result.ok()) {
+        // An unreadable file or a cancelled read fails quietly; the caller logs it.
+        if (result.error->kind == GpxError::Kind::Parse) {
+            QMessageBox *alert = alertSheet(alertParent(), QStringLiteral("Parsing Error!"),
+                                            gpxErrorInformativeText(*result.error), QStringLiteral("OK"));
+            connect(alert, &QMessageBox::finished, this,
+                    [this, alert](int returnCode) { alertDidEnd(alert, returnCode, nullptr); });
+            alert->open();
+        }
+        return false;
+    }
+    hasElevation = result.hasElevation;
+    gpsPoints = std::make_shared<const std::vector<TrackPoint>>(std::move(result.points));
+    if (gpsDataController)
+        gpsDataController->setContent(gpsPoints);
+    if (elevation)
+        elevation->setEnabled(hasElevation);
+    return true;
+}
+
+// Geo-referencing and output.
+
+void QuellmarkPlugin::geoRefRecordings() {
+    geoRefRecs.clear();
+    if (!recController || !gpsDataController)
+        return;
+    const std::vector<Recording> recordings = toRecordings(recController->arrangedObjects());
+    const ArrangedTrack track = gpsDataController->arrangedObjects();
+    const std::int32_t offset = intValue(timeDiff ? timeDiff->text().toStdString() : std::string());
+    geoRefRecs = pelorin::geoRefRecordings(
+        recordings, track.view(), offset, [](std::string_view line) { qInfo().noquote() << fromUtf8(line); });
+}
+
+bool QuellmarkPlugin::createKMLOutput(const QUrl &url) {
+    KmlOptions options;
+    options.transectName = transectName ? transectName->text().toStdString() : std::string();
+    options.transectDesc = transectDesc ? transectDesc->text().toStdString() : std::string();
+    options.tessellate = tesselate && tesselate->isChecked();
+    options.elevation = elevation && elevation->isChecked();
+    options.hasElevation = hasElevation;
+    const ArrangedTrack track = gpsDataController ? gpsDataController->arrangedObjects() : ArrangedTrack{};
+
+    WriteResult written;
+    if (url.isLocalFile()) {
+        written = writeFileAtomically(localPath(url), [&](const ByteSink &sink) {
+            writeKmlDocument(options, track.view(), geoRefRecs, sink);
+        });
+    }
+    if (!written) {
+        QApplication::beep();
+        runAlertPanel(alertParent(), kExportErrorTitle, kExportErrorMessage);
+        return false;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(url.toLocalFile())); // whether it opens is not our concern
+    return true;
+}
+
+// The panel's commands.
+
+void QuellmarkPlugin::calcDateTimeDif(QObject *sender) {
+    Q_UNUSED(sender);
+    if (!recController || !recController->selectedObjects() || !gpsDataController ||
+        !gpsDataController->selectedObjects())
+        return;
+
+    geoRefRecordings();
+    if (geoRefRecs.empty()) {
+        runAlertPanel(myPanel, kNoOverlapTitle, kNoOverlapMessage);
+    } else {
+        FileDialog savePanel(myPanel);
+        savePanel.setAcceptMode(QFileDialog::AcceptSave);
+        savePanel.setWindowTitle(hostString("Export KML file"));
+        savePanel.setMessage(hostString("Export geo referenced recordings to a KML file."));
+        savePanel.setOption(QFileDialog::ReadOnly, false); // the user can create folders
+        savePanel.setNameFilter(QStringLiteral("KML files (*.kml)"));
+        savePanel.setDefaultSuffix(QStringLiteral("kml"));
+        if (savePanel.exec() == QDialog::Accepted && !savePanel.selectedFiles().isEmpty())
+            createKMLOutput(QUrl::fromLocalFile(savePanel.selectedFiles().constFirst()));
+    }
+    // Every export ends the run, whatever became of it.
+    if (myPanel)
+        myPanel->close();
+}
+
+void QuellmarkPlugin::previewMap(QObject *sender) {
+    if (!recController || !recController->selectedObjects() || !gpsDataController ||
+        !gpsDataController->selectedObjects())
+        return;
+
+    geoRefRecordings();
+    if (geoRefRecs.empty()) {
+        runAlertPanel(myPanel, kNoOverlapTitle, kNoOverlapMessage);
+        return;
+    }
+    const QString path = makePreviewFile();
+    if (path.isEmpty()) {
+        runAlertPanel(myPanel, kExportErrorTitle, kExportErrorMessage);
+        return;
+    }
+    createKMLOutput(QUrl::fromLocalFile(path));
+    stopModal();
+
+    if (mapDisplay.isNull()) {
+        if (HostDelegate *delegate = hostDelegate())
+            mapDisplay = delegate->centralMapDisplay();
+        if (mapDisplay) {
+            // The first selected point; with none selected, the first one shown.
+            std::optional<QStringList> centre;
+            const auto selected = gpsDataController->selectedObjects();
+            const ArrangedTrack arranged = gpsDataController->arrangedObjects();
+            if (selected && !selected->empty())
+                centre = centreOf(*selected->front());
+            else if (!arranged.view().empty())
+                centre = centreOf(arranged.view()[0]);
+            if (centre) {
+                MapDisplay *display = mapDisplay;
+                QTimer::singleShot(kCenterDelayMs, display,
+                                   [display, list = *centre] { display->setCenter(list); });
+            }
+        }
+    }
+    if (mapDisplay) {
+        MapDisplay *display = mapDisplay;
+        display->showWindow(sender);
+        QTimer::singleShot(kShowTrackDelayMs, display, [display, path] { display->showTrack(path); });
+    }
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "framework/AbstractPlugin.h"
+#include "framework/HostDelegate.h"
+#include "georef/GeoRefRecord.h"
+#include "gpx/GpxReader.h"
+#include "gpx/TrackPoint.h"
+#include "plugin/ModalRun.h"
+
+#include <QPointer>
+#include <QUrl>
+
+#include <memory>
+#include <vector>
+
+class QCheckBox;
+class QFileDialog;
+class QLineEdit;
+class QMessageBox;
+class QWidget;
+
+namespace Ui {
+class PelorinMain;
+}
+
+namespace pelorin {
+class RecordingsArrayController;
+class TrackPointsArrayController;
+} // namespace pelorin
+
+// The plug-in's controller: answers the host, owns the panel and the working
+// lists, and frames each run. The work itself is done by the core (reading the
+// GPS log, placing the recordings, writing KML); this class wires it to the
+// panel, the dialogs and the host.
+class QuellmarkPlugin : public pelorin::AbstractPlugin {
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID PelorinAbstractPlugin_iid)
+
+public:
+    explicit QuellmarkPlugin(QObject *parent = nullptr);
+    ~QuellmarkPlugin() override;
+
+    // The host's calls.
+    bool init() override;
+    QString name() const override;
+    void fire(QObject *sender) override;
+
+    // The toolkit's calls.
+    void awakeFromNib();
+    void windowWillClose();
+    void alertDidEnd(QMessageBox *alert, int returnCode, void *contextInfo);
+
+    // The GPS-log step and its dialog's item filter.
+    void askForGPXFile();
+    bool panelShouldEnableURL(QFileDialog *panel, const QUrl &url) const;
+    bool parseGPXFile(const QUrl &url);
+
+    // The panel's commands.
+    void calcDateTimeDif(QObject *sender);
+    void previewMap(QObject *sender);
+
+    void geoRefRecordings();
+    bool createKMLOutput(const QUrl &url);
+
+    // The application's modal session for the panel.
+    void runModalForWindow(QWidget *window);
+    void stopModal();
+
+    // Outlets, set when the panel is loaded, and working state.
+    QPointer<QWidget> myPanel;
+    pelorin::TrackPointsArrayController *gpsDataController = nullptr;
+    pelorin::RecordingsArrayController *recController = nullptr;
+    std::vector<pelorin::GeoRefRecord> geoRefRecs;
+    std::shared_ptr<const std::vector<pelorin::TrackPoint>> gpsPoints;
+    bool hasElevation = false;
+    QLineEdit *timeDiff = nullptr;
+    QLineEdit *transectName = nullptr;
+    QLineEdit *transectDesc = nullptr;
+    QCheckBox *tesselate = nullptr;
+    QCheckBox *elevation = nullptr;
+    QPointer<pelorin::MapDisplay> mapDisplay;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool loadPanel();
+    void makeKeyAndOrderFront();
+    // Where alerts not tied to the panel go: the panel, else the host's window.
+    QWidget *alertParent() const;
+
+    std::unique_ptr<Ui::PelorinMain> ui_;
+    pelorin::GpxReader gpxReader_; // the parse state (point in progress, accumulator, flags)
+    pelorin::ModalRun modalRun_;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "framework/HostRecording.h"
+#include "plugin/SortableTableModel.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace pelorin {
+
+// The recordings to place: file name (natural order), start time, species.
+class RecordingTableModel : public SortableTableModel {
+public:
+    enum Column { FileColumn, TimeColumn, SpeciesColumn, ColumnCount };
+
+    using SortableTableModel::SortableTableModel;
+
+    void setRecordings(QList<HostRecording> recordings);
+    const QList<HostRecording> &recordings() const { return recordings_; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    bool rowLessThan(int a, int b, int column) const override;
+
+private:
+    QList<HostRecording> recordings_;
+    QStringList species_; // per row, as the placemark will be named
+};
+
+} // namespace pelorin

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "framework/HostRecording.h"
+#include "plugin/ArrayController.h"
+
+#include <QList>
+
+#include <optional>
+
+namespace pelorin {
+
+class RecordingTableModel;
+
+// The list controller over the recordings to place.
+class RecordingsArrayController : public ArrayController {
+public:
+    explicit RecordingsArrayController(QObject *parent = nullptr);
+
+    void setContent(QList<HostRecording> recordings);
+    const QList<HostRecording> &content() const;
+    QList<HostRecording> arrangedObjects() const;
+    std::optional<QList<HostRecording>> selectedObjects() const;
+
+private:
+    RecordingTableModel *model_;
+};
+
+} // namespace pelorin

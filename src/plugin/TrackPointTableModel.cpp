@@ -1,0 +1,112 @@
+#include "plugin/TrackPointTableModel.h"
+
+#include "georef/NumberText.h"
+
+#include <QDateTime>
+
+#include <limits>
+
+namespace pelorin {
+
+namespace {
+QString text(std::optional<std::string_view> value) {
+    return value ? QString::fromUtf8(value->data(), static_cast<qsizetype>(value->size())) : QString();
+}
+
+std::optional<std::string_view> numericText(const TrackPoint &point, int column) {
+    switch (column) {
+    case TrackPointTableModel::LatitudeColumn:
+        return point.lat();
+    case TrackPointTableModel::LongitudeColumn:
+        return point.lon();
+    default:
+        return point.elevation();
+    }
+}
+} // namespace
+
+void TrackPointTableModel::setPoints(Points points) {
+    beginResetModel();
+    points_ = std::move(points);
+    for (auto &keys : keys_)
+        keys.clear();
+    endResetModel();
+}
+
+int TrackPointTableModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() || !points_ ? 0 : static_cast<int>(points_->size());
+}
+
+int TrackPointTableModel::columnCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant TrackPointTableModel::data(const QModelIndex &index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole)
+        return {};
+    const TrackPoint &point = (*points_)[static_cast<std::size_t>(index.row())];
+    switch (index.column()) {
+    case LatitudeColumn:
+        return text(point.lat());
+    case LongitudeColumn:
+        return text(point.lon());
+    case TimeColumn:
+        if (const auto time = point.time())
+            return QDateTime::fromSecsSinceEpoch(time->time_since_epoch().count(), Qt::UTC)
+                .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        return {};
+    case ElevationColumn:
+        return text(point.elevation());
+    default:
+        return {};
+    }
+}
+
+QVariant TrackPointTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return SortableTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case LatitudeColumn:
+        return QStringLiteral("Latitude");
+    case LongitudeColumn:
+        return QStringLiteral("Longitude");
+    case TimeColumn:
+        return QStringLiteral("Time (UTC)");
+    case ElevationColumn:
+        return QStringLiteral("Elevation");
+    default:
+        return {};
+    }
+}
+
+const std::vector<float> &TrackPointTableModel::numericKeys(int column) const {
+    std::vector<float> &keys = keys_[column];
+    if (keys.empty() && points_ && !points_->empty()) {
+        keys.reserve(points_->size());
+        for (const TrackPoint &point : *points_) {
+            const auto value = numericText(point, column);
+            // Points without the value sort before all others.
+            keys.push_back(value ? floatValue(*value) : -std::numeric_limits<float>::infinity());
+        }
+    }
+    return keys;
+}
+
+bool TrackPointTableModel::rowLessThan(int a, int b, int column) const {
+    const auto &points = *points_;
+    if (column == TimeColumn) {
+        const auto ta = points[static_cast<std::size_t>(a)].time();
+        const auto tb = points[static_cast<std::size_t>(b)].time();
+        return ta < tb; // no time sorts first
+    }
+    if (column < 0 || column >= ColumnCount)
+        return a < b;
+    const auto &keys = numericKeys(column);
+    return keys[static_cast<std::size_t>(a)] < keys[static_cast<std::size_t>(b)];
+}
+
+} // namespace pelorin
