@@ -1,5 +1,6 @@
 #include "plugin/QuellmarkPlugin.h"
 
+#include "framework/StringTable.h"
 #include "georef/GeoRef.h"
 #include "georef/NumberText.h"
 #include "kml/AtomicWrite.h"
@@ -9,7 +10,6 @@
 #include "plugin/GpxErrorText.h"
 #include "plugin/GpxReadProgress.h"
 #include "plugin/HostRecordingConversion.h"
-#include "plugin/HostStringTable.h"
 #include "plugin/RecordingsArrayController.h"
 #include "plugin/TrackPointsArrayController.h"
 #include "ui_PelorinMain.h"
@@ -92,7 +92,7 @@ bool QuellmarkPlugin::init() {
 }
 
 QString QuellmarkPlugin::name() const {
-    return hostString("Pelorin");
+    return hostLocalizedString("Pelorin");
 }
 
 void QuellmarkPlugin::fire(QObject *sender) {
@@ -308,8 +308,8 @@ void QuellmarkPlugin::calcDateTimeDif(QObject *sender) {
     } else {
         FileDialog savePanel(myPanel);
         savePanel.setAcceptMode(QFileDialog::AcceptSave);
-        savePanel.setWindowTitle(hostString("Export KML file"));
-        savePanel.setMessage(hostString("Export geo referenced recordings to a KML file."));
+        savePanel.setWindowTitle(hostLocalizedString("Export KML file"));
+        savePanel.setMessage(hostLocalizedString("Export geo referenced recordings to a KML file."));
         savePanel.setOption(QFileDialog::ReadOnly, false); // the user can create folders
         savePanel.setNameFilter(QStringLiteral("KML files (*.kml)"));
         savePanel.setDefaultSuffix(QStringLiteral("kml"));
