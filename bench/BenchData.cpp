@@ -3,6 +3,7 @@
 #include <charconv>
 #include <chrono>
 #include <string>
+#include <utility>
 
 namespace pelorin::bench {
 
