@@ -35,8 +35,11 @@ void ArrayController::bind(QTableView *view) {
     view->setModel(proxy_);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Long lists: fixed row heights, nothing measured per row.
+    // Long lists: one line per row, fixed heights, nothing measured per row.
+    view->setWordWrap(false);
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+    view->horizontalHeader()->setStretchLastSection(true);
     view->setSortingEnabled(true);
     // Enabling sorting sorts by the header's indicator; start in content order,
     // and let a third click on a header return to it.

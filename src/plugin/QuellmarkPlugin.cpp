@@ -10,7 +10,9 @@
 #include "plugin/GpxErrorText.h"
 #include "plugin/GpxReadProgress.h"
 #include "plugin/HostRecordingConversion.h"
+#include "plugin/RecordingTableModel.h"
 #include "plugin/RecordingsArrayController.h"
+#include "plugin/TrackPointTableModel.h"
 #include "plugin/TrackPointsArrayController.h"
 #include "ui_PelorinMain.h"
 
@@ -18,6 +20,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QTimer>
@@ -39,6 +42,21 @@ const QString kExportErrorMessage = QStringLiteral("Couldn't write KML file to t
 
 constexpr int kCenterDelayMs = 1800;
 constexpr int kShowTrackDelayMs = 2000;
+
+// Columns wide enough for what they show. The recordings are few and measured;
+// the track points can be a million, so their columns are sized from samples.
+void sizeColumns(QTableView *recordings, QTableView *trackPoints) {
+    QHeaderView *header = recordings->horizontalHeader();
+    header->setSectionResizeMode(RecordingTableModel::FileColumn, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(RecordingTableModel::TimeColumn, QHeaderView::ResizeToContents);
+    const QFontMetrics metrics = trackPoints->fontMetrics();
+    const int padding = 3 * metrics.averageCharWidth();
+    const int coordinate = metrics.horizontalAdvance(QStringLiteral("-000.0000000")) + padding;
+    trackPoints->setColumnWidth(TrackPointTableModel::LatitudeColumn, coordinate);
+    trackPoints->setColumnWidth(TrackPointTableModel::LongitudeColumn, coordinate);
+    trackPoints->setColumnWidth(TrackPointTableModel::TimeColumn,
+                                metrics.horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) + padding);
+}
 
 QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -115,6 +133,7 @@ bool QuellmarkPlugin::loadPanel() {
     recController->bind(ui_->recordingsTable);
     gpsDataController = new TrackPointsArrayController(this);
     gpsDataController->bind(ui_->trackPointsTable);
+    sizeColumns(ui_->recordingsTable, ui_->trackPointsTable);
     timeDiff = ui_->timeDiff;
     transectName = ui_->transectName;
     transectDesc = ui_->transectDesc;
