@@ -1,6 +1,7 @@
 #include "host/Catalogue.h"
 
 #include "host/RecordingConversion.h"
+#include "kml/AtomicWrite.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,6 +23,20 @@ CatalogueLoad loadCatalogue(const QString &path) {
     if (!csv.ok())
         return {{}, catalogueErrorMessage(path, csv.errors)};
     return {toHostRecordings(csv.recordings), {}};
+}
+
+QString saveCatalogue(const QString &path, const QList<HostRecording> &recordings) {
+    std::vector<Recording> plain;
+    plain.reserve(static_cast<std::size_t>(recordings.size()));
+    for (const HostRecording &recording : recordings)
+        plain.push_back(toRecording(recording));
+    const std::string csv = recordingsCsv(plain);
+    const WriteResult written = writeFileAtomically(QFile::encodeName(path).toStdString(),
+                                                    [&csv](const ByteSink &sink) { sink(csv); });
+    if (written)
+        return {};
+    // The writer's message names the file.
+    return tr("The catalogue was not saved. %1").arg(QString::fromStdString(written.error));
 }
 
 QString catalogueErrorMessage(const QString &path, const std::vector<CsvError> &errors) {

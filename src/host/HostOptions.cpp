@@ -30,7 +30,9 @@ HostOptions parseHostOptions(const QCoreApplication &app) {
         QCoreApplication::translate("pelorin::HostOptions", "Select every recording of the catalogue."));
     QCommandLineOption showKml(QStringLiteral("show-kml"), QString(), QStringLiteral("file"));
     showKml.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({list, catalogue, selectAll, showKml});
+    QCommandLineOption addRecordings(QStringLiteral("add-recordings"), QString(), QStringLiteral("path"));
+    addRecordings.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOptions({list, catalogue, selectAll, showKml, addRecordings});
     parser.process(app);
 
     HostOptions options;
@@ -38,6 +40,7 @@ HostOptions parseHostOptions(const QCoreApplication &app) {
     options.catalogue = parser.value(catalogue);
     options.selectAll = parser.isSet(selectAll);
     options.showKml = parser.value(showKml);
+    options.addRecordings = parser.values(addRecordings);
     return options;
 }
 

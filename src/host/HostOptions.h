@@ -1,16 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QCoreApplication;
 
 namespace pelorin {
 
 struct HostOptions {
-    bool listPlugins = false; // print the plug-ins and load errors, then exit
-    QString catalogue;        // open this catalogue instead of the last one
-    bool selectAll = false;   // select every recording once the catalogue is open
-    QString showKml;          // open the map window on this KML file (demos, screenshots)
+    bool listPlugins = false;  // print the plug-ins and load errors, then exit
+    QString catalogue;         // open this catalogue instead of the last one
+    bool selectAll = false;    // select every recording once the catalogue is open
+    QString showKml;           // open the map window on this KML file (demos, screenshots)
+    QStringList addRecordings; // WAV files and folders to add at start-up (demos, screenshots)
 };
 
 // Parses the host's command line; --help and --version print and exit.

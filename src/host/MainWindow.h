@@ -25,9 +25,24 @@ public:
     // Loads a catalogue into the table; on failure tells the user (unless
     // quiet) and returns the message.
     bool openCatalogue(const QString &path, QString *error = nullptr);
+    // Appends the recordings of WAV files, and of every *.wav below the
+    // folders among paths, that the table does not hold yet; a progress
+    // dialog shows for long reads. The files that could not be read are
+    // listed in a message box, or in skippedMessage when given ("" for none).
+    // Returns how many recordings were added.
+    int addRecordings(const QStringList &paths, QString *skippedMessage = nullptr);
+    // Saves every recording, in the order shown, as a catalogue that is
+    // then the one reopened at start-up; on failure tells the user (unless
+    // quiet) and returns the message.
+    bool saveCatalogueTo(const QString &path, QString *error = nullptr);
 
 private:
     void chooseCatalogue();
+    void chooseRecordingFiles();
+    void chooseRecordingsFolder();
+    void chooseCatalogueDestination();
+    void setCataloguePath(const QString &path);
+    QString recordingsStart() const; // the folder file dialogs open in
     void updateStatus();
 
     RecordingsTableView *table_;
@@ -35,6 +50,7 @@ private:
     QMenu *pluginsMenu_;
     QLabel *selectionLabel_;
     QString cataloguePath_;
+    QString recordingsFolder_; // where the last recordings were added from
 };
 
 } // namespace pelorin

@@ -15,6 +15,10 @@ namespace pelorin {
 HostRecording toHostRecording(const Recording &recording);
 QList<HostRecording> toHostRecordings(const std::vector<Recording> &recordings);
 
+// The reverse, for saving the table as a catalogue; a species without an
+// abbreviation becomes "".
+Recording toRecording(const HostRecording &recording);
+
 // The species column's text: abbreviations joined with ", ", "?" for a
 // missing one.
 QString speciesText(const HostRecording &recording);

@@ -6,12 +6,29 @@ namespace pelorin {
 
 void RecordingsTableModel::setRecordings(QList<HostRecording> recordings) {
     beginResetModel();
-    recordings_ = std::move(recordings);
+    rows_.clear();
+    paths_.clear();
+    rows_.reserve(recordings.size());
+    for (HostRecording &recording : recordings)
+        rows_.append({std::move(recording), std::nullopt, {}});
     endResetModel();
 }
 
+void RecordingsTableModel::appendRecordings(QList<TableRecording> rows) {
+    if (rows.isEmpty())
+        return;
+    const auto first = static_cast<int>(rows_.size());
+    beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
+    for (TableRecording &row : rows) {
+        if (!row.path.isEmpty())
+            paths_.insert(row.path);
+        rows_.append(std::move(row));
+    }
+    endInsertRows();
+}
+
 int RecordingsTableModel::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(recordings_.size());
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
 
 int RecordingsTableModel::columnCount(const QModelIndex &parent) const {
@@ -19,17 +36,22 @@ int RecordingsTableModel::columnCount(const QModelIndex &parent) const {
 }
 
 QVariant RecordingsTableModel::data(const QModelIndex &index, int role) const {
-    if (!index.isValid() || index.row() >= recordings_.size())
+    if (!index.isValid() || index.row() >= rows_.size())
         return {};
-    const HostRecording &rec = recordings_.at(index.row());
+    const TableRecording &row = rows_.at(index.row());
+    const HostRecording &rec = row.recording;
     if (role == Qt::DisplayRole || role == SortRole || role == Qt::ToolTipRole) {
         switch (index.column()) {
         case FileNameColumn:
+            if (role == Qt::ToolTipRole && !row.path.isEmpty())
+                return row.path;
             return rec.filename();
         case StartColumn:
             if (role == SortRole)
                 return rec.recordingTime();
             return rec.recordingTime().toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        case TimeFromColumn:
+            return timeSourceText(row);
         case SpeciesColumn:
             return speciesText(rec);
         default:
@@ -47,6 +69,8 @@ QVariant RecordingsTableModel::headerData(int section, Qt::Orientation orientati
         return tr("File name");
     case StartColumn:
         return tr("Start");
+    case TimeFromColumn:
+        return tr("Time from");
     case SpeciesColumn:
         return tr("Species");
     default:

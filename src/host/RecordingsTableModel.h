@@ -1,24 +1,30 @@
 #pragma once
 
 #include "framework/HostRecording.h"
+#include "host/TableRecording.h"
 
 #include <QAbstractTableModel>
 #include <QList>
+#include <QSet>
 
 namespace pelorin {
 
-// The host's recordings in catalogue order, one row each.
+// The host's recordings in the order they came, one row each.
 class RecordingsTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { FileNameColumn, StartColumn, SpeciesColumn, ColumnCount };
+    enum Column { FileNameColumn, StartColumn, TimeFromColumn, SpeciesColumn, ColumnCount };
     // The role that gives each column's value to sort by.
     static constexpr int SortRole = Qt::UserRole + 1;
 
     using QAbstractTableModel::QAbstractTableModel;
 
+    // Replaces every row with a catalogue's recordings.
     void setRecordings(QList<HostRecording> recordings);
-    const HostRecording &recording(int row) const { return recordings_.at(row); }
+    void appendRecordings(QList<TableRecording> rows);
+    const HostRecording &recording(int row) const { return rows_.at(row).recording; }
+    // Whether a row was read from the file at this absolute path.
+    bool holdsFile(const QString &path) const { return paths_.contains(path); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -26,7 +32,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    QList<HostRecording> recordings_;
+    QList<TableRecording> rows_;
+    QSet<QString> paths_;
 };
 
 } // namespace pelorin

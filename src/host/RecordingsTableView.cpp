@@ -30,6 +30,23 @@ void RecordingsTableView::setRecordings(QList<HostRecording> recordings) {
     resizeColumnsToContents();
 }
 
+void RecordingsTableView::appendRecordings(QList<TableRecording> rows) {
+    model_->appendRecordings(std::move(rows));
+    resizeColumnsToContents();
+}
+
+bool RecordingsTableView::holdsFile(const QString &path) const {
+    return model_->holdsFile(path);
+}
+
+QList<HostRecording> RecordingsTableView::allRecordings() const {
+    QList<HostRecording> result;
+    result.reserve(sortModel_->rowCount());
+    for (int row = 0; row < sortModel_->rowCount(); ++row)
+        result.append(model_->recording(sortModel_->mapToSource(sortModel_->index(row, 0)).row()));
+    return result;
+}
+
 int RecordingsTableView::recordingCount() const {
     return model_->rowCount();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/HostRecording.h"
+#include "host/TableRecording.h"
 
 #include <QList>
 #include <QTableView>
@@ -18,7 +19,12 @@ public:
     explicit RecordingsTableView(QWidget *parent = nullptr);
 
     void setRecordings(QList<HostRecording> recordings);
+    void appendRecordings(QList<TableRecording> rows);
     int recordingCount() const;
+    // Whether a row was read from the file at this absolute path.
+    bool holdsFile(const QString &path) const;
+    // Every recording in the order the table shows them.
+    QList<HostRecording> allRecordings() const;
     // The selected recordings in the order the table shows them.
     QList<HostRecording> selectedRecordings() const;
 

@@ -68,9 +68,11 @@ int main(int argc, char **argv) {
     MainWindow &window = *host.mainWindow();
     window.setPlugins(plugins);
     openStartCatalogue(window, options);
+    window.show();
+    if (!options.addRecordings.isEmpty())
+        window.addRecordings(options.addRecordings);
     if (options.selectAll)
         window.table()->selectAll();
-    window.show();
     if (!options.showKml.isEmpty()) {
         // Beside the main window, so that both can be seen at once.
         host.mapDisplay()->window()->move(window.frameGeometry().topRight() + QPoint(8, 0));

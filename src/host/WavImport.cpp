@@ -1,0 +1,77 @@
+#include "host/WavImport.h"
+
+#include "host/RecordingConversion.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace pelorin {
+
+namespace {
+constexpr qsizetype kMaxListedFiles = 20;
+
+QString tr(const char *text, int n = -1) {
+    return QCoreApplication::translate("pelorin::WavImport", text, nullptr, n);
+}
+
+QStringList wavFilesBelow(const QString &folder) {
+    QStringList files;
+    // Hidden files count, as they do for the batch command; links to folders
+    // are not followed, so a loop on the card cannot trap the search.
+    QDirIterator it(folder, {QStringLiteral("*.wav")}, QDir::Files | QDir::Hidden,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(it.next());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+} // namespace
+
+QStringList wavFilesIn(const QStringList &paths) {
+    QStringList files;
+    for (const QString &path : paths) {
+        const QFileInfo info(path);
+        if (info.isDir())
+            files.append(wavFilesBelow(info.absoluteFilePath()));
+        else
+            files.append(info.absoluteFilePath());
+    }
+    files.removeDuplicates();
+    return files;
+}
+
+WavImport readWavFiles(const QStringList &files, const std::function<bool(int done)> &progress) {
+    WavImport result;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString &path = files.at(i);
+        const WavResult wav = readWavRecording(QFile::encodeName(path).toStdString());
+        if (wav.value)
+            result.recordings.append({toHostRecording(wav.value->recording), wav.value->source, path});
+        else
+            result.skipped.append({path, QString::fromStdString(wav.error)});
+        if (progress && !progress(static_cast<int>(i + 1))) {
+            result = {};
+            result.cancelled = true;
+            break;
+        }
+    }
+    return result;
+}
+
+QString skippedFilesMessage(const QList<SkippedFile> &skipped) {
+    QStringList lines;
+    lines.append(tr("%n file(s) could not be added:", static_cast<int>(skipped.size())));
+    for (qsizetype i = 0; i < skipped.size() && i < kMaxListedFiles; ++i)
+        lines.append(
+            QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(skipped[i].path), skipped[i].reason));
+    if (skipped.size() > kMaxListedFiles)
+        lines.append(tr("… and %n more.", static_cast<int>(skipped.size() - kMaxListedFiles)));
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace pelorin
