@@ -1,9 +1,9 @@
 #include "plugin/TrackPointTableModel.h"
 
-#include "georef/NumberText.h"
-
 #include <QDateTime>
 
+#include <charconv>
+#include <cmath>
 #include <limits>
 
 namespace pelorin {
@@ -11,6 +11,27 @@ namespace pelorin {
 namespace {
 QString text(std::optional<std::string_view> value) {
     return value ? QString::fromUtf8(value->data(), static_cast<qsizetype>(value->size())) : QString();
+}
+
+constexpr double kMissing = -std::numeric_limits<double>::infinity();
+
+// The number a text starts with, in full precision: neighbouring points often
+// differ below what single precision tells apart. Missing values sort first.
+double sortKey(std::optional<std::string_view> text) {
+    if (!text)
+        return kMissing;
+    std::string_view s = *text;
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\n' || s.front() == '\r'))
+        s.remove_prefix(1);
+    if (!s.empty() && s.front() == '+')
+        s.remove_prefix(1);
+    double value = 0;
+    const auto error = std::from_chars(s.data(), s.data() + s.size(), value).ec;
+    if (error == std::errc::result_out_of_range)
+        return s.front() == '-' ? -HUGE_VAL : HUGE_VAL;
+    if (error != std::errc() || std::isnan(value))
+        return 0.0; // no number reads as 0, as everywhere else
+    return value;
 }
 
 std::optional<std::string_view> numericText(const TrackPoint &point, int column) {
@@ -83,14 +104,12 @@ QVariant TrackPointTableModel::headerData(int section, Qt::Orientation orientati
     }
 }
 
-const std::vector<float> &TrackPointTableModel::numericKeys(int column) const {
-    std::vector<float> &keys = keys_[column];
+const std::vector<double> &TrackPointTableModel::numericKeys(int column) const {
+    std::vector<double> &keys = keys_[column];
     if (keys.empty() && points_ && !points_->empty()) {
         keys.reserve(points_->size());
         for (const TrackPoint &point : *points_) {
-            const auto value = numericText(point, column);
-            // Points without the value sort before all others.
-            keys.push_back(value ? floatValue(*value) : -std::numeric_limits<float>::infinity());
+            keys.push_back(sortKey(numericText(point, column)));
         }
     }
     return keys;

@@ -28,10 +28,10 @@ public:
     bool rowLessThan(int a, int b, int column) const override;
 
 private:
-    const std::vector<float> &numericKeys(int column) const;
+    const std::vector<double> &numericKeys(int column) const;
 
     Points points_;
-    mutable std::vector<float> keys_[ColumnCount];
+    mutable std::vector<double> keys_[ColumnCount];
 };
 
 } // namespace pelorin

@@ -91,21 +91,22 @@ TEST(ArrayControllerTest, ArrangedObjectsFollowTheUsersSortAndSelectionNeedsATab
         names.append(r.filename());
     EXPECT_EQ(names, (QStringList{"rec1.wav", "rec2.wav", "rec10.wav"}));
 
-    auto points = std::make_shared<std::vector<pelorin::TrackPoint>>(3);
-    const char *lats[] = {"9.5", "10.25", "-3"};
-    for (int i = 0; i < 3; ++i)
+    auto points = std::make_shared<std::vector<pelorin::TrackPoint>>(4);
+    // Numerically, not as text, and finer than single precision can tell.
+    const char *lats[] = {"51.3132655", "9.5", "51.313266", "10.25"};
+    for (int i = 0; i < 4; ++i)
         (*points)[static_cast<std::size_t>(i)].setAttribute("lat", lats[i]);
     pelorin::TrackPointsArrayController track;
     QTableView view;
     track.bind(&view);
     track.setContent(points);
     EXPECT_TRUE(track.arrangedObjects().order.empty()) << "file order needs no arrangement";
-    track.proxy()->sort(0, Qt::DescendingOrder); // numerically, not as text
-    EXPECT_EQ(track.arrangedObjects().order, (std::vector<std::uint32_t>{1, 0, 2}));
+    track.proxy()->sort(0, Qt::DescendingOrder);
+    EXPECT_EQ(track.arrangedObjects().order, (std::vector<std::uint32_t>{2, 0, 3, 1}));
 
     view.selectRow(2);
     const auto selected = track.selectedObjects();
     ASSERT_TRUE(selected);
     ASSERT_EQ(selected->size(), 1u);
-    EXPECT_EQ(selected->front(), &(*points)[2]);
+    EXPECT_EQ(selected->front(), &(*points)[3]);
 }
