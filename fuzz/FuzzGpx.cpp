@@ -6,21 +6,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <iterator>
 #include <string_view>
 
 namespace {
-
 constexpr std::size_t kChunkSizes[] = {1, 2, 3, 5, 7, 16, 61, 256, 4096, 0};
-
-// The place of an error is the input's; its code is not: expat may call the
-// same bad bytes an unclosed token when it has them all, an invalid one when
-// they come in pieces.
-bool sameError(const pelorin::GpxError &a, const pelorin::GpxError &b) {
-    return a.kind == b.kind && a.line == b.line && a.column == b.column;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
@@ -34,11 +24,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     pelorin::GpxReader fresh;
     const pelorin::GpxResult whole = fresh.parseGPXBytes(bytes);
 
-    if (!whole.ok()) {
+    for (const pelorin::GpxResult *result : {&chunked, &whole}) {
+        if (result->ok())
+            continue;
         // Bytes are always readable and nobody cancels: only a parse error can stop the read.
-        PELORIN_FUZZ_CHECK(whole.error->kind == pelorin::GpxError::Kind::Parse);
-        PELORIN_FUZZ_CHECK(whole.error->line >= 1 && whole.error->column >= 1);
-        PELORIN_FUZZ_CHECK(!whole.error->description.empty());
+        PELORIN_FUZZ_CHECK(result->error->kind == pelorin::GpxError::Kind::Parse);
+        PELORIN_FUZZ_CHECK(result->error->line >= 1 && result->error->column >= 1);
+        PELORIN_FUZZ_CHECK(!result->error->description.empty());
     }
     // expat guesses the encoding from the first bytes it gets: given fewer than
     // four it may guess otherwise. A file is never read in pieces that small, so
@@ -48,12 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     PELORIN_FUZZ_CHECK(chunked.ok() == whole.ok());
     PELORIN_FUZZ_CHECK(chunked.points == whole.points);
     PELORIN_FUZZ_CHECK(chunked.hasElevation == whole.hasElevation);
-    if (!whole.ok() && !sameError(*chunked.error, *whole.error)) {
-        std::fprintf(stderr, "in pieces of %zu: error %d at %ld:%ld (%s); whole: error %d at %ld:%ld (%s)\n",
-                     chunk, chunked.error->code, chunked.error->line, chunked.error->column,
-                     chunked.error->description.c_str(), whole.error->code, whole.error->line,
-                     whole.error->column, whole.error->description.c_str());
-        PELORIN_FUZZ_CHECK(false);
-    }
+    // Where expat reports an error may move with the pieces (after the root
+    // element, "99<" is junk at its first byte in one piece, an invalid token
+    // two bytes on in another), so only the outcome is compared.
     return 0;
 }
