@@ -98,6 +98,26 @@ TEST_F(FailedWrite, DestinationThatIsAFifo) {
     EXPECT_EQ(listing(outDir()), std::vector<std::string>{"track.kml"});
 }
 
+TEST_F(FailedWrite, DestinationLinkingToNoRegularFile) {
+    PELORIN_REQUIRE_CLI();
+    // The write goes through links to what they name: a FIFO behind one is refused like a FIFO.
+    const std::string fifo = outDir() + "/pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink("pipe", outDir() + "/to-pipe.kml");
+    fs::create_symlink("loop-b.kml", outDir() + "/loop-a.kml");
+    fs::create_symlink("loop-a.kml", outDir() + "/loop-b.kml");
+    const auto before = listing(outDir());
+    ProcessLimits limits;
+    limits.guard = std::chrono::seconds(30);
+    for (const char *name : {"to-pipe.kml", "loop-a.kml"}) {
+        SCOPED_TRACE(name);
+        expectRefused(runProcess(exportArgs(outDir() + "/" + name), limits));
+        EXPECT_EQ(listing(outDir()), before);
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_symlink(outDir() + "/to-pipe.kml"));
+}
+
 TEST_F(FailedWrite, DestinationInAReadOnlyFolder) {
     PELORIN_REQUIRE_CLI();
     const std::string destination = scratch_.write("out/track.kml", kOldDocument);
