@@ -22,13 +22,13 @@ enum class Id {
     Verbose
 };
 
-struct OptionSpec {
+struct OptionInfo {
     std::string_view name; // without the leading "--"
     Id id;
     bool takesValue;
 };
 
-constexpr std::array<OptionSpec, 11> kOptions{{
+constexpr std::array<OptionInfo, 11> kOptions{{
     {"gpx", Id::Gpx, true},
     {"recordings", Id::Recordings, true},
     {"recordings-dir", Id::RecordingsDir, true},
@@ -50,19 +50,19 @@ ParsedCommandLine usageError(std::string message) {
 }
 
 // Stores one option's value; returns an error message, empty when fine.
-std::string apply(CliOptions &options, const OptionSpec &spec, std::string_view value) {
-    const std::string flag = "--" + std::string(spec.name);
-    switch (spec.id) {
+std::string apply(CliOptions &options, const OptionInfo &option, std::string_view value) {
+    const std::string flag = "--" + std::string(option.name);
+    switch (option.id) {
     case Id::Gpx:
     case Id::Recordings:
     case Id::RecordingsDir:
     case Id::Output:
         if (value.empty())
             return "option " + flag + " needs a file name";
-        (spec.id == Id::Gpx             ? options.gpxPath
-         : spec.id == Id::Recordings    ? options.recordingsPath
-         : spec.id == Id::RecordingsDir ? options.recordingsDir
-                                        : options.outputPath) = value;
+        (option.id == Id::Gpx             ? options.gpxPath
+         : option.id == Id::Recordings    ? options.recordingsPath
+         : option.id == Id::RecordingsDir ? options.recordingsDir
+                                          : options.outputPath) = value;
         return {};
     case Id::Offset:
         if (auto seconds = parseOffset(value)) {
@@ -126,27 +126,27 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
         const std::string_view body = argument.substr(2);
         const std::size_t equals = body.find('=');
         const std::string_view name = body.substr(0, equals);
-        const auto spec = std::find_if(kOptions.begin(), kOptions.end(),
-                                       [&](const OptionSpec &option) { return option.name == name; });
-        if (spec == kOptions.end())
+        const auto option = std::find_if(kOptions.begin(), kOptions.end(),
+                                         [&](const OptionInfo &candidate) { return candidate.name == name; });
+        if (option == kOptions.end())
             return usageError("unknown option '--" + std::string(name) + "'");
 
-        const std::size_t index = static_cast<std::size_t>(spec - kOptions.begin());
+        const std::size_t index = static_cast<std::size_t>(option - kOptions.begin());
         if (seen[index])
             return usageError("option --" + std::string(name) + " is given more than once");
         seen[index] = true;
 
         std::string_view value;
         if (equals != std::string_view::npos) {
-            if (!spec->takesValue)
+            if (!option->takesValue)
                 return usageError("option --" + std::string(name) + " takes no value");
             value = body.substr(equals + 1);
-        } else if (spec->takesValue) {
+        } else if (option->takesValue) {
             if (i + 1 == arguments.size())
                 return usageError("option --" + std::string(name) + " needs a value");
             value = arguments[++i];
         }
-        if (std::string message = apply(parsed.options, *spec, value); !message.empty())
+        if (std::string message = apply(parsed.options, *option, value); !message.empty())
             return usageError(std::move(message));
     }
 
