@@ -83,10 +83,12 @@ void trackText(Output &out, TrackView track, bool withElevation) {
         appendFixed6(text, coordinate(point.lat()));
         text += ',';
         const std::optional<std::string_view> elevation = withElevation ? point.elevation() : std::nullopt;
-        // An empty elevation would leave the tuple without a number: it counts as none.
-        if (elevation && !elevation->empty())
+        // An elevation that leaves nothing once cleaned would leave the tuple
+        // without a number: it counts as none.
+        const std::size_t before = text.size();
+        if (elevation)
             appendXmlText(text, *elevation);
-        else
+        if (text.size() == before)
             text += '0';
         text += '\n';
         out.flushIfFull();
