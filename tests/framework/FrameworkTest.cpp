@@ -1,0 +1,59 @@
+#include "framework/AbstractPlugin.h"
+#include "framework/HostDelegate.h"
+#include "framework/StringTable.h"
+
+#include <QPluginLoader>
+
+#include <gtest/gtest.h>
+
+using namespace pelorin;
+
+namespace {
+
+// Installed as the host's delegate while it lives, with a fixed selection.
+class FakeHost : public HostDelegate, public RecordingsController {
+public:
+    explicit FakeHost(std::optional<QList<HostRecording>> selection)
+        : selection_(std::move(selection)) {
+        setHostDelegate(this);
+    }
+    ~FakeHost() override { setHostDelegate(nullptr); }
+    RecordingsController *recordingsController() override { return this; }
+    MapDisplay *centralMapDisplay() override { return nullptr; }
+    std::optional<QList<HostRecording>> selectedObjects() const override { return selection_; }
+
+private:
+    std::optional<QList<HostRecording>> selection_;
+};
+
+} // namespace
+
+// The plug-in reaches the delegate the host installed across the library
+// boundary, and sees exactly the host's selection.
+TEST(PluginInterface, LoadedPluginSeesTheHostSelectionThroughTheDelegate) {
+    QPluginLoader loader(QStringLiteral(PELORIN_TEST_PLUGIN));
+    auto *plugin = qobject_cast<AbstractPlugin *>(loader.instance());
+    ASSERT_NE(plugin, nullptr) << loader.errorString().toStdString();
+    EXPECT_TRUE(plugin->init());
+    EXPECT_EQ(plugin->name(), QStringLiteral("Test plug-in"));
+    QObject sender;
+    sender.setObjectName(QStringLiteral("menu action"));
+
+    plugin->fire(&sender);
+    EXPECT_EQ(plugin->property("selectedCount").toInt(), -1) << "no host installed";
+    EXPECT_EQ(plugin->property("firedBy").toString(), QStringLiteral("menu action"));
+    {
+        const HostRecording recording(QDateTime::fromSecsSinceEpoch(1700000000), QStringLiteral("a.wav"), {});
+        FakeHost host(QList<HostRecording>{recording, recording});
+        plugin->fire(&sender);
+        EXPECT_EQ(plugin->property("selectedCount").toInt(), 2);
+    }
+    EXPECT_EQ(hostDelegate(), nullptr);
+    FakeHost noSelection(std::nullopt);
+    plugin->fire(nullptr);
+    EXPECT_EQ(plugin->property("selectedCount").toInt(), -1);
+}
+
+TEST(HostStringTable, KeyWithoutTranslationComesBackUnchanged) {
+    EXPECT_EQ(hostLocalizedString("Export KML file"), QStringLiteral("Export KML file"));
+}
