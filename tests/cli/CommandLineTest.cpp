@@ -14,37 +14,28 @@ ParsedCommandLine parse(std::vector<std::string_view> arguments) {
     return parseCommandLine(arguments);
 }
 
-ParsedCommandLine parseWith(std::vector<std::string_view> extra) {
-    std::vector<std::string_view> arguments{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml"};
-    arguments.insert(arguments.end(), extra.begin(), extra.end());
-    return parseCommandLine(arguments);
+ParsedCommandLine withOffset(std::string_view text) {
+    return parse({"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--offset", text});
 }
 
-TEST(CommandLine, OffsetsWithinTheSigned32BitRangeAreAccepted) {
-    const std::vector<std::pair<std::string_view, std::int32_t>> cases{
-        {"37", 37},
-        {"-37", -37},
-        {"+37", 37},
-        {"0", 0},
-        {"-0", 0},
-        {"2147483647", INT32_MAX},
-        {"-2147483648", INT32_MIN},
-        {"0036", 36},
-    };
-    for (const auto &[text, seconds] : cases) {
+TEST(CommandLine, OffsetIsAWholeNumberOfSecondsInThe32BitRange) {
+    const std::vector<std::pair<std::string_view, std::int32_t>> accepted{{"37", 37},
+                                                                          {"-37", -37},
+                                                                          {"+37", 37},
+                                                                          {"-0", 0},
+                                                                          {"2147483647", INT32_MAX},
+                                                                          {"-2147483648", INT32_MIN},
+                                                                          {"0036", 36}};
+    for (const auto &[text, seconds] : accepted) {
         SCOPED_TRACE(text);
-        const ParsedCommandLine parsed = parseWith({"--offset", text});
+        const ParsedCommandLine parsed = withOffset(text);
         ASSERT_EQ(parsed.action, Action::Run) << parsed.error;
         EXPECT_EQ(parsed.options.offsetSeconds, seconds);
-        EXPECT_EQ(parseWith({"--offset=" + std::string(text)}).options.offsetSeconds, seconds);
     }
-}
-
-TEST(CommandLine, AnythingButAWholeNumberIsAnOffsetError) {
-    for (std::string_view text : {"", "3.5", "37s", " 37", "37 ", "1e3", "0x10", "abc", "+", "-", "+-3",
-                                  "--5", "2147483648", "-2147483649", "99999999999999999999"}) {
+    for (std::string_view text : {"", "3.5", "37s", " 37", "1e3", "0x10", "+", "+-3", "--5", "2147483648",
+                                  "-2147483649", "99999999999999999999"}) {
         SCOPED_TRACE(std::string("'") + std::string(text) + "'");
-        const ParsedCommandLine parsed = parseWith({"--offset", text});
+        const ParsedCommandLine parsed = withOffset(text);
         EXPECT_EQ(parsed.action, Action::UsageError);
         EXPECT_NE(parsed.error.find("--offset"), std::string::npos) << parsed.error;
     }
@@ -53,7 +44,7 @@ TEST(CommandLine, AnythingButAWholeNumberIsAnOffsetError) {
 TEST(CommandLine, ReadsEveryOptionInBothForms) {
     const ParsedCommandLine parsed =
         parse({"--output=-", "--verbose", "--name", "Elbe = river", "--gpx=a b.gpx",
-               "--description=", "--elevation", "--recordings", "r.csv", "--tessellate", "--offset", "-5"});
+               "--description=", "--elevation", "--recordings", "r.csv", "--tessellate", "--offset=-5"});
     ASSERT_EQ(parsed.action, Action::Run) << parsed.error;
     const CliOptions &o = parsed.options;
     EXPECT_EQ(o.gpxPath, "a b.gpx");
@@ -65,11 +56,13 @@ TEST(CommandLine, ReadsEveryOptionInBothForms) {
     EXPECT_TRUE(o.tessellate && o.elevation && o.verbose);
     EXPECT_FALSE(o.open);
 
-    const ParsedCommandLine defaults = parseWith({});
-    ASSERT_EQ(defaults.action, Action::Run);
-    EXPECT_EQ(defaults.options.offsetSeconds, 0);
-    EXPECT_FALSE(defaults.options.tessellate || defaults.options.elevation || defaults.options.open ||
-                 defaults.options.verbose);
+    const ParsedCommandLine card = parse({"--gpx", "t.gpx", "--recordings-dir=card", "--output", "o.kml"});
+    ASSERT_EQ(card.action, Action::Run) << card.error;
+    EXPECT_EQ(card.options.recordingsDir, "card");
+    EXPECT_EQ(card.options.recordingsPath, "");
+    EXPECT_EQ(card.options.offsetSeconds, 0);
+    EXPECT_FALSE(card.options.tessellate || card.options.elevation || card.options.open ||
+                 card.options.verbose);
 }
 
 TEST(CommandLine, UsageErrorsNameTheirCause) {
@@ -82,7 +75,6 @@ TEST(CommandLine, UsageErrorsNameTheirCause) {
          "either --recordings or --recordings-dir"},
         {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--frobnicate"}, "--frobnicate"},
         {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "extra.gpx"}, "extra.gpx"},
-        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "-v"}, "-v"},
         {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--verbose=yes"}, "--verbose"},
         {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output"}, "--output"},
         {{"--gpx=", "--recordings", "r.csv", "--output", "o.kml"}, "--gpx"},
@@ -90,15 +82,14 @@ TEST(CommandLine, UsageErrorsNameTheirCause) {
         {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "-", "--open"}, "--open"},
     };
     for (const auto &[arguments, cause] : cases) {
-        const ParsedCommandLine parsed = parse(arguments);
         SCOPED_TRACE(cause);
+        const ParsedCommandLine parsed = parse(arguments);
         EXPECT_EQ(parsed.action, Action::UsageError);
         EXPECT_NE(parsed.error.find(cause), std::string::npos) << parsed.error;
     }
 }
 
 TEST(CommandLine, HelpAndVersionWinOverEverythingAfterThem) {
-    EXPECT_EQ(parse({"--help"}).action, Action::Help);
     EXPECT_EQ(parse({"--gpx", "t.gpx", "-h", "--bogus"}).action, Action::Help);
     EXPECT_EQ(parse({"--version"}).action, Action::Version);
     // The help states which way the offset goes.

@@ -1,16 +1,17 @@
 #include "cli/RunProgram.h"
 
-#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 extern char **environ;
@@ -19,12 +20,8 @@ namespace pelorin::test {
 
 namespace fs = std::filesystem;
 
-namespace {
-constexpr auto kHangGuard = std::chrono::seconds(60);
-}
-
 TempDir::TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "pelorin-cli-XXXXXX").string();
+    std::string pattern = (fs::temp_directory_path() / "pelorin-test-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
@@ -35,19 +32,9 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ec);
 }
 
-std::vector<std::string> TempDir::names() const {
-    std::vector<std::string> names;
-    for (const auto &entry : fs::directory_iterator(path_))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 std::string readFile(const fs::path &path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 void writeFile(const fs::path &path, const std::string &bytes) {
@@ -58,12 +45,14 @@ RunResult runProgram(const std::vector<std::string> &argv) {
     TempDir capture;
     const std::string outPath = (capture / "out").string();
     const std::string errPath = (capture / "err").string();
-
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT, 0600);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
 
     std::vector<char *> args;
     for (const std::string &arg : argv)
@@ -72,24 +61,26 @@ RunResult runProgram(const std::vector<std::string> &argv) {
 
     RunResult result;
     pid_t child = 0;
-    const int spawned = posix_spawnp(&child, args[0], &actions, nullptr, args.data(), environ);
+    const int spawned = posix_spawnp(&child, args[0], &actions, &attributes, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
     if (spawned != 0) {
         result.err = "could not start " + argv[0];
         return result;
     }
 
     int status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + kHangGuard;
-    while (waitpid(child, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            result.hung = true;
+    rusage usage{};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (;;) {
+        const pid_t done = wait4(child, &status, WNOHANG, &usage);
+        if (done == child || (done < 0 && errno != EINTR))
             break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (!result.hung && std::chrono::steady_clock::now() > deadline)
+            result.hung = kill(-child, SIGKILL) == 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
+    result.maxRssKiB = usage.ru_maxrss;
     if (WIFEXITED(status))
         result.exitCode = WEXITSTATUS(status);
     else if (WIFSIGNALED(status))

@@ -10,13 +10,14 @@ struct RunResult {
     int exitCode = -1; // -1 when the program did not exit normally
     int signal = 0;    // the signal that ended it, 0 if none
     bool hung = false; // killed after the hang guard ran out
+    long maxRssKiB = 0;
     std::string out;
     std::string err;
 };
 
-// Runs program (looked up in PATH) with arguments, standard input from
-// nothing, and captures both output streams. A program still running after
-// the hang guard is killed: a FIFO or a hostile file must never block it.
+// Runs argv[0] (looked up in PATH) with standard input from nothing, in a
+// process group of its own. A program still running after the hang guard is
+// killed with all it started: a FIFO or a hostile file must never block a test.
 RunResult runProgram(const std::vector<std::string> &argv);
 
 // Runs the pelorin binary built beside the tests.
@@ -32,8 +33,6 @@ public:
 
     const std::filesystem::path &path() const { return path_; }
     std::filesystem::path operator/(const std::string &name) const { return path_ / name; }
-    // The names in the folder, sorted.
-    std::vector<std::string> names() const;
 
 private:
     std::filesystem::path path_;

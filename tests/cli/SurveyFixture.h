@@ -6,25 +6,27 @@
 
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pelorin::test {
 
-// Three track points a minute apart after a waypoint logged an hour earlier,
-// as a GPX file holds them; the recorder runs 30 s behind the logger.
-inline const char *const kTrackGpx = R"(<?xml version="1.0" encoding="UTF-8"?>
-<gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1">
-  <wpt lat="50" lon="8"><time>2025-06-12T09:00:00Z</time></wpt>
-  <trk><trkseg>
-    <trkpt lat="10" lon="20"><ele>100</ele><time>2025-06-12T10:00:00Z</time></trkpt>
-    <trkpt lat="11" lon="22"><ele>101.5</ele><time>2025-06-12T10:01:00Z</time></trkpt>
-    <trkpt lat="12" lon="24"><ele>103</ele><time>2025-06-12T10:02:00Z</time></trkpt>
-  </trkseg></trk>
-</gpx>
-)";
+// Three track points a minute apart.
+inline const std::string kTrackPoints =
+    "<trkpt lat=\"10\" lon=\"20\"><ele>100</ele><time>2025-06-12T10:00:00Z</time></trkpt>\n"
+    "<trkpt lat=\"11\" lon=\"22\"><ele>101.5</ele><time>2025-06-12T10:01:00Z</time></trkpt>\n"
+    "<trkpt lat=\"12\" lon=\"24\"><ele>103</ele><time>2025-06-12T10:02:00Z</time></trkpt>\n";
 
-// Deliberately not in time order.
-inline const char *const kRecordingsCsv = "filename,recording_time,species\n"
+// A GPX file holding segment as its track, after a waypoint logged an hour earlier.
+inline std::string gpxDocument(std::string_view segment, std::string_view encoding = "UTF-8") {
+    return "<?xml version=\"1.0\" encoding=\"" + std::string(encoding) +
+           "\"?>\n<gpx version=\"1.1\" creator=\"test\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
+           "<wpt lat=\"50\" lon=\"8\"><time>2025-06-12T09:00:00Z</time></wpt>\n<trk><trkseg>\n" +
+           std::string(segment) + "</trkseg></trk></gpx>\n";
+}
+
+// Deliberately not in time order; the recorder runs 30 s behind the logger.
+inline const std::string kRecordingsCsv = "filename,recording_time,species\n"
                                           "R3.wav,2025-06-12T10:01:00Z,\n"
                                           "R2.wav,2025-06-12T10:00:30Z,Ppip;Nnoc\n"
                                           "R1.wav,2025-06-12T09:59:45Z,Ppip\n";
@@ -33,7 +35,7 @@ class SurveyTest : public ::testing::Test {
 protected:
     void SetUp() override {
         setenv("TZ", "UTC", 1);
-        writeFile(gpx(), kTrackGpx);
+        writeFile(gpx(), gpxDocument(kTrackPoints));
         writeFile(csv(), kRecordingsCsv);
     }
 
