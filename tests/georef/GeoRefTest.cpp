@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
-#include <optional>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -18,9 +21,12 @@ namespace {
 using namespace std::chrono_literals;
 using test::kStart;
 using test::point;
-using test::recording;
 
-// Runs a pass over points in file order and keeps the log lines.
+Recording recording(std::chrono::milliseconds sinceStart, std::string filename = "rec.wav",
+                    std::vector<std::string> species = {}) {
+    return {kStart + sinceStart, std::move(filename), std::move(species)};
+}
+
 struct Pass {
     std::vector<GeoRefRecord> records;
     std::vector<std::string> log;
@@ -34,127 +40,139 @@ Pass run(const std::vector<TrackPoint> &points, const std::vector<Recording> &re
     return pass;
 }
 
+const std::vector<TrackPoint> kTrack = {point("10", "20", kStart), point("11", "22", kStart + 60s)};
+
 TEST(GeoRef, InterpolatesTheWorkedExample) {
-    const std::vector<TrackPoint> track = {point("10", "20", kStart), point("11", "22", kStart + 60s)};
-    const Pass pass = run(track, {recording(15s)});
+    const Pass pass = run(kTrack, {recording(15s)});
     ASSERT_EQ(pass.records.size(), 1u);
     EXPECT_EQ(pass.records[0].lat, 10.25f);
     EXPECT_EQ(pass.records[0].lon, 20.5f);
     EXPECT_EQ(pass.log, std::vector<std::string>{"fraction 0.250000"});
 }
 
-TEST(GeoRef, ComputesInSinglePrecision) {
-    // 3 s of 60 between these longitudes: 64.001953 in single precision,
-    // 64.001961 had the sum been formed in double precision.
-    const std::vector<TrackPoint> track = {point("48.85", "64.0016", kStart),
-                                           point("48.86", "64.0087", kStart + 60s)};
-    const Pass pass = run(track, {recording(3s), recording(15'500ms)});
-    ASSERT_EQ(pass.records.size(), 2u);
-    EXPECT_EQ(formatFixed6(pass.records[0].lon), "64.001953");
-    const float f = static_cast<float>(15.5 / 60.0);
-    EXPECT_EQ(pass.records[1].lat, 48.85f + f * (48.86f - 48.85f));
-    EXPECT_EQ(pass.log, (std::vector<std::string>{"fraction 0.050000", "fraction 0.258333"}));
-}
-
-TEST(GeoRef, ExactMatchTakesThePointsOwnValuesWithoutLogging) {
-    const std::vector<TrackPoint> track = {point("52.5200066", "-0.1277583", kStart),
+TEST(GeoRef, PlacesRecordingsOnTheTimedTrackInTimeOrder) {
+    // Around 09:00 the latitude passes 2, around 11:00 it passes 6.
+    const std::vector<TrackPoint> hours = {point("1", "0", kStart - 61min), point("3", "0", kStart - 59min),
+                                           point("5", "0", kStart + 59min), point("7", "0", kStart + 61min)};
+    // Waypoints come first in a GPX file: untimed ones, and one from later in the walk.
+    const std::vector<TrackPoint> waypointsFirst = {
+        point("99", "99", std::nullopt), point("50", "50", kStart + 600s), point("10", "20", kStart),
+        point("77", "77", std::nullopt), point("11", "22", kStart + 60s),  point("12", "24", kStart + 120s)};
+    const std::vector<TrackPoint> exact = {point("52.5200066", "-0.1277583", kStart),
                                            point("1", "1", kStart + 60s), point("2", "2", kStart + 60s),
                                            point("3", "3", kStart + 120s)};
-    const Pass pass = run(track, {recording(0s), recording(60s)});
-    ASSERT_EQ(pass.records.size(), 2u);
-    EXPECT_EQ(pass.records[0].lat, floatValue("52.5200066")); // the first point of the track
-    EXPECT_EQ(pass.records[0].lon, floatValue("-0.1277583"));
-    EXPECT_EQ(pass.records[1].lat, 1.0f); // the first of the points sharing the time
-    EXPECT_TRUE(pass.log.empty());
-}
-
-TEST(GeoRef, ShiftsByTheOffsetButDescribesTheUnshiftedTime) {
-    pelorin::test::ScopedTimeZone zone("UTC0");
-    // Around 09:00 the latitude passes 2, around 11:00 it passes 6.
-    const std::vector<TrackPoint> track = {point("1", "0", kStart - 61min), point("3", "0", kStart - 59min),
-                                           point("5", "0", kStart + 59min), point("7", "0", kStart + 61min)};
+    // 3 s of 60 from 64.0016 to 64.0087: 64.001953 in single precision, 64.001961 had the sum been in double.
+    const std::vector<TrackPoint> single = {point("64.0016", "0", kStart),
+                                            point("64.0087", "0", kStart + 60s)};
+    const std::string half = "fraction 0.500000", quarter = "fraction 0.250000", most = "fraction 0.750000";
+    // Each case gives the latitudes of the records, in recording order, and the log.
     const struct {
+        const char *name;
+        std::vector<TrackPoint> track;
+        std::vector<std::chrono::milliseconds> recordings;
         std::int32_t offset;
-        float lat;
-    } cases[] = {{3600, 6.0f}, {-3600, 2.0f}, {0, 4.0f}};
+        std::vector<float> lats;
+        std::vector<std::string> log;
+    } cases[] = {
+        {"single precision", single, {3s}, 0, {64.001953f}, {"fraction 0.050000"}},
+        {"exact matches", exact, {0s, 60s}, 0, {floatValue("52.5200066"), 1}, {}},
+        {"offset forward", hours, {0s}, 3600, {6}, {half}},
+        {"offset back", hours, {0s}, -3600, {2}, {half}},
+        {"unsorted, some outside", kTrack, {-10s, 45s, 61s, 15s}, 0, {10.75f, 10.25f}, {quarter, most}},
+        {"no track", {}, {0s}, 0, {}, {}},
+        {"waypoints first",
+         waypointsFirst,
+         {0s, 30s, 90s, 360s},
+         0,
+         {10, 10.5f, 11.5f, 31},
+         {half, half, half}},
+    };
     for (const auto &c : cases) {
-        const Pass pass = run(track, {recording(0s)}, c.offset);
-        ASSERT_EQ(pass.records.size(), 1u) << c.offset;
-        EXPECT_EQ(pass.records[0].lat, c.lat) << c.offset;
-        EXPECT_EQ(pass.records[0].desc, "File rec\nTime 10:00:00");
+        SCOPED_TRACE(c.name);
+        std::vector<Recording> recordings;
+        for (const auto sinceStart : c.recordings)
+            recordings.push_back(recording(sinceStart));
+        const Pass pass = run(c.track, recordings, c.offset);
+        std::vector<float> lats;
+        for (const GeoRefRecord &r : pass.records)
+            lats.push_back(r.lat);
+        EXPECT_EQ(lats, c.lats);
+        EXPECT_EQ(pass.log, c.log);
     }
-}
-
-TEST(GeoRef, LeavesOutRecordingsOutsideTheTrack) {
-    const std::vector<TrackPoint> track = {point("10", "20", kStart), point("11", "22", kStart + 60s)};
-    const Pass pass = run(track, {recording(-10s, "before.wav"), recording(30s, "inside.wav"),
-                                  recording(61s, "after.wav"), recording(45s, "late-listed.wav")});
-    ASSERT_EQ(pass.records.size(), 2u);
-    EXPECT_EQ(pass.records[0].desc.substr(0, 11), "File inside");
-    EXPECT_EQ(pass.records[1].desc.substr(0, 16), "File late-listed");
-
-    EXPECT_TRUE(run({}, {recording(0s)}).records.empty());
-    EXPECT_TRUE(run(track, {}).records.empty());
-    EXPECT_TRUE(run(track, {recording(-1s), recording(61s)}).records.empty());
-}
-
-TEST(GeoRef, VisitsRecordingsInTimeOrderButKeepsTheListOrder) {
-    const std::vector<TrackPoint> track = {point("10", "20", kStart), point("11", "22", kStart + 60s)};
-    const Pass pass = run(track, {recording(45s, "b.wav"), recording(15s, "a.wav")});
-    ASSERT_EQ(pass.records.size(), 2u);
-    EXPECT_EQ(pass.records[0].lat, 10.75f); // no extrapolation from a passed-over pair
-    EXPECT_EQ(pass.records[1].lat, 10.25f);
-    EXPECT_EQ(pass.log, (std::vector<std::string>{"fraction 0.250000", "fraction 0.750000"}));
-}
-
-TEST(GeoRef, PairsWithTimedTrackPointsInTimeOrder) {
-    // Waypoints come first in a GPX file; an untimed one and a timed one from
-    // later in the walk must not pair with the track.
-    const std::vector<TrackPoint> track = {point("99", "99", std::nullopt), point("50", "50", kStart + 600s),
-                                           point("10", "20", kStart),       point("77", "77", std::nullopt),
-                                           point("11", "22", kStart + 60s), point("12", "24", kStart + 120s)};
-    const Pass pass = run(track, {recording(0s), recording(30s), recording(90s), recording(360s)});
-    ASSERT_EQ(pass.records.size(), 4u);
-    EXPECT_EQ(pass.records[0].lat, 10.0f);
-    EXPECT_EQ(pass.records[1].lat, 10.5f);
-    EXPECT_EQ(pass.records[2].lat, 11.5f);
-    EXPECT_EQ(pass.records[3].lat, 31.0f); // between the last track point and the waypoint
-
     // The arrangement a list shows is what the pass reads.
     const std::vector<std::uint32_t> arranged = {4, 2};
-    EXPECT_EQ(geoRefRecordings(std::vector{recording(30s)}, TrackView{track, arranged}, 0).at(0).lat, 10.5f);
+    EXPECT_EQ(geoRefRecordings(std::vector{recording(30s)}, TrackView{waypointsFirst, arranged}, 0).at(0).lat,
+              10.5f);
 }
 
 TEST(GeoRef, NamesBySpeciesAndDescribesByFileAndLocalTime) {
     EXPECT_EQ(speciesText({}), "No species");
-    EXPECT_EQ(speciesText({"Ppip"}), "Ppip");
-    EXPECT_EQ(speciesText({"Ppip", "Nnoc"}), "Ppip,Nnoc");
     EXPECT_EQ(speciesText({"Ppip", ""}), "Ppip,"); // a species without an abbreviation
-    EXPECT_EQ(speciesText({""}), "");
 
-    pelorin::test::ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
-    const struct {
-        const char *filename;
-        std::chrono::milliseconds sinceStart; // kStart is 12:00 summer time
-        const char *desc;
-    } cases[] = {
-        {"rec.wav", 0ms, "File rec\nTime 12:00:00"},
-        {"2024.06.01 bat.wav", 999ms, "File 2024.06.01 bat\nTime 12:00:00"},
-        {"noextension", -1ms, "File noextension\nTime 11:59:59"},
-        {".hidden", 13h, "File .hidden\nTime 01:00:00"},
-        {"night.dir/take", 0ms, "File night.dir/take\nTime 12:00:00"},
-        {"night/.take", 0ms, "File night/.take\nTime 12:00:00"},
-        {"dot.", 0ms, "File dot\nTime 12:00:00"},
-        {"winter.wav", -24h * 140, "File winter\nTime 11:00:00"}, // 2024-01-13, standard time
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(descriptionText(recording(c.sinceStart, c.filename)), c.desc) << c.filename;
-
-    const std::vector<TrackPoint> track = {point("10", "20", kStart), point("11", "22", kStart + 60s)};
-    const Pass pass = run(track, {recording(30s, "a.b.wav", {"Eser", "Mdau"})});
+    test::ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
+    const Pass pass = run(kTrack, {recording(30s - 1h, "a.b.wav", {"Eser", "Mdau"})}, 3600);
     ASSERT_EQ(pass.records.size(), 1u);
     EXPECT_EQ(pass.records[0].name, "Eser,Mdau");
-    EXPECT_EQ(pass.records[0].desc, "File a.b\nTime 12:00:30");
+    EXPECT_EQ(pass.records[0].desc, "File a.b\nTime 11:00:30"); // the recorder's own time, unshifted
+    EXPECT_EQ(descriptionText(recording(-24h * 140, "night/.take")), "File night/.take\nTime 11:00:00");
+    EXPECT_EQ(descriptionText(recording(-1ms, "dot.")), "File dot\nTime 11:59:59");
+}
+
+TEST(FloatValue, ReadsTheLeadingDecimalNumberInSinglePrecision) {
+    const float inf = std::numeric_limits<float>::infinity();
+    // A comma is no decimal separator, whatever the locale; halfway between two floats goes to the even
+    // one; just above the midpoint after 1 a single rounding goes up, where one through a double gives 1.
+    const std::pair<const char *, float> cases[] = {
+        {"48.85", 48.85f},
+        {"\t\n -12.5abc", -12.5f},
+        {"1,5", 1.0f},
+        {"1.5E+2x", 150.0f},
+        {"1e", 1.0f},
+        {"16777217", 16777216.0f},
+        {"1e39", inf},
+        {"1e-50", 0.0f},
+        {"1.0000000596046447753906251", std::nextafter(1.0f, 2.0f)}};
+    for (const auto &[text, value] : cases)
+        EXPECT_EQ(floatValue(text), value) << '"' << text << '"';
+    for (const char *none : {"abc", "", "-", ".", "- 5", "e5"})
+        EXPECT_EQ(floatValue(none), 0.0f) << '"' << none << '"';
+}
+
+TEST(IntValue, ReadsTheLeadingIntegerClampedTo32Bits) {
+    const std::pair<const char *, std::int32_t> cases[] = {{"  -12abc", -12},
+                                                           {"+37", 37},
+                                                           {"1e3", 1},
+                                                           {"- 5", 0},
+                                                           {"2147483648", 2147483647},
+                                                           {"-99999999999999999999999", -2147483647 - 1}};
+    for (const auto &[text, value] : cases)
+        EXPECT_EQ(intValue(text), value) << '"' << text << '"';
+}
+
+TEST(FormatFixed6, PrintsSixDecimalsOfTheWidenedFloat) {
+    EXPECT_EQ(formatFixed6(floatValue("48.85")), "48.849998");
+    EXPECT_EQ(formatFixed6(floatValue("52.5200066")), "52.520008");
+    EXPECT_EQ(formatFixed6(floatValue("-0.1277583")), "-0.127758");
+    EXPECT_EQ(formatFixed6(-0.0000001), "-0.000000");
+    EXPECT_EQ(formatFixed6(1e20), "100000000000000000000.000000");
+}
+
+// The short paths for coordinate-like texts and floats against the library's general conversions.
+TEST(NumberText, ShortPathsAgreeWithTheGeneralConversions) {
+    std::mt19937_64 random(20240601);
+    char expected[512];
+    for (int i = 0; i < 200'000; ++i) {
+        const float value = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
+        if (std::isfinite(value) && std::fabs(value) <= 1e10f) {
+            std::snprintf(expected, sizeof expected, "%f", static_cast<double>(value));
+            ASSERT_EQ(formatFixed6(value), expected);
+        }
+        std::string text =
+            std::to_string(random() % 1000) + '.' + std::to_string(random()).substr(0, random() % 16);
+        float reference = 0;
+        std::from_chars(text.data(), text.data() + text.size(), reference);
+        ASSERT_EQ(floatValue(text), reference) << text;
+    }
 }
 
 } // namespace

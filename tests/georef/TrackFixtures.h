@@ -1,12 +1,10 @@
 #pragma once
 
-#include "georef/Recording.h"
 #include "gpx/TrackPoint.h"
 
 #include <chrono>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace pelorin::test {
 
@@ -25,11 +23,6 @@ inline TrackPoint point(std::string lat, std::string lon, std::optional<Instant>
     if (elevation)
         p.setElevation(*elevation);
     return p;
-}
-
-inline Recording recording(std::chrono::milliseconds sinceStart, std::string filename = "rec.wav",
-                           std::vector<std::string> species = {}) {
-    return {kStart + sinceStart, std::move(filename), std::move(species)};
 }
 
 } // namespace pelorin::test

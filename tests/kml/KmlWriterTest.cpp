@@ -1,11 +1,15 @@
 #include "kml/KmlWriter.h"
 
-#include "georef/NumberText.h"
+#include "SharedData.h"
+#include "TempFolder.h"
 #include "georef/TrackFixtures.h"
+#include "kml/AtomicWrite.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <sys/wait.h>
 #include <vector>
 
 namespace pelorin {
@@ -29,7 +33,8 @@ std::string trackText(const std::string &kml) {
 TEST(KmlWriter, WritesTheWholeDocument) {
     const KmlOptions options{"Evening walk", "Stream\nmeadow", true, true, true};
     const std::vector<TrackPoint> points = {point("48.85", "9.5", kStart, "312.4"),
-                                            point("48.8512", "9.5003", kStart + 1s)};
+                                            point("48.8512", "9.5003", kStart + 1s),
+                                            point("48.8513", "9.5004", kStart + 2s, "")};
     const std::vector<GeoRefRecord> records = {{"Ppip,Nnoc", "File rec1\nTime 12:00:01", 48.85f, 9.5f}};
     EXPECT_EQ(document(options, points, records), R"(<?xml version="1.0" encoding="UTF-8"?>
 <kml xmlns="http://www.opengis.net/kml/2.2">
@@ -50,6 +55,7 @@ meadow</description>
                 <tessellate>1</tessellate>
                 <coordinates>9.500000,48.849998,312.4
 9.500300,48.851200,0
+9.500400,48.851299,0
 </coordinates>
             </LineString>
         </Placemark>
@@ -66,108 +72,89 @@ Time 12:00:01</description>
 )");
 }
 
-TEST(KmlWriter, EmptyInputsStillMakeACompleteDocument) {
-    const std::string kml = document({}, {});
-    EXPECT_NE(kml.find("<name></name>\n        <description></description>"), std::string::npos);
-    EXPECT_NE(kml.find("<coordinates></coordinates>"), std::string::npos);
-    EXPECT_EQ(kml.find("<tessellate>"), std::string::npos); // off means no element at all
-    EXPECT_EQ(kml.find("<Point>"), std::string::npos);
-    EXPECT_TRUE(kml.ends_with("        </Placemark>\n    </Document>\n</kml>\n"));
+TEST(KmlWriter, WritesTheArrangedTrackWithElevationsAndTessellationOnlyWhenAsked) {
+    const std::vector<TrackPoint> points = {point("1", "2", kStart, "12.5"),
+                                            point("3", "4", std::nullopt, ""), point("5", "6", kStart + 1s)};
+    const std::vector<std::uint32_t> arranged = {2, 0, 1};
+    for (const KmlOptions &options :
+         {KmlOptions{"", "", false, true, false}, KmlOptions{"", "", false, false, true}}) {
+        const std::string kml = kmlDocument(options, TrackView{points, arranged}, {});
+        EXPECT_EQ(trackText(kml), "6.000000,5.000000,0\n2.000000,1.000000,0\n4.000000,3.000000,0\n");
+        EXPECT_EQ(kml.find("<tessellate>"), std::string::npos);
+    }
+    EXPECT_TRUE(document({}, {}).ends_with("        </Placemark>\n    </Document>\n</kml>\n"));
 }
 
 TEST(KmlWriter, EscapesAndCleansEveryText) {
     const KmlOptions options{"&<>\x01", "a\x02&b", false, true, true};
     const std::vector<TrackPoint> points = {point("1", "2", kStart, "5<\x03")};
-    const std::vector<GeoRefRecord> records = {{"P&p", "File <x>\x7f\x1b\nTime 10:00:00", 1, 2}};
+    const std::vector<GeoRefRecord> records = {{"P&p", "File <x>\x1b\nTime 10:00:00", 1, 2}};
     const std::string kml = document(options, points, records);
     for (const char *expected :
          {"<name>&amp;&lt;&gt;</name>", "<description>a&amp;b</description>", "2.000000,1.000000,5&lt;\n",
-          "<name>P&amp;p</name>", "<description>File &lt;x&gt;\x7f\nTime 10:00:00</description>"})
+          "<name>P&amp;p</name>", "<description>File &lt;x&gt;\nTime 10:00:00</description>"})
         EXPECT_NE(kml.find(expected), std::string::npos) << expected;
-}
 
-TEST(KmlWriter, WritesElevationsOnlyInElevationMode) {
-    const std::vector<TrackPoint> points = {point("1", "2", kStart, "12.5"), point("3", "4", kStart),
-                                            point("5", "6", kStart, "")};
-    const struct {
-        bool checkbox, hasElevation;
-        const char *track;
-    } cases[] = {
-        {true, true, "2.000000,1.000000,12.5\n4.000000,3.000000,0\n6.000000,5.000000,0\n"},
-        {true, false, "2.000000,1.000000,0\n4.000000,3.000000,0\n6.000000,5.000000,0\n"},
-        {false, true, "2.000000,1.000000,0\n4.000000,3.000000,0\n6.000000,5.000000,0\n"},
-    };
-    for (const auto &c : cases) {
-        KmlOptions options;
-        options.elevation = c.checkbox;
-        options.hasElevation = c.hasElevation;
-        EXPECT_EQ(trackText(document(options, points)), c.track) << c.checkbox << c.hasElevation;
-    }
-}
-
-TEST(KmlWriter, PrintsCoordinatesFromTheir32BitReading) {
-    const std::vector<TrackPoint> points = {point("52.5200066", "-0.1277583", kStart)};
-    const std::vector<GeoRefRecord> records = {
-        {"Ppip", "d", floatValue("52.5200066"), floatValue("-0.1277583")}};
-    const std::string kml = document({}, points, records);
-    EXPECT_EQ(trackText(kml), "-0.127758,52.520008,0\n");
-    EXPECT_NE(kml.find("<coordinates>-0.127758,52.520008</coordinates>"), std::string::npos);
-}
-
-TEST(KmlWriter, WritesTheTrackInTheArrangedOrder) {
-    const std::vector<TrackPoint> points = {point("1", "1", kStart), point("2", "2", std::nullopt),
-                                            point("3", "3", kStart + 1s)};
-    const std::vector<std::uint32_t> arranged = {2, 0, 1};
-    const std::string kml = kmlDocument({}, TrackView{points, arranged}, {});
-    EXPECT_EQ(trackText(kml), "3.000000,3.000000,0\n1.000000,1.000000,0\n2.000000,2.000000,0\n");
-}
-
-TEST(KmlWriter, StreamsInPiecesThatMakeTheSameDocument) {
-    std::vector<TrackPoint> points;
-    for (int i = 0; i < 5000; ++i)
-        points.push_back(point("48." + std::to_string(i), "9." + std::to_string(i), kStart + i * 1s, "100"));
-    const std::vector<GeoRefRecord> records(300, GeoRefRecord{"Ppip", "File x\nTime 10:00:00", 48.5f, 9.5f});
-    const KmlOptions options{"T", "D", true, true, true};
-
-    std::string streamed;
-    std::size_t pieces = 0, largest = 0;
-    writeKmlDocument(options, TrackView{points, {}}, records, [&](std::string_view bytes) {
-        streamed += bytes;
-        ++pieces;
-        largest = std::max(largest, bytes.size());
-    });
-    EXPECT_EQ(streamed, kmlDocument(options, TrackView{points, {}}, records));
-    EXPECT_GT(pieces, 2u);
-    EXPECT_LE(largest, 64u * 1024 + 1024);
-}
-
-TEST(XmlText, EscapesReservedAndDropsWhatXmlCannotCarry) {
-    const struct {
-        std::string text, xml;
-    } cases[] = {
-        {"Tom & Jerry <3> \"'", "Tom &amp; Jerry &lt;3&gt; \"'"},
-        {"a\x01"
-         "b\x1f\x7f",
-         "ab\x7f"},
-        {std::string("nul\0byte", 8), "nulbyte"},
-        {"tab\tline\nend", "tab\tline\nend"},
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string("nul\0\x1f\t\n\x7f", 8), "nul\t\n\x7f"},
         {"cr\r\n", "cr&#13;\n"}, // a literal CR would read back as a line feed
-        {"Fledermaus \xc3\xa9t\xc3\xa9 \xe2\x82\xac \xf0\x9f\xa6\x87",
-         "Fledermaus \xc3\xa9t\xc3\xa9 \xe2\x82\xac \xf0\x9f\xa6\x87"},
-        {"bad\xff\xfe", "bad"},
-        {"cut\xc3", "cut"},
-        {"stray\x80\xbf!", "stray!"},
-        {"overlong\xc0\xaf\xe0\x80\xaf", "overlong"},
-        {"surrogate\xed\xa0\x80", "surrogate"},
-        {"nonchar\xef\xbf\xbe\xef\xbf\xbf\xef\xbf\xbd", "nonchar\xef\xbf\xbd"},
-        {"beyond\xf4\x90\x80\x80", "beyond"},
-        {"", ""},
+        {"\xc3\xa9\xf0\x9f\xa6\x87\xef\xbf\xbd\xef\xbf\xbe", "\xc3\xa9\xf0\x9f\xa6\x87\xef\xbf\xbd"},
+        // Not UTF-8: stray bytes, overlong, a surrogate, beyond U+10FFFF, cut short.
+        {"bad\xff\x80\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80\xc3", "bad"},
     };
-    for (const auto &c : cases) {
+    for (const auto &[text, xml] : cases) {
         std::string out = "=";
-        appendXmlText(out, c.text);
-        EXPECT_EQ(out, "=" + c.xml) << c.text;
+        appendXmlText(out, text);
+        EXPECT_EQ(out, "=" + xml) << text;
     }
+}
+
+// A small walk with texts that need escaping and cleaning, written the way the command writes it.
+std::string writeWalk(const test::TempFolder &folder) {
+    const std::vector<GeoRefRecord> records = {
+        {"Ppip,Nnoc", "File <odd> & name\nTime 21:30:00", 48.85f, 9.5f},
+        {"Eser", "File e\x02\nTime 21:32:00", 48.852f, 9.502f}};
+    const std::vector<TrackPoint> points = {point("48.85", "9.5", kStart, "312.4"),
+                                            point("48.852", "9.502", kStart + 2s)};
+    const KmlOptions options{"&<>\x01", "Evening & night", true, true, true};
+    EXPECT_TRUE(writeFileAtomically(folder / "walk.kml", [&](const ByteSink &sink) {
+        writeKmlDocument(options, TrackView{points, {}}, records, sink);
+    }));
+    return folder / "walk.kml";
+}
+
+// The command's exit status and what it printed, or -1 when a tool it needs is missing.
+std::pair<int, std::string> run(std::initializer_list<std::string> tools, const std::string &command,
+                                const test::TempFolder &folder) {
+    for (const std::string &tool : tools)
+        if (std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) != 0)
+            return {-1, tool + " is missing"};
+    const int status = std::system((command + " >" + (folder / "output") + " 2>&1").c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 127, test::readFile(folder / "output")};
+}
+
+TEST(KmlReadBack, ValidatesAgainstTheKmlSchema) {
+    PELORIN_REQUIRE_SHARED();
+    test::TempFolder folder;
+    const auto [status, output] =
+        run({"xmllint", "python3"}, test::sharedDir() + "/tools/validate-kml " + writeWalk(folder), folder);
+    if (status == -1)
+        GTEST_SKIP() << output;
+    EXPECT_EQ(status, 0) << output;
+}
+
+TEST(KmlReadBack, GdalListsTheTrackAndEveryPlacemark) {
+    test::TempFolder folder;
+    const auto [status, output] = run({"ogrinfo"}, "ogrinfo -ro -al " + writeWalk(folder), folder);
+    if (status == -1)
+        GTEST_SKIP() << output;
+    ASSERT_EQ(status, 0) << output;
+    for (const char *expected :
+         {"Layer name: &<>\n", "Feature Count: 3\n", "Name (String) = Transekt\n",
+          "LINESTRING Z (9.5 48.849998 312.4,9.502 48.852001 0)", "Name (String) = Ppip,Nnoc\n",
+          "description (String) = File <odd> & name\nTime 21:30:00\n", "Name (String) = Eser\n",
+          "description (String) = File e\nTime 21:32:00\n", "POINT (9.502 48.852001)"})
+        EXPECT_NE(output.find(expected), std::string::npos) << expected << "\n" << output;
 }
 
 } // namespace
