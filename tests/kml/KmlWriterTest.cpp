@@ -87,12 +87,13 @@ TEST(KmlWriter, WritesTheArrangedTrackWithElevationsAndTessellationOnlyWhenAsked
 
 TEST(KmlWriter, EscapesAndCleansEveryText) {
     const KmlOptions options{"&<>\x01", "a\x02&b", false, true, true};
-    const std::vector<TrackPoint> points = {point("1", "2", kStart, "5<\x03")};
+    const std::vector<TrackPoint> points = {point("1", "2", kStart, "5<\x03"),
+                                            point("3", "4", kStart, "\x01\x02")};
     const std::vector<GeoRefRecord> records = {{"P&p", "File <x>\x1b\nTime 10:00:00", 1, 2}};
     const std::string kml = document(options, points, records);
-    for (const char *expected :
-         {"<name>&amp;&lt;&gt;</name>", "<description>a&amp;b</description>", "2.000000,1.000000,5&lt;\n",
-          "<name>P&amp;p</name>", "<description>File &lt;x&gt;\nTime 10:00:00</description>"})
+    for (const char *expected : {"<name>&amp;&lt;&gt;</name>", "<description>a&amp;b</description>",
+                                 "2.000000,1.000000,5&lt;\n", "4.000000,3.000000,0\n", "<name>P&amp;p</name>",
+                                 "<description>File &lt;x&gt;\nTime 10:00:00</description>"})
         EXPECT_NE(kml.find(expected), std::string::npos) << expected;
 
     const std::pair<std::string, std::string> cases[] = {
