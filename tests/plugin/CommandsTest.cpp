@@ -1,107 +1,141 @@
-// The export command and the KML writer's outcome as the user sees it.
+// The panel's commands, Export and Preview, as the user and the map window see them.
 
 #include "PluginFixture.h"
 #include "plugin/FileDialog.h"
 #include "plugin/RecordingsArrayController.h"
+#include "plugin/TrackPointsArrayController.h"
 
-#include <QCheckBox>
 #include <QDir>
-#include <QFile>
-#include <QFileDialog>
+#include <QEventLoop>
 #include <QLineEdit>
-#include <QTableView>
+#include <QSortFilterProxyModel>
 
 namespace {
-const QString kNoOverlap = QStringLiteral("Time overlap between recordings and coordinates does not exist. "
-                                          "Recordings can only be correlated with ");
+const QString kNoOverlap = "Time overlap between recordings and coordinates does not exist. "
+                           "Recordings can only be correlated with ";
+const QString kExportError = "Couldn't write KML file to the selected destination.";
 
-QByteArray readAll(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+// The map window hears of a preview 1.8 s and 2 s after it.
+void waitForTheMap() {
+    QEventLoop loop;
+    QTimer::singleShot(2300, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 } // namespace
 
 TEST_F(PluginTest, ExportWritesEveryListedRecordingWhateverIsSelected) {
-    selectTwoRecordings();
-    QString saveTitle, saveMessage;
-    driver.chooseFile(trackFile());
-    driver.onPanel([this](QWidget *) {
-        plugin.recController->view()->selectRow(0); // one selected; both are written
-        plugin.transectName->setText(QStringLiteral("Edge & meadow"));
-        plugin.timeDiff->setText(QStringLiteral("  +0 s"));
-        click("exportButton");
-    });
-    driver.onFileDialog([&](QFileDialog *save) {
-        saveTitle = save->windowTitle();
-        saveMessage = static_cast<pelorin::FileDialog *>(save)->message();
-        EXPECT_EQ(save->acceptMode(), QFileDialog::AcceptSave);
-        save->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
-            ->setText(dir.filePath(QStringLiteral("survey"))); // the type's suffix is added
-        static_cast<QDialog *>(save)->accept();
-    });
+    selectTwo();
+    QStringList save;
+    steps = {chooseFile(trackFile()),
+             {"PelorinMain",
+              [this](QWidget *panel) {
+                  plugin.recController->view()->selectRow(0);
+                  plugin.transectName->setText("Edge & meadow");
+                  press("exportButton").second(panel);
+              }},
+             {"QFileDialog", [&](QWidget *widget) {
+                  auto *dialog = static_cast<pelorin::FileDialog *>(widget);
+                  save << dialog->windowTitle() << dialog->message();
+                  chooseFile(dir.filePath("survey")).second(dialog); // the type's suffix is added
+              }}};
     plugin.fire(nullptr);
 
-    const QString written = dir.filePath(QStringLiteral("survey.kml"));
-    const QByteArray kml = readAll(written);
+    const QString written = dir.filePath("survey.kml");
+    QFile file(written);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray kml = file.readAll();
     EXPECT_EQ(kml.count("<Point>"), 2);
-    EXPECT_TRUE(kml.contains("Edge &amp; meadow"));
-    EXPECT_TRUE(kml.contains("<name>Pip</name>"));
-    EXPECT_TRUE(kml.contains("<name>Nyc</name>"));
-    EXPECT_EQ(saveTitle, QStringLiteral("Export KML file"));
-    EXPECT_EQ(saveMessage, QStringLiteral("Export geo referenced recordings to a KML file."));
-    EXPECT_EQ(opened.urls, QList<QUrl>{QUrl::fromLocalFile(written)});
+    for (const char *text : {"<name>Edge &amp; meadow</name>", "<name>Pip</name>", "<name>Nyc</name>"})
+        EXPECT_TRUE(kml.contains(text)) << text;
+    EXPECT_EQ(save, (QStringList{"Export KML file", "Export geo referenced recordings to a KML file."}));
+    EXPECT_EQ(opened, QList{QUrl::fromLocalFile(written)});
     EXPECT_FALSE(plugin.myPanel->isVisible()) << "an export closes the panel";
 }
 
 TEST_F(PluginTest, NoOverlapAlertsAndClosesWithoutASaveDialog) {
-    host.recordings.selection = QList<pelorin::HostRecording>{
-        recording(QStringLiteral("next-year.wav"), QStringLiteral("2010-05-01T10:00:30Z"))};
-    ModalDriver::Alert alert;
-    driver.chooseFile(trackFile());
-    driver.onPanel([this](QWidget *) { click("exportButton"); });
-    driver.answerAlert(&alert);
+    selection = QList{rec("next-year.wav", "2010-05-01T10:00:30Z")};
+    QStringList alert;
+    steps = {chooseFile(trackFile()), press("exportButton"), answerAlert(&alert)};
     plugin.fire(nullptr);
-
-    EXPECT_EQ(alert.text, QStringLiteral("No time overlap"));
-    EXPECT_EQ(alert.informativeText, kNoOverlap);
-    EXPECT_EQ(kNoOverlap.size(), 103);
-    EXPECT_EQ(alert.buttons, QStringList{QStringLiteral("Ok")});
-    EXPECT_EQ(driver.handled, (QStringList{"file dialog", "panel", "alert"}));
+    EXPECT_EQ(alert, (QStringList{"No time overlap", kNoOverlap, "Ok"}));
     EXPECT_FALSE(plugin.myPanel->isVisible());
-    EXPECT_TRUE(plugin.geoRefRecs.empty());
 }
 
 TEST_F(PluginTest, CancelledSaveClosesThePanelAndWritesNothing) {
-    selectTwoRecordings();
-    driver.chooseFile(trackFile());
-    driver.onPanel([this](QWidget *) { click("exportButton"); });
-    driver.cancelFileDialog();
+    selectTwo();
+    steps = {chooseFile(trackFile()), press("exportButton"), {"QFileDialog", [](QWidget *dialog) {
+                                                                  dialog->close();
+                                                              }}};
     plugin.fire(nullptr);
-
     EXPECT_FALSE(plugin.myPanel->isVisible());
-    EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("*.kml")}, QDir::Files).isEmpty());
-    EXPECT_TRUE(opened.urls.isEmpty());
-    EXPECT_EQ(plugin.geoRefRecs.size(), 2u) << "the pass ran before the dialog";
+    EXPECT_TRUE(QDir(dir.path()).entryList({"*.kml"}, QDir::Files).isEmpty());
+    EXPECT_TRUE(opened.isEmpty());
 }
 
-TEST_F(PluginTest, FailedWriteBeepsAlertsAndKeepsTheDestination) {
-    const QString destination = dir.filePath(QStringLiteral("taken.kml"));
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken.kml")));
-    ModalDriver::Alert alert;
-    driver.answerAlert(&alert);
-
+TEST_F(PluginTest, FailedWriteAlertsAndKeepsTheDestination) {
+    const QString destination = dir.filePath("taken.kml");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("taken.kml"));
+    QStringList alert;
+    steps = {answerAlert(&alert)};
     EXPECT_FALSE(plugin.createKMLOutput(QUrl::fromLocalFile(destination)));
-    EXPECT_EQ(alert.text, QStringLiteral("Export error"));
-    EXPECT_EQ(alert.informativeText, QStringLiteral("Couldn't write KML file to the selected destination."));
-    EXPECT_EQ(alert.buttons, QStringList{QStringLiteral("Ok")});
-    EXPECT_EQ(alert.modality, Qt::ApplicationModal);
+    EXPECT_EQ(alert, (QStringList{"Export error", kExportError, "Ok"}));
     EXPECT_TRUE(QFileInfo(destination).isDir());
-    EXPECT_TRUE(opened.urls.isEmpty());
+    EXPECT_TRUE(opened.isEmpty());
 }
 
-TEST_F(PluginTest, CommandsBeforeThePanelIsLoadedDoNothing) {
-    plugin.calcDateTimeDif(nullptr);
-    plugin.previewMap(nullptr);
-    EXPECT_FALSE(plugin.myPanel);
-    EXPECT_EQ(host.mapRequests, 0);
+TEST_F(PluginTest, TwoPreviewsMakeTwoFilesCentreOnceAndShowTrackAfterSetCenter) {
+    selectTwo();
+    bool modalAfterPreview = true;
+    steps = {chooseFile(trackFile()), {"PelorinMain", [&](QWidget *panel) {
+                                           plugin.gpsDataController->proxy()->sort(0, Qt::DescendingOrder);
+                                           plugin.gpsDataController->view()->selectRow(2); // the lowest
+                                           press("previewButton").second(panel);
+                                           modalAfterPreview = panel->isModal();
+                                       }}};
+    plugin.fire(nullptr); // the preview ended the run
+    EXPECT_FALSE(modalAfterPreview);
+    EXPECT_TRUE(plugin.myPanel->isVisible()) << "the panel stays as an ordinary window";
+    press("previewButton").second(plugin.myPanel); // again, outside a run
+    waitForTheMap();
+
+    const QStringList files = QDir(dir.path()).entryList({"quorvatixpreview.*"});
+    ASSERT_EQ(files.size(), 2);
+    EXPECT_EQ(opened.size(), 2);
+    EXPECT_EQ(mapRequests, 1);
+    EXPECT_EQ(map.calls.size(), 5);
+    EXPECT_EQ(map.calls.mid(0, 3), (QStringList{"showWindow", "showWindow", "setCenter 48.05 11.70"}));
+    for (const QString &file : files)
+        EXPECT_TRUE(map.calls.mid(3).contains("showTrack " + file)) << file.toStdString();
+}
+
+// Also a regression: the track list once sorted latitudes in single precision.
+TEST_F(PluginTest, FirstPreviewWithoutSelectionCentresOnTheFirstPointShown) {
+    selectTwo();
+    steps = {chooseFile(trackFile()), {"PelorinMain", [this](QWidget *panel) {
+                                           plugin.gpsDataController->proxy()->sort(0, Qt::DescendingOrder);
+                                           press("previewButton").second(panel);
+                                       }}};
+    plugin.fire(nullptr);
+    waitForTheMap();
+    EXPECT_EQ(map.calls.value(1), "setCenter 48.1000001 11.60");
+}
+
+TEST_F(PluginTest, PreviewFileThatCannotBeMadeAlertsAndKeepsTheRun) {
+    selectTwo();
+    qputenv("TMPDIR", QFile::encodeName(dir.filePath("missing")));
+    QStringList alert;
+    bool stillModal = false;
+    steps = {chooseFile(trackFile()),
+             press("previewButton"),
+             answerAlert(&alert),
+             {"PelorinMain", [&](QWidget *panel) {
+                  stillModal = panel->isModal();
+                  panel->close();
+              }}};
+    plugin.fire(nullptr);
+    EXPECT_EQ(alert, (QStringList{"Export error", kExportError, "Ok"}));
+    EXPECT_TRUE(stillModal);
+    EXPECT_TRUE(QDir(dir.path()).entryList({"quorvatixpreview.*"}).isEmpty());
+    EXPECT_TRUE(map.calls.isEmpty());
+    EXPECT_TRUE(opened.isEmpty());
 }

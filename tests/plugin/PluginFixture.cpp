@@ -1,61 +1,110 @@
 #include "PluginFixture.h"
 
 #include <QAbstractButton>
-#include <QFile>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
 
 void PluginTest::SetUp() {
     ASSERT_TRUE(dir.isValid());
-    pelorin::setHostDelegate(&host);
+    oldTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(dir.path()));
+    pelorin::setHostDelegate(this);
+    QDesktopServices::setUrlHandler("file", this, "open");
+    connect(&driver, &QTimer::timeout, this, &PluginTest::answerModal);
+    driver.start(10);
 }
 
 void PluginTest::TearDown() {
+    QDesktopServices::unsetUrlHandler("file");
     pelorin::setHostDelegate(nullptr);
-    EXPECT_TRUE(driver.finished()) << "dialogs expected but never shown";
+    oldTemp.isEmpty() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", oldTemp);
+    EXPECT_TRUE(steps.empty()) << "dialogs expected but never shown";
+}
+
+void PluginTest::answerModal() {
+    QWidget *top = QApplication::activeModalWidget();
+    if (!top || top == lastModal)
+        return;
+    lastModal = top;
+    const QString name = top->objectName().isEmpty() ? top->metaObject()->className() : top->objectName();
+    if (!steps.empty() && steps.front().first == name) {
+        QTimer::singleShot(0, top, [top, act = std::move(steps.front().second)] { act(top); });
+        steps.pop_front();
+        return;
+    }
+    // A window under a closing dialog shows through for a moment.
+    QTimer::singleShot(1000, top, [top, name] {
+        if (QApplication::activeModalWidget() != top)
+            return;
+        ADD_FAILURE() << "unexpected modal widget " << name.toStdString();
+        top->close(); // a dialog rejected
+    });
+}
+
+pelorin::MapDisplay *PluginTest::centralMapDisplay() {
+    ++mapRequests;
+    return &map;
+}
+
+std::optional<QList<pelorin::HostRecording>> PluginTest::selectedObjects() const {
+    ++reads;
+    return selection;
 }
 
 QString PluginTest::writeFile(const QString &name, const QByteArray &text) const {
-    const QString path = dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
-        ADD_FAILURE() << "cannot write " << path.toStdString();
-    return path;
+    QFile file(dir.filePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size()) << name.toStdString();
+    return file.fileName();
 }
 
 QString PluginTest::trackFile() const {
-    return writeFile(QStringLiteral("track.gpx"), R"(<?xml version="1.0" encoding="UTF-8"?>
+    // The first two latitudes differ beyond single precision.
+    return writeFile("track.gpx", R"(<?xml version="1.0" encoding="UTF-8"?>
 <gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1">
  <trk><trkseg>
   <trkpt lat="48.10" lon="11.50"><ele>500.0</ele><time>2009-05-01T10:00:00Z</time></trkpt>
-  <trkpt lat="48.20" lon="11.60"><ele>510.0</ele><time>2009-05-01T10:01:00Z</time></trkpt>
-  <trkpt lat="48.15" lon="11.70"><ele>520.0</ele><time>2009-05-01T10:02:00Z</time></trkpt>
+  <trkpt lat="48.1000001" lon="11.60"><ele>510.0</ele><time>2009-05-01T10:01:00Z</time></trkpt>
+  <trkpt lat="48.05" lon="11.70"><ele>520.0</ele><time>2009-05-01T10:02:00Z</time></trkpt>
  </trkseg></trk>
 </gpx>
 )");
 }
 
-pelorin::HostRecording PluginTest::recording(const QString &file, const QString &utc,
-                                             const QStringList &species) {
-    QList<pelorin::HostSpecies> list;
-    for (const QString &abbrev : species)
-        list.append(pelorin::HostSpecies{pelorin::HostTaxon{abbrev}});
-    return {QDateTime::fromString(utc, Qt::ISODate), file, list};
+pelorin::HostRecording PluginTest::rec(const QString &file, const QString &utc, const QString &species) {
+    return {QDateTime::fromString(utc, Qt::ISODate), file,
+            species.isEmpty() ? QList<pelorin::HostSpecies>{}
+                              : QList{pelorin::HostSpecies{pelorin::HostTaxon{species}}}};
 }
 
-void PluginTest::selectTwoRecordings() {
-    host.recordings.selection = QList<pelorin::HostRecording>{
-        recording(QStringLiteral("late.wav"), QStringLiteral("2009-05-01T10:01:30Z"),
-                  {QStringLiteral("Nyc")}),
-        recording(QStringLiteral("early.wav"), QStringLiteral("2009-05-01T10:00:30Z"),
-                  {QStringLiteral("Pip")}),
-    };
+void PluginTest::selectTwo() {
+    selection = QList{rec("late.wav", "2009-05-01T10:01:30Z", "Nyc"),
+                      rec("early.wav", "2009-05-01T10:00:30Z", "Pip")};
 }
 
-QWidget *PluginTest::panelChild(const char *name) const {
-    return plugin.myPanel ? plugin.myPanel->findChild<QWidget *>(QString::fromLatin1(name)) : nullptr;
+PluginTest::Step PluginTest::press(const char *button) {
+    return {"PelorinMain",
+            [this, button](QWidget *) { plugin.myPanel->findChild<QAbstractButton *>(button)->click(); }};
 }
 
-void PluginTest::click(const char *button) const {
-    auto *widget = qobject_cast<QAbstractButton *>(panelChild(button));
-    ASSERT_NE(widget, nullptr) << button;
-    widget->click();
+PluginTest::Step PluginTest::chooseFile(const QString &path) {
+    return {"QFileDialog", [path](QWidget *dialog) {
+                // Typed: selectFile() leaves a focused name field alone.
+                dialog->findChild<QLineEdit *>("fileNameEdit")->setText(path);
+                static_cast<QDialog *>(dialog)->accept();
+            }};
+}
+
+PluginTest::Step PluginTest::answerAlert(QStringList *seen) {
+    return {"QMessageBox", [seen](QWidget *widget) {
+                auto *alert = static_cast<QMessageBox *>(widget);
+                EXPECT_EQ(alert->windowModality(), Qt::ApplicationModal)
+                    << "alerts hold the whole application";
+                *seen = QStringList{alert->text(), alert->informativeText()};
+                for (QAbstractButton *button : alert->buttons())
+                    *seen << button->text();
+                alert->buttons().constFirst()->click();
+            }};
 }

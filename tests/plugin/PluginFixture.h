@@ -1,42 +1,75 @@
 #pragma once
 
-#include "FakeHost.h"
-#include "ModalDriver.h"
 #include "plugin/QuellmarkPlugin.h"
 
-#include <QStringList>
+#include <QFileInfo>
+#include <QPointer>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
 
 #include <gtest/gtest.h>
 
-// Everything a run needs: a host with a selection, a scratch folder, a driver
-// for the dialogs, and the plug-in (declared last: it goes first).
-class PluginTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    // Writes text to a file in the scratch folder and returns its path.
-    QString writeFile(const QString &name, const QByteArray &text) const;
-    // Three track points a minute apart from 2009-05-01 10:00:00 UTC, with elevations.
-    QString trackFile() const;
-
-    static pelorin::HostRecording recording(const QString &file, const QString &utc,
-                                            const QStringList &species = {});
-    // Two recordings inside the track's time span, selected in reverse order.
-    void selectTwoRecordings();
-
-    QWidget *panelChild(const char *name) const;
-    void click(const char *button) const;
-
-    FakeHostDelegate host;
-    QTemporaryDir dir;
-    ModalDriver driver;
-    OpenedUrls opened;
-    QuellmarkPlugin plugin;
+// The host's map window: notes each message ("setCenter <lat> <lon>", "showTrack <file name>").
+class FakeMap : public pelorin::MapDisplay {
+public:
+    QStringList calls;
+    void showWindow(QObject *) override { calls << "showWindow"; }
+    void setCenter(const QStringList &latLon) override { calls << "setCenter " + latLon.join(' '); }
+    void showTrack(const QString &path) override { calls << "showTrack " + QFileInfo(path).fileName(); }
 };
 
-// Readable failure messages for Qt texts.
+// The test plays the host (its selection and map window), the desktop (the
+// default application for files) and the user, who answers the modal widgets
+// as they come up: one step each, in order, run from the event loop so that a
+// step may open dialogs of its own. A widget that comes up unexpected and
+// stays fails the test and is dismissed. The scratch folder is also the
+// temporary folder; the plug-in is declared last: it goes first.
+class PluginTest : public QObject,
+                   public ::testing::Test,
+                   public pelorin::HostDelegate,
+                   public pelorin::RecordingsController {
+    Q_OBJECT
+protected:
+    // The widget's object name, else its class, and what to do with it.
+    using Step = std::pair<QString, std::function<void(QWidget *)>>;
+
+    void SetUp() override;
+    void TearDown() override;
+    pelorin::RecordingsController *recordingsController() override { return this; }
+    pelorin::MapDisplay *centralMapDisplay() override;
+    std::optional<QList<pelorin::HostRecording>> selectedObjects() const override;
+
+    QString writeFile(const QString &name, const QByteArray &text) const;
+    // Three points a minute apart from 2009-05-01 10:00:00 UTC, with elevations.
+    QString trackFile() const;
+    static pelorin::HostRecording rec(const QString &file, const QString &utc, const QString &species = {});
+    void selectTwo(); // inside the track's span, latest first
+    Step press(const char *button);
+    static Step chooseFile(const QString &path); // typed into the file dialog, then accepted
+    static Step answerAlert(QStringList *seen);  // notes text, informative text, buttons; presses the first
+
+    std::optional<QList<pelorin::HostRecording>> selection;
+    mutable int reads = 0;
+    FakeMap map;
+    int mapRequests = 0;
+    QList<QUrl> opened;
+    std::deque<Step> steps;
+    QTemporaryDir dir;
+    QByteArray oldTemp;
+    QTimer driver;
+    QPointer<QWidget> lastModal;
+    QuellmarkPlugin plugin;
+
+protected slots:
+    void open(const QUrl &url) { opened << url; }
+
+private:
+    void answerModal();
+};
+
 inline void PrintTo(const QString &text, std::ostream *out) {
     *out << '"' << text.toStdString() << '"';
 }
