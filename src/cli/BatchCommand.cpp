@@ -11,8 +11,10 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <future>
 #include <optional>
 #include <ostream>
+#include <system_error>
 
 namespace pelorin::cli {
 
@@ -102,10 +104,24 @@ struct LoadedRecordings {
     bool ok = true;
 };
 
-LoadedRecordings loadRecordings(const CliOptions &options, std::ostream &err) {
+// The catalogue is read on another core while the GPS log is parsed; it only
+// reads its own file, and what it finds is reported after the log's problems.
+std::future<RecordingsCsvResult> startReadingCatalogue(const CliOptions &options) {
+    if (!options.recordingsDir.empty())
+        return {};
+    try {
+        return std::async(std::launch::async, readRecordingsCsv, options.recordingsPath);
+    } catch (const std::system_error &) {
+        return std::async(std::launch::deferred, readRecordingsCsv,
+                          options.recordingsPath); // no thread to spare
+    }
+}
+
+LoadedRecordings loadRecordings(const CliOptions &options, std::future<RecordingsCsvResult> &pending,
+                                std::ostream &err) {
     LoadedRecordings loaded;
     if (options.recordingsDir.empty()) {
-        RecordingsCsvResult catalogue = readRecordingsCsv(options.recordingsPath);
+        RecordingsCsvResult catalogue = pending.get();
         reportCsvErrors(err, options.recordingsPath, catalogue.errors);
         loaded.ok = catalogue.ok();
         loaded.recordings = std::move(catalogue.recordings);
@@ -142,11 +158,12 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
         }
     }
 
+    std::future<RecordingsCsvResult> catalogue = startReadingCatalogue(options);
     GpxReader reader;
     const GpxResult track = reader.parseGPXFile(options.gpxPath);
     if (!track.ok())
         reportGpxError(err, options.gpxPath, *track.error);
-    LoadedRecordings loaded = loadRecordings(options, err);
+    LoadedRecordings loaded = loadRecordings(options, catalogue, err);
     if (!track.ok() || !loaded.ok)
         return kBadInput;
 
