@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,14 +24,60 @@ constexpr int kReadChunk = 256 * 1024;
 constexpr std::uint64_t kBytesPerPointGuess = 100;
 constexpr std::uint64_t kMaxReserve = std::uint64_t{1} << 26;
 
-bool isPointElement(std::string_view name) {
-    return name == "trkpt" || name == "wpt";
-}
-
 // The whitespace-and-newline set: category Z, tab, U+000A..U+000D and U+0085.
 // Text comes from the parser as UTF-8; most of it is ASCII, checked first.
 bool asciiSpace(char c) noexcept {
     return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// The elements the reader acts on; every other one only ends a text.
+enum class Element { Point, Time, Elevation, Other };
+
+// True when the NUL-terminated name is literal; stops at the first difference,
+// so it never reads past a shorter name's end.
+template <std::size_t N> bool nameIs(const char *name, const char (&literal)[N]) noexcept {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (name[i] != literal[i])
+            return false;
+    }
+    return true;
+}
+
+// Called for every element of the log: no strlen, no copies.
+Element elementOf(const char *name) noexcept {
+    switch (name[0]) {
+    case 't':
+        return nameIs(name, "trkpt") ? Element::Point : nameIs(name, "time") ? Element::Time : Element::Other;
+    case 'w':
+        return nameIs(name, "wpt") ? Element::Point : Element::Other;
+    case 'e':
+        return nameIs(name, "ele") ? Element::Elevation : Element::Other;
+    default:
+        return Element::Other;
+    }
+}
+
+Element elementOf(std::string_view name) noexcept {
+    if (name == "trkpt" || name == "wpt")
+        return Element::Point;
+    if (name == "time")
+        return Element::Time;
+    return name == "ele" ? Element::Elevation : Element::Other;
+}
+
+// The indentation between elements is mostly runs of spaces; eight at a time.
+const char *skipAsciiSpace(const char *text, const char *end) noexcept {
+    constexpr std::uint64_t kSpaces = 0x2020202020202020u;
+    while (end - text >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text, sizeof word);
+        if (word != kSpaces)
+            break;
+        text += 8;
+    }
+    while (text < end && asciiSpace(*text))
+        ++text;
+    return text;
 }
 
 // Length of the non-ASCII space that starts at p, or 0.
@@ -158,40 +205,109 @@ struct GpxReader::Parser {
         return static_cast<long>(n);
     }
 
+    static void startElement(GpxReader &reader, Element element, const char **attributes) {
+        switch (element) {
+        case Element::Point:
+            reader.pointData.emplace();
+            for (const char **a = attributes; a && a[0]; a += 2)
+                reader.pointData->setAttribute(attributeName(a[0]), a[1]);
+            break;
+        case Element::Time:
+            reader.isDateTime = true;
+            break;
+        case Element::Elevation:
+            reader.isElevation = true;
+            break;
+        case Element::Other:
+            break;
+        }
+    }
+
+    static void endElement(GpxReader &reader, Element element) {
+        if (element == Element::Point) {
+            if (!reader.pointData)
+                return; // its point was let go when a nested point began
+            std::vector<TrackPoint> &points = reader.gpsPoints;
+            if (points.size() == points.capacity())
+                points.reserve(points.capacity() + points.capacity() / 2 + 64);
+            points.push_back(std::move(*reader.pointData));
+            reader.pointData.reset();
+            return;
+        }
+        if (reader.isDateTime) {
+            if (reader.pointData) {
+                if (const auto instant = parseGpxTime(reader.currentStringValue))
+                    reader.pointData->setTime(*instant);
+                else
+                    reader.pointData->clearTime();
+            }
+            reader.isDateTime = false;
+        }
+        if (reader.isElevation) {
+            if (reader.pointData)
+                reader.pointData->setElevation(reader.currentStringValue);
+            reader.isElevation = false;
+            reader.hasElevation = true;
+        }
+        reader.currentStringValue.clear();
+    }
+
 private:
     static Parser &self(void *userData) { return *static_cast<Parser *>(userData); }
 
+    // Spares a strlen for the usual keys.
+    static std::string_view attributeName(const char *name) noexcept {
+        if (nameIs(name, "lat"))
+            return {name, 3};
+        if (nameIs(name, "lon"))
+            return {name, 3};
+        return name;
+    }
+
     // Character data between two markup events is one piece, wherever the
-    // parser's buffers happened to end.
+    // parser's buffers happened to end. It goes straight into the accumulator
+    // and is trimmed there once the piece is complete.
     void flushText() {
-        if (reader_.pendingText_.empty())
+        if (!inText_)
             return;
-        reader_.foundCharacters(reader_.pendingText_);
-        reader_.pendingText_.clear();
+        inText_ = false;
+        std::string &value = reader_.currentStringValue;
+        if (value.size() == textStart_)
+            return;
+        const std::string_view piece(value.data() + textStart_, value.size() - textStart_);
+        const std::string_view kept = trimmed(piece);
+        if (kept.size() == piece.size())
+            return;
+        std::memmove(value.data() + textStart_, kept.data(), kept.size());
+        value.resize(textStart_ + kept.size());
     }
 
     static void XMLCALL onStart(void *userData, const XML_Char *name, const XML_Char **attributes) {
         Parser &p = self(userData);
         p.flushText();
-        p.reader_.didStartElement(name, attributes);
+        startElement(p.reader_, elementOf(name), attributes);
     }
     static void XMLCALL onEnd(void *userData, const XML_Char *name) {
         Parser &p = self(userData);
         p.flushText();
-        p.reader_.didEndElement(name);
+        endElement(p.reader_, elementOf(name));
     }
     static void XMLCALL onCharacters(void *userData, const XML_Char *text, int length) {
-        std::string &pending = self(userData).reader_.pendingText_;
+        Parser &p = self(userData);
+        std::string &value = p.reader_.currentStringValue;
         const XML_Char *end = text + length;
-        if (pending.empty()) {
-            // Whitespace that opens a run goes in trimming anyway; most runs
+        if (!p.inText_) {
+            p.inText_ = true;
+            p.textStart_ = value.size();
+        }
+        if (value.size() == p.textStart_) {
+            // Whitespace that opens a piece goes in trimming anyway; most pieces
             // between elements are nothing else.
-            while (text < end && asciiSpace(*text))
-                ++text;
+            text = skipAsciiSpace(text, end);
             if (text == end)
                 return;
         }
-        pending.append(text, static_cast<std::size_t>(end - text));
+        value.append(text, static_cast<std::size_t>(end - text));
     }
     static void XMLCALL onComment(void *userData, const XML_Char *) { self(userData).flushText(); }
     static void XMLCALL onProcessingInstruction(void *userData, const XML_Char *, const XML_Char *) {
@@ -225,6 +341,8 @@ private:
 
     GpxReader &reader_;
     XML_Parser parser_;
+    bool inText_ = false;       // a piece of character data is being collected
+    std::size_t textStart_ = 0; // where it starts in the accumulator
 };
 
 GpxReader::GpxReader() = default;
@@ -242,15 +360,7 @@ void GpxReader::parserDidStartDocument() {
 }
 
 void GpxReader::didStartElement(std::string_view name, const char **attributes) {
-    if (isPointElement(name)) {
-        pointData.emplace();
-        for (const char **a = attributes; a && a[0]; a += 2)
-            pointData->setAttribute(a[0], a[1]);
-    } else if (name == "time") {
-        isDateTime = true;
-    } else if (name == "ele") {
-        isElevation = true;
-    }
+    Parser::startElement(*this, elementOf(name), attributes);
 }
 
 void GpxReader::foundCharacters(std::string_view text) {
@@ -258,31 +368,7 @@ void GpxReader::foundCharacters(std::string_view text) {
 }
 
 void GpxReader::didEndElement(std::string_view name) {
-    if (isPointElement(name)) {
-        if (!pointData)
-            return; // its point was let go when a nested point began
-        if (gpsPoints.size() == gpsPoints.capacity())
-            gpsPoints.reserve(gpsPoints.capacity() + gpsPoints.capacity() / 2 + 64);
-        gpsPoints.push_back(std::move(*pointData));
-        pointData.reset();
-        return;
-    }
-    if (isDateTime) {
-        if (pointData) {
-            if (const auto instant = parseGpxTime(currentStringValue))
-                pointData->setTime(*instant);
-            else
-                pointData->clearTime();
-        }
-        isDateTime = false;
-    }
-    if (isElevation) {
-        if (pointData)
-            pointData->setElevation(currentStringValue);
-        isElevation = false;
-        hasElevation = true;
-    }
-    currentStringValue.clear();
+    Parser::endElement(*this, elementOf(name));
 }
 
 void GpxReader::parserDidEndDocument() {
