@@ -87,9 +87,42 @@ std::optional<float> shortDecimal(std::string_view number) noexcept {
     return static_cast<float>(value);
 }
 
+// The usual coordinate, "51.8430926": optional sign, digits, a point and
+// digits, nothing after, read in one pass. Anything else (blanks, an exponent,
+// trailing text, more than 15 digits, a halfway case) is left to the general reading.
+std::optional<float> plainDecimal(std::string_view text) noexcept {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const char *p = text.data();
+    const char *const end = p + text.size();
+    bool negative = false;
+    if (p < end && (*p == '-' || *p == '+'))
+        negative = *p++ == '-';
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    for (; p < end && isDigit(*p); ++p, ++digits)
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+    int fractionDigits = 0;
+    if (p < end && *p == '.') {
+        for (++p; p < end && isDigit(*p); ++p, ++fractionDigits)
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+    }
+    digits += fractionDigits;
+    if (p != end || digits == 0 || digits > 15)
+        return std::nullopt;
+    const double value = static_cast<double>(mantissa) / kPowers[fractionDigits];
+    constexpr std::uint64_t kBelowFloat = (std::uint64_t{1} << 29) - 1;
+    if ((std::bit_cast<std::uint64_t>(value) & kBelowFloat) == std::uint64_t{1} << 28)
+        return std::nullopt;
+    const float magnitude = static_cast<float>(value);
+    return negative ? -magnitude : magnitude;
+}
+
 } // namespace
 
 float floatValue(std::string_view text) {
+    if (const std::optional<float> value = plainDecimal(text))
+        return *value;
     std::size_t i = skipBlanks(text);
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
