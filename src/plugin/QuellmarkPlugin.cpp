@@ -315,10 +315,16 @@ bool QuellmarkPlugin::createKMLOutput(const QUrl &url) {
 
 // The panel's commands.
 
+// Both commands first ask the two lists for their selections: a list that
+// cannot answer means the panel is not wired, and the command does nothing.
+bool QuellmarkPlugin::listsPresent() const {
+    return recController && recController->selectedObjects() && gpsDataController &&
+           gpsDataController->selectedObjects();
+}
+
 void QuellmarkPlugin::calcDateTimeDif(QObject *sender) {
     Q_UNUSED(sender);
-    if (!recController || !recController->selectedObjects() || !gpsDataController ||
-        !gpsDataController->selectedObjects())
+    if (!listsPresent())
         return;
 
     geoRefRecordings();
@@ -341,8 +347,7 @@ void QuellmarkPlugin::calcDateTimeDif(QObject *sender) {
 }
 
 void QuellmarkPlugin::previewMap(QObject *sender) {
-    if (!recController || !recController->selectedObjects() || !gpsDataController ||
-        !gpsDataController->selectedObjects())
+    if (!listsPresent())
         return;
 
     geoRefRecordings();

@@ -85,6 +85,7 @@ protected:
 
 private:
     bool loadPanel();
+    bool listsPresent() const;
     void makeKeyAndOrderFront();
     // Where alerts not tied to the panel go: the panel, else the host's window.
     QWidget *alertParent() const;
