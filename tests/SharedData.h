@@ -8,11 +8,16 @@
 namespace pelorin::test {
 
 // The developers' shared folder (corpus, KML schema, validator), or "" when a
-// clone has none.
+// clone has none. A folder of that name without them counts as none.
 inline std::string sharedDir() {
+    const std::filesystem::path dir(PELORIN_SHARED_DIR);
     std::error_code ec;
-    return std::filesystem::is_directory(PELORIN_SHARED_DIR, ec) ? std::string(PELORIN_SHARED_DIR)
-                                                                 : std::string();
+    for (const char *needed :
+         {"corpus/gpx/MANIFEST.tsv", "schemas/kml22/ogckml22.xsd", "tools/validate-kml"}) {
+        if (!std::filesystem::exists(dir / needed, ec))
+            return {};
+    }
+    return dir.string();
 }
 
 } // namespace pelorin::test
