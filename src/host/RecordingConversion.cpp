@@ -26,18 +26,6 @@ QList<HostRecording> toHostRecordings(const std::vector<Recording> &recordings) 
     return result;
 }
 
-Recording toRecording(const HostRecording &recording) {
-    Recording result;
-    result.recordingTime =
-        RecordingTime(std::chrono::milliseconds(recording.recordingTime().toMSecsSinceEpoch()));
-    result.filename = recording.filename().toStdString();
-    for (const HostSpecies &species : recording.mySpecies()) {
-        const bool named = species.myTaxon && species.myTaxon->abbrev;
-        result.species.push_back(named ? species.myTaxon->abbrev->toStdString() : std::string());
-    }
-    return result;
-}
-
 QString speciesText(const HostRecording &recording) {
     QStringList parts;
     for (const HostSpecies &species : recording.mySpecies()) {

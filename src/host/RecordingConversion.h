@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/HostRecording.h"
+#include "framework/RecordingValue.h"
 #include "georef/Recording.h"
 
 #include <QList>
@@ -14,10 +15,6 @@ namespace pelorin {
 // abbreviation becomes a species whose taxon has none.
 HostRecording toHostRecording(const Recording &recording);
 QList<HostRecording> toHostRecordings(const std::vector<Recording> &recordings);
-
-// The reverse, for saving the table as a catalogue; a species without an
-// abbreviation becomes "".
-Recording toRecording(const HostRecording &recording);
 
 // The species column's text: abbreviations joined with ", ", "?" for a
 // missing one.

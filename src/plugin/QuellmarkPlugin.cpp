@@ -1,5 +1,6 @@
 #include "plugin/QuellmarkPlugin.h"
 
+#include "framework/RecordingValue.h"
 #include "framework/StringTable.h"
 #include "georef/GeoRef.h"
 #include "georef/NumberText.h"
@@ -9,7 +10,6 @@
 #include "plugin/FileDialog.h"
 #include "plugin/GpxErrorText.h"
 #include "plugin/GpxReadProgress.h"
-#include "plugin/HostRecordingConversion.h"
 #include "plugin/RecordingTableModel.h"
 #include "plugin/RecordingsArrayController.h"
 #include "plugin/TrackPointTableModel.h"

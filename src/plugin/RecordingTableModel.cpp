@@ -1,7 +1,7 @@
 #include "plugin/RecordingTableModel.h"
 
+#include "framework/RecordingValue.h"
 #include "georef/GeoRef.h"
-#include "plugin/HostRecordingConversion.h"
 #include "util/NumericalCompare.h"
 
 namespace pelorin {

@@ -1,10 +1,19 @@
-#include "plugin/HostRecordingConversion.h"
+#pragma once
+
+#include "framework/HostRecording.h"
+#include "georef/Recording.h"
+
+#include <QList>
 
 #include <chrono>
+#include <vector>
 
 namespace pelorin {
 
-Recording toRecording(const HostRecording &recording) {
+// A host recording as the core sees it: the instant, the file name in UTF-8
+// and each species' abbreviation ("" where the host has none). Header only:
+// the core's Recording is a plain struct, so the framework links nothing more.
+inline Recording toRecording(const HostRecording &recording) {
     Recording out;
     out.recordingTime =
         RecordingTime(std::chrono::milliseconds(recording.recordingTime().toMSecsSinceEpoch()));
@@ -17,7 +26,7 @@ Recording toRecording(const HostRecording &recording) {
     return out;
 }
 
-std::vector<Recording> toRecordings(const QList<HostRecording> &recordings) {
+inline std::vector<Recording> toRecordings(const QList<HostRecording> &recordings) {
     std::vector<Recording> out;
     out.reserve(static_cast<std::size_t>(recordings.size()));
     for (const HostRecording &recording : recordings)
