@@ -2,7 +2,7 @@
 
 #include "georef/GeoRef.h"
 #include "gpx/GpxReader.h"
-#include "kml/AtomicWrite.h"
+#include "fileio/AtomicWrite.h"
 #include "kml/KmlWriter.h"
 #include "recordings/RecordingsCsv.h"
 #include "recordings/WavRecording.h"

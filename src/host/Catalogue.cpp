@@ -1,7 +1,7 @@
 #include "host/Catalogue.h"
 
 #include "host/RecordingConversion.h"
-#include "kml/AtomicWrite.h"
+#include "fileio/AtomicWrite.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "host/HostApplication.h"
 
-#include "host/CentralMapDisplay.h"
+#include "map/CentralMapDisplay.h"
 #include "host/MainWindow.h"
 #include "host/TableRecordingsController.h"
 

@@ -2,7 +2,7 @@
 
 #include "framework/AbstractPlugin.h"
 #include "host/Catalogue.h"
-#include "host/CentralMapDisplay.h"
+#include "map/CentralMapDisplay.h"
 #include "host/HostSettings.h"
 #include "host/RecordingsTableView.h"
 #include "host/WavImport.h"

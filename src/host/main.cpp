@@ -1,11 +1,11 @@
 #include "framework/AbstractPlugin.h"
-#include "host/CentralMapDisplay.h"
+#include "map/CentralMapDisplay.h"
 #include "host/HostApplication.h"
 #include "host/HostOptions.h"
 #include "host/HostSettings.h"
 #include "host/HostTranslator.h"
 #include "host/MainWindow.h"
-#include "host/MapWindow.h"
+#include "map/MapWindow.h"
 #include "host/PluginLoading.h"
 #include "host/RecordingsTableView.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fileio/ByteSink.h"
+
 #include "georef/GeoRefRecord.h"
 #include "gpx/TrackView.h"
 
@@ -17,8 +19,6 @@ struct KmlOptions {
     bool elevation = false;    // the checkbox
     bool hasElevation = false; // the log carried an elevation
 };
-
-using ByteSink = std::function<void(std::string_view bytes)>;
 
 // Streams the pretty-printed UTF-8 KML 2.2 document to sink in pieces of about
 // 64 KiB, so a million-point track never sits in memory whole. Coordinates are

@@ -4,7 +4,7 @@
 #include "framework/StringTable.h"
 #include "georef/GeoRef.h"
 #include "georef/NumberText.h"
-#include "kml/AtomicWrite.h"
+#include "fileio/AtomicWrite.h"
 #include "kml/KmlWriter.h"
 #include "plugin/AlertPanel.h"
 #include "plugin/FileDialog.h"

@@ -1,9 +1,9 @@
 #include "TestFiles.h"
 #include "gpx/TrackPoint.h"
-#include "host/CentralMapDisplay.h"
-#include "host/KmlReader.h"
-#include "host/MapCanvas.h"
-#include "host/MapWindow.h"
+#include "map/CentralMapDisplay.h"
+#include "map/KmlReader.h"
+#include "map/MapCanvas.h"
+#include "map/MapWindow.h"
 #include "kml/KmlWriter.h"
 
 #include <vector>

@@ -3,7 +3,7 @@
 #include "SharedData.h"
 #include "TempFolder.h"
 #include "georef/TrackFixtures.h"
-#include "kml/AtomicWrite.h"
+#include "fileio/AtomicWrite.h"
 
 #include <gtest/gtest.h>
 

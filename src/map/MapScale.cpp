@@ -1,4 +1,4 @@
-#include "host/MapScale.h"
+#include "map/MapScale.h"
 
 #include <array>
 #include <cmath>

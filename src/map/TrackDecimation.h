@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/MapViewport.h"
+#include "map/MapViewport.h"
 
 #include <QPolygonF>
 

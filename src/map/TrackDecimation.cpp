@@ -1,4 +1,4 @@
-#include "host/TrackDecimation.h"
+#include "map/TrackDecimation.h"
 
 #include <cmath>
 

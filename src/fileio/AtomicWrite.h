@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kml/KmlWriter.h"
+#include "fileio/ByteSink.h"
 
 #include <functional>
 #include <string>

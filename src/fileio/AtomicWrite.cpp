@@ -1,4 +1,4 @@
-#include "kml/AtomicWrite.h"
+#include "fileio/AtomicWrite.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/HostDelegate.h"
-#include "host/KmlDocument.h"
+#include "map/KmlDocument.h"
 
 #include <memory>
 #include <optional>

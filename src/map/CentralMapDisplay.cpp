@@ -1,8 +1,8 @@
-#include "host/CentralMapDisplay.h"
+#include "map/CentralMapDisplay.h"
 
-#include "host/KmlReader.h"
-#include "host/MapCanvas.h"
-#include "host/MapWindow.h"
+#include "map/KmlReader.h"
+#include "map/MapCanvas.h"
+#include "map/MapWindow.h"
 
 #include <cmath>
 

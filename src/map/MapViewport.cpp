@@ -1,4 +1,4 @@
-#include "host/MapViewport.h"
+#include "map/MapViewport.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/KmlDocument.h"
+#include "map/KmlDocument.h"
 
 #include <QByteArray>
 #include <QColor>

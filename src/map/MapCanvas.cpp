@@ -1,8 +1,8 @@
-#include "host/MapCanvas.h"
+#include "map/MapCanvas.h"
 
-#include "host/MapProjection.h"
-#include "host/MapScale.h"
-#include "host/TrackDecimation.h"
+#include "map/MapProjection.h"
+#include "map/MapScale.h"
+#include "map/TrackDecimation.h"
 
 #include <QHelpEvent>
 #include <QMouseEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/KmlDocument.h"
-#include "host/MapProjection.h"
-#include "host/MapViewport.h"
+#include "map/KmlDocument.h"
+#include "map/MapProjection.h"
+#include "map/MapViewport.h"
 
 #include <QPointF>
 #include <QRectF>

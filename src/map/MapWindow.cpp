@@ -1,6 +1,6 @@
-#include "host/MapWindow.h"
+#include "map/MapWindow.h"
 
-#include "host/MapCanvas.h"
+#include "map/MapCanvas.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "host/MapProjection.h"
+#include "map/MapProjection.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "host/KmlReader.h"
+#include "map/KmlReader.h"
 
 #include <QCoreApplication>
 #include <QFile>
