@@ -1,8 +1,8 @@
 #include "cli/BatchCommand.h"
 
+#include "fileio/AtomicWrite.h"
 #include "georef/GeoRef.h"
 #include "gpx/GpxReader.h"
-#include "fileio/AtomicWrite.h"
 #include "kml/KmlWriter.h"
 #include "recordings/RecordingsCsv.h"
 #include "recordings/WavRecording.h"

@@ -1,7 +1,7 @@
 #include "host/Catalogue.h"
 
-#include "host/RecordingConversion.h"
 #include "fileio/AtomicWrite.h"
+#include "host/RecordingConversion.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "host/HostApplication.h"
 
-#include "map/CentralMapDisplay.h"
 #include "host/MainWindow.h"
 #include "host/TableRecordingsController.h"
+#include "map/CentralMapDisplay.h"
 
 namespace pelorin {
 

@@ -2,10 +2,10 @@
 
 #include "framework/AbstractPlugin.h"
 #include "host/Catalogue.h"
-#include "map/CentralMapDisplay.h"
 #include "host/HostSettings.h"
 #include "host/RecordingsTableView.h"
 #include "host/WavImport.h"
+#include "map/CentralMapDisplay.h"
 
 #include <QAction>
 #include <QApplication>

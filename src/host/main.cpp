@@ -1,13 +1,13 @@
 #include "framework/AbstractPlugin.h"
-#include "map/CentralMapDisplay.h"
 #include "host/HostApplication.h"
 #include "host/HostOptions.h"
 #include "host/HostSettings.h"
 #include "host/HostTranslator.h"
 #include "host/MainWindow.h"
-#include "map/MapWindow.h"
 #include "host/PluginLoading.h"
 #include "host/RecordingsTableView.h"
+#include "map/CentralMapDisplay.h"
+#include "map/MapWindow.h"
 
 #include <QApplication>
 #include <QStatusBar>

@@ -1,10 +1,10 @@
 #include "plugin/QuellmarkPlugin.h"
 
+#include "fileio/AtomicWrite.h"
 #include "framework/RecordingValue.h"
 #include "framework/StringTable.h"
 #include "georef/GeoRef.h"
 #include "georef/NumberText.h"
-#include "fileio/AtomicWrite.h"
 #include "kml/KmlWriter.h"
 #include "plugin/AlertPanel.h"
 #include "plugin/FileDialog.h"

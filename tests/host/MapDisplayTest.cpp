@@ -1,10 +1,10 @@
 #include "TestFiles.h"
 #include "gpx/TrackPoint.h"
+#include "kml/KmlWriter.h"
 #include "map/CentralMapDisplay.h"
 #include "map/KmlReader.h"
 #include "map/MapCanvas.h"
 #include "map/MapWindow.h"
-#include "kml/KmlWriter.h"
 
 #include <vector>
 

@@ -2,8 +2,8 @@
 
 #include "SharedData.h"
 #include "TempFolder.h"
-#include "georef/TrackFixtures.h"
 #include "fileio/AtomicWrite.h"
+#include "georef/TrackFixtures.h"
 
 #include <gtest/gtest.h>
 
