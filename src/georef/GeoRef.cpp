@@ -1,8 +1,10 @@
 #include "georef/GeoRef.h"
 
 #include "georef/NumberText.h"
+#include "georef/Uncertainty.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstddef>
 #include <ctime>
 #include <optional>
@@ -98,9 +100,13 @@ float coordinate(std::optional<std::string_view> text) {
     return floatValue(text.value_or(std::string_view{}));
 }
 
-struct Placement {
-    bool placed = false;
-    bool interpolated = false;
+// What the sweep found for one recording; turned into a Placement afterwards.
+struct Found {
+    PlacementStatus status = PlacementStatus::AfterTrack; // what the sweep never reached
+    const TrackPoint *before = nullptr;
+    const TrackPoint *after = nullptr;
+    std::int64_t beforeTime = 0; // seconds since the epoch
+    std::int64_t afterTime = 0;
     float fraction = 0;
     float lat = 0;
     float lon = 0;
@@ -110,7 +116,7 @@ struct Placement {
 // time order; the cursor never moves back, so each point is passed at most once.
 template <class Cursor>
 void sweep(std::span<const Recording> recordings, const std::vector<std::uint32_t> &order, Cursor &cursor,
-           std::int32_t offsetSeconds, std::vector<Placement> &placements) {
+           std::int32_t offsetSeconds, const PlacementOptions &options, std::vector<Found> &found) {
     // The comparisons and the fraction use the offset in single precision.
     const double o = -static_cast<float>(offsetSeconds);
 
@@ -120,9 +126,16 @@ void sweep(std::span<const Recording> recordings, const std::vector<std::uint32_
     const TrackPoint *readFor = nullptr;
     float pLat = 0, pLon = 0, latStep = 0, lonStep = 0;
 
-    for (const std::uint32_t r : order) {
+    // After the last point: this and every later recording stay unplaced.
+    const auto afterTrack = [&](std::size_t from) {
+        for (std::size_t k = from; k < order.size(); ++k)
+            found[order[k]] = {PlacementStatus::AfterTrack, previous, nullptr, previousTime};
+    };
+
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const std::uint32_t r = order[k];
         if (cursor.atEnd())
-            return;
+            return afterTrack(k);
         const std::int64_t recordingMs = recordings[r].recordingTime.time_since_epoch().count();
         double d = static_cast<double>(recordingMs - cursor.time() * 1000) / 1000.0;
         while (d > o) {
@@ -130,15 +143,20 @@ void sweep(std::span<const Recording> recordings, const std::vector<std::uint32_
             previousTime = cursor.time();
             cursor.advance();
             if (cursor.atEnd())
-                return; // after the last point: this and every later recording stay unplaced
+                return afterTrack(k);
             d = static_cast<double>(recordingMs - cursor.time() * 1000) / 1000.0;
         }
 
         const TrackPoint &q = cursor.point();
         if (d == o) {
-            placements[r] = {true, false, 0.0f, coordinate(q.lat()), coordinate(q.lon())};
+            found[r] = {PlacementStatus::Exact, &q, nullptr, cursor.time(), 0, 0.0f, coordinate(q.lat()),
+                        coordinate(q.lon())};
         } else if (previous) {
             const double s = static_cast<double>(cursor.time() - previousTime);
+            if (options.maxGapSeconds && s > *options.maxGapSeconds) {
+                found[r] = {PlacementStatus::InGap, previous, &q, previousTime, cursor.time()};
+                continue;
+            }
             const float f = static_cast<float>((s + (d - o)) / s);
             // Differences, products and sums in single precision, each rounded on
             // its own: the library builds with -ffp-contract=off, as a fused
@@ -152,10 +170,74 @@ void sweep(std::span<const Recording> recordings, const std::vector<std::uint32_
             }
             const float latOffset = f * latStep;
             const float lonOffset = f * lonStep;
-            placements[r] = {true, true, f, pLat + latOffset, pLon + lonOffset};
+            found[r] = {PlacementStatus::Interpolated,
+                        previous,
+                        &q,
+                        previousTime,
+                        cursor.time(),
+                        f,
+                        pLat + latOffset,
+                        pLon + lonOffset};
+        } else {
+            // Before the first point; the cursor stays.
+            found[r] = {PlacementStatus::BeforeTrack, nullptr, &q, 0, cursor.time()};
         }
-        // else: before the first point; no record, the cursor stays.
     }
+}
+
+std::optional<double> elevationOf(const TrackPoint &point) {
+    const std::optional<std::string_view> text = point.elevation();
+    if (!text)
+        return std::nullopt;
+    double value = 0;
+    const char *end = text->data() + text->size();
+    const auto [stop, error] = std::from_chars(text->data(), end, value);
+    if (error != std::errc{} || stop != end)
+        return std::nullopt;
+    return value;
+}
+
+PlacementFix fixOf(const TrackPoint &point, std::int64_t time) {
+    return {Instant{std::chrono::seconds{time}}, coordinate(point.lat()), coordinate(point.lon()),
+            elevationOf(point)};
+}
+
+Placement placementOf(const Found &found, const Recording &recording, std::int32_t offsetSeconds,
+                      const PlacementOptions &options) {
+    Placement placement;
+    placement.status = found.status;
+    placement.correctedTime = recording.recordingTime + std::chrono::seconds{offsetSeconds};
+    const double corrected = static_cast<double>(placement.correctedTime.time_since_epoch().count()) / 1000.0;
+    if (found.before)
+        placement.before = fixOf(*found.before, found.beforeTime);
+    if (found.after)
+        placement.after = fixOf(*found.after, found.afterTime);
+    const double sinceBefore = corrected - static_cast<double>(found.beforeTime);
+    const double untilAfter = static_cast<double>(found.afterTime) - corrected;
+    if (placement.before && placement.after) {
+        placement.secondsToNearestFix = std::min(sinceBefore, untilAfter);
+        placement.gapSeconds = static_cast<double>(found.afterTime - found.beforeTime);
+        placement.fixDistanceMetres = distanceMetres(placement.before->lat, placement.before->lon,
+                                                     placement.after->lat, placement.after->lon);
+    } else if (placement.before) {
+        placement.secondsToNearestFix = sinceBefore;
+    } else if (placement.after) {
+        placement.secondsToNearestFix = untilAfter;
+    }
+    if (!placement.placed())
+        return placement;
+
+    placement.lat = found.lat;
+    placement.lon = found.lon;
+    placement.uncertaintyMetres = uncertaintyRadius(placement.secondsToNearestFix, placement.gapSeconds,
+                                                    placement.fixDistanceMetres, options.fixAccuracyMetres);
+    const std::optional<double> first = placement.before->elevation;
+    if (placement.status == PlacementStatus::Exact)
+        placement.elevation = first;
+    else if (first && placement.after->elevation)
+        placement.elevation =
+            *first + static_cast<double>(found.fraction) * (*placement.after->elevation - *first);
+    return placement;
 }
 
 } // namespace
@@ -197,39 +279,44 @@ std::string descriptionText(const Recording &recording) {
     return text;
 }
 
-std::vector<GeoRefRecord> geoRefRecordings(std::span<const Recording> recordings, TrackView track,
-                                           std::int32_t offsetSeconds, const LogSink &log) {
+GeoRefResult placeRecordings(std::span<const Recording> recordings, TrackView track,
+                             std::int32_t offsetSeconds, const PlacementOptions &options,
+                             const LogSink &log) {
     const std::vector<std::uint32_t> order = recordingOrder(recordings);
-    std::vector<Placement> placements(recordings.size());
+    std::vector<Found> found(recordings.size());
     ArrangedCursor arranged(track);
-    sweep(recordings, order, arranged, offsetSeconds, placements);
+    sweep(recordings, order, arranged, offsetSeconds, options, found);
     if (!arranged.inTimeOrder()) {
-        std::fill(placements.begin(), placements.end(), Placement{});
+        std::fill(found.begin(), found.end(), Found{});
         SortedCursor sorted(track);
-        sweep(recordings, order, sorted, offsetSeconds, placements);
+        sweep(recordings, order, sorted, offsetSeconds, options, found);
     }
 
     if (log) {
         std::string line;
         for (const std::uint32_t r : order) {
-            if (placements[r].interpolated) {
+            if (found[r].status == PlacementStatus::Interpolated) {
                 line.assign("fraction ");
-                appendFixed6(line, placements[r].fraction);
+                appendFixed6(line, found[r].fraction);
                 log(line);
             }
         }
     }
 
-    std::vector<GeoRefRecord> records;
-    records.reserve(static_cast<std::size_t>(
-        std::count_if(placements.begin(), placements.end(), [](const Placement &p) { return p.placed; })));
+    GeoRefResult result;
+    result.placements.reserve(recordings.size());
     for (std::size_t r = 0; r < recordings.size(); ++r) {
-        if (!placements[r].placed)
-            continue;
-        records.push_back({speciesText(recordings[r].species), descriptionText(recordings[r]),
-                           placements[r].lat, placements[r].lon});
+        result.placements.push_back(placementOf(found[r], recordings[r], offsetSeconds, options));
+        if (result.placements.back().placed())
+            result.records.push_back({speciesText(recordings[r].species), descriptionText(recordings[r]),
+                                      found[r].lat, found[r].lon});
     }
-    return records;
+    return result;
+}
+
+std::vector<GeoRefRecord> geoRefRecordings(std::span<const Recording> recordings, TrackView track,
+                                           std::int32_t offsetSeconds, const LogSink &log) {
+    return placeRecordings(recordings, track, offsetSeconds, {}, log).records;
 }
 
 } // namespace pelorin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "georef/GeoRefRecord.h"
+#include "georef/Placement.h"
 #include "georef/Recording.h"
 #include "gpx/TrackView.h"
 
@@ -27,6 +28,17 @@ using LogSink = std::function<void(std::string_view line)>;
 // when both are already in time order.
 std::vector<GeoRefRecord> geoRefRecordings(std::span<const Recording> recordings, TrackView track,
                                            std::int32_t offsetSeconds, const LogSink &log = {});
+
+struct GeoRefResult {
+    std::vector<GeoRefRecord> records; // what geoRefRecordings returns
+    std::vector<Placement> placements; // one per recording, in the order of `recordings`
+};
+
+// The same sweep, also saying for every recording where it went and how sure
+// that is. With default options the records are those of geoRefRecordings.
+GeoRefResult placeRecordings(std::span<const Recording> recordings, TrackView track,
+                             std::int32_t offsetSeconds, const PlacementOptions &options = {},
+                             const LogSink &log = {});
 
 // The parts of a record that do not depend on the track.
 std::string speciesText(const std::vector<std::string> &species);
