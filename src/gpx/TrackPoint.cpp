@@ -9,6 +9,8 @@ TrackPoint::TrackPoint(const TrackPoint &other)
     , lon_(other.lon_)
     , elevation_(other.elevation_)
     , time_(other.time_)
+    , segment_(other.segment_)
+    , waypoint_(other.waypoint_)
     , extras_(other.extras_ ? std::make_unique<Extras>(*other.extras_) : nullptr) {}
 
 TrackPoint &TrackPoint::operator=(const TrackPoint &other) {
@@ -64,7 +66,7 @@ void TrackPoint::setAttribute(std::string_view key, std::string_view value) {
 }
 
 void TrackPoint::setTime(Instant instant) {
-    time_ = instant.time_since_epoch().count();
+    time_ = std::clamp<std::int64_t>(instant.time_since_epoch().count(), kNoTime + 1, kLatestTime);
     eraseExtra("time");
 }
 

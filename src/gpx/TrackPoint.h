@@ -2,6 +2,7 @@
 
 #include "gpx/ShortText.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -43,17 +44,33 @@ public:
     void clearTime() noexcept; // a `time` text that could not be read: no "time" at all
     void setElevation(std::string_view text);
 
+    // Where in the log the point came from: a `wpt`, or a `trkpt` of a track
+    // segment, numbered from 0 across all tracks of the file in file order (the
+    // number saturates at kLastSegment). Not part of equality: two points with
+    // the same entries are the same point wherever they were read.
+    bool isWaypoint() const noexcept { return waypoint_ != 0; }
+    std::uint32_t segment() const noexcept { return static_cast<std::uint32_t>(segment_); }
+    void setWaypoint(bool waypoint) noexcept { waypoint_ = waypoint; }
+    void setSegment(std::uint32_t segment) noexcept {
+        segment_ = std::min<std::uint32_t>(segment, kLastSegment);
+    }
+    static constexpr std::uint32_t kLastSegment = (1u << 14) - 1;
+
     friend bool operator==(const TrackPoint &a, const TrackPoint &b);
 
 private:
     using Extras = std::vector<std::pair<std::string, std::string>>;
     void eraseExtra(std::string_view key) noexcept;
 
-    static constexpr std::int64_t kNoTime = INT64_MIN;
+    // Time, segment and kind share one word, so the point stays within 64 bytes.
+    static constexpr std::int64_t kNoTime = -(std::int64_t{1} << 47);
+    static constexpr std::int64_t kLatestTime = (std::int64_t{1} << 47) - 1;
     ShortText lat_;
     ShortText lon_;
     ShortText elevation_;
-    std::int64_t time_ = kNoTime; // seconds since the epoch, UTC
+    std::int64_t time_ : 48 = kNoTime; // seconds since the epoch, UTC: ±4 million years
+    std::uint64_t segment_ : 15 = 0;
+    std::uint64_t waypoint_ : 1 = 0;
     std::unique_ptr<Extras> extras_;
 };
 
