@@ -15,9 +15,10 @@ bool installHostTranslator(QCoreApplication &app, const QLocale &locale) {
     else
         delete qtTranslator;
 
-    const QStringList folders{
-        QStringLiteral(":/translations"),
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("translations"))};
+    const QDir binaries(QCoreApplication::applicationDirPath());
+    const QStringList folders{QStringLiteral(":/translations"),
+                              binaries.filePath(QStringLiteral("translations")),
+                              binaries.filePath(QStringLiteral(PELORIN_INSTALLED_TRANSLATION_DIR))};
     auto *translator = new QTranslator(&app);
     for (const QString &folder : folders) {
         if (translator->load(locale, QStringLiteral("pelorin-host"), QStringLiteral("_"), folder)) {

@@ -42,7 +42,9 @@ AbstractPlugin *loadOne(const QString &path, QString *error) {
 } // namespace
 
 QStringList pluginFolders(const QString &applicationDir, const QString &searchPath) {
-    QStringList folders{QDir(applicationDir).filePath(QStringLiteral("plugins"))};
+    const QDir binaries(applicationDir);
+    QStringList folders{binaries.filePath(QStringLiteral("plugins")),
+                        QDir::cleanPath(binaries.filePath(QStringLiteral(PELORIN_INSTALLED_PLUGIN_DIR)))};
     for (const QString &entry : searchPath.split(QLatin1Char(':'), Qt::SkipEmptyParts))
         folders.append(entry);
     return folders;

@@ -18,8 +18,10 @@ struct PluginLoadReport {
     QStringList errors; // one line per library that could not be used
 };
 
-// The folders searched for plug-ins, in order: "plugins" beside the binary,
-// then each entry of the ':'-separated search path (empty entries skipped).
+// The folders searched for plug-ins, in order: "plugins" beside the binary (a
+// build tree), the installed plug-in folder relative to the binary
+// (lib/<arch>/pelorin/plugins under the prefix), then each entry of the
+// ':'-separated search path (empty entries skipped).
 QStringList pluginFolders(const QString &applicationDir, const QString &searchPath);
 
 // Loads every library in the folders whose root object is an AbstractPlugin

@@ -67,44 +67,140 @@ TEST_F(HostileGpx, EveryCorpusFileGivesPointsOrAParseErrorWithItsPosition) {
     EXPECT_GT(files, 20u);
 }
 
-TEST_F(HostileGpx, EntityExpansionIsRefusedInBoundedMemory) {
-    PELORIN_REQUIRE_SHARED();
-    const RunResult r = runPelorin({"--gpx", (corpusDir() / "handmade-entity-expansion.gpx").string(),
-                                    "--recordings", csv(), "--output", kml()});
-    EXPECT_TRUE(parseErrorWithPosition(r)) << r.err;
-    EXPECT_LT(r.maxRssKiB, 256 * 1024) << "fully expanded, the name would take gigabytes";
-    EXPECT_FALSE(fs::exists(kml()));
+// A document whose DOCTYPE is doctype and whose track is the usual three points
+// with extra inside the first one.
+std::string withDoctype(std::string_view doctype, std::string_view extra) {
+    std::string points = kTrackPoints;
+    points.insert(points.find("</trkpt>"), extra);
+    std::string doc = gpxDocument(points);
+    doc.insert(doc.find("<gpx "), std::string(doctype) + "\n");
+    return doc;
 }
 
-// Only the inputs, the output's folder and the system's own files are opened.
-TEST_F(HostileGpx, ExternalEntityPayloadIsNeverOpened) {
-    PELORIN_REQUIRE_SHARED();
+// Ten levels of ten references each: 2 x 10^9 characters if expanded.
+std::string laughs(std::string_view kind) {
+    std::string decls = "<!ENTITY " + std::string(kind) + "a0 \"ha\">\n";
+    const std::string ref = kind.empty() ? "&" : "%";
+    for (int level = 1; level <= 9; ++level) {
+        decls += "<!ENTITY " + std::string(kind) + "a" + std::to_string(level) + " \"";
+        for (int i = 0; i < 10; ++i)
+            decls += ref + "a" + std::to_string(level - 1) + ";";
+        decls += "\">\n";
+    }
+    return decls;
+}
+
+TEST_F(HostileGpx, EntityExpansionIsRefusedInBoundedMemory) {
+    const std::string tenKilobytes(10'000, 'x');
+    std::string quadraticRefs;
+    for (int i = 0; i < 10'000; ++i)
+        quadraticRefs += "&big;";
+    const struct {
+        const char *name;
+        std::string doc;
+    } cases[] = {
+        {"nested entities in a name",
+         withDoctype("<!DOCTYPE gpx [\n" + laughs("") + "]>", "<name>&a9;</name>")},
+        {"nested entities in an attribute",
+         withDoctype("<!DOCTYPE gpx [\n" + laughs("") + "]>", "<link href=\"&a9;\"/>")},
+        {"one large entity referenced 10,000 times",
+         withDoctype("<!DOCTYPE gpx [\n<!ENTITY big \"" + tenKilobytes + "\">\n]>",
+                     "<name>" + quadraticRefs + "</name>")},
+        {"nested parameter entities", withDoctype("<!DOCTYPE gpx [\n" + laughs("% ") + "%a9;\n]>", "")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(gpx(), c.doc);
+        fs::remove(kml());
+        const RunResult r = run(kml());
+        EXPECT_TRUE(parseErrorWithPosition(r)) << r.err;
+        EXPECT_LT(r.maxRssKiB, 256 * 1024) << "fully expanded, the text would take gigabytes";
+        EXPECT_FALSE(fs::exists(kml()));
+    }
+}
+
+// Each way a document can name another file: none is read, whether the
+// document is refused or read without it.
+class ExternalEntities : public HostileGpx {
+protected:
+    static constexpr std::string_view kSecret = "EXTERNAL-ENTITY-WAS-RESOLVED";
+
+    void SetUp() override {
+        HostileGpx::SetUp();
+        writeFile(payload(), std::string(kSecret) + "\n");
+        // Also a valid DTD and a valid elevation, so that reading it would change the output.
+        writeFile(payloadDtd(), "<!ENTITY secret \"" + std::string(kSecret) + "\">\n");
+    }
+
+    std::string payload() const { return (dir / "payload.txt").string(); }
+    std::string payloadDtd() const { return (dir / "payload.dtd").string(); }
+
+    std::vector<std::pair<std::string, std::string>> documents() const {
+        return {
+            {"a general entity, relative",
+             withDoctype("<!DOCTYPE gpx [\n<!ENTITY e SYSTEM \"payload.txt\">\n]>", "<name>&e;</name>")},
+            {"a general entity, absolute file URI",
+             withDoctype("<!DOCTYPE gpx [\n<!ENTITY e SYSTEM \"file://" + payload() + "\">\n]>",
+                         "<name>&e;</name>")},
+            {"a public identifier",
+             withDoctype("<!DOCTYPE gpx [\n<!ENTITY e PUBLIC \"-//P//E\" \"payload.txt\">\n]>",
+                         "<name>&e;</name>")},
+            {"a parameter entity",
+             withDoctype("<!DOCTYPE gpx [\n<!ENTITY % p SYSTEM \"payload.dtd\">\n%p;\n]>",
+                         "<name>&secret;</name>")},
+            {"an external DTD",
+             withDoctype("<!DOCTYPE gpx SYSTEM \"payload.dtd\">", "<name>&secret;</name>")},
+            {"an external DTD, no reference", withDoctype("<!DOCTYPE gpx SYSTEM \"payload.dtd\">", "")},
+        };
+    }
+};
+
+TEST_F(ExternalEntities, AreNeverResolved) {
+    for (const auto &[name, doc] : documents()) {
+        SCOPED_TRACE(name);
+        writeFile(gpx(), doc);
+        fs::remove(kml());
+        const RunResult r = run(kml());
+        EXPECT_TRUE(r.exitCode == 0 || parseErrorWithPosition(r)) << r.err;
+        EXPECT_EQ(fs::exists(kml()), r.exitCode == 0);
+        EXPECT_THAT(readFile(kml()) + r.out + r.err, Not(HasSubstr(std::string(kSecret))));
+    }
+}
+
+// Only the inputs, the output's folder and the system's own files are opened,
+// and never the files the documents name.
+TEST_F(ExternalEntities, AreNeverOpened) {
     if (runProgram({"strace", "-qq", "-o", "/dev/null", "true"}).exitCode != 0)
         GTEST_SKIP() << "strace is missing or may not trace here";
-    writeFile(csv(), kCorpusCsv);
-    const std::string log = (corpusDir() / "handmade-external-entity.gpx").string();
-    const std::string trace = (dir / "pelorin.trace").string();
-    const RunResult r =
-        runProgram({"strace", "-f", "-qq", "-e", "trace=open,openat,openat2,creat", "-o", trace, "-E",
-                    "ASAN_OPTIONS=detect_leaks=0", // LeakSanitizer cannot work under ptrace
-                    PELORIN_CLI_PATH, "--gpx", log, "--recordings", csv(), "--output", kml()});
-    ASSERT_TRUE(r.exitCode == 0 || parseErrorWithPosition(r)) << r.err;
-
     static const std::regex call(R"re(\b(?:open|openat|openat2|creat)\((?:[^,"]*, )?"([^"]*)")re");
-    std::istringstream lines(readFile(trace));
-    bool openedLog = false;
-    for (std::string line; std::getline(lines, line);) {
-        std::smatch match;
-        if (!std::regex_search(line, match, call))
-            continue;
-        const std::string path = match[1];
-        openedLog = openedLog || path == log;
-        bool allowed = path == log || path.starts_with(dir.path().string() + "/");
-        for (const char *system : {"/etc/", "/lib", "/usr/", "/proc/", "/sys/", "/dev/"})
-            allowed = allowed || path.starts_with(system);
-        EXPECT_TRUE(allowed) << "opened a file that was not asked for: " << path;
+    const std::string trace = (dir / "pelorin.trace").string();
+    for (const auto &[name, doc] : documents()) {
+        SCOPED_TRACE(name);
+        writeFile(gpx(), doc);
+        fs::remove(kml());
+        const RunResult r =
+            runProgram({"strace", "-f", "-qq", "-e", "trace=open,openat,openat2,creat", "-o", trace, "-E",
+                        "ASAN_OPTIONS=detect_leaks=0", // LeakSanitizer cannot work under ptrace
+                        PELORIN_CLI_PATH, "--gpx", gpx(), "--recordings", csv(), "--output", kml()});
+        ASSERT_TRUE(r.exitCode == 0 || parseErrorWithPosition(r)) << r.err;
+
+        std::istringstream lines(readFile(trace));
+        bool openedLog = false;
+        for (std::string line; std::getline(lines, line);) {
+            std::smatch match;
+            if (!std::regex_search(line, match, call))
+                continue;
+            const std::string path = match[1];
+            openedLog = openedLog || path == gpx();
+            const bool payloadFile = path.find("payload") != std::string::npos;
+            bool allowed =
+                !payloadFile && (path == dir.path() || path.starts_with(dir.path().string() + "/"));
+            for (const char *system : {"/etc/", "/lib", "/usr/", "/proc/", "/sys/", "/dev/"})
+                allowed = allowed || path.starts_with(system);
+            EXPECT_TRUE(allowed) << "opened a file that was not asked for: " << path;
+        }
+        EXPECT_TRUE(openedLog) << "the trace shows no open of the log";
     }
-    EXPECT_TRUE(openedLog) << "the trace shows no open of the log";
 }
 
 std::string utf16(std::string_view ascii, bool bigEndian, bool bom) {

@@ -7,9 +7,13 @@
 
 using namespace pelorin;
 
-TEST(PluginLoading, SearchesBesideTheBinaryThenThePath) {
-    EXPECT_EQ(pluginFolders(QStringLiteral("/opt/p/bin"), QStringLiteral("/a::/b/c:")),
-              (QStringList{"/opt/p/bin/plugins", "/a", "/b/c"}));
+TEST(PluginLoading, SearchesBesideTheBinaryTheInstalledFolderThenThePath) {
+    const QStringList folders = pluginFolders(QStringLiteral("/opt/p/bin"), QStringLiteral("/a::/b/c:"));
+    ASSERT_EQ(folders.size(), 4);
+    EXPECT_EQ(folders[0], "/opt/p/bin/plugins");
+    EXPECT_TRUE(folders[1].startsWith("/opt/p/lib") && folders[1].endsWith("/pelorin/plugins"))
+        << folders[1].toStdString();
+    EXPECT_EQ(folders.mid(2), (QStringList{"/a", "/b/c"}));
 }
 
 // In-process and through `pelorin-host --list-plugins` run without a display.
