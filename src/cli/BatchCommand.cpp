@@ -1,5 +1,7 @@
 #include "cli/BatchCommand.h"
 
+#include "cli/Messages.h"
+
 #include "fileio/AtomicWrite.h"
 #include "georef/GeoRef.h"
 #include "gpx/GpxReader.h"
@@ -29,40 +31,24 @@ std::string utcText(std::chrono::sys_seconds instant) {
     return text;
 }
 
-// Messages from the core may already name the file; say it once.
-void reportAbout(std::ostream &err, const std::string &path, std::string_view what,
-                 const std::string &message) {
-    if (message.find(path) != std::string::npos)
-        err << "pelorin: " << message << '\n';
-    else
-        err << path << ": " << what << message << '\n';
-}
-
 void reportGpxError(std::ostream &err, const std::string &path, const GpxError &error) {
     switch (error.kind) {
     case GpxError::Kind::Parse:
-        err << path << ':' << error.line << ':' << error.column << ": Parsing Error!\n"
-            << "Error " << error.code << ", Description: " << error.description << ", Line: " << error.line
-            << ", Column: " << error.column << '\n';
+        say(err, {path, error.line, error.column},
+            error.description + " (XML error " + std::to_string(error.code) + ")");
         return;
     case GpxError::Kind::Unreadable:
-        reportAbout(err, path, "cannot read the GPS log: ", error.description);
+        say(err, {path}, "cannot read the GPS log: " + error.description);
         return;
     case GpxError::Kind::Cancelled:
-        err << path << ": reading the GPS log was cancelled\n";
+        say(err, {path}, "reading the GPS log was cancelled");
         return;
     }
 }
 
-// "file:line: message", as compilers write them. Whole-file problems carry no
-// line and may already name the file.
 void reportCsvErrors(std::ostream &err, const std::string &path, const std::vector<CsvError> &errors) {
-    for (const CsvError &error : errors) {
-        if (error.line > 0)
-            err << path << ':' << error.line << ": " << error.message << '\n';
-        else
-            reportAbout(err, path, "", error.message);
-    }
+    for (const CsvError &error : errors)
+        say(err, {path, error.line}, error.message);
 }
 
 // Writing the document over one of its own inputs would lose the survey's data.
@@ -81,22 +67,22 @@ void explainNoOverlap(std::ostream &err, const std::vector<TrackPoint> &points,
             last = last ? std::max(*last, *time) : *time;
         }
     }
-    err << "No time overlap\n";
     if (!first) {
-        err << "pelorin: the GPS log holds no point with a time\n";
+        say(err, noTimeOverlap("the GPS log holds no point with a time"));
         return;
     }
-    err << "pelorin: the track runs from " << utcText(*first) << " to " << utcText(*last);
+    std::string why = "the track runs from " + utcText(*first) + " to " + utcText(*last);
     if (recordings.empty()) {
-        err << "; there are no recordings\n";
+        say(err, noTimeOverlap(why + "; there are no recordings"));
         return;
     }
     const auto shifted = [&](const Recording &recording) {
         return std::chrono::floor<std::chrono::seconds>(recording.recordingTime) +
                std::chrono::seconds(offsetSeconds);
     };
-    err << ", the recordings with --offset " << offsetSeconds << " from "
-        << utcText(shifted(recordings.front())) << " to " << utcText(shifted(recordings.back())) << '\n';
+    why += ", the recordings with --offset " + std::to_string(offsetSeconds) + " from " +
+           utcText(shifted(recordings.front())) + " to " + utcText(shifted(recordings.back()));
+    say(err, noTimeOverlap(why));
 }
 
 struct LoadedRecordings {
@@ -129,18 +115,24 @@ LoadedRecordings loadRecordings(const CliOptions &options, std::future<Recording
     }
     std::error_code ec;
     if (!std::filesystem::is_directory(options.recordingsDir, ec)) {
-        err << options.recordingsDir << ": not a folder\n";
+        say(err, {options.recordingsDir}, "not a folder");
         loaded.ok = false;
         return loaded;
     }
     // Files without a start time are skipped, not fatal: a card holds what it holds.
     WavFolderResult folder = readWavFolder(options.recordingsDir);
     for (const auto &[path, reason] : folder.skipped)
-        err << path << ": skipped: " << reason << '\n';
-    err << "pelorin: using " << folder.recordings.size() << " WAV recordings from " << options.recordingsDir;
+        say(err, {path}, "skipped: " + reason);
+    if (folder.recordings.empty()) {
+        say(err, noWavFilesUnder(options.recordingsDir, folder.skipped.size()));
+        loaded.ok = false;
+        return loaded;
+    }
+    std::string used =
+        "using " + std::to_string(folder.recordings.size()) + " WAV recordings from " + options.recordingsDir;
     if (!folder.skipped.empty())
-        err << " (" << folder.skipped.size() << " skipped)";
-    err << '\n';
+        used += " (" + std::to_string(folder.skipped.size()) + " skipped)";
+    say(err, used);
     for (WavRecording &wav : folder.recordings)
         loaded.recordings.push_back(std::move(wav.recording));
     return loaded;
@@ -152,11 +144,22 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
     const bool toStandardOutput = options.outputPath == "-";
     for (const std::string *input : {&options.gpxPath, &options.recordingsPath}) {
         if (!toStandardOutput && sameFile(options.outputPath, *input)) {
-            err << "pelorin: the output " << options.outputPath
-                << " is an input file; refusing to overwrite it\n";
+            say(err, {options.outputPath}, "the output is an input file; refusing to overwrite it");
             return kBadInput;
         }
     }
+    // Both inputs are looked at before either is read, so a missing one is worded the same either way.
+    bool inputsReadable = true;
+    for (const std::string *input : {&options.gpxPath, &options.recordingsPath}) {
+        if (input->empty())
+            continue;
+        if (const std::string problem = inputFileProblem(*input); !problem.empty()) {
+            say(err, {*input}, problem);
+            inputsReadable = false;
+        }
+    }
+    if (!inputsReadable)
+        return kBadInput;
 
     std::future<RecordingsCsvResult> catalogue = startReadingCatalogue(options);
     GpxReader reader;
@@ -174,7 +177,7 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
 
     LogSink log;
     if (options.verbose)
-        log = [&err](std::string_view line) { err << line << '\n'; };
+        log = [&err](std::string_view line) { say(err, line); };
     const TrackView view{track.points, {}};
     const std::vector<GeoRefRecord> records = geoRefRecordings(recordings, view, options.offsetSeconds, log);
     if (records.empty()) {
@@ -196,17 +199,18 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
         });
         out.flush();
         if (!out) {
-            err << "pelorin: cannot write the document to standard output\n";
+            say(err, "cannot write the document to standard output");
             return kWriteFailed;
         }
     } else if (const WriteResult written = writeFileAtomically(options.outputPath, produce); !written) {
-        reportAbout(err, options.outputPath, "cannot write the document: ", written.error);
+        say(err, {options.outputPath}, written.error);
         return kWriteFailed;
     }
 
-    err << "pelorin: read " << track.points.size() << " points, placed " << records.size() << " of "
-        << recordings.size() << " recordings, wrote "
-        << (toStandardOutput ? std::string("standard output") : options.outputPath) << '\n';
+    say(err, "read " + std::to_string(track.points.size()) + " points, placed " +
+                 std::to_string(records.size()) + " of " + std::to_string(recordings.size()) +
+                 " recordings, wrote " +
+                 (toStandardOutput ? std::string("standard output") : options.outputPath));
     return kWritten;
 }
 

@@ -3,6 +3,7 @@
 
 #include "cli/BatchCommand.h"
 #include "cli/CommandLine.h"
+#include "cli/Messages.h"
 #include "cli/OpenWithDefaultApplication.h"
 
 #include <iostream>
@@ -22,7 +23,7 @@ int main(int argc, char **argv) {
         std::cout << "pelorin " PELORIN_VERSION "\n";
         return kWritten;
     case ParsedCommandLine::Action::UsageError:
-        std::cerr << "pelorin: " << parsed.error << "\nTry 'pelorin --help' for more information.\n";
+        say(std::cerr, usageHint(parsed.error));
         return kBadInput;
     case ParsedCommandLine::Action::Run:
         break;

@@ -54,8 +54,10 @@ void CsvRecordReader::readField(std::string &field, CsvRecord &record) {
         readQuoted(field, record);
         if (pos_ >= text_.size() || text_[pos_] == ',' || isLineBreak(text_[pos_]))
             return;
-        if (record.problem.empty())
-            record.problem = "text after the closing quote at line " + std::to_string(line_);
+        if (record.problem.empty()) {
+            record.problem = "text after the closing quote";
+            record.problemLine = line_;
+        }
         // Keep the rest of the field as it stands so the next record starts
         // in the right place.
     }
@@ -76,7 +78,8 @@ void CsvRecordReader::readQuoted(std::string &field, CsvRecord &record) {
             field.append(text_.substr(pos_));
             countLineBreaks(pos_, text_.size());
             pos_ = text_.size();
-            record.problem = "unterminated quote at line " + std::to_string(openedAt);
+            record.problem = "unterminated quote";
+            record.problemLine = openedAt;
             return;
         }
         field.append(text_.substr(pos_, quote - pos_));

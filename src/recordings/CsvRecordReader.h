@@ -14,7 +14,8 @@ struct CsvRecord {
     std::size_t count = 0; // fields in this record; `fields` may hold more, stale
     std::vector<std::string> fields;
     bool anyQuoted = false;
-    std::string problem; // a syntax problem, empty when none
+    std::string problem;  // a syntax problem, empty when none
+    long problemLine = 0; // the line it is on, which a quoted line break can put after `line`
 
     std::string_view field(std::size_t i) const { return fields[i]; }
     // An empty line, or one of spaces and tabs only.

@@ -4,7 +4,9 @@
 #include "recordings/CsvRecordReader.h"
 #include "recordings/Utf8.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -58,27 +60,49 @@ std::vector<std::string> splitSpecies(std::string_view field) {
     }
 }
 
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
 // Maps each required column to its index in the header, or reports what is
 // wrong with the header.
 std::optional<std::array<std::size_t, 3>> readHeader(const CsvRecord &header, std::vector<CsvError> &errors) {
     if (!header.problem.empty()) {
-        errors.push_back({header.line, "header row: " + header.problem});
+        errors.push_back({header.problemLine, "header row: " + header.problem});
+        return std::nullopt;
+    }
+    // What a spreadsheet set to a German locale saves: one field that holds the names.
+    if (header.count == 1 && header.field(0).find(';') != std::string_view::npos) {
+        errors.push_back({header.line, "the header row " + shown(header.field(0)) +
+                                           " is separated by ';'; the columns must be separated by ','"});
         return std::nullopt;
     }
     constexpr std::size_t none = static_cast<std::size_t>(-1);
     std::array<std::size_t, 3> index{none, none, none};
+    std::array<std::string_view, 3> otherCase{};
     for (std::size_t i = 0; i < header.count; ++i) {
         const std::string_view name = trimmed(header.field(i));
         for (std::size_t c = 0; c < requiredColumns.size(); ++c) {
-            if (name != requiredColumns[c])
+            if (name != requiredColumns[c]) {
+                if (equalIgnoringAsciiCase(name, requiredColumns[c]))
+                    otherCase[c] = name;
                 continue;
+            }
             if (index[c] != none)
                 errors.push_back({header.line, "column " + shown(name) + " appears twice in the header row"});
             index[c] = i;
         }
     }
     for (std::size_t c = 0; c < requiredColumns.size(); ++c) {
-        if (index[c] == none)
+        if (index[c] != none)
+            continue;
+        if (!otherCase[c].empty())
+            errors.push_back({header.line, "column " + shown(otherCase[c]) + " must be written " +
+                                               shown(requiredColumns[c]) +
+                                               " (column names are case-sensitive)"});
+        else
             errors.push_back(
                 {header.line, "missing column " + shown(requiredColumns[c]) + " in the header row"});
     }
@@ -160,7 +184,7 @@ RecordingsCsvResult parseRecordingsCsv(std::string_view text) {
         if (record.isBlank())
             continue;
         if (!record.problem.empty()) {
-            result.errors.push_back({record.line, record.problem});
+            result.errors.push_back({record.problemLine, record.problem});
             continue;
         }
         if (record.count != fieldCount) {

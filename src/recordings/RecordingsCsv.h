@@ -9,7 +9,7 @@
 namespace pelorin {
 
 struct CsvError {
-    long line = 0; // 1-based line where the record starts; 0: the file as a whole (the message names it)
+    long line = 0; // 1-based line of the fault (a row's start, or where its quoting went wrong); 0: the file
     std::string message;
 };
 

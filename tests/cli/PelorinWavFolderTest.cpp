@@ -26,8 +26,8 @@ TEST_F(SurveyTest, WavFolderGivesTheSameDocumentAsTheCatalogue) {
                                     fromCard, "--offset", "30"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(readFile(fromCard), readFile(kml()));
-    EXPECT_THAT(r.err, HasSubstr("broken.wav: skipped: "));
-    EXPECT_THAT(r.err, HasSubstr("using 3 WAV recordings from "));
+    EXPECT_THAT(r.err, HasSubstr("pelorin: " + (dir / "card" / "broken.wav").string() + ": skipped: "));
+    EXPECT_THAT(r.err, HasSubstr("pelorin: using 3 WAV recordings from "));
 }
 
 } // namespace

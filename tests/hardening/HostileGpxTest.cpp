@@ -28,9 +28,9 @@ fs::path corpusDir() {
 }
 
 bool parseErrorWithPosition(const RunResult &r) {
-    static const std::regex position("Line: [1-9][0-9]*, Column: [1-9][0-9]*");
-    return r.exitCode == 2 && r.err.find("Parsing Error!") != std::string::npos &&
-           std::regex_search(r.err, position);
+    static const std::regex position(
+        "pelorin: [^\\n]*:[1-9][0-9]*:[1-9][0-9]*: [^\\n]*\\(XML error [0-9]+\\)\\n");
+    return r.exitCode == 2 && std::regex_search(r.err, position);
 }
 
 TEST_F(HostileGpx, EveryCorpusFileGivesPointsOrAParseErrorWithItsPosition) {

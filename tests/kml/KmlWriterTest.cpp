@@ -102,11 +102,37 @@ TEST(KmlWriter, EscapesAndCleansEveryText) {
         {"\xc3\xa9\xf0\x9f\xa6\x87\xef\xbf\xbd\xef\xbf\xbe", "\xc3\xa9\xf0\x9f\xa6\x87\xef\xbf\xbd"},
         // Not UTF-8: stray bytes, overlong, a surrogate, beyond U+10FFFF, cut short.
         {"bad\xff\x80\xc0\xaf\xed\xa0\x80\xf4\x90\x80\x80\xc3", "bad"},
+        // Overlong three- and four-byte forms (of '/', U+07FF, U+FFFD), beside the shortest ones.
+        {"3:\xe0\x80\xaf\xe0\x9f\xbf\xe0\xa0\x80", "3:\xe0\xa0\x80"},
+        {"4:\xf0\x80\x80\xaf\xf0\x8f\xbf\xbd\xf0\x90\x80\x80", "4:\xf0\x90\x80\x80"},
     };
     for (const auto &[text, xml] : cases) {
         std::string out = "=";
         appendXmlText(out, text);
         EXPECT_EQ(out, "=" + xml) << text;
+    }
+}
+
+// The streamed pieces are the document, each byte once, however many pieces it takes.
+TEST(KmlWriter, StreamsTheWholeDocumentOnceInPieces) {
+    for (const std::size_t count : {0u, 1u, 3000u, 12000u}) {
+        std::vector<TrackPoint> points;
+        std::vector<GeoRefRecord> records;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::string lat = "48." + std::to_string(100000 + i);
+            points.push_back(point(lat.c_str(), "9.5", kStart + std::chrono::seconds(i), "312.4"));
+            if (i % 10 == 0)
+                records.push_back({"Ppip", "File r" + std::to_string(i), 48.1f, 9.5f});
+        }
+        const KmlOptions options{"Walk", "", true, true, true};
+        std::string streamed;
+        std::size_t pieces = 0;
+        writeKmlDocument(options, TrackView{points, {}}, records, [&](std::string_view piece) {
+            streamed.append(piece);
+            ++pieces;
+        });
+        EXPECT_EQ(streamed, kmlDocument(options, TrackView{points, {}}, records)) << count << " points";
+        EXPECT_GE(pieces, streamed.size() / (66 * 1024) + 1) << count << " points"; // about 64 KiB each
     }
 }
 

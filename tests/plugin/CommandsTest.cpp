@@ -31,6 +31,7 @@ TEST_F(PluginTest, ExportWritesEveryListedRecordingWhateverIsSelected) {
               [this](QWidget *panel) {
                   plugin.recController->view()->selectRow(0);
                   plugin.transectName->setText("Edge & meadow");
+                  plugin.timeDiff->setText("-30"); // the recorder ran 30 s ahead
                   press("exportButton").second(panel);
               }},
              {"QFileDialog", [&](QWidget *widget) {
@@ -45,7 +46,10 @@ TEST_F(PluginTest, ExportWritesEveryListedRecordingWhateverIsSelected) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray kml = file.readAll();
     EXPECT_EQ(kml.count("<Point>"), 2);
-    for (const char *text : {"<name>Edge &amp; meadow</name>", "<name>Pip</name>", "<name>Nyc</name>"})
+    // 10:00:30 and 10:01:30 less 30 s: on the first and the second track point, not between them.
+    for (const char *text :
+         {"<name>Edge &amp; meadow</name>", "<name>Pip</name>", "<name>Nyc</name>",
+          "<coordinates>11.500000,48.099998</coordinates>", "<coordinates>11.600000,48.099998</coordinates>"})
         EXPECT_TRUE(kml.contains(text)) << text;
     EXPECT_EQ(save, (QStringList{"Export KML file", "Export geo referenced recordings to a KML file."}));
     EXPECT_EQ(opened, QList{QUrl::fromLocalFile(written)});

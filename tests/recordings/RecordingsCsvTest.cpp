@@ -18,7 +18,7 @@ TEST(RecordingsCsv, ReadsAnyColumnOrderQuotesBomAndCrlf) {
         "\xEF\xBB\xBF species ,notes,recording_time,filename\r\n"
         "Ppip; Nnoc;;,x,2021-06-01T21:00:00Z,plain.wav\r\n\r\n"
         ",\"a, \"\"quoted\"\"\nnote\",2021-06-01T21:00:01.5Z,\"a,b \"\"c\"\".wav\"\r\n  \r\n"
-        "Eser,,2021-06-01T21:00:02+00:00,last.wav");
+        "Eser,,\t2021-06-01T21:00:02+00:00 ,last.wav");
     ASSERT_TRUE(result.ok()) << result.errors.front().message;
     const std::vector<Recording> expected{{kJune1At21, "plain.wav", {"Ppip", "Nnoc"}},
                                           {kJune1At21 + 1500ms, "a,b \"c\".wav", {}},
@@ -34,7 +34,8 @@ TEST(RecordingsCsv, NamesTheLineAndTheFault) {
     } cases[] = {
         {"", 1, "no header row"},
         {"filename,species\na.wav,Ppip\n", 1, "missing column \"recording_time\""},
-        {"Filename,recording_time,species\n", 1, "missing column \"filename\""},
+        {"Filename,recording_time,species\n", 1, "column \"Filename\" must be written \"filename\""},
+        {"filename;recording_time;species\na.wav;2021-06-01T21:00:00Z;\n", 1, "separated by ';'"},
         {"filename,recording_time,species,filename\n", 1, "\"filename\" appears twice"},
         {header + "a.wav,2021-06-01T21:00:00Z,\nb.wav,2021-13-01T00:00:00,\n", 3,
          "bad recording_time \"2021-13-01T00:00:00\""},
@@ -42,9 +43,12 @@ TEST(RecordingsCsv, NamesTheLineAndTheFault) {
         {header + " ,2021-06-01T21:00:00Z,\n", 2, "empty filename"},
         {header + "a.wav,2021-06-01T21:00:00Z,\rb.wav,x,\r", 3, "\"x\""}, // a lone CR ends a line
         {header + "a.wav,2021-06-01T21:00:00Z\n", 2, "expected 3 fields, found 2"},
-        // The record starts on line 4 and its open quote on line 5, after a quoted line break.
-        {header + "\"a\nb.wav\",2021-06-01T21:00:00Z,\n\"c\nd.wav\",2021-06-01T21:00:00Z,\"Ppip\n\n", 4,
-         "unterminated quote at line 5"},
+        // The record starts on line 4 and its open quote is on line 5, after a quoted line break.
+        {header + "\"a\nb.wav\",2021-06-01T21:00:00Z,\n\"c\nd.wav\",2021-06-01T21:00:00Z,\"Ppip\n\n", 5,
+         "unterminated quote"},
+        // A quoted CRLF is one line break.
+        {header + "\"a\r\nb.wav\",2021-06-01T21:00:00Z,\r\nc.wav,x,\r\n", 4, "\"x\""},
+        {header + "\"a\r\nb\r\nc\".wav,2021-06-01T21:00:00Z,\r\n", 4, "after the closing quote"},
         {header + "\"a\"b.wav,2021-06-01T21:00:00Z,\n", 2, "after the closing quote"},
         {header + "a\xC3(.wav,2021-06-01T21:00:00Z,\n", 2, "not valid UTF-8"},
         {header + "a\0.wav,2021-06-01T21:00:00Z,\n"s, 2, "NUL"},
