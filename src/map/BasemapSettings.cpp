@@ -22,8 +22,8 @@ std::optional<BasemapConfig> basemapFromSettings() {
                              .value(QStringLiteral("map/attribution"),
                                     config.urlTemplate == kOsmTiles ? kOsmAttribution : QString())
                              .toString();
-    config.cacheFolder =
-        QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation)).filePath(QStringLiteral("tiles"));
+    config.cacheFolder = QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation))
+                             .filePath(QStringLiteral("tiles"));
     // Tile servers ask to be told who fetches their tiles.
     config.userAgent = QStringLiteral("Pelorin/%1 (bat survey map viewer; Qt %2)")
                            .arg(QCoreApplication::applicationVersion(), QString::fromLatin1(qVersion()))

@@ -72,8 +72,9 @@ private:
         const double lat = at.at(1).toDouble(NAN);
         if (at.size() < 2 || !(std::abs(lat) <= 90) || !(std::abs(lon) <= 180)) {
             if (error_.isEmpty())
-                error_ = tr("Bad coordinate \"%1\".")
-                             .arg(QString::fromUtf8(QJsonDocument(at).toJson(QJsonDocument::Compact)).left(60));
+                error_ =
+                    tr("Bad coordinate \"%1\".")
+                        .arg(QString::fromUtf8(QJsonDocument(at).toJson(QJsonDocument::Compact)).left(60));
             return {};
         }
         return {lat, lon};
@@ -104,7 +105,8 @@ private:
             }
             place.recording = properties.value(QLatin1String("filename")).toString();
             if (place.name.isEmpty())
-                place.name = place.species.isEmpty() ? QStringLiteral("No species") : place.species.join(u',');
+                place.name =
+                    place.species.isEmpty() ? QStringLiteral("No species") : place.species.join(u',');
         }
         document_.places.push_back(std::move(place));
     }
@@ -121,7 +123,10 @@ KmlReadResult parseGeoJson(const QByteArray &data) {
     QJsonParseError error;
     const QJsonDocument json = QJsonDocument::fromJson(data, &error);
     if (error.error != QJsonParseError::NoError)
-        return {{}, tr("The file is not well-formed JSON: %1 (at byte %2).").arg(error.errorString()).arg(error.offset)};
+        return {{},
+                tr("The file is not well-formed JSON: %1 (at byte %2).")
+                    .arg(error.errorString())
+                    .arg(error.offset)};
     if (!json.isObject())
         return {{}, tr("The file is not a GeoJSON feature collection.")};
     return GeoJsonParser().run(json.object());

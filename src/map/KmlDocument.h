@@ -30,8 +30,8 @@ struct KmlPlace {
     QString description;
     GeoPoint position;
     PlaceKind kind = PlaceKind::Recording;
-    QStringList species; // none for a waypoint or a recording without
-    QString recording;   // its file name, perhaps without the extension
+    QStringList species;         // none for a waypoint or a recording without
+    QString recording;           // its file name, perhaps without the extension
     std::optional<QColor> color; // the document's own icon colour
 };
 

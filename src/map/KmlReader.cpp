@@ -351,5 +351,4 @@ KmlReadResult parseKml(const QByteArray &data) {
     return KmlParser(data).run();
 }
 
-
 } // namespace pelorin

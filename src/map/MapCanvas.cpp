@@ -206,7 +206,8 @@ QList<LegendEntry> MapCanvas::legend() const {
     }
     QList<LegendEntry> entries;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        entries.append({it.key(), speciesColors_.value(it.key()), it.value(), !hiddenSpecies_.contains(it.key())});
+        entries.append(
+            {it.key(), speciesColors_.value(it.key()), it.value(), !hiddenSpecies_.contains(it.key())});
     std::sort(entries.begin(), entries.end(), [](const LegendEntry &a, const LegendEntry &b) {
         if (a.species.isEmpty() != b.species.isEmpty())
             return b.species.isEmpty();
@@ -325,7 +326,8 @@ bool MapCanvas::event(QEvent *event) {
             QStringList lines;
             for (std::size_t member : spot->members) {
                 const KmlPlace &place = places_[member].source;
-                lines << (place.description.isEmpty() ? place.name : place.name + QLatin1Char('\n') + place.description);
+                lines << (place.description.isEmpty() ? place.name
+                                                      : place.name + QLatin1Char('\n') + place.description);
             }
             QToolTip::showText(help->globalPos(), lines.join(QStringLiteral("\n\n")), this);
         } else {
@@ -513,9 +515,11 @@ void MapCanvas::paintPlaces(QPainter &painter, const Layout &layout) const {
     for (const bool highlightedPass : {false, true}) {
         for (const PinSpot &spot : layout.spots) {
             const Place &place = places_[spot.members.front()];
-            const bool highlighted = std::any_of(spot.members.begin(), spot.members.end(), [this](std::size_t m) {
-                return !places_[m].source.recording.isEmpty() && isHighlighted(places_[m].source.recording);
-            });
+            const bool highlighted =
+                std::any_of(spot.members.begin(), spot.members.end(), [this](std::size_t m) {
+                    return !places_[m].source.recording.isEmpty() &&
+                           isHighlighted(places_[m].source.recording);
+                });
             if (highlighted != highlightedPass)
                 continue;
             const double radius = spot.grouped() ? kPlaceRadius + 4 : kPlaceRadius;

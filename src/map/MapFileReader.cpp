@@ -10,8 +10,9 @@ namespace pelorin {
 KmlReadResult readMapFile(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {{}, QCoreApplication::translate("pelorin::KmlReader", "The file cannot be opened: %1.")
-                        .arg(file.errorString())};
+        return {{},
+                QCoreApplication::translate("pelorin::KmlReader", "The file cannot be opened: %1.")
+                    .arg(file.errorString())};
     const QByteArray data = file.readAll();
     if (data.trimmed().startsWith('{'))
         return parseGeoJson(data);

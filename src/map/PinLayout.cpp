@@ -55,8 +55,8 @@ std::vector<PinSpot> spreadPins(const std::vector<QPointF> &screen, double pinRa
         const double ring = std::max(spacing, spacing * double(n) / (2 * std::numbers::pi));
         for (std::size_t k = 0; k < n; ++k) {
             const double angle = -std::numbers::pi / 2 + 2 * std::numbers::pi * double(k) / double(n);
-            spots.push_back({cluster.at + QPointF(ring * std::cos(angle), ring * std::sin(angle)),
-                             {cluster.members[k]}});
+            spots.push_back(
+                {cluster.at + QPointF(ring * std::cos(angle), ring * std::sin(angle)), {cluster.members[k]}});
         }
     }
     return spots;

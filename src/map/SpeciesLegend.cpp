@@ -34,7 +34,8 @@ void SpeciesLegend::setEntries(const QList<LegendEntry> &entries) {
     clear();
     for (const LegendEntry &entry : entries) {
         const QString name = entry.species.isEmpty() ? tr("No species") : entry.species;
-        auto *item = new QListWidgetItem(swatch(entry.color), QStringLiteral("%1 (%2)").arg(name).arg(entry.count), this);
+        auto *item = new QListWidgetItem(swatch(entry.color),
+                                         QStringLiteral("%1 (%2)").arg(name).arg(entry.count), this);
         item->setData(Qt::UserRole, entry.species);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
         item->setCheckState(entry.visible ? Qt::Checked : Qt::Unchecked);

@@ -1,6 +1,6 @@
+#include "map/Basemap.h"
 #include "SurveyDocuments.h"
 #include "TileServer.h"
-#include "map/Basemap.h"
 #include "map/KmlReader.h"
 #include "map/MapCanvas.h"
 #include "map/MapWindow.h"

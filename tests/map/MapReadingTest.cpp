@@ -10,8 +10,8 @@ using namespace pelorin;
 
 TEST(PlaceFields, SpeciesAndRecordingNames) {
     const std::pair<const char *, QStringList> species[] = {
-        {"Ppip,Nnoc", {"Ppip", "Nnoc"}}, {" Ppip ; Nnoc;", {"Ppip", "Nnoc"}}, {"No species", {}},
-        {"", {}},                         {"Ppip,Ppip", {"Ppip"}},
+        {"Ppip,Nnoc", {"Ppip", "Nnoc"}}, {" Ppip ; Nnoc;", {"Ppip", "Nnoc"}}, {"No species", {}}, {"", {}},
+        {"Ppip,Ppip", {"Ppip"}},
     };
     for (const auto &[text, expected] : species)
         EXPECT_EQ(speciesOf(QString::fromUtf8(text)), expected) << text;
@@ -20,9 +20,12 @@ TEST(PlaceFields, SpeciesAndRecordingNames) {
     EXPECT_EQ(recordingFromDescription(QStringLiteral("Time 21:35:17")), QString());
 
     const std::tuple<const char *, const char *, bool> names[] = {
-        {"rec1", "rec1.wav", true},         {"rec1.wav", "rec1.wav", true},
-        {"rec1.wav", "/card/rec1.wav", true}, {"rec.1", "rec.1.wav", true},
-        {"rec1", "rec10.wav", false},        {"rec1.wav", "rec1.WAV", false},
+        {"rec1", "rec1.wav", true},
+        {"rec1.wav", "rec1.wav", true},
+        {"rec1.wav", "/card/rec1.wav", true},
+        {"rec.1", "rec.1.wav", true},
+        {"rec1", "rec10.wav", false},
+        {"rec1.wav", "rec1.WAV", false},
         {"", "", false},
     };
     for (const auto &[inDocument, file, same] : names)
@@ -88,7 +91,8 @@ TEST(GeoJsonReader, RefusesBrokenDocumentsWithAMessage) {
         {"{\"type\": \"Topology\"}", "feature collection"},
         {"{\"type\": \"FeatureCollection\", \"features\": []}", "no track"},
         {R"({"type": "Feature", "geometry": {"type": "Point", "coordinates": [9.5, 95]}})", "Bad coordinate"},
-        {R"({"type": "Feature", "geometry": {"type": "Point", "coordinates": ["east", 45]}})", "Bad coordinate"},
+        {R"({"type": "Feature", "geometry": {"type": "Point", "coordinates": ["east", 45]}})",
+         "Bad coordinate"},
     };
     for (const auto &[json, messagePart] : cases) {
         const KmlReadResult result = parseGeoJson(json);

@@ -1,3 +1,4 @@
+#include "map/MapWindow.h"
 #include "SurveyDocuments.h"
 #include "host/HostApplication.h"
 #include "host/MainWindow.h"
@@ -5,7 +6,6 @@
 #include "map/CentralMapDisplay.h"
 #include "map/KmlReader.h"
 #include "map/MapCanvas.h"
-#include "map/MapWindow.h"
 #include "map/SpeciesLegend.h"
 
 #include <QDir>
@@ -158,7 +158,8 @@ TEST(MapCanvas, KeysZoomAndPanWithinTheDatasNeighbourhood) {
 
     for (int i = 0; i < 30; ++i)
         QTest::keyClick(&canvas, Qt::Key_Minus);
-    EXPECT_NEAR(canvas.viewport().scale(), fitted / 16, fitted * 1e-9) << "no further out than the data's area";
+    EXPECT_NEAR(canvas.viewport().scale(), fitted / 16, fitted * 1e-9)
+        << "no further out than the data's area";
     for (int i = 0; i < 60; ++i)
         QTest::keyClick(&canvas, Qt::Key_Plus);
     EXPECT_NEAR(canvas.viewport().scale(), 4, 1e-9) << "a close-up of a few pixels a metre";

@@ -99,7 +99,8 @@ TEST(PinLayout, ALabelMovesLeftThenShortensThenGoes) {
         {{QRectF(anchor.x() - width - 20, 90, 2 * width + 40, 20)}, QString(), true},
     };
     for (const Case &c : cases) {
-        const auto labels = placeLabels({{anchor, text, QStringLiteral("Bb")}}, metrics, kRadius, c.obstacles);
+        const auto labels =
+            placeLabels({{anchor, text, QStringLiteral("Bb")}}, metrics, kRadius, c.obstacles);
         if (c.expected.isEmpty()) {
             EXPECT_TRUE(labels.empty());
             continue;

@@ -43,9 +43,10 @@ private:
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
         tile.save(&buffer, "PNG");
-        socket->write("HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nCache-Control: max-age=86400\r\n"
-                      "Last-Modified: Sat, 05 Dec 2026 12:00:00 GMT\r\nConnection: close\r\nContent-Length: " +
-                      QByteArray::number(png.size()) + "\r\n\r\n" + png);
+        socket->write(
+            "HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nCache-Control: max-age=86400\r\n"
+            "Last-Modified: Sat, 05 Dec 2026 12:00:00 GMT\r\nConnection: close\r\nContent-Length: " +
+            QByteArray::number(png.size()) + "\r\n\r\n" + png);
         socket->disconnectFromHost();
     }
 
