@@ -8,6 +8,7 @@
 #include "map/TileMath.h"
 #include "map/TrackDecimation.h"
 
+#include <QFileInfo>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -225,13 +226,22 @@ void MapCanvas::setSpeciesVisible(const QString &species, bool visible) {
 }
 
 void MapCanvas::setHighlightedRecordings(const QStringList &files) {
-    highlighted_ = files;
+    highlightedNames_.clear();
+    highlightedBases_.clear();
+    for (const QString &file : files) {
+        const QFileInfo info(file);
+        highlightedNames_.insert(info.fileName());
+        highlightedBases_.insert(info.completeBaseName());
+    }
     update();
 }
 
+// What sameRecording() tells, in constant time for a whole table selected.
 bool MapCanvas::isHighlighted(const QString &recording) const {
-    return std::any_of(highlighted_.cbegin(), highlighted_.cend(),
-                       [&recording](const QString &file) { return sameRecording(recording, file); });
+    if (recording.isEmpty())
+        return false;
+    const QFileInfo info(recording);
+    return highlightedNames_.contains(info.fileName()) || highlightedBases_.contains(info.fileName());
 }
 
 // A recording shows while one of its species does.

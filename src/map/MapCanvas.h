@@ -122,7 +122,9 @@ private:
     std::vector<Place> places_;
     QHash<QString, QColor> speciesColors_;
     QSet<QString> hiddenSpecies_;
-    QStringList highlighted_;
+    // The highlighted files' names, and those names without their extension.
+    QSet<QString> highlightedNames_;
+    QSet<QString> highlightedBases_;
     Basemap *basemap_ = nullptr;
     QRectF bounds_;
     QString message_;

@@ -32,8 +32,7 @@ bool sameRecording(const QString &inDocument, const QString &fileName) {
         return false;
     const QFileInfo a(inDocument);
     const QFileInfo b(fileName);
-    return a.fileName() == b.fileName() || a.fileName() == b.completeBaseName() ||
-           b.fileName() == a.completeBaseName();
+    return a.fileName() == b.fileName() || a.fileName() == b.completeBaseName();
 }
 
 } // namespace pelorin

@@ -14,8 +14,8 @@ QStringList speciesOf(const QString &text);
 QString recordingFromDescription(const QString &description);
 
 // A recording's name in a document and a file name in the host's table name
-// the same recording when they agree, the extension aside (the plain document
-// drops it) and any folder aside.
+// the same recording when they agree, any folder aside, or when the document's
+// name is the file's without its extension (the plain document drops it).
 bool sameRecording(const QString &inDocument, const QString &fileName);
 
 } // namespace pelorin

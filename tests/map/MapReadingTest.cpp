@@ -20,13 +20,9 @@ TEST(PlaceFields, SpeciesAndRecordingNames) {
     EXPECT_EQ(recordingFromDescription(QStringLiteral("Time 21:35:17")), QString());
 
     const std::tuple<const char *, const char *, bool> names[] = {
-        {"rec1", "rec1.wav", true},
-        {"rec1.wav", "rec1.wav", true},
-        {"rec1.wav", "/card/rec1.wav", true},
-        {"rec.1", "rec.1.wav", true},
-        {"rec1", "rec10.wav", false},
-        {"rec1.wav", "rec1.WAV", false},
-        {"", "", false},
+        {"rec1", "rec1.wav", true},   {"rec1.wav", "rec1.wav", true},  {"rec1.wav", "/card/rec1.wav", true},
+        {"rec.1", "rec.1.wav", true}, {"rec1", "rec10.wav", false},    {"rec1.wav", "rec1", false},
+        {"rec", "rec.2.wav", false},  {"rec1.wav", "rec1.WAV", false}, {"", "", false},
     };
     for (const auto &[inDocument, file, same] : names)
         EXPECT_EQ(sameRecording(QString::fromUtf8(inDocument), QString::fromUtf8(file)), same)

@@ -212,3 +212,14 @@ TEST(MapWindow, PinsAndTableRowsSelectEachOther) {
     EXPECT_EQ(selected[0].filename(), QStringLiteral("rec2.wav"));
     map.close();
 }
+
+TEST(MapCanvas, HighlightsRecordingsByFileNameWithOrWithoutExtension) {
+    MapCanvas canvas;
+    canvas.setHighlightedRecordings({QStringLiteral("/card/rec1.wav"), QStringLiteral("rec.2.wav")});
+    const std::pair<const char *, bool> cases[] = {
+        {"rec1.wav", true}, {"rec1", true},      {"rec.2.wav", true}, {"rec.2", true},
+        {"rec10", false},   {"rec1.WAV", false}, {"rec", false},      {"", false},
+    };
+    for (const auto &[name, highlighted] : cases)
+        EXPECT_EQ(canvas.isHighlighted(QString::fromUtf8(name)), highlighted) << name;
+}
