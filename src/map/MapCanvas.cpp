@@ -302,7 +302,7 @@ MapCanvas::Layout MapCanvas::layout() const {
                                       : metrics.elidedText(place.name, Qt::ElideRight, 60);
         requests.push_back({spot.at, place.name, shortText == place.name ? QString() : shortText});
     }
-    result.labels = placeLabels(requests, metrics, kPlaceRadius, pins);
+    result.labels = placeLabels(requests, metrics, kPlaceRadius, pins, QRectF(rect()));
     return result;
 }
 

@@ -63,13 +63,14 @@ std::vector<PinSpot> spreadPins(const std::vector<QPointF> &screen, double pinRa
 }
 
 std::vector<PlacedLabel> placeLabels(const std::vector<LabelRequest> &requests, const QFontMetricsF &metrics,
-                                     double pinRadius, const std::vector<QRectF> &obstacles) {
+                                     double pinRadius, const std::vector<QRectF> &obstacles,
+                                     const QRectF &area) {
     std::vector<PlacedLabel> placed;
     const double gap = pinRadius + 3;
     const double height = metrics.height();
     auto fits = [&](const QRectF &box) {
         const auto hits = [&box](const QRectF &other) { return box.intersects(other); };
-        return std::none_of(obstacles.begin(), obstacles.end(), hits) &&
+        return area.contains(box) && std::none_of(obstacles.begin(), obstacles.end(), hits) &&
                std::none_of(placed.begin(), placed.end(),
                             [&box](const PlacedLabel &label) { return box.intersects(label.box); });
     };

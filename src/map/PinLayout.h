@@ -31,9 +31,10 @@ struct PlacedLabel {
     QRectF box; // on screen; the text's baseline is box.bottom() - descent
 };
 // Places labels in order, right of their pin, else left of it, with the whole
-// text, else the short one; a label that would overlap one placed before it,
-// or a pin (the obstacles), is dropped.
+// text, else the short one; a label that would overlap one placed before it
+// or a pin (the obstacles), or leave the area, is dropped.
 std::vector<PlacedLabel> placeLabels(const std::vector<LabelRequest> &requests, const QFontMetricsF &metrics,
-                                     double pinRadius, const std::vector<QRectF> &obstacles);
+                                     double pinRadius, const std::vector<QRectF> &obstacles,
+                                     const QRectF &area);
 
 } // namespace pelorin

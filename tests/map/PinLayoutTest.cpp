@@ -64,12 +64,14 @@ TEST(PinLayout, LabelsNeverOverlapEachOtherOrPins) {
         requests.push_back({at, QStringLiteral("Ppip,Nnoc,Eser %1").arg(i), QStringLiteral("Ppip…")});
         pins.emplace_back(at - QPointF(kRadius, kRadius), QSizeF(2 * kRadius, 2 * kRadius));
     }
-    const std::vector<PlacedLabel> labels = placeLabels(requests, metrics, kRadius, pins);
+    const QRectF area(0, 0, 300, 300);
+    const std::vector<PlacedLabel> labels = placeLabels(requests, metrics, kRadius, pins, area);
     ASSERT_FALSE(labels.empty());
     EXPECT_LT(labels.size(), requests.size()) << "a crowded view drops labels";
     bool shortened = false;
     for (std::size_t i = 0; i < labels.size(); ++i) {
         shortened = shortened || labels[i].text == QStringLiteral("Ppip…");
+        EXPECT_TRUE(area.contains(labels[i].box));
         for (const QRectF &pin : pins)
             EXPECT_FALSE(labels[i].box.intersects(pin)) << labels[i].text.toStdString();
         for (std::size_t j = i + 1; j < labels.size(); ++j)
@@ -98,9 +100,10 @@ TEST(PinLayout, ALabelMovesLeftThenShortensThenGoes) {
         {{blockRight, blockLeft}, QStringLiteral("Bb"), true},
         {{QRectF(anchor.x() - width - 20, 90, 2 * width + 40, 20)}, QString(), true},
     };
+    const QRectF area(0, 0, 1000, 1000);
     for (const Case &c : cases) {
         const auto labels =
-            placeLabels({{anchor, text, QStringLiteral("Bb")}}, metrics, kRadius, c.obstacles);
+            placeLabels({{anchor, text, QStringLiteral("Bb")}}, metrics, kRadius, c.obstacles, area);
         if (c.expected.isEmpty()) {
             EXPECT_TRUE(labels.empty());
             continue;
@@ -109,4 +112,8 @@ TEST(PinLayout, ALabelMovesLeftThenShortensThenGoes) {
         EXPECT_EQ(labels[0].text, c.expected);
         EXPECT_EQ(labels[0].box.left() > anchor.x(), c.right);
     }
+    // At the map's right edge a label goes left of its pin.
+    const auto atEdge = placeLabels({{{990, 100}, text, {}}}, metrics, kRadius, {}, area);
+    ASSERT_EQ(atEdge.size(), 1u);
+    EXPECT_LT(atEdge[0].box.right(), 990);
 }
