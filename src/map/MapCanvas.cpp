@@ -43,7 +43,7 @@ const QColor kBackground(0xf4, 0xf1, 0xea);
 const QColor kGraticule(0xc8, 0xc4, 0xba);
 const QColor kGraticuleText(0x80, 0x7c, 0x72);
 const QColor kWaypointFill(0x33, 0x33, 0x33);
-const QColor kHighlight(0xff, 0xd7, 0x00);
+const QColor kHighlight(0x20, 0x20, 0x20);
 
 QString degreeText(double value, double step) {
     const int decimals = step >= 1 ? 0 : int(std::ceil(-std::log10(step) - 1e-9));
@@ -534,9 +534,9 @@ void MapCanvas::paintPlaces(QPainter &painter, const Layout &layout) const {
                 continue;
             const double radius = spot.grouped() ? kPlaceRadius + 4 : kPlaceRadius;
             if (highlighted) {
-                painter.setPen(QPen(Qt::black, 1));
-                painter.setBrush(kHighlight);
-                painter.drawEllipse(spot.at, radius + 4, radius + 4);
+                painter.setPen(QPen(kHighlight, 2.5));
+                painter.setBrush(Qt::NoBrush);
+                painter.drawEllipse(spot.at, radius + 3, radius + 3);
             }
             painter.setPen(QPen(Qt::white, 1.5));
             painter.setBrush(pinColor(place));
