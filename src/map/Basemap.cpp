@@ -8,7 +8,8 @@
 namespace pelorin {
 
 namespace {
-constexpr int kMemoryTiles = 256;
+// Twice the most tiles a view draws, about 32 MB.
+constexpr int kMemoryTiles = 128;
 constexpr qint64 kDiskCacheBytes = 256LL * 1024 * 1024;
 constexpr int kTimeoutMs = 10000;
 // While off, how long before the network is tried again.

@@ -188,7 +188,19 @@ void MapCanvas::zoomBy(QPointF screen, double factor) {
         return;
     takeOverView();
     viewport_.zoomAt(screen, factor);
+    keepNearData();
     update();
+}
+
+// Panning stops when the data's edge is a quarter of the map in from its side.
+void MapCanvas::keepNearData() {
+    const QRectF visible = viewport_.visibleWorld();
+    const double dx = visible.width() / 4;
+    const double dy = visible.height() / 4;
+    const QRectF reach = bounds_.adjusted(-dx, -dy, dx, dy);
+    const QPointF center = viewport_.center();
+    viewport_.setCenter({std::clamp(center.x(), reach.left(), reach.right()),
+                         std::clamp(center.y(), reach.top(), reach.bottom())});
 }
 
 void MapCanvas::resizeEvent(QResizeEvent *) {
@@ -388,6 +400,7 @@ void MapCanvas::keyPressEvent(QKeyEvent *event) {
         return;
     takeOverView();
     viewport_.panBy(*pan);
+    keepNearData();
     update();
 }
 
@@ -403,6 +416,7 @@ void MapCanvas::mouseMoveEvent(QMouseEvent *event) {
     if (dragFrom_) {
         takeOverView();
         viewport_.panBy(event->position() - *dragFrom_);
+        keepNearData();
         dragFrom_ = event->position();
         update();
     }

@@ -105,6 +105,7 @@ private:
     void applyView();
     void takeOverView();
     void zoomBy(QPointF screen, double factor);
+    void keepNearData();
     bool isShown(const Place &place) const;
     QColor pinColor(const Place &place) const;
     const PinSpot *spotAt(const Layout &layout, QPointF screen) const;

@@ -70,10 +70,15 @@ TEST(MapWindow, TitleNeverShowsATemporaryFilesName) {
         {QDir(QDir::tempPath()).filePath(QStringLiteral("quorvatixpreview.mapTs2")), unnamed,
          QStringLiteral("Map")},
         {elsewhere.filePath(QStringLiteral("night.kml")), unnamed, QStringLiteral("Map: night.kml")},
+        {elsewhere.filePath(QStringLiteral("night.geojson")),
+         R"({"type": "FeatureCollection", "name": "Night walk", "features": [{"type": "Feature",
+             "geometry": {"type": "Point", "coordinates": [9.5, 48.85]}, "properties": {}}]})",
+         QStringLiteral("Map: Night walk")},
     };
     CentralMapDisplay display;
     for (const auto &c : cases) {
         display.showTrack(writeFile(c.path, c.content));
+        EXPECT_TRUE(display.window()->canvas()->hasDocument()) << c.path.toStdString();
         EXPECT_EQ(display.window()->windowTitle(), c.title) << c.path.toStdString();
         if (c.path.startsWith(QDir::tempPath()))
             QFile::remove(c.path);
@@ -155,6 +160,16 @@ TEST(MapCanvas, KeysZoomAndPanWithinTheDatasNeighbourhood) {
     const double lat = canvas.center().lat;
     QTest::keyClick(&canvas, Qt::Key_Up);
     EXPECT_GT(canvas.center().lat, lat);
+
+    // However far one pans, the data stays in sight.
+    for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down}) {
+        for (int i = 0; i < 40; ++i)
+            QTest::keyClick(&canvas, key);
+        const QRectF data =
+            QRectF(canvas.projection().project({48.85, 9.5}), canvas.projection().project({48.87, 9.52}))
+                .normalized();
+        EXPECT_TRUE(canvas.viewport().visibleWorld().intersects(data)) << key;
+    }
 
     for (int i = 0; i < 30; ++i)
         QTest::keyClick(&canvas, Qt::Key_Minus);
