@@ -106,16 +106,19 @@ private:
     }
 
     // kml, Document, Folder: styles and placemarks at any depth. Placemarks
-    // in a folder named "Waypoints" are waypoints, the others recordings.
-    void container(bool inWaypoints = false) {
+    // in a folder named "Waypoints" are waypoints, the others recordings; a
+    // folder's name comes before its placemarks in any document worth reading.
+    void container(bool isFolder = false, bool inWaypoints = false) {
         while (!failed() && xml_.readNextStartElement()) {
             const QStringView name = xml_.name();
-            if (name == u"Document") {
-                container(inWaypoints);
-            } else if (name == u"Folder") {
-                folder(inWaypoints);
-            } else if (name == u"name" && document_.name.isEmpty()) {
-                document_.name = xml_.readElementText().trimmed();
+            if (name == u"Document" || name == u"Folder") {
+                container(name == u"Folder", inWaypoints);
+            } else if (name == u"name") {
+                const QString text = xml_.readElementText().trimmed();
+                if (isFolder)
+                    inWaypoints = text == u"Waypoints";
+                else if (document_.name.isEmpty())
+                    document_.name = text;
             } else if (name == u"Style") {
                 style();
             } else if (name == u"Placemark") {
@@ -123,24 +126,6 @@ private:
             } else {
                 xml_.skipCurrentElement();
             }
-        }
-    }
-
-    // A folder's name comes before its placemarks in any document worth reading.
-    void folder(bool inWaypoints) {
-        while (!failed() && xml_.readNextStartElement()) {
-            if (xml_.name() == u"name") {
-                inWaypoints = xml_.readElementText().trimmed() == u"Waypoints";
-                continue;
-            }
-            if (xml_.name() == u"Placemark")
-                placemark(inWaypoints ? PlaceKind::Waypoint : PlaceKind::Recording);
-            else if (xml_.name() == u"Folder")
-                folder(inWaypoints);
-            else if (xml_.name() == u"Style")
-                style();
-            else
-                xml_.skipCurrentElement();
         }
     }
 
