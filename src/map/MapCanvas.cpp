@@ -245,6 +245,18 @@ void MapCanvas::setHighlightedRecordings(const QStringList &files) {
         highlightedNames_.insert(info.fileName());
         highlightedBases_.insert(info.completeBaseName());
     }
+    // One recording selected elsewhere whose pin is off screen: bring it into view.
+    if (files.size() == 1) {
+        const QRectF screen(rect());
+        for (const Place &place : places_) {
+            if (isShown(place) && isHighlighted(place.source.recording) &&
+                !screen.contains(viewport_.toScreen(place.world))) {
+                takeOverView();
+                viewport_.setCenter(place.world);
+                break;
+            }
+        }
+    }
     update();
 }
 

@@ -57,7 +57,8 @@ public:
     // The document's species, sorted, "" (no species) last.
     QList<LegendEntry> legend() const;
     void setSpeciesVisible(const QString &species, bool visible);
-    // Pins of these recordings (file names, with or without extension) stand out.
+    // Pins of these recordings (file names, with or without extension) stand
+    // out; a single one off screen is brought into view.
     void setHighlightedRecordings(const QStringList &files);
     bool isHighlighted(const QString &recording) const;
 

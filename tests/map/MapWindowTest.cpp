@@ -211,6 +211,15 @@ TEST(MapWindow, PinsAndTableRowsSelectEachOther) {
     QTest::mouseRelease(&canvas, Qt::LeftButton, {}, other->toPoint() + QPoint(40, 0));
     EXPECT_EQ(main.table()->selectedRecordings().size(), 1);
 
+    // A row selected whose pin is off screen brings the pin into view.
+    for (int i = 0; i < 30; ++i)
+        QTest::keyClick(&canvas, Qt::Key_Plus);
+    for (int i = 0; i < 40; ++i)
+        QTest::keyClick(&canvas, Qt::Key_Left);
+    EXPECT_FALSE(canvas.pinPosition(QStringLiteral("rec1.wav")));
+    main.table()->selectFiles({QStringLiteral("rec1.wav")});
+    EXPECT_TRUE(canvas.pinPosition(QStringLiteral("rec1.wav")));
+
     main.table()->selectRow(0);
     selected = main.table()->selectedRecordings();
     ASSERT_EQ(selected.size(), 1);
