@@ -29,8 +29,8 @@ public:
 
 public slots:
     virtual void showWindow(QObject *sender) = 0;
-    // {latitude text, longitude text}; fewer entries: nothing to centre on.
-    virtual void setCenter(const QStringList &latLon) = 0;
+    // Decimal degrees; a position off the globe is ignored.
+    virtual void setCenter(double latitude, double longitude) = 0;
     // Reads and shows the KML file at path.
     virtual void showTrack(const QString &path) = 0;
 };

@@ -6,6 +6,7 @@
 #include "host/RecordingsTableView.h"
 #include "host/WavImport.h"
 #include "map/CentralMapDisplay.h"
+#include "map/MapWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,6 +39,8 @@ MainWindow::MainWindow(CentralMapDisplay *mapDisplay, QWidget *parent)
     file->addAction(tr("&Add recordings…"), this, &MainWindow::chooseRecordingFiles);
     file->addAction(tr("Add recordings &folder…"), this, &MainWindow::chooseRecordingsFolder);
     file->addSeparator();
+    file->addAction(tr("Open &map…"), this, &MainWindow::chooseMap);
+    file->addSeparator();
     QAction *quit = file->addAction(tr("&Quit"), qApp, &QApplication::closeAllWindows);
     quit->setShortcut(QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
@@ -53,6 +56,27 @@ MainWindow::MainWindow(CentralMapDisplay *mapDisplay, QWidget *parent)
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &MainWindow::updateStatus);
     updateStatus();
+    linkMapAndTable();
+}
+
+// A pin clicked selects its recording's row, and the rows selected stand out on the map.
+void MainWindow::linkMapAndTable() {
+    MapWindow *map = mapDisplay_->window();
+    connect(map, &MapWindow::recordingsClicked, table_, &RecordingsTableView::selectFiles);
+    connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, map, [this, map] {
+        QStringList files;
+        for (const HostRecording &recording : table_->selectedRecordings())
+            files << recording.filename();
+        map->highlightRecordings(files);
+    });
+}
+
+void MainWindow::chooseMap() {
+    const QString path = QFileDialog::getOpenFileName(
+        this, tr("Open map"), recordingsStart(),
+        tr("Maps (*.kml *.geojson *.json);;KML (*.kml);;GeoJSON (*.geojson *.json);;All files (*)"));
+    if (!path.isEmpty())
+        mapDisplay_->showTrack(path);
 }
 
 void MainWindow::setPlugins(const PluginLoadReport &report) {

@@ -38,6 +38,8 @@ public:
 
 private:
     void chooseCatalogue();
+    void chooseMap();
+    void linkMapAndTable();
     void chooseRecordingFiles();
     void chooseRecordingsFolder();
     void chooseCatalogueDestination();

@@ -3,7 +3,10 @@
 #include "host/RecordingsSortModel.h"
 #include "host/RecordingsTableModel.h"
 
+#include "map/PlaceFields.h"
+
 #include <QHeaderView>
+#include <QItemSelection>
 
 #include <algorithm>
 
@@ -60,6 +63,27 @@ QList<HostRecording> RecordingsTableView::selectedRecordings() const {
     for (const QModelIndex &row : rows)
         result.append(model_->recording(sortModel_->mapToSource(row).row()));
     return result;
+}
+
+void RecordingsTableView::selectFiles(const QStringList &files) {
+    QItemSelection selection;
+    std::optional<QModelIndex> first;
+    for (int row = 0; row < sortModel_->rowCount(); ++row) {
+        const QModelIndex index = sortModel_->index(row, 0);
+        const QString name = model_->recording(sortModel_->mapToSource(index).row()).filename();
+        const bool wanted = std::any_of(files.cbegin(), files.cend(),
+                                        [&name](const QString &file) { return sameRecording(file, name); });
+        if (!wanted)
+            continue;
+        selection.select(index, index);
+        if (!first)
+            first = index;
+    }
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (first) {
+        selectionModel()->setCurrentIndex(*first, QItemSelectionModel::NoUpdate);
+        scrollTo(*first);
+    }
 }
 
 } // namespace pelorin

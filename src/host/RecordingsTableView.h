@@ -27,6 +27,9 @@ public:
     QList<HostRecording> allRecordings() const;
     // The selected recordings in the order the table shows them.
     QList<HostRecording> selectedRecordings() const;
+    // Selects the rows of these files (a name matches with or without its
+    // extension), scrolled into view; other rows are deselected.
+    void selectFiles(const QStringList &files);
 
 private:
     RecordingsTableModel *model_;

@@ -6,6 +6,7 @@
 #include "host/MainWindow.h"
 #include "host/PluginLoading.h"
 #include "host/RecordingsTableView.h"
+#include "map/BasemapSettings.h"
 #include "map/CentralMapDisplay.h"
 #include "map/MapWindow.h"
 
@@ -65,6 +66,8 @@ int main(int argc, char **argv) {
     if (options.listPlugins)
         return listPlugins(plugins);
 
+    // Only the application itself reaches for tiles; tests of its parts stay off the network.
+    host.mapDisplay()->setBasemap(basemapFromSettings());
     MainWindow &window = *host.mainWindow();
     window.setPlugins(plugins);
     openStartCatalogue(window, options);

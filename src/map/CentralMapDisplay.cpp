@@ -1,7 +1,7 @@
 #include "map/CentralMapDisplay.h"
 
-#include "map/KmlReader.h"
 #include "map/MapCanvas.h"
+#include "map/MapFileReader.h"
 #include "map/MapWindow.h"
 
 #include <cmath>
@@ -14,17 +14,13 @@ CentralMapDisplay::CentralMapDisplay(QObject *parent)
 
 CentralMapDisplay::~CentralMapDisplay() = default;
 
-std::optional<GeoPoint> CentralMapDisplay::parseCenter(const QStringList &latLon) {
-    if (latLon.size() < 2)
-        return std::nullopt;
-    bool latOk = false;
-    bool lonOk = false;
-    const double lat = latLon.at(0).trimmed().toDouble(&latOk);
-    const double lon = latLon.at(1).trimmed().toDouble(&lonOk);
-    if (!latOk || !lonOk || !std::isfinite(lat) || !std::isfinite(lon) || std::abs(lat) > 90 ||
-        std::abs(lon) > 180)
-        return std::nullopt;
-    return GeoPoint{lat, lon};
+bool CentralMapDisplay::isOnTheGlobe(GeoPoint point) {
+    return std::isfinite(point.lat) && std::isfinite(point.lon) && std::abs(point.lat) <= 90 &&
+           std::abs(point.lon) <= 180;
+}
+
+void CentralMapDisplay::setBasemap(const std::optional<BasemapConfig> &config) {
+    window_->setBasemap(config);
 }
 
 void CentralMapDisplay::showWindow(QObject *) {
@@ -33,16 +29,16 @@ void CentralMapDisplay::showWindow(QObject *) {
     window_->activateWindow();
 }
 
-void CentralMapDisplay::setCenter(const QStringList &latLon) {
-    const std::optional<GeoPoint> center = parseCenter(latLon);
-    if (!center)
+void CentralMapDisplay::setCenter(double latitude, double longitude) {
+    const GeoPoint center{latitude, longitude};
+    if (!isOnTheGlobe(center))
         return;
     centerForNextTrack_ = center;
-    window_->canvas()->centerOn(*center);
+    window_->canvas()->centerOn(center);
 }
 
 void CentralMapDisplay::showTrack(const QString &path) {
-    KmlReadResult result = readKmlFile(path);
+    KmlReadResult result = readMapFile(path);
     if (result.ok())
         window_->showDocument(path, std::move(result.document));
     else

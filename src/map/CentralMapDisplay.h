@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/HostDelegate.h"
+#include "map/Basemap.h"
 #include "map/KmlDocument.h"
 
 #include <memory>
@@ -20,14 +21,17 @@ public:
 
     MapWindow *window() const { return window_.get(); }
 
-    // {latitude, longitude} as decimal texts; anything else is no centre.
-    static std::optional<GeoPoint> parseCenter(const QStringList &latLon);
+    // Whether the map should take the wish for a centre.
+    static bool isOnTheGlobe(GeoPoint point);
+
+    // Shows the tiles of this basemap under every document; nullopt for none.
+    void setBasemap(const std::optional<BasemapConfig> &config);
 
 public slots:
     void showWindow(QObject *sender) override;
     // Centres the map now, and again after the next track is shown (which
     // otherwise fits the view to its data).
-    void setCenter(const QStringList &latLon) override;
+    void setCenter(double latitude, double longitude) override;
     void showTrack(const QString &path) override;
 
 private:

@@ -2,7 +2,9 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace pelorin {
@@ -20,14 +22,20 @@ struct KmlTrack {
     std::vector<GeoPoint> points;
 };
 
-// A Point placemark.
+enum class PlaceKind { Recording, Waypoint };
+
+// A Point placemark: a recording's pin or a waypoint.
 struct KmlPlace {
     QString name;
     QString description;
     GeoPoint position;
+    PlaceKind kind = PlaceKind::Recording;
+    QStringList species;         // none for a waypoint or a recording without
+    QString recording;           // its file name, perhaps without the extension
+    std::optional<QColor> color; // the document's own icon colour
 };
 
-// What the map draws from a KML file.
+// What the map draws from a KML or GeoJSON file.
 struct KmlDocument {
     QString name;
     std::vector<KmlTrack> tracks;

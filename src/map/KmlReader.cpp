@@ -1,7 +1,8 @@
 #include "map/KmlReader.h"
 
+#include "map/PlaceFields.h"
+
 #include <QCoreApplication>
-#include <QFile>
 #include <QHash>
 #include <QXmlStreamReader>
 
@@ -20,9 +21,10 @@ QString tr(const char *text) {
 const QColor kDefaultTrackColor(0x1f, 0x5f, 0xbf);
 constexpr double kDefaultTrackWidth = 2;
 
-struct LineStyle {
+struct StyleColors {
     std::optional<QColor> color;
     std::optional<double> width;
+    std::optional<QColor> iconColor;
 };
 
 // One placemark's geometry and style before the style ids are resolved
@@ -30,7 +32,12 @@ struct LineStyle {
 struct PendingTrack {
     KmlTrack track;
     QString styleUrl;
-    std::optional<LineStyle> inlineStyle;
+    std::optional<StyleColors> inlineStyle;
+};
+
+struct PendingPlace {
+    QString styleUrl;
+    std::optional<StyleColors> inlineStyle;
 };
 
 bool isSpace(char c) {
@@ -98,30 +105,66 @@ private:
         xml_.raiseError(message);
     }
 
-    // kml, Document, Folder: styles and placemarks at any depth.
-    void container() {
+    // kml, Document, Folder: styles and placemarks at any depth. Placemarks
+    // in a folder named "Waypoints" are waypoints, the others recordings; a
+    // folder's name comes before its placemarks in any document worth reading.
+    void container(bool isFolder = false, bool inWaypoints = false) {
         while (!failed() && xml_.readNextStartElement()) {
             const QStringView name = xml_.name();
             if (name == u"Document" || name == u"Folder") {
-                container();
-            } else if (name == u"name" && document_.name.isEmpty()) {
-                document_.name = xml_.readElementText().trimmed();
+                container(name == u"Folder", inWaypoints);
+            } else if (name == u"name") {
+                const QString text = xml_.readElementText().trimmed();
+                if (isFolder)
+                    inWaypoints = text == u"Waypoints";
+                else if (document_.name.isEmpty())
+                    document_.name = text;
             } else if (name == u"Style") {
-                const QString id = xml_.attributes().value(QLatin1String("id")).toString();
-                const LineStyle style = lineStyle();
-                if (!id.isEmpty())
-                    styles_.insert(id, style);
+                style();
             } else if (name == u"Placemark") {
-                placemark();
+                placemark(inWaypoints ? PlaceKind::Waypoint : PlaceKind::Recording);
             } else {
                 xml_.skipCurrentElement();
             }
         }
     }
 
-    LineStyle lineStyle() {
-        LineStyle style;
+    void style() {
+        const QString id = xml_.attributes().value(QLatin1String("id")).toString();
+        const StyleColors style = styleColors();
+        if (!id.isEmpty())
+            styles_.insert(id, style);
+    }
+
+    // ExtendedData/Data name="..."/value.
+    void extendedData(QHash<QString, QString> &fields) {
         while (!failed() && xml_.readNextStartElement()) {
+            if (xml_.name() != u"Data") {
+                xml_.skipCurrentElement();
+                continue;
+            }
+            const QString key = xml_.attributes().value(QLatin1String("name")).toString();
+            while (!failed() && xml_.readNextStartElement()) {
+                if (xml_.name() == u"value")
+                    fields.insert(key, xml_.readElementText().trimmed());
+                else
+                    xml_.skipCurrentElement();
+            }
+        }
+    }
+
+    StyleColors styleColors() {
+        StyleColors style;
+        while (!failed() && xml_.readNextStartElement()) {
+            if (xml_.name() == u"IconStyle") {
+                while (!failed() && xml_.readNextStartElement()) {
+                    if (xml_.name() == u"color")
+                        style.iconColor = parseKmlColor(xml_.readElementText().trimmed());
+                    else
+                        xml_.skipCurrentElement();
+                }
+                continue;
+            }
             if (xml_.name() != u"LineStyle") {
                 xml_.skipCurrentElement();
                 continue;
@@ -142,11 +185,12 @@ private:
         return style;
     }
 
-    void placemark() {
+    void placemark(PlaceKind kind) {
+        QHash<QString, QString> fields;
         QString name;
         QString description;
         QString styleUrl;
-        std::optional<LineStyle> inlineStyle;
+        std::optional<StyleColors> inlineStyle;
         std::vector<std::vector<GeoPoint>> lines;
         std::vector<GeoPoint> points;
         while (!failed() && xml_.readNextStartElement()) {
@@ -158,14 +202,27 @@ private:
             else if (element == u"styleUrl")
                 styleUrl = xml_.readElementText().trimmed();
             else if (element == u"Style")
-                inlineStyle = lineStyle();
+                inlineStyle = styleColors();
+            else if (element == u"ExtendedData")
+                extendedData(fields);
             else
                 geometry(lines, points);
         }
         for (auto &line : lines)
             tracks_.push_back({{name, {}, kDefaultTrackWidth, std::move(line)}, styleUrl, inlineStyle});
-        for (const GeoPoint &point : points)
-            document_.places.push_back({name, description, point});
+        for (const GeoPoint &point : points) {
+            KmlPlace place{name, description, point, kind, {}, {}, {}};
+            if (kind == PlaceKind::Recording) {
+                place.species = speciesOf(fields.contains(QStringLiteral("species"))
+                                              ? fields.value(QStringLiteral("species"))
+                                              : name);
+                place.recording = fields.value(QStringLiteral("filename"));
+                if (place.recording.isEmpty())
+                    place.recording = recordingFromDescription(description);
+            }
+            document_.places.push_back(std::move(place));
+            places_.push_back({styleUrl, inlineStyle});
+        }
     }
 
     // LineString, Point and MultiGeometry; anything else is skipped.
@@ -224,7 +281,7 @@ private:
 
     void resolveStyles() {
         for (PendingTrack &pending : tracks_) {
-            LineStyle style;
+            StyleColors style;
             if (pending.inlineStyle)
                 style = *pending.inlineStyle;
             else if (pending.styleUrl.startsWith(QLatin1Char('#')))
@@ -234,6 +291,14 @@ private:
             document_.tracks.push_back(std::move(pending.track));
         }
         tracks_.clear();
+        for (std::size_t i = 0; i < places_.size(); ++i) {
+            const PendingPlace &pending = places_[i];
+            if (pending.inlineStyle)
+                document_.places[i].color = pending.inlineStyle->iconColor;
+            else if (pending.styleUrl.startsWith(QLatin1Char('#')))
+                document_.places[i].color = styles_.value(pending.styleUrl.mid(1)).iconColor;
+        }
+        places_.clear();
     }
 
     bool hasDrawable() const {
@@ -246,8 +311,9 @@ private:
     QXmlStreamReader xml_;
     QString error_;
     KmlDocument document_;
-    QHash<QString, LineStyle> styles_;
+    QHash<QString, StyleColors> styles_;
     std::vector<PendingTrack> tracks_;
+    std::vector<PendingPlace> places_; // beside document_.places
 };
 
 } // namespace
@@ -268,13 +334,6 @@ KmlReadResult parseKml(const QByteArray &data) {
     if (data.trimmed().isEmpty())
         return {{}, tr("The file is empty.")};
     return KmlParser(data).run();
-}
-
-KmlReadResult readKmlFile(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {{}, tr("The file cannot be opened: %1.").arg(file.errorString())};
-    return parseKml(file.readAll());
 }
 
 } // namespace pelorin

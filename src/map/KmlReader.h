@@ -17,11 +17,13 @@ struct KmlReadResult {
 };
 
 // Reads the tracks (LineString placemarks, styled through Style/LineStyle
-// and styleUrl) and the point placemarks of a KML document. A document
+// and styleUrl) and the point placemarks of a KML document: a placemark in a
+// folder named "Waypoints" is a waypoint, any other a recording whose species
+// and file name come from its ExtendedData ("species", "filename"), else
+// from its name and its description's "File" line. A document
 // that is not well-formed KML, holds a bad coordinate, or has nothing to
 // draw gives an error.
 KmlReadResult parseKml(const QByteArray &data);
-KmlReadResult readKmlFile(const QString &path);
 
 // A KML colour: aabbggrr in hexadecimal, with or without a leading '#'.
 std::optional<QColor> parseKmlColor(QStringView text);

@@ -1,16 +1,23 @@
 #include "map/MapCanvas.h"
 
+#include "map/Basemap.h"
 #include "map/MapProjection.h"
 #include "map/MapScale.h"
+#include "map/PlaceFields.h"
+#include "map/SpeciesPalette.h"
+#include "map/TileMath.h"
 #include "map/TrackDecimation.h"
 
+#include <QFileInfo>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolTip>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace pelorin {
@@ -21,14 +28,34 @@ constexpr double kPlaceRadius = 5;
 constexpr double kPickRadius = 9;
 constexpr double kScaleBarMaxPixels = 140;
 constexpr int kMaxGraticuleLines = 8;
+// Up to this many pins at one spot are spread on a ring, more are one pin with their count.
+constexpr std::size_t kMaxSpread = 8;
+// A crowded view shows pins only; labels come back closer in.
+constexpr std::size_t kMaxLabelledSpots = 300;
+// Zooming out stops a little beyond the whole data, zooming in at a few pixels a metre.
+constexpr double kZoomOutBeyondFit = 16;
+constexpr double kCloseUpScale = 4;
+constexpr std::size_t kMaxTilesInView = 64;
+constexpr double kKeyZoom = 1.5;
+constexpr double kKeyPanFraction = 0.125;
+constexpr double kClickSlop = 4;
 const QColor kBackground(0xf4, 0xf1, 0xea);
 const QColor kGraticule(0xc8, 0xc4, 0xba);
 const QColor kGraticuleText(0x80, 0x7c, 0x72);
-const QColor kPlaceFill(0xd9, 0x48, 0x1c);
+const QColor kWaypointFill(0x33, 0x33, 0x33);
+const QColor kHighlight(0x20, 0x20, 0x20);
 
 QString degreeText(double value, double step) {
     const int decimals = step >= 1 ? 0 : int(std::ceil(-std::log10(step) - 1e-9));
     return QStringLiteral("%1°").arg(value, 0, 'f', decimals);
+}
+
+QColor rgb(std::uint32_t value) {
+    return QColor::fromRgb(QRgb(value));
+}
+
+QString speciesKey(const KmlPlace &place) {
+    return place.species.isEmpty() ? QString() : place.species.front();
 }
 } // namespace
 
@@ -43,6 +70,8 @@ MapCanvas::MapCanvas(QWidget *parent)
 void MapCanvas::setDocument(KmlDocument document) {
     tracks_.clear();
     places_.clear();
+    speciesColors_.clear();
+    hiddenSpecies_.clear();
     // The projection is true to scale in the middle of the data.
     double minLat = INFINITY, maxLat = -INFINITY;
     for (const KmlTrack &track : document.tracks) {
@@ -73,22 +102,50 @@ void MapCanvas::setDocument(KmlDocument document) {
         }
         tracks_.push_back(std::move(t));
     }
-    for (const KmlPlace &place : document.places) {
+    QStringList species;
+    for (KmlPlace &place : document.places) {
         const QPointF w = projection_.project(place.position);
         extend(w);
-        places_.push_back({place.name, place.description, w});
+        if (place.kind == PlaceKind::Recording) {
+            for (const QString &one : place.species)
+                if (!species.contains(one))
+                    species << one;
+            // The document's own colour wins for the species it leads with.
+            if (place.color && !speciesColors_.contains(speciesKey(place)))
+                speciesColors_.insert(speciesKey(place), *place.color);
+        }
+        places_.push_back({std::move(place), w});
     }
+    species.sort();
+    for (qsizetype i = 0; i < species.size(); ++i)
+        if (!speciesColors_.contains(species[i]))
+            speciesColors_.insert(species[i], rgb(speciesColor(std::size_t(i))));
+    if (!speciesColors_.contains(QString()))
+        speciesColors_.insert(QString(), rgb(kNoSpeciesColor));
+
     const QRectF bounds = minX <= maxX ? QRectF(QPointF(minX, minY), QPointF(maxX, maxY)) : QRectF();
     bounds_ = bounds;
     message_.clear();
     fitToData();
+    emit legendChanged();
 }
 
 void MapCanvas::setMessage(const QString &message) {
     tracks_.clear();
     places_.clear();
+    speciesColors_.clear();
     bounds_ = {};
     message_ = message;
+    update();
+    emit legendChanged();
+}
+
+void MapCanvas::setBasemap(Basemap *basemap) {
+    if (basemap_)
+        disconnect(basemap_, nullptr, this, nullptr);
+    basemap_ = basemap;
+    if (basemap_)
+        connect(basemap_, &Basemap::changed, this, qOverload<>(&QWidget::update));
     update();
 }
 
@@ -111,8 +168,11 @@ GeoPoint MapCanvas::center() const {
 
 void MapCanvas::applyView() {
     viewport_.setSize(size());
-    if (autoFit_)
+    if (autoFit_) {
         viewport_.fit(bounds_, kFitMargin);
+        viewport_.setScaleLimits(viewport_.scale() / kZoomOutBeyondFit,
+                                 std::max(kCloseUpScale, viewport_.scale()));
+    }
     if (autoCenter_)
         viewport_.setCenter(*autoCenter_);
     update();
@@ -123,19 +183,170 @@ void MapCanvas::takeOverView() {
     autoCenter_.reset();
 }
 
+void MapCanvas::zoomBy(QPointF screen, double factor) {
+    if (!hasDocument())
+        return;
+    takeOverView();
+    viewport_.zoomAt(screen, factor);
+    keepNearData();
+    update();
+}
+
+// Panning stops when the data's edge is a quarter of the map in from its side.
+void MapCanvas::keepNearData() {
+    const QRectF visible = viewport_.visibleWorld();
+    const double dx = visible.width() / 4;
+    const double dy = visible.height() / 4;
+    const QRectF reach = bounds_.adjusted(-dx, -dy, dx, dy);
+    const QPointF center = viewport_.center();
+    viewport_.setCenter({std::clamp(center.x(), reach.left(), reach.right()),
+                         std::clamp(center.y(), reach.top(), reach.bottom())});
+}
+
 void MapCanvas::resizeEvent(QResizeEvent *) {
     applyView();
 }
 
-const MapCanvas::Place *MapCanvas::placeAt(QPointF screen) const {
-    const Place *best = nullptr;
-    double bestDistance = kPickRadius;
+QList<LegendEntry> MapCanvas::legend() const {
+    QHash<QString, int> counts;
     for (const Place &place : places_) {
-        const QPointF d = viewport_.toScreen(place.world) - screen;
+        if (place.source.kind != PlaceKind::Recording)
+            continue;
+        if (place.source.species.isEmpty())
+            ++counts[QString()];
+        for (const QString &species : place.source.species)
+            ++counts[species];
+    }
+    QList<LegendEntry> entries;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        entries.append(
+            {it.key(), speciesColors_.value(it.key()), it.value(), !hiddenSpecies_.contains(it.key())});
+    std::sort(entries.begin(), entries.end(), [](const LegendEntry &a, const LegendEntry &b) {
+        if (a.species.isEmpty() != b.species.isEmpty())
+            return b.species.isEmpty();
+        return a.species < b.species;
+    });
+    return entries;
+}
+
+void MapCanvas::setSpeciesVisible(const QString &species, bool visible) {
+    if (visible)
+        hiddenSpecies_.remove(species);
+    else
+        hiddenSpecies_.insert(species);
+    update();
+}
+
+void MapCanvas::setHighlightedRecordings(const QStringList &files) {
+    highlightedNames_.clear();
+    highlightedBases_.clear();
+    for (const QString &file : files) {
+        const QFileInfo info(file);
+        highlightedNames_.insert(info.fileName());
+        highlightedBases_.insert(info.completeBaseName());
+    }
+    // One recording selected elsewhere whose pin is off screen: bring it into view.
+    if (files.size() == 1) {
+        const QRectF screen(rect());
+        for (const Place &place : places_) {
+            if (isShown(place) && isHighlighted(place.source.recording) &&
+                !screen.contains(viewport_.toScreen(place.world))) {
+                takeOverView();
+                viewport_.setCenter(place.world);
+                break;
+            }
+        }
+    }
+    update();
+}
+
+// What sameRecording() tells, in constant time for a whole table selected.
+bool MapCanvas::isHighlighted(const QString &recording) const {
+    if (recording.isEmpty())
+        return false;
+    const QFileInfo info(recording);
+    return highlightedNames_.contains(info.fileName()) || highlightedBases_.contains(info.fileName());
+}
+
+// A recording shows while one of its species does.
+bool MapCanvas::isShown(const Place &place) const {
+    if (place.source.kind == PlaceKind::Waypoint)
+        return true;
+    if (place.source.species.isEmpty())
+        return !hiddenSpecies_.contains(QString());
+    return std::any_of(place.source.species.cbegin(), place.source.species.cend(),
+                       [this](const QString &species) { return !hiddenSpecies_.contains(species); });
+}
+
+QColor MapCanvas::pinColor(const Place &place) const {
+    if (place.source.kind == PlaceKind::Waypoint)
+        return kWaypointFill;
+    for (const QString &species : place.source.species)
+        if (!hiddenSpecies_.contains(species))
+            return speciesColors_.value(species);
+    return speciesColors_.value(QString());
+}
+
+MapCanvas::Layout MapCanvas::layout() const {
+    Layout result;
+    if (!hasDocument())
+        return result;
+    const QRectF visible = QRectF(rect()).adjusted(-20, -20, 20, 20);
+    std::vector<QPointF> screen;
+    std::vector<std::size_t> index;
+    for (std::size_t i = 0; i < places_.size(); ++i) {
+        if (!isShown(places_[i]))
+            continue;
+        const QPointF p = viewport_.toScreen(places_[i].world);
+        if (!visible.contains(p))
+            continue;
+        screen.push_back(p);
+        index.push_back(i);
+    }
+    result.spots = spreadPins(screen, kPlaceRadius, kMaxSpread);
+    for (PinSpot &spot : result.spots)
+        for (std::size_t &member : spot.members)
+            member = index[member];
+    if (result.spots.size() > kMaxLabelledSpots)
+        return result;
+
+    const QFontMetricsF metrics(font());
+    std::vector<LabelRequest> requests;
+    std::vector<QRectF> pins;
+    const QSizeF pinSize(2 * kPlaceRadius + 2, 2 * kPlaceRadius + 2);
+    for (const PinSpot &spot : result.spots) {
+        pins.emplace_back(spot.at - QPointF(pinSize.width() / 2, pinSize.height() / 2), pinSize);
+        const KmlPlace &place = places_[spot.members.front()].source;
+        if (spot.grouped() || place.name.isEmpty()) {
+            requests.push_back({spot.at, {}, {}});
+            continue;
+        }
+        const QString shortText = place.species.size() > 1
+                                      ? place.species.front() + QStringLiteral("…")
+                                      : metrics.elidedText(place.name, Qt::ElideRight, 60);
+        requests.push_back({spot.at, place.name, shortText == place.name ? QString() : shortText});
+    }
+    result.labels = placeLabels(requests, metrics, kPlaceRadius, pins, QRectF(rect()));
+    return result;
+}
+
+std::optional<QPointF> MapCanvas::pinPosition(const QString &recording) const {
+    for (const PinSpot &spot : layout().spots)
+        for (std::size_t member : spot.members)
+            if (sameRecording(places_[member].source.recording, recording))
+                return spot.at;
+    return std::nullopt;
+}
+
+const PinSpot *MapCanvas::spotAt(const Layout &layout, QPointF screen) const {
+    const PinSpot *best = nullptr;
+    double bestDistance = kPickRadius;
+    for (const PinSpot &spot : layout.spots) {
+        const QPointF d = spot.at - screen;
         const double distance = std::hypot(d.x(), d.y());
         if (distance <= bestDistance) {
             bestDistance = distance;
-            best = &place;
+            best = &spot;
         }
     }
     return best;
@@ -144,9 +355,15 @@ const MapCanvas::Place *MapCanvas::placeAt(QPointF screen) const {
 bool MapCanvas::event(QEvent *event) {
     if (event->type() == QEvent::ToolTip) {
         auto *help = static_cast<QHelpEvent *>(event);
-        if (const Place *place = placeAt(help->pos())) {
-            QToolTip::showText(help->globalPos(),
-                               place->description.isEmpty() ? place->name : place->description, this);
+        const Layout current = layout();
+        if (const PinSpot *spot = spotAt(current, help->pos())) {
+            QStringList lines;
+            for (std::size_t member : spot->members) {
+                const KmlPlace &place = places_[member].source;
+                lines << (place.description.isEmpty() ? place.name
+                                                      : place.name + QLatin1Char('\n') + place.description);
+            }
+            QToolTip::showText(help->globalPos(), lines.join(QStringLiteral("\n\n")), this);
         } else {
             QToolTip::hideText();
             event->ignore();
@@ -158,16 +375,51 @@ bool MapCanvas::event(QEvent *event) {
 
 void MapCanvas::wheelEvent(QWheelEvent *event) {
     const double steps = event->angleDelta().y() / 120.0;
-    if (steps == 0 || !hasDocument())
+    if (steps != 0)
+        zoomBy(event->position(), std::pow(1.25, steps));
+}
+
+void MapCanvas::keyPressEvent(QKeyEvent *event) {
+    const QPointF middle(width() / 2.0, height() / 2.0);
+    const double stepX = width() * kKeyPanFraction;
+    const double stepY = height() * kKeyPanFraction;
+    std::optional<QPointF> pan;
+    switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        zoomBy(middle, kKeyZoom);
+        return;
+    case Qt::Key_Minus:
+        zoomBy(middle, 1 / kKeyZoom);
+        return;
+    case Qt::Key_Left:
+        pan = QPointF(stepX, 0);
+        break;
+    case Qt::Key_Right:
+        pan = QPointF(-stepX, 0);
+        break;
+    case Qt::Key_Up:
+        pan = QPointF(0, stepY);
+        break;
+    case Qt::Key_Down:
+        pan = QPointF(0, -stepY);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (!hasDocument())
         return;
     takeOverView();
-    viewport_.zoomAt(event->position(), std::pow(1.25, steps));
+    viewport_.panBy(*pan);
+    keepNearData();
     update();
 }
 
 void MapCanvas::mousePressEvent(QMouseEvent *event) {
     if (event->button() == Qt::LeftButton) {
         dragFrom_ = event->position();
+        pressedAt_ = event->position();
         setCursor(Qt::ClosedHandCursor);
     }
 }
@@ -176,6 +428,7 @@ void MapCanvas::mouseMoveEvent(QMouseEvent *event) {
     if (dragFrom_) {
         takeOverView();
         viewport_.panBy(event->position() - *dragFrom_);
+        keepNearData();
         dragFrom_ = event->position();
         update();
     }
@@ -184,18 +437,27 @@ void MapCanvas::mouseMoveEvent(QMouseEvent *event) {
 }
 
 void MapCanvas::mouseReleaseEvent(QMouseEvent *event) {
-    if (event->button() == Qt::LeftButton) {
-        dragFrom_.reset();
-        unsetCursor();
-    }
+    if (event->button() != Qt::LeftButton)
+        return;
+    dragFrom_.reset();
+    unsetCursor();
+    const std::optional<QPointF> pressedAt = std::exchange(pressedAt_, std::nullopt);
+    if (!pressedAt || QLineF(*pressedAt, event->position()).length() > kClickSlop)
+        return;
+    const Layout current = layout();
+    const PinSpot *spot = spotAt(current, event->position());
+    if (!spot)
+        return;
+    QStringList files;
+    for (std::size_t member : spot->members)
+        if (!places_[member].source.recording.isEmpty())
+            files << places_[member].source.recording;
+    if (!files.isEmpty())
+        emit recordingsClicked(files);
 }
 
 void MapCanvas::mouseDoubleClickEvent(QMouseEvent *event) {
-    if (!hasDocument())
-        return;
-    takeOverView();
-    viewport_.zoomAt(event->position(), event->modifiers() & Qt::ShiftModifier ? 0.5 : 2.0);
-    update();
+    zoomBy(event->position(), event->modifiers() & Qt::ShiftModifier ? 0.5 : 2.0);
 }
 
 void MapCanvas::paintEvent(QPaintEvent *) {
@@ -205,11 +467,35 @@ void MapCanvas::paintEvent(QPaintEvent *) {
         paintMessage(painter);
         return;
     }
+    if (!paintBasemap(painter))
+        paintGraticule(painter);
     painter.setRenderHint(QPainter::Antialiasing);
-    paintGraticule(painter);
     paintTracks(painter);
-    paintPlaces(painter);
+    paintPlaces(painter, layout());
     paintScaleBar(painter);
+    paintCorners(painter);
+}
+
+bool MapCanvas::paintBasemap(QPainter &painter) const {
+    if (!basemap_)
+        return false;
+    const QRectF world = viewport_.visibleWorld();
+    const GeoPoint southWest = projection_.unproject(world.topLeft());
+    const GeoPoint northEast = projection_.unproject(world.bottomRight());
+    const double lat = center().lat;
+    const double metresPerPixel = projection_.eastWestFactor(lat) / viewport_.scale();
+    const int z = tileZoomFor(metresPerPixel, lat, basemap_->config().maxZoom);
+    bool drawn = false;
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    for (const TileId &tile : tilesCovering(southWest, northEast, z, kMaxTilesInView)) {
+        if (const QImage *image = basemap_->tile(tile)) {
+            const QPointF nw = viewport_.toScreen(projection_.project(tileCorner(z, tile.x, tile.y)));
+            const QPointF se = viewport_.toScreen(projection_.project(tileCorner(z, tile.x + 1, tile.y + 1)));
+            painter.drawImage(QRectF(nw, se), *image);
+            drawn = true;
+        }
+    }
+    return drawn;
 }
 
 void MapCanvas::paintGraticule(QPainter &painter) const {
@@ -218,6 +504,7 @@ void MapCanvas::paintGraticule(QPainter &painter) const {
     const GeoPoint high = projection_.unproject(world.bottomRight()); // north-east
     const double lonStep = graticuleStep(high.lon - low.lon, kMaxGraticuleLines);
     const double latStep = graticuleStep(high.lat - low.lat, kMaxGraticuleLines);
+    painter.save();
     QFont font = painter.font();
     font.setPointSizeF(font.pointSizeF() * 0.85);
     painter.setFont(font);
@@ -239,6 +526,7 @@ void MapCanvas::paintGraticule(QPainter &painter) const {
         painter.setPen(kGraticuleText);
         painter.drawText(QPointF(3, y - 3), degreeText(lat, latStep));
     }
+    painter.restore();
 }
 
 void MapCanvas::paintTracks(QPainter &painter) const {
@@ -258,28 +546,77 @@ void MapCanvas::paintTracks(QPainter &painter) const {
     }
 }
 
-void MapCanvas::paintPlaces(QPainter &painter) const {
+void MapCanvas::paintPlaces(QPainter &painter, const Layout &layout) const {
+    // Highlighted pins last, so that they stay on top.
+    for (const bool highlightedPass : {false, true}) {
+        for (const PinSpot &spot : layout.spots) {
+            const Place &place = places_[spot.members.front()];
+            const bool highlighted =
+                std::any_of(spot.members.begin(), spot.members.end(), [this](std::size_t m) {
+                    return !places_[m].source.recording.isEmpty() &&
+                           isHighlighted(places_[m].source.recording);
+                });
+            if (highlighted != highlightedPass)
+                continue;
+            const double radius = spot.grouped() ? kPlaceRadius + 4 : kPlaceRadius;
+            if (highlighted) {
+                painter.setPen(QPen(kHighlight, 2.5));
+                painter.setBrush(Qt::NoBrush);
+                painter.drawEllipse(spot.at, radius + 3, radius + 3);
+            }
+            painter.setPen(QPen(Qt::white, 1.5));
+            painter.setBrush(pinColor(place));
+            if (place.source.kind == PlaceKind::Waypoint && !spot.grouped()) {
+                const QRectF box(spot.at - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius));
+                painter.drawRect(box);
+            } else {
+                painter.drawEllipse(spot.at, radius, radius);
+            }
+            if (spot.grouped()) {
+                painter.setPen(Qt::white);
+                painter.drawText(QRectF(spot.at - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius)),
+                                 Qt::AlignCenter, QString::number(spot.members.size()));
+            }
+        }
+    }
+
     const QFontMetricsF metrics(painter.font());
-    const QRectF visible = QRectF(rect()).adjusted(-20, -20, 20, 20);
-    for (const Place &place : places_) {
-        const QPointF p = viewport_.toScreen(place.world);
-        if (!visible.contains(p))
-            continue;
-        painter.setPen(QPen(Qt::white, 1.5));
-        painter.setBrush(kPlaceFill);
-        painter.drawEllipse(p, kPlaceRadius, kPlaceRadius);
-        if (place.name.isEmpty())
-            continue;
-        const QPointF textAt = p + QPointF(kPlaceRadius + 3, metrics.ascent() / 2 - 1);
-        // A light halo keeps the name readable over the track.
+    for (const PlacedLabel &label : layout.labels) {
+        const QPointF textAt(label.box.left(), label.box.bottom() - metrics.descent());
+        // A light halo keeps the name readable over the track and the basemap.
         QPainterPath path;
-        path.addText(textAt, painter.font(), place.name);
+        path.addText(textAt, painter.font(), label.text);
         painter.setBrush(Qt::NoBrush);
         painter.setPen(QPen(QColor(255, 255, 255, 210), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.drawPath(path);
         painter.setPen(Qt::black);
-        painter.drawText(textAt, place.name);
+        painter.drawText(textAt, label.text);
     }
+}
+
+void MapCanvas::paintCorners(QPainter &painter) const {
+    if (!basemap_)
+        return;
+    painter.save();
+    QFont font = painter.font();
+    font.setPointSizeF(font.pointSizeF() * 0.85);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font);
+    auto badge = [&](const QString &text, Qt::Alignment corner) {
+        if (text.isEmpty())
+            return;
+        const QSizeF size(metrics.horizontalAdvance(text) + 8, metrics.height() + 4);
+        const double x = corner & Qt::AlignRight ? width() - size.width() : 0;
+        const double y = corner & Qt::AlignBottom ? height() - size.height() : 0;
+        const QRectF box(QPointF(x, y), size);
+        painter.fillRect(box, QColor(255, 255, 255, 200));
+        painter.setPen(QColor(0x30, 0x30, 0x30));
+        painter.drawText(box, Qt::AlignCenter, text);
+    };
+    badge(basemap_->config().attribution, Qt::AlignBottom | Qt::AlignRight);
+    if (basemap_->isOff())
+        badge(tr("Basemap off: the tile server cannot be reached"), Qt::AlignTop | Qt::AlignRight);
+    painter.restore();
 }
 
 void MapCanvas::paintScaleBar(QPainter &painter) const {

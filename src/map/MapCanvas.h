@@ -3,9 +3,12 @@
 #include "map/KmlDocument.h"
 #include "map/MapProjection.h"
 #include "map/MapViewport.h"
+#include "map/PinLayout.h"
 
+#include <QHash>
 #include <QPointF>
 #include <QRectF>
+#include <QSet>
 #include <QWidget>
 
 #include <optional>
@@ -15,9 +18,22 @@ class QPainter;
 
 namespace pelorin {
 
-// Draws a KML document's tracks and placemarks on a projected plane with
-// a graticule and a scale bar; wheel zooms, dragging pans. When there is
-// nothing to draw it shows a message instead.
+class Basemap;
+
+// A species in the map's legend; "" stands for recordings without one.
+struct LegendEntry {
+    QString species;
+    QColor color;
+    int count = 0;
+    bool visible = true;
+};
+
+// Draws a KML document's tracks, waypoints and recordings' pins on a
+// projected plane over a basemap of web-map tiles (or a graticule without
+// one) with a scale bar. Pins are coloured by species, spread where they
+// stack, and labelled where a label has room. Wheel, +/- and double-click
+// zoom, dragging and the arrow keys pan, clicking a pin reports its
+// recording. When there is nothing to draw it shows a message instead.
 class MapCanvas : public QWidget {
     Q_OBJECT
 public:
@@ -28,6 +44,9 @@ public:
     void setMessage(const QString &message);
     QString message() const { return message_; }
     bool hasDocument() const { return !tracks_.empty() || !places_.empty(); }
+    // Not owned; nullptr for none.
+    void setBasemap(Basemap *basemap);
+    Basemap *basemap() const { return basemap_; }
 
     void centerOn(GeoPoint point);
     void fitToData();
@@ -35,17 +54,39 @@ public:
     const MapViewport &viewport() const { return viewport_; }
     const MapProjection &projection() const { return projection_; }
 
+    // The document's species, sorted, "" (no species) last.
+    QList<LegendEntry> legend() const;
+    void setSpeciesVisible(const QString &species, bool visible);
+    // Pins of these recordings (file names, with or without extension) stand
+    // out; a single one off screen is brought into view.
+    void setHighlightedRecordings(const QStringList &files);
+    bool isHighlighted(const QString &recording) const;
+
+    // What the current view draws: the pins' spots (members index the
+    // document's places) and the labels placed beside them.
+    struct Layout {
+        std::vector<PinSpot> spots;
+        std::vector<PlacedLabel> labels; // request = index into spots
+    };
+    Layout layout() const;
+    // Where the recording's pin is drawn, if it is.
+    std::optional<QPointF> pinPosition(const QString &recording) const;
+
     QSize sizeHint() const override { return {900, 650}; }
 
 signals:
     // The position under the mouse, for a status line.
     void hovered(GeoPoint point);
+    // A pin was clicked: its recording, or a stack's recordings.
+    void recordingsClicked(const QStringList &files);
+    void legendChanged();
 
 protected:
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
@@ -58,17 +99,22 @@ private:
         std::vector<QPointF> world;
     };
     struct Place {
-        QString name;
-        QString description;
+        KmlPlace source;
         QPointF world;
     };
 
     void applyView();
     void takeOverView();
-    const Place *placeAt(QPointF screen) const;
+    void zoomBy(QPointF screen, double factor);
+    void keepNearData();
+    bool isShown(const Place &place) const;
+    QColor pinColor(const Place &place) const;
+    const PinSpot *spotAt(const Layout &layout, QPointF screen) const;
     void paintGraticule(QPainter &painter) const;
+    bool paintBasemap(QPainter &painter) const;
     void paintTracks(QPainter &painter) const;
-    void paintPlaces(QPainter &painter) const;
+    void paintPlaces(QPainter &painter, const Layout &layout) const;
+    void paintCorners(QPainter &painter) const;
     void paintScaleBar(QPainter &painter) const;
     void paintMessage(QPainter &painter) const;
 
@@ -76,6 +122,12 @@ private:
     MapViewport viewport_;
     std::vector<Track> tracks_;
     std::vector<Place> places_;
+    QHash<QString, QColor> speciesColors_;
+    QSet<QString> hiddenSpecies_;
+    // The highlighted files' names, and those names without their extension.
+    QSet<QString> highlightedNames_;
+    QSet<QString> highlightedBases_;
+    Basemap *basemap_ = nullptr;
     QRectF bounds_;
     QString message_;
     // Until the user zooms or pans, the view follows the window's size: fitted
@@ -83,6 +135,7 @@ private:
     bool autoFit_ = false;
     std::optional<QPointF> autoCenter_;
     std::optional<QPointF> dragFrom_;
+    std::optional<QPointF> pressedAt_;
 };
 
 } // namespace pelorin

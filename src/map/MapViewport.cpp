@@ -19,9 +19,14 @@ QRectF MapViewport::visibleWorld() const {
 
 void MapViewport::zoomAt(QPointF screen, double factor) {
     const QPointF anchor = toWorld(screen);
-    scale_ = std::clamp(scale_ * factor, kMinScale, kMaxScale);
+    scale_ = std::clamp(scale_ * factor, minScale_, maxScale_);
     const QPointF moved = toScreen(anchor);
     panBy(screen - moved);
+}
+
+void MapViewport::setScaleLimits(double minScale, double maxScale) {
+    minScale_ = std::clamp(minScale, kMinScale, kMaxScale);
+    maxScale_ = std::clamp(maxScale, minScale_, kMaxScale);
 }
 
 void MapViewport::panBy(QPointF screenDelta) {

@@ -27,8 +27,10 @@ public:
     // The projected rectangle on screen (y grows northwards).
     QRectF visibleWorld() const;
 
-    // Zooms by factor keeping the world point under the screen point fixed.
+    // Zooms by factor keeping the world point under the screen point fixed,
+    // within the scale limits.
     void zoomAt(QPointF screen, double factor);
+    void setScaleLimits(double minScale, double maxScale);
     void panBy(QPointF screenDelta);
     // Shows the whole world rectangle with a margin in pixels; a point-sized
     // rectangle gets a view about a kilometre wide.
@@ -38,6 +40,8 @@ private:
     QSizeF size_{1, 1};
     QPointF center_;
     double scale_ = 1e-5; // pixels per projected metre
+    double minScale_ = 1e-8;
+    double maxScale_ = 1e3;
 };
 
 } // namespace pelorin

@@ -28,6 +28,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <unistd.h>
 
 using namespace pelorin;
@@ -66,14 +67,22 @@ std::string localPath(const QUrl &url) {
     return QFile::encodeName(url.toLocalFile()).toStdString();
 }
 
-// Latitude then longitude, as far as the point has them in that order.
-QStringList centreOf(const TrackPoint &point) {
-    QStringList centre;
-    if (const auto lat = point.lat()) {
-        centre << fromUtf8(*lat);
-        if (const auto lon = point.lon())
-            centre << fromUtf8(*lon);
-    }
+struct Centre {
+    double lat;
+    double lon;
+};
+
+// The point's latitude and longitude, when it has both as numbers.
+std::optional<Centre> centreOf(const TrackPoint &point) {
+    const auto lat = point.lat();
+    const auto lon = point.lon();
+    if (!lat || !lon)
+        return std::nullopt;
+    bool latOk = false;
+    bool lonOk = false;
+    const Centre centre{fromUtf8(*lat).trimmed().toDouble(&latOk), fromUtf8(*lon).trimmed().toDouble(&lonOk)};
+    if (!latOk || !lonOk)
+        return std::nullopt;
     return centre;
 }
 
@@ -368,7 +377,7 @@ void QuellmarkPlugin::previewMap(QObject *sender) {
             mapDisplay = delegate->centralMapDisplay();
         if (mapDisplay) {
             // The first selected point; with none selected, the first one shown.
-            std::optional<QStringList> centre;
+            std::optional<Centre> centre;
             const auto selected = gpsDataController->selectedObjects();
             const ArrangedTrack arranged = gpsDataController->arrangedObjects();
             if (selected && !selected->empty())
@@ -378,7 +387,7 @@ void QuellmarkPlugin::previewMap(QObject *sender) {
             if (centre) {
                 MapDisplay *display = mapDisplay;
                 QTimer::singleShot(kCenterDelayMs, display,
-                                   [display, list = *centre] { display->setCenter(list); });
+                                   [display, at = *centre] { display->setCenter(at.lat, at.lon); });
             }
         }
     }

@@ -107,7 +107,7 @@ TEST_F(PluginTest, TwoPreviewsMakeTwoFilesCentreOnceAndShowTrackAfterSetCenter) 
     EXPECT_EQ(opened.size(), 2);
     EXPECT_EQ(mapRequests, 1);
     EXPECT_EQ(map.calls.size(), 5);
-    EXPECT_EQ(map.calls.mid(0, 3), (QStringList{"showWindow", "showWindow", "setCenter 48.05 11.70"}));
+    EXPECT_EQ(map.calls.mid(0, 3), (QStringList{"showWindow", "showWindow", "setCenter 48.05 11.7"}));
     for (const QString &file : files)
         EXPECT_TRUE(map.calls.mid(3).contains("showTrack " + file)) << file.toStdString();
 }
@@ -121,7 +121,7 @@ TEST_F(PluginTest, FirstPreviewWithoutSelectionCentresOnTheFirstPointShown) {
                                        }}};
     plugin.fire(nullptr);
     waitForTheMap();
-    EXPECT_EQ(map.calls.value(1), "setCenter 48.1000001 11.60");
+    EXPECT_EQ(map.calls.value(1), "setCenter 48.1000001 11.6");
 }
 
 TEST_F(PluginTest, PreviewFileThatCannotBeMadeAlertsAndKeepsTheRun) {

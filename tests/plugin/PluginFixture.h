@@ -17,7 +17,9 @@ class FakeMap : public pelorin::MapDisplay {
 public:
     QStringList calls;
     void showWindow(QObject *) override { calls << "showWindow"; }
-    void setCenter(const QStringList &latLon) override { calls << "setCenter " + latLon.join(' '); }
+    void setCenter(double latitude, double longitude) override {
+        calls << QStringLiteral("setCenter %1 %2").arg(latitude, 0, 'g', 12).arg(longitude, 0, 'g', 12);
+    }
     void showTrack(const QString &path) override { calls << "showTrack " + QFileInfo(path).fileName(); }
 };
 

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace pelorin {
+
+// The species of a recording's text: abbreviations separated by ';' or ',',
+// trimmed; "No species" (the plain document's name for none) and blanks give
+// none.
+QStringList speciesOf(const QString &text);
+
+// The file name in a description's "File <name>" line, or "".
+QString recordingFromDescription(const QString &description);
+
+// A recording's name in a document and a file name in the host's table name
+// the same recording when they agree, any folder aside, or when the document's
+// name is the file's without its extension (the plain document drops it).
+bool sameRecording(const QString &inDocument, const QString &fileName);
+
+} // namespace pelorin

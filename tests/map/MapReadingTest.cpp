@@ -1,0 +1,120 @@
+#include "SurveyDocuments.h"
+#include "map/GeoJsonReader.h"
+#include "map/KmlReader.h"
+#include "map/PlaceFields.h"
+#include "map/TileMath.h"
+
+#include <gtest/gtest.h>
+
+using namespace pelorin;
+
+TEST(PlaceFields, SpeciesAndRecordingNames) {
+    const std::pair<const char *, QStringList> species[] = {
+        {"Ppip,Nnoc", {"Ppip", "Nnoc"}}, {" Ppip ; Nnoc;", {"Ppip", "Nnoc"}}, {"No species", {}}, {"", {}},
+        {"Ppip,Ppip", {"Ppip"}},
+    };
+    for (const auto &[text, expected] : species)
+        EXPECT_EQ(speciesOf(QString::fromUtf8(text)), expected) << text;
+
+    EXPECT_EQ(recordingFromDescription(QStringLiteral("File rec 1\nTime 21:35:17")), QStringLiteral("rec 1"));
+    EXPECT_EQ(recordingFromDescription(QStringLiteral("Time 21:35:17")), QString());
+
+    const std::tuple<const char *, const char *, bool> names[] = {
+        {"rec1", "rec1.wav", true},   {"rec1.wav", "rec1.wav", true},  {"rec1.wav", "/card/rec1.wav", true},
+        {"rec.1", "rec.1.wav", true}, {"rec1", "rec10.wav", false},    {"rec1.wav", "rec1", false},
+        {"rec", "rec.2.wav", false},  {"rec1.wav", "rec1.WAV", false}, {"", "", false},
+    };
+    for (const auto &[inDocument, file, same] : names)
+        EXPECT_EQ(sameRecording(QString::fromUtf8(inDocument), QString::fromUtf8(file)), same)
+            << inDocument << " / " << file;
+}
+
+TEST(KmlReader, ReadsTheSurveyDocumentsSegmentsWaypointsAndFields) {
+    const KmlReadResult result = parseKml(surveyKml());
+    ASSERT_TRUE(result.ok()) << result.error.toStdString();
+    const KmlDocument &doc = result.document;
+    EXPECT_EQ(doc.name, QStringLiteral("Meadow transect"));
+    ASSERT_EQ(doc.tracks.size(), 2u) << "one line per segment";
+    ASSERT_EQ(doc.places.size(), 5u);
+    EXPECT_EQ(doc.places[0].kind, PlaceKind::Waypoint);
+    EXPECT_TRUE(doc.places[0].species.isEmpty());
+    const KmlPlace &mixed = doc.places[2];
+    EXPECT_EQ(mixed.kind, PlaceKind::Recording);
+    EXPECT_EQ(mixed.species, (QStringList{"Ppip", "Nnoc"}));
+    EXPECT_EQ(mixed.recording, QStringLiteral("rec2.wav"));
+    ASSERT_TRUE(mixed.color.has_value());
+    EXPECT_EQ(*mixed.color, QColor(0xff, 0, 0)); // ff0000ff is aabbggrr
+    EXPECT_FALSE(doc.places[3].color.has_value());
+}
+
+TEST(KmlReader, ThePlainDocumentsSpeciesAndFilesComeFromNameAndDescription) {
+    const KmlReadResult result = parseKml(plainKml());
+    ASSERT_TRUE(result.ok()) << result.error.toStdString();
+    ASSERT_EQ(result.document.places.size(), 2u);
+    EXPECT_EQ(result.document.places[0].species, (QStringList{"Ppip", "Nnoc"}));
+    EXPECT_EQ(result.document.places[0].recording, QStringLiteral("rec1"));
+    EXPECT_TRUE(result.document.places[1].species.isEmpty());
+    EXPECT_EQ(result.document.places[1].kind, PlaceKind::Recording);
+}
+
+TEST(GeoJsonReader, ReadsTracksWaypointsAndRecordings) {
+    const QByteArray json = R"({"type": "FeatureCollection", "name": "Meadow", "features": [
+        {"type": "Feature", "properties": {"name": "Track"}, "geometry": {"type": "MultiLineString",
+         "coordinates": [[[9.5, 48.85], [9.501, 48.851]], [[9.503, 48.852, 310], [9.504, 48.853]]]}},
+        {"type": "Feature", "properties": {"kind": "waypoint", "name": "Gate"},
+         "geometry": {"type": "Point", "coordinates": [9.52, 48.87]}},
+        {"type": "Feature", "properties": {"kind": "recording", "filename": "rec1.wav", "species": "Ppip;Nnoc"},
+         "geometry": {"type": "Point", "coordinates": [9.502, 48.8508]}}]})";
+    const KmlReadResult result = parseGeoJson(json);
+    ASSERT_TRUE(result.ok()) << result.error.toStdString();
+    EXPECT_EQ(result.document.name, QStringLiteral("Meadow"));
+    ASSERT_EQ(result.document.tracks.size(), 2u);
+    EXPECT_NEAR(result.document.tracks[1].points[0].lat, 48.852, 1e-9);
+    ASSERT_EQ(result.document.places.size(), 2u);
+    EXPECT_EQ(result.document.places[0].kind, PlaceKind::Waypoint);
+    const KmlPlace &recording = result.document.places[1];
+    EXPECT_EQ(recording.kind, PlaceKind::Recording);
+    EXPECT_EQ(recording.species, (QStringList{"Ppip", "Nnoc"}));
+    EXPECT_EQ(recording.recording, QStringLiteral("rec1.wav"));
+    EXPECT_EQ(recording.name, QStringLiteral("Ppip,Nnoc"));
+}
+
+TEST(GeoJsonReader, RefusesBrokenDocumentsWithAMessage) {
+    const std::pair<const char *, const char *> cases[] = {
+        {"", "empty"},
+        {"{\"type\": ", "well-formed"},
+        {"[1, 2]", "feature collection"},
+        {"{\"type\": \"Topology\"}", "feature collection"},
+        {"{\"type\": \"FeatureCollection\", \"features\": []}", "no track"},
+        {R"({"type": "Feature", "geometry": {"type": "Point", "coordinates": [9.5, 95]}})", "Bad coordinate"},
+        {R"({"type": "Feature", "geometry": {"type": "Point", "coordinates": ["east", 45]}})",
+         "Bad coordinate"},
+    };
+    for (const auto &[json, messagePart] : cases) {
+        const KmlReadResult result = parseGeoJson(json);
+        EXPECT_FALSE(result.ok()) << json;
+        EXPECT_TRUE(result.error.contains(QLatin1String(messagePart), Qt::CaseInsensitive))
+            << json << ": " << result.error.toStdString();
+    }
+}
+
+TEST(TileMath, TilesAroundAPoint) {
+    // Known tiles: Stuttgart at zoom 12, and the corners of the world.
+    EXPECT_EQ(tileAt({48.7758, 9.1829}, 12), (TileId{12, 2152, 1410}));
+    EXPECT_EQ(tileAt({89.9, -180}, 3), (TileId{3, 0, 0}));
+    EXPECT_EQ(tileAt({-89.9, 180}, 3), (TileId{3, 7, 7}));
+    for (const int z : {0, 5, 12, 19}) {
+        const TileId tile = tileAt({48.7758, 9.1829}, z);
+        const GeoPoint nw = tileCorner(z, tile.x, tile.y);
+        const GeoPoint se = tileCorner(z, tile.x + 1, tile.y + 1);
+        EXPECT_TRUE(nw.lat >= 48.7758 && se.lat <= 48.7758 && nw.lon <= 9.1829 && se.lon >= 9.1829) << z;
+    }
+    // About 0.4 m a pixel at 48.8° is zoom 18; more than the server has is its last zoom.
+    EXPECT_EQ(tileZoomFor(0.39, 48.8, 19), 18);
+    EXPECT_EQ(tileZoomFor(0.01, 48.8, 19), 19);
+    EXPECT_EQ(tileZoomFor(1e9, 48.8, 19), 0);
+    EXPECT_EQ(tilesCovering({48.85, 9.5}, {48.86, 9.52}, 15, 64).size(), 9u); // 3 columns by 3 rows
+    EXPECT_TRUE(tilesCovering({40, 0}, {50, 20}, 15, 64).empty()) << "no bulk download";
+    EXPECT_EQ(tileUrl(QStringLiteral("https://t/{z}/{x}/{y}.png?k={z}"), {3, 4, 5}),
+              QStringLiteral("https://t/3/4/5.png?k=3"));
+}

@@ -1,0 +1,249 @@
+#include "map/MapWindow.h"
+#include "SurveyDocuments.h"
+#include "host/HostApplication.h"
+#include "host/MainWindow.h"
+#include "host/RecordingsTableView.h"
+#include "map/CentralMapDisplay.h"
+#include "map/KmlReader.h"
+#include "map/MapCanvas.h"
+#include "map/SpeciesLegend.h"
+
+#include <QDir>
+#include <QFile>
+#include <QItemSelectionModel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace pelorin;
+
+namespace {
+
+KmlDocument survey() {
+    return parseKml(surveyKml()).document;
+}
+
+QRectF screenOf(const MapCanvas &canvas) {
+    return QRectF(QPointF(0, 0), QSizeF(canvas.size()));
+}
+
+QPointF onScreen(const MapCanvas &canvas, GeoPoint point) {
+    return canvas.viewport().toScreen(canvas.projection().project(point));
+}
+
+QString writeFile(const QString &path, const QByteArray &content) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(content);
+    return path;
+}
+
+} // namespace
+
+TEST(MapWindow, FitsTheDataWhenItFirstShowsAndNamesTheTransect) {
+    MapWindow window;
+    window.showDocument(QStringLiteral("/surveys/meadow.kml"), survey());
+    window.resize(700, 520);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const MapCanvas &canvas = *window.canvas();
+    for (const GeoPoint p : {GeoPoint{48.85, 9.5}, GeoPoint{48.852, 9.504}, GeoPoint{48.87, 9.52}})
+        EXPECT_TRUE(screenOf(canvas).contains(onScreen(canvas, p))) << p.lat << ", " << p.lon;
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Map: Meadow transect"));
+    EXPECT_TRUE(window.legend()->isVisibleTo(&window));
+}
+
+// A preview lives in the temporary folder under a made-up name, which must not become the title.
+TEST(MapWindow, TitleNeverShowsATemporaryFilesName) {
+    const QByteArray unnamed = "<kml><Document><Placemark><Point><coordinates>9.5,48.85</coordinates></Point>"
+                               "</Placemark></Document></kml>";
+    QTemporaryDir elsewhere;
+    const struct {
+        QString path;
+        QByteArray content;
+        QString title;
+    } cases[] = {
+        {QDir(QDir::tempPath()).filePath(QStringLiteral("quorvatixpreview.mapTst")), plainKml(),
+         QStringLiteral("Map: Transekt")},
+        {QDir(QDir::tempPath()).filePath(QStringLiteral("quorvatixpreview.mapTs2")), unnamed,
+         QStringLiteral("Map")},
+        {elsewhere.filePath(QStringLiteral("night.kml")), unnamed, QStringLiteral("Map: night.kml")},
+        {elsewhere.filePath(QStringLiteral("night.geojson")),
+         R"({"type": "FeatureCollection", "name": "Night walk", "features": [{"type": "Feature",
+             "geometry": {"type": "Point", "coordinates": [9.5, 48.85]}, "properties": {}}]})",
+         QStringLiteral("Map: Night walk")},
+    };
+    CentralMapDisplay display;
+    for (const auto &c : cases) {
+        display.showTrack(writeFile(c.path, c.content));
+        EXPECT_TRUE(display.window()->canvas()->hasDocument()) << c.path.toStdString();
+        EXPECT_EQ(display.window()->windowTitle(), c.title) << c.path.toStdString();
+        if (c.path.startsWith(QDir::tempPath()))
+            QFile::remove(c.path);
+    }
+    display.window()->close();
+}
+
+TEST(MapWindow, LegendEntriesToggleTheirSpecies) {
+    MapWindow window;
+    window.resize(700, 520);
+    window.show();
+    window.showDocument(QStringLiteral("meadow.kml"), survey());
+    const MapCanvas &canvas = *window.canvas();
+    SpeciesLegend &legend = *window.legend();
+    ASSERT_EQ(legend.count(), 2);
+    EXPECT_EQ(legend.item(0)->text(), QStringLiteral("Nnoc (3)"));
+    EXPECT_EQ(legend.item(1)->text(), QStringLiteral("Ppip (2)"));
+    const QList<LegendEntry> entries = canvas.legend();
+    EXPECT_EQ(entries[1].color, QColor(0xff, 0, 0)) << "the document's own colour";
+    EXPECT_EQ(entries[0].color, QColor(0x00, 0x72, 0xb2)) << "the palette's first colour";
+
+    auto shown = [&canvas] {
+        QStringList files;
+        for (const char *file : {"rec1.wav", "rec2.wav", "rec3.wav", "rec4.wav"})
+            if (canvas.pinPosition(QString::fromUtf8(file)))
+                files << QString::fromUtf8(file);
+        return files;
+    };
+    const struct {
+        const char *species;
+        Qt::CheckState state;
+        QStringList shown;
+    } steps[] = {
+        {"Ppip", Qt::Unchecked, {"rec2.wav", "rec3.wav", "rec4.wav"}}, // rec2 is Nnoc too
+        {"Nnoc", Qt::Unchecked, {}},
+        {"Ppip", Qt::Checked, {"rec1.wav", "rec2.wav"}},
+        {"Nnoc", Qt::Checked, {"rec1.wav", "rec2.wav", "rec3.wav", "rec4.wav"}},
+    };
+    for (const auto &step : steps) {
+        legend.entry(QString::fromUtf8(step.species))->setCheckState(step.state);
+        EXPECT_EQ(shown(), step.shown) << step.species << " " << step.state;
+    }
+    // The waypoint is no species' and stays.
+    EXPECT_EQ(canvas.layout().spots.size(), 5u);
+}
+
+TEST(MapWindow, StackedPinsSpreadAndTheirLabelsDoNotOverlap) {
+    MapWindow window;
+    window.resize(700, 520);
+    window.show();
+    window.showDocument(QStringLiteral("meadow.kml"), survey());
+    const MapCanvas &canvas = *window.canvas();
+    QList<QPointF> stop;
+    for (const char *file : {"rec1.wav", "rec2.wav", "rec3.wav"}) {
+        const std::optional<QPointF> at = canvas.pinPosition(QString::fromUtf8(file));
+        ASSERT_TRUE(at.has_value()) << file;
+        EXPECT_FALSE(stop.contains(*at)) << file << " drawn on another pin";
+        stop << *at;
+    }
+    const MapCanvas::Layout layout = canvas.layout();
+    ASSERT_GE(layout.labels.size(), 2u);
+    for (std::size_t i = 0; i < layout.labels.size(); ++i)
+        for (std::size_t j = i + 1; j < layout.labels.size(); ++j)
+            EXPECT_FALSE(layout.labels[i].box.intersects(layout.labels[j].box));
+}
+
+TEST(MapCanvas, KeysZoomAndPanWithinTheDatasNeighbourhood) {
+    MapWindow window;
+    window.resize(700, 520);
+    window.show();
+    window.showDocument(QStringLiteral("meadow.kml"), survey());
+    MapCanvas &canvas = *window.canvas();
+    const double fitted = canvas.viewport().scale();
+    QTest::keyClick(&canvas, Qt::Key_Plus);
+    EXPECT_NEAR(canvas.viewport().scale(), fitted * 1.5, fitted * 1e-9);
+    const double lon = canvas.center().lon;
+    QTest::keyClick(&canvas, Qt::Key_Right);
+    EXPECT_GT(canvas.center().lon, lon);
+    const double lat = canvas.center().lat;
+    QTest::keyClick(&canvas, Qt::Key_Up);
+    EXPECT_GT(canvas.center().lat, lat);
+
+    // However far one pans, the data stays in sight.
+    for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down}) {
+        for (int i = 0; i < 40; ++i)
+            QTest::keyClick(&canvas, key);
+        const QRectF data =
+            QRectF(canvas.projection().project({48.85, 9.5}), canvas.projection().project({48.87, 9.52}))
+                .normalized();
+        EXPECT_TRUE(canvas.viewport().visibleWorld().intersects(data)) << key;
+    }
+
+    for (int i = 0; i < 30; ++i)
+        QTest::keyClick(&canvas, Qt::Key_Minus);
+    EXPECT_NEAR(canvas.viewport().scale(), fitted / 16, fitted * 1e-9)
+        << "no further out than the data's area";
+    for (int i = 0; i < 60; ++i)
+        QTest::keyClick(&canvas, Qt::Key_Plus);
+    EXPECT_NEAR(canvas.viewport().scale(), 4, 1e-9) << "a close-up of a few pixels a metre";
+}
+
+// The host's table and the map name recordings by file: a click on a pin selects its row, a row selected
+// highlights its pin, with or without the extension the plain document drops.
+TEST(MapWindow, PinsAndTableRowsSelectEachOther) {
+    QTemporaryDir dir;
+    HostApplication host;
+    MainWindow &main = *host.mainWindow();
+    QList<HostRecording> recordings;
+    for (const char *file : {"rec1.wav", "rec2.wav", "rec3.wav", "rec4.wav"})
+        recordings.append(HostRecording(QDateTime::currentDateTimeUtc(), QString::fromUtf8(file), {}));
+    main.table()->setRecordings(recordings);
+    main.show();
+    host.mapDisplay()->showTrack(writeFile(dir.filePath(QStringLiteral("survey.kml")), surveyKml()));
+    MapWindow &map = *host.mapDisplay()->window();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&map));
+    MapCanvas &canvas = *map.canvas();
+
+    const std::optional<QPointF> pin = canvas.pinPosition(QStringLiteral("rec4.wav"));
+    ASSERT_TRUE(pin.has_value());
+    QTest::mouseClick(&canvas, Qt::LeftButton, {}, pin->toPoint());
+    QList<HostRecording> selected = main.table()->selectedRecordings();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected[0].filename(), QStringLiteral("rec4.wav"));
+    EXPECT_TRUE(canvas.isHighlighted(QStringLiteral("rec4.wav")));
+
+    // A drag that starts on a pin pans and selects nothing.
+    const std::optional<QPointF> other = canvas.pinPosition(QStringLiteral("rec1.wav"));
+    QTest::mousePress(&canvas, Qt::LeftButton, {}, other->toPoint());
+    QTest::mouseMove(&canvas, other->toPoint() + QPoint(40, 0));
+    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, other->toPoint() + QPoint(40, 0));
+    EXPECT_EQ(main.table()->selectedRecordings().size(), 1);
+
+    // A row selected whose pin is off screen brings the pin into view.
+    for (int i = 0; i < 30; ++i)
+        QTest::keyClick(&canvas, Qt::Key_Plus);
+    for (int i = 0; i < 40; ++i)
+        QTest::keyClick(&canvas, Qt::Key_Left);
+    EXPECT_FALSE(canvas.pinPosition(QStringLiteral("rec1.wav")));
+    main.table()->selectFiles({QStringLiteral("rec1.wav")});
+    EXPECT_TRUE(canvas.pinPosition(QStringLiteral("rec1.wav")));
+
+    main.table()->selectRow(0);
+    selected = main.table()->selectedRecordings();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_TRUE(canvas.isHighlighted(selected[0].filename()));
+    EXPECT_FALSE(canvas.isHighlighted(QStringLiteral("rec4.wav")));
+
+    // The plain document's names lack the extension.
+    host.mapDisplay()->showTrack(writeFile(dir.filePath(QStringLiteral("plain.kml")), plainKml()));
+    const std::optional<QPointF> plainPin = canvas.pinPosition(QStringLiteral("rec2.wav"));
+    ASSERT_TRUE(plainPin.has_value());
+    QTest::mouseClick(&canvas, Qt::LeftButton, {}, plainPin->toPoint());
+    selected = main.table()->selectedRecordings();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected[0].filename(), QStringLiteral("rec2.wav"));
+    map.close();
+}
+
+TEST(MapCanvas, HighlightsRecordingsByFileNameWithOrWithoutExtension) {
+    MapCanvas canvas;
+    canvas.setHighlightedRecordings({QStringLiteral("/card/rec1.wav"), QStringLiteral("rec.2.wav")});
+    const std::pair<const char *, bool> cases[] = {
+        {"rec1.wav", true}, {"rec1", true},      {"rec.2.wav", true}, {"rec.2", true},
+        {"rec10", false},   {"rec1.WAV", false}, {"rec", false},      {"", false},
+    };
+    for (const auto &[name, highlighted] : cases)
+        EXPECT_EQ(canvas.isHighlighted(QString::fromUtf8(name)), highlighted) << name;
+}
