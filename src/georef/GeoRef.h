@@ -28,8 +28,4 @@ using LogSink = std::function<void(std::string_view line)>;
 std::vector<GeoRefRecord> geoRefRecordings(std::span<const Recording> recordings, TrackView track,
                                            std::int32_t offsetSeconds, const LogSink &log = {});
 
-// The parts of a record that do not depend on the track.
-std::string speciesText(const std::vector<std::string> &species);
-std::string descriptionText(const Recording &recording); // local time zone, TZ honoured
-
 } // namespace pelorin
