@@ -21,6 +21,8 @@ void say(std::ostream &err, std::string_view message) {
 }
 
 void say(std::ostream &err, const Place &place, std::string_view message) {
+    if (place.file.empty())
+        return say(err, message);
     for (const std::string &named :
          {"\"" + std::string(place.file) + "\": ", std::string(place.file) + ": "}) {
         if (message.starts_with(named)) {
@@ -28,7 +30,7 @@ void say(std::ostream &err, const Place &place, std::string_view message) {
             break;
         }
     }
-    if (place.file.empty() || message.find(place.file) != std::string_view::npos)
+    if (message.find(place.file) != std::string_view::npos)
         return say(err, message);
     err << "pelorin: ";
     putOneLine(err, place.file);
