@@ -3,6 +3,7 @@
 #include "cli/Messages.h"
 
 #include "fileio/AtomicWrite.h"
+#include "fileio/InputFile.h"
 #include "georef/GeoRef.h"
 #include "gpx/GpxReader.h"
 #include "kml/KmlWriter.h"

@@ -208,7 +208,7 @@ or nothing for this machine's local time. species: abbreviations separated by ';
 
 Exit status:
   0  written
-  1  no recording lies within the track's time span ("No time overlap"); nothing written
+  1  no recording lies within the track's time span ("no time overlap"); nothing written
   2  usage error, or unreadable or invalid input; nothing written
   3  the write failed; the destination is untouched
 )";

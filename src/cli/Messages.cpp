@@ -1,6 +1,5 @@
 #include "cli/Messages.h"
 
-#include <filesystem>
 #include <ostream>
 
 namespace pelorin::cli {
@@ -22,6 +21,8 @@ void say(std::ostream &err, std::string_view message) {
 }
 
 void say(std::ostream &err, const Place &place, std::string_view message) {
+    if (place.file.empty())
+        return say(err, message);
     for (const std::string &named :
          {"\"" + std::string(place.file) + "\": ", std::string(place.file) + ": "}) {
         if (message.starts_with(named)) {
@@ -29,7 +30,7 @@ void say(std::ostream &err, const Place &place, std::string_view message) {
             break;
         }
     }
-    if (place.file.empty() || message.find(place.file) != std::string_view::npos)
+    if (message.find(place.file) != std::string_view::npos)
         return say(err, message);
     err << "pelorin: ";
     putOneLine(err, place.file);
@@ -41,21 +42,6 @@ void say(std::ostream &err, const Place &place, std::string_view message) {
     err << ": ";
     putOneLine(err, message);
     err << '\n';
-}
-
-std::string inputFileProblem(const std::string &path) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (status.type() == fs::file_type::not_found)
-        return "no such file";
-    if (ec)
-        return "cannot be read: " + ec.message();
-    if (status.type() == fs::file_type::directory)
-        return "is a folder, not a file";
-    if (status.type() != fs::file_type::regular) // a FIFO or a device could block or never end
-        return "is not a regular file";
-    return {};
 }
 
 std::string noTimeOverlap(std::string_view why) {

@@ -19,9 +19,6 @@ struct Place {
 void say(std::ostream &err, std::string_view message);
 void say(std::ostream &err, const Place &place, std::string_view message);
 
-// Why an input file cannot be read, before anything reads it; empty when it can be.
-std::string inputFileProblem(const std::string &path);
-
 // The wordings several paths share.
 std::string noTimeOverlap(std::string_view why);
 std::string noWavFilesUnder(std::string_view folder, std::size_t skipped);

@@ -40,8 +40,4 @@ GeoRefResult placeRecordings(std::span<const Recording> recordings, TrackView tr
                              std::int32_t offsetSeconds, const PlacementOptions &options = {},
                              const LogSink &log = {});
 
-// The parts of a record that do not depend on the track.
-std::string speciesText(const std::vector<std::string> &species);
-std::string descriptionText(const Recording &recording); // local time zone, TZ honoured
-
 } // namespace pelorin

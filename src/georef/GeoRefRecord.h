@@ -8,6 +8,8 @@ namespace pelorin {
 struct GeoRefRecord {
     std::string name; // species abbreviations joined by ",", or "No species"
     std::string desc; // "File <name less extension>\nTime <HH:MM:SS local>"
+    // Single precision on purpose: the positions already published were computed in it, and
+    // doubles would move pins by centimetres and change the documents' bytes.
     float lat = 0;
     float lon = 0;
 

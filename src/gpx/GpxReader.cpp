@@ -30,9 +30,6 @@ bool asciiSpace(char c) noexcept {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// The elements the reader acts on; every other one only ends a text.
-enum class Element { Point, Time, Elevation, Other };
-
 // True when the NUL-terminated name is literal; stops at the first difference,
 // so it never reads past a shorter name's end.
 template <std::size_t N> bool nameIs(const char *name, const char (&literal)[N]) noexcept {
@@ -43,26 +40,13 @@ template <std::size_t N> bool nameIs(const char *name, const char (&literal)[N])
     return true;
 }
 
-// Called for every element of the log: no strlen, no copies.
-Element elementOf(const char *name) noexcept {
-    switch (name[0]) {
-    case 't':
-        return nameIs(name, "trkpt") ? Element::Point : nameIs(name, "time") ? Element::Time : Element::Other;
-    case 'w':
-        return nameIs(name, "wpt") ? Element::Point : Element::Other;
-    case 'e':
-        return nameIs(name, "ele") ? Element::Elevation : Element::Other;
-    default:
-        return Element::Other;
-    }
-}
-
-Element elementOf(std::string_view name) noexcept {
-    if (name == "trkpt" || name == "wpt")
-        return Element::Point;
-    if (name == "time")
-        return Element::Time;
-    return name == "ele" ? Element::Elevation : Element::Other;
+// Spares a strlen for the usual keys.
+std::string_view attributeName(const char *name) noexcept {
+    if (nameIs(name, "lat"))
+        return {name, 3};
+    if (nameIs(name, "lon"))
+        return {name, 3};
+    return name;
 }
 
 // The indentation between elements is mostly runs of spaces; eight at a time.
@@ -145,6 +129,9 @@ GpxError unreadable(std::string description) {
 
 } // namespace
 
+// Every other element only ends a text.
+enum class GpxReader::Element { Point, Time, Elevation, Other };
+
 // One expat parser for one document; forwards its events to the reader's
 // handlers and turns its failures into GpxError values.
 struct GpxReader::Parser {
@@ -205,63 +192,23 @@ struct GpxReader::Parser {
         return static_cast<long>(n);
     }
 
-    static void startElement(GpxReader &reader, Element element, const char **attributes) {
-        switch (element) {
-        case Element::Point:
-            reader.pointData.emplace();
-            for (const char **a = attributes; a && a[0]; a += 2)
-                reader.pointData->setAttribute(attributeName(a[0]), a[1]);
-            break;
-        case Element::Time:
-            reader.isDateTime = true;
-            break;
-        case Element::Elevation:
-            reader.isElevation = true;
-            break;
-        case Element::Other:
-            break;
-        }
-    }
-
-    static void endElement(GpxReader &reader, Element element) {
-        if (element == Element::Point) {
-            if (!reader.pointData)
-                return; // its point was let go when a nested point began
-            std::vector<TrackPoint> &points = reader.gpsPoints;
-            if (points.size() == points.capacity())
-                points.reserve(points.capacity() + points.capacity() / 2 + 64);
-            points.push_back(std::move(*reader.pointData));
-            reader.pointData.reset();
-            return;
-        }
-        if (reader.isDateTime) {
-            if (reader.pointData) {
-                if (const auto instant = parseGpxTime(reader.currentStringValue))
-                    reader.pointData->setTime(*instant);
-                else
-                    reader.pointData->clearTime();
-            }
-            reader.isDateTime = false;
-        }
-        if (reader.isElevation) {
-            if (reader.pointData)
-                reader.pointData->setElevation(reader.currentStringValue);
-            reader.isElevation = false;
-            reader.hasElevation = true;
-        }
-        reader.currentStringValue.clear();
-    }
-
 private:
     static Parser &self(void *userData) { return *static_cast<Parser *>(userData); }
 
-    // Spares a strlen for the usual keys.
-    static std::string_view attributeName(const char *name) noexcept {
-        if (nameIs(name, "lat"))
-            return {name, 3};
-        if (nameIs(name, "lon"))
-            return {name, 3};
-        return name;
+    // Called for every element of the log: no strlen, no copies.
+    static Element elementOf(const char *name) noexcept {
+        switch (name[0]) {
+        case 't':
+            return nameIs(name, "trkpt")  ? Element::Point
+                   : nameIs(name, "time") ? Element::Time
+                                          : Element::Other;
+        case 'w':
+            return nameIs(name, "wpt") ? Element::Point : Element::Other;
+        case 'e':
+            return nameIs(name, "ele") ? Element::Elevation : Element::Other;
+        default:
+            return Element::Other;
+        }
     }
 
     // Character data between two markup events is one piece, wherever the
@@ -285,12 +232,12 @@ private:
     static void XMLCALL onStart(void *userData, const XML_Char *name, const XML_Char **attributes) {
         Parser &p = self(userData);
         p.flushText();
-        startElement(p.reader_, elementOf(name), attributes);
+        p.reader_.didStartElement(elementOf(name), attributes);
     }
     static void XMLCALL onEnd(void *userData, const XML_Char *name) {
         Parser &p = self(userData);
         p.flushText();
-        endElement(p.reader_, elementOf(name));
+        p.reader_.didEndElement(elementOf(name));
     }
     static void XMLCALL onCharacters(void *userData, const XML_Char *text, int length) {
         Parser &p = self(userData);
@@ -352,23 +299,57 @@ void GpxReader::parserDidStartDocument() {
     gpsPoints = {};
     pointData.reset();
     currentStringValue.clear();
-    pendingText_.clear();
     isDateTime = false;
     isElevation = false;
     hasElevation = false;
     error_.reset();
 }
 
-void GpxReader::didStartElement(std::string_view name, const char **attributes) {
-    Parser::startElement(*this, elementOf(name), attributes);
+void GpxReader::didStartElement(Element element, const char **attributes) {
+    switch (element) {
+    case Element::Point:
+        pointData.emplace();
+        for (const char **a = attributes; a && a[0]; a += 2)
+            pointData->setAttribute(attributeName(a[0]), a[1]);
+        break;
+    case Element::Time:
+        isDateTime = true;
+        break;
+    case Element::Elevation:
+        isElevation = true;
+        break;
+    case Element::Other:
+        break;
+    }
 }
 
-void GpxReader::foundCharacters(std::string_view text) {
-    currentStringValue.append(trimmed(text));
-}
-
-void GpxReader::didEndElement(std::string_view name) {
-    Parser::endElement(*this, elementOf(name));
+void GpxReader::didEndElement(Element element) {
+    if (element == Element::Point) {
+        if (!pointData)
+            return; // its point was let go when a nested point began
+        std::vector<TrackPoint> &points = gpsPoints;
+        if (points.size() == points.capacity())
+            points.reserve(points.capacity() + points.capacity() / 2 + 64);
+        points.push_back(std::move(*pointData));
+        pointData.reset();
+        return;
+    }
+    if (isDateTime) {
+        if (pointData) {
+            if (const auto instant = parseGpxTime(currentStringValue))
+                pointData->setTime(*instant);
+            else
+                pointData->clearTime();
+        }
+        isDateTime = false;
+    }
+    if (isElevation) {
+        if (pointData)
+            pointData->setElevation(currentStringValue);
+        isElevation = false;
+        hasElevation = true;
+    }
+    currentStringValue.clear();
 }
 
 void GpxReader::parserDidEndDocument() {

@@ -36,7 +36,7 @@ struct GpxResult {
 // Called as the input is read; return false to cancel the read.
 using GpxProgress = std::function<bool(std::uint64_t bytesRead, std::uint64_t totalBytes)>;
 
-// The event-driven GPX reader. Owns the parse state of one document; the
+// The event-driven GPX reader. Owns the parse state of one document; its
 // handlers keep the names of the parser events they answer.
 class GpxReader {
 public:
@@ -52,17 +52,18 @@ public:
     // streaming path.
     GpxResult parseGPXBytes(std::string_view bytes, std::size_t chunkSize = 0);
 
-    // Parser events.
-    void parserDidStartDocument();
-    void didStartElement(std::string_view name, const char **attributes);
-    void foundCharacters(std::string_view text);
-    void didEndElement(std::string_view name);
-    void parserDidEndDocument();
-    void parseErrorOccurred(GpxError error);
-
 private:
     struct Parser;
     friend struct Parser;
+    enum class Element; // the elements the reader acts on
+
+    // The parser's events, in the order it raises them; character data is
+    // collected into the accumulator by the parser glue, a whole run at a time.
+    void parserDidStartDocument();
+    void didStartElement(Element element, const char **attributes);
+    void didEndElement(Element element);
+    void parserDidEndDocument();
+    void parseErrorOccurred(GpxError error); // keeps the first
 
     GpxResult refuse(std::string description); // no parser could be made
     GpxResult finish();
@@ -71,7 +72,6 @@ private:
     std::optional<TrackPoint> pointData; // ends at its end tag
     // The accumulator; "discarded" means cleared, so its buffer is reused.
     std::string currentStringValue;
-    std::string pendingText_; // character data coalesced until the next markup event
     bool isDateTime = false;
     bool isElevation = false;
     bool hasElevation = false;

@@ -26,7 +26,7 @@ QList<HostRecording> toHostRecordings(const std::vector<Recording> &recordings) 
     return result;
 }
 
-QString speciesText(const HostRecording &recording) {
+QString speciesColumnText(const HostRecording &recording) {
     QStringList parts;
     for (const HostSpecies &species : recording.mySpecies()) {
         if (species.myTaxon && species.myTaxon->abbrev)

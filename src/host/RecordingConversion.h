@@ -18,6 +18,6 @@ QList<HostRecording> toHostRecordings(const std::vector<Recording> &recordings);
 
 // The species column's text: abbreviations joined with ", ", "?" for a
 // missing one.
-QString speciesText(const HostRecording &recording);
+QString speciesColumnText(const HostRecording &recording);
 
 } // namespace pelorin

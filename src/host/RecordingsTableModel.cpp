@@ -53,7 +53,7 @@ QVariant RecordingsTableModel::data(const QModelIndex &index, int role) const {
         case TimeFromColumn:
             return timeSourceText(row);
         case SpeciesColumn:
-            return speciesText(rec);
+            return speciesColumnText(rec);
         default:
             break;
         }

@@ -95,6 +95,10 @@ void trackText(Output &out, TrackView track, bool withElevation) {
     }
 }
 
+// Kept on purpose, so that documents stay byte for byte what surveyors already hold and compare:
+// the Style ahead of the document's name, where KML would allow either order;
+// the colour #990000ff, which KML reads as aabbggrr (a translucent red), not as rrggbbaa;
+// the track's name "Transekt", untranslated.
 void document(const KmlOptions &options, TrackView track, std::span<const GeoRefRecord> records,
               Output &out) {
     out.raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"

@@ -146,7 +146,7 @@ bool QuellmarkPlugin::loadPanel() {
     timeDiff = ui_->timeDiff;
     transectName = ui_->transectName;
     transectDesc = ui_->transectDesc;
-    tesselate = ui_->tesselate;
+    tessellate = ui_->tessellate;
     elevation = ui_->elevation;
 
     panel->installEventFilter(this);
@@ -209,6 +209,8 @@ QWidget *QuellmarkPlugin::alertParent() const {
 
 // The GPS-log step.
 
+// The order is kept on purpose, as users know it: the file first, then the
+// selection, the empty-selection alert, and only then the read.
 void QuellmarkPlugin::askForGPXFile() {
     FileDialog openPanel(myPanel);
     openPanel.setFileMode(QFileDialog::ExistingFile); // exactly one file
@@ -244,7 +246,7 @@ void QuellmarkPlugin::askForGPXFile() {
         return;
     }
     if (!parseGPXFile(url)) {
-        qWarning().noquote() << "Error";
+        qWarning().noquote() << "Error: the GPS log" << url.toLocalFile() << "could not be read";
         return;
     }
     recController->setContent(std::move(recordings));
@@ -302,7 +304,7 @@ bool QuellmarkPlugin::createKMLOutput(const QUrl &url) {
     KmlOptions options;
     options.transectName = transectName ? transectName->text().toStdString() : std::string();
     options.transectDesc = transectDesc ? transectDesc->text().toStdString() : std::string();
-    options.tessellate = tesselate && tesselate->isChecked();
+    options.tessellate = tessellate && tessellate->isChecked();
     options.elevation = elevation && elevation->isChecked();
     options.hasElevation = hasElevation;
     const ArrangedTrack track = gpsDataController ? gpsDataController->arrangedObjects() : ArrangedTrack{};
@@ -331,6 +333,7 @@ bool QuellmarkPlugin::listsPresent() const {
            gpsDataController->selectedObjects();
 }
 
+// The Export command: places the recordings, then asks where the document goes.
 void QuellmarkPlugin::calcDateTimeDif(QObject *sender) {
     Q_UNUSED(sender);
     if (!listsPresent())

@@ -45,7 +45,8 @@ public:
     QString name() const override;
     void fire(QObject *sender) override;
 
-    // The toolkit's calls.
+    // The panel's life, called by this class itself: once the panel is loaded,
+    // when it closes, and when the parse error sheet is dismissed.
     void awakeFromNib();
     void windowWillClose();
     void alertDidEnd(QMessageBox *alert, int returnCode, void *contextInfo);
@@ -56,7 +57,7 @@ public:
     bool parseGPXFile(const QUrl &url);
 
     // The panel's commands.
-    void calcDateTimeDif(QObject *sender);
+    void calcDateTimeDif(QObject *sender); // the Export command
     void previewMap(QObject *sender);
 
     void geoRefRecordings();
@@ -76,7 +77,7 @@ public:
     QLineEdit *timeDiff = nullptr;
     QLineEdit *transectName = nullptr;
     QLineEdit *transectDesc = nullptr;
-    QCheckBox *tesselate = nullptr;
+    QCheckBox *tessellate = nullptr;
     QCheckBox *elevation = nullptr;
     QPointer<pelorin::MapDisplay> mapDisplay;
 

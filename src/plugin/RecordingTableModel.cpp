@@ -1,7 +1,7 @@
 #include "plugin/RecordingTableModel.h"
 
 #include "framework/RecordingValue.h"
-#include "georef/GeoRef.h"
+#include "georef/PlacemarkText.h"
 #include "util/NumericalCompare.h"
 
 namespace pelorin {
@@ -12,7 +12,7 @@ void RecordingTableModel::setRecordings(QList<HostRecording> recordings) {
     species_.clear();
     species_.reserve(recordings_.size());
     for (const HostRecording &recording : recordings_)
-        species_.push_back(QString::fromStdString(speciesText(toRecording(recording).species)));
+        species_.push_back(QString::fromStdString(placemarkName(toRecording(recording).species)));
     endResetModel();
 }
 

@@ -1,5 +1,6 @@
 #include "recordings/RecordingsCsv.h"
 
+#include "fileio/InputFile.h"
 #include "gpx/IsoTime.h"
 #include "recordings/CsvRecordReader.h"
 #include "recordings/Utf8.h"
@@ -10,7 +11,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -213,18 +213,8 @@ RecordingsCsvResult readRecordingsCsv(const std::string &path) {
         return result;
     };
 
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (status.type() == fs::file_type::not_found)
-        return fail("no such file");
-    if (ec)
-        return fail("cannot be read: " + ec.message());
-    if (status.type() == fs::file_type::directory)
-        return fail("is a folder, not a file");
-    // A FIFO or device could block or never end.
-    if (status.type() != fs::file_type::regular)
-        return fail("is not a regular file");
+    if (const std::string problem = inputFileProblem(path); !problem.empty())
+        return fail(problem);
 
     const std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file)

@@ -74,5 +74,38 @@ TEST(AtomicWrite, AFailingProducerLeavesTheDestinationAsItWas) {
     EXPECT_EQ(entries(folder / "."), 1);
 }
 
+// Writing through a link replaces the file it points to, keeps its mode, and leaves the link a link.
+TEST(AtomicWrite, WritesThroughSymbolicLinksLeavingThemInPlace) {
+    TempFolder folder;
+    fs::create_directory(folder / "data");
+    const struct {
+        const char *link;
+        std::string target; // as the link holds it
+        const char *file;   // what is written, relative to the folder
+    } cases[] = {
+        {"relative.kml", "data/a.kml", "data/a.kml"},
+        {"absolute.kml", folder / "data/b.kml", "data/b.kml"},
+        {"chain.kml", "relative.kml", "data/a.kml"},
+        {"dangling.kml", "data/new.kml", "data/new.kml"}, // the target is created
+    };
+    std::ofstream(folder / "data/a.kml") << "old a";
+    std::ofstream(folder / "data/b.kml") << "old b";
+    fs::permissions(folder / "data/a.kml", fs::perms(0604));
+    for (const auto &c : cases)
+        fs::create_symlink(c.target, folder / c.link);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.link);
+        const WriteResult result =
+            writeFileAtomically(folder / c.link, producing(std::string("via ") + c.link));
+        ASSERT_TRUE(result) << result.error;
+        EXPECT_TRUE(fs::is_symlink(folder / c.link));
+        EXPECT_EQ(fs::read_symlink(folder / c.link), c.target);
+        EXPECT_EQ(test::readFile(folder / c.file), std::string("via ") + c.link);
+    }
+    EXPECT_EQ(fs::status(folder / "data/a.kml").permissions(), fs::perms(0604));
+    EXPECT_EQ(entries(folder / "."), 5);
+    EXPECT_EQ(entries(folder / "data"), 3);
+}
+
 } // namespace
 } // namespace pelorin

@@ -1,3 +1,4 @@
+#include "host/Catalogue.h"
 #include "TestFiles.h"
 #include "host/HostApplication.h"
 #include "host/HostSettings.h"
@@ -35,4 +36,23 @@ TEST(Catalogue, AFailedOpenNamesFileAndLineAndKeepsTheTableAndTheLastCatalogue) 
     EXPECT_TRUE(error.contains(missing)) << error.toStdString();
     EXPECT_EQ(window.table()->recordingCount(), 2);
     EXPECT_EQ(lastCatalogue(), good);
+}
+
+// A broken catalogue can hold thousands of bad rows: the message lists ten and counts the rest.
+TEST(Catalogue, ListsTenProblemsAndCountsTheRest) {
+    const std::pair<std::size_t, const char *> cases[] = {
+        {1, nullptr}, {10, nullptr}, {11, "… and 1 more problem(s)."}, {250, "… and 240 more problem(s)."}};
+    for (const auto &[count, more] : cases) {
+        std::vector<CsvError> errors;
+        for (std::size_t i = 0; i < count; ++i)
+            errors.push_back({static_cast<long>(i + 2), "bad row " + std::to_string(i)});
+        const QStringList lines =
+            catalogueErrorMessage(QStringLiteral("c.csv"), errors).split(QLatin1Char('\n'));
+        SCOPED_TRACE(count);
+        ASSERT_EQ(lines.size(), 1 + std::min<qsizetype>(count, 10) + (more ? 1 : 0));
+        EXPECT_TRUE(lines.front().contains(QLatin1String("c.csv")));
+        EXPECT_EQ(lines[1], QStringLiteral("Line 2: bad row 0"));
+        EXPECT_EQ(lines.back(), more ? QString::fromUtf8(more)
+                                     : QStringLiteral("Line %1: bad row %2").arg(count + 1).arg(count - 1));
+    }
 }

@@ -1,3 +1,4 @@
+#include "host/WavImport.h"
 #include "ScopedTimeZone.h"
 #include "TestFiles.h"
 #include "host/HostApplication.h"
@@ -109,7 +110,7 @@ TEST_F(WavImportTest, ASavedCatalogueReopensWithTheSameRecordings) {
     for (qsizetype i = 0; i < shown.size(); ++i) {
         EXPECT_EQ(reopened[i].filename(), shown[i].filename());
         EXPECT_EQ(reopened[i].recordingTime(), shown[i].recordingTime());
-        EXPECT_EQ(speciesText(reopened[i]), speciesText(shown[i]));
+        EXPECT_EQ(speciesColumnText(reopened[i]), speciesColumnText(shown[i]));
     }
     EXPECT_EQ(rowsByName(*other.mainWindow()->table()).value("guano.wav").at(1), QStringLiteral("catalogue"));
 
@@ -118,4 +119,23 @@ TEST_F(WavImportTest, ASavedCatalogueReopensWithTheSameRecordings) {
     EXPECT_FALSE(window_.saveCatalogueTo(card_.path(), &error));
     EXPECT_TRUE(error.contains(card_.path())) << error.toStdString();
     EXPECT_EQ(lastCatalogue(), path);
+}
+
+// A card of many broken files: the message lists twenty and counts the rest.
+TEST(WavImport, ListsTwentySkippedFilesAndCountsTheRest) {
+    const std::pair<qsizetype, const char *> cases[] = {
+        {1, nullptr}, {20, nullptr}, {21, "… and 1 more."}, {500, "… and 480 more."}};
+    for (const auto &[count, more] : cases) {
+        QList<SkippedFile> skipped;
+        for (qsizetype i = 0; i < count; ++i)
+            skipped.append({QStringLiteral("/card/%1.wav").arg(i), QStringLiteral("not a WAV file")});
+        const QStringList lines = skippedFilesMessage(skipped).split(QLatin1Char('\n'));
+        SCOPED_TRACE(count);
+        ASSERT_EQ(lines.size(), 1 + std::min<qsizetype>(count, 20) + (more ? 1 : 0));
+        EXPECT_TRUE(lines.front().contains(QString::number(count))) << lines.front().toStdString();
+        EXPECT_EQ(lines[1], QStringLiteral("/card/0.wav: not a WAV file"));
+        if (more) {
+            EXPECT_EQ(lines.back(), QString::fromUtf8(more));
+        }
+    }
 }

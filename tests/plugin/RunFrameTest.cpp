@@ -33,7 +33,7 @@ TEST_F(PluginTest, FirstStartLoadsThePanelClosingItEndsTheRunASecondStartReusesI
                   wasModal = panel->isModal();
                   for (QLineEdit *field : {plugin.timeDiff, plugin.transectName, plugin.transectDesc})
                       field->setText(field->objectName() + " entered");
-                  plugin.tesselate->setChecked(true);
+                  plugin.tessellate->setChecked(true);
                   plugin.elevation->setChecked(true);
                   panel->close();
               }}};
@@ -48,7 +48,7 @@ TEST_F(PluginTest, FirstStartLoadsThePanelClosingItEndsTheRunASecondStartReusesI
              {"PelorinMain", [&](QWidget *panel) {
                   for (QLineEdit *field : {plugin.timeDiff, plugin.transectName, plugin.transectDesc})
                       entered << field->text();
-                  entered << QString::number(plugin.tesselate->isChecked() + plugin.elevation->isChecked());
+                  entered << QString::number(plugin.tessellate->isChecked() + plugin.elevation->isChecked());
                   panel->close();
               }}};
     plugin.fire(nullptr);

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "georef/Recording.h"
+
+#include <string>
+#include <vector>
+
+namespace pelorin {
+
+// A placemark's name: the abbreviations joined with ',' (an empty one kept),
+// or "No species".
+std::string placemarkName(const std::vector<std::string> &species);
+
+// A placemark's description: "File <name without its last extension>\nTime
+// HH:MM:SS", the recorder's own start time in the local time zone (TZ honoured).
+std::string placemarkDescription(const Recording &recording);
+
+} // namespace pelorin

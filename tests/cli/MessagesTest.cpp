@@ -1,0 +1,33 @@
+#include "cli/Messages.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace pelorin::cli {
+namespace {
+
+TEST(Messages, OneLineNamingFileLineAndColumnOnce) {
+    const struct {
+        Place place;
+        const char *message;
+        const char *said;
+    } cases[] = {
+        {{"a.gpx", 3, 9}, "mismatched tag", "pelorin: a.gpx:3:9: mismatched tag\n"},
+        {{"a.csv", 5}, "bad recording_time", "pelorin: a.csv:5: bad recording_time\n"},
+        {{"a.csv", 0, 7}, "no header row", "pelorin: a.csv: no header row\n"}, // a column needs a line
+        {{"a.csv"}, "\"a.csv\": no such file", "pelorin: a.csv: no such file\n"},
+        {{"a.csv"}, "a.csv: no such file", "pelorin: a.csv: no such file\n"},
+        {{"out.kml"}, "Couldn't write out.kml: disk full", "pelorin: Couldn't write out.kml: disk full\n"},
+        {{"odd\nname.csv", 2}, "two\nlines", "pelorin: odd name.csv:2: two lines\n"},
+        {{}, "read 4 points", "pelorin: read 4 points\n"},
+    };
+    for (const auto &c : cases) {
+        std::ostringstream err;
+        say(err, c.place, c.message);
+        EXPECT_EQ(err.str(), c.said);
+    }
+}
+
+} // namespace
+} // namespace pelorin::cli
