@@ -13,6 +13,7 @@ constexpr std::uint64_t kMaxTrailingPadding = 1 << 16;
 // A reused JUNK chunk this much larger than the text is split rather than
 // filled with blanks.
 constexpr std::uint64_t kMaxBlankFill = 64;
+constexpr std::size_t kAppendRounding = 32;
 
 GuanoWritePlan refused(std::string why) {
     GuanoWritePlan plan;
@@ -66,11 +67,14 @@ GuanoWritePlan planGuanoWrite(std::uint64_t fileSize, const ReadAt &readAt,
     }
     if (fileSize - riffEnd > kMaxTrailingPadding)
         return refused(std::to_string(fileSize - riffEnd) + " bytes follow the RIFF's end");
+    const std::string pad(riffEnd % 2, '\0'); // a last chunk written without its pad byte
+    bool leftover = false; // a chunk of ours from a run that stopped before growing the RIFF
     if (fileSize > riffEnd) {
         std::string tail;
         if (!readAt(riffEnd, static_cast<std::size_t>(fileSize - riffEnd), tail))
             return refused("the bytes after the RIFF's end cannot be read");
-        if (tail.find_first_not_of('\0') != std::string::npos)
+        leftover = tail.starts_with(pad + "guan");
+        if (!leftover && tail.find_first_not_of('\0') != std::string::npos)
             return refused("data follows the RIFF's end");
     }
 
@@ -118,11 +122,16 @@ GuanoWritePlan planGuanoWrite(std::uint64_t fileSize, const ReadAt &readAt,
         plan.steps.push_back(std::move(fill));
         plan.steps.push_back({{slot->offset, header("guan", body.size())}});
     } else {
-        const std::string pad(riffEnd % 2, '\0'); // a last chunk written without its pad byte
+        // Room to spare, so that the next position, a few digits longer, fits where this one was.
+        body.resize((body.size() + kAppendRounding - 1) / kAppendRounding * kAppendRounding, ' ');
         const std::uint64_t newRiffEnd = riffEnd + pad.size() + 8 + body.size();
         if (!walk.rf64 && newRiffEnd - 8 > 0xFFFFFFFFu)
             return refused("the metadata would take the file past the 4 GiB a RIFF file can hold");
-        plan.steps.push_back({{riffEnd, pad + header("guan", body.size()) + body}});
+        std::string chunk = pad + header("guan", body.size()) + body;
+        if (leftover && fileSize > newRiffEnd)
+            chunk.resize(static_cast<std::size_t>(fileSize - riffEnd),
+                         '\0'); // what is past the RIFF stays NUL
+        plan.steps.push_back({{riffEnd, std::move(chunk)}});
         plan.steps.push_back({walk.rf64
                                   ? ByteWrite{*walk.ds64Offset, le64Bytes(newRiffEnd - 8)}
                                   : ByteWrite{4, le32Bytes(static_cast<std::uint32_t>(newRiffEnd - 8))}});
