@@ -73,8 +73,9 @@ TEST(GuanoFileWrite, WritesInPlaceAndRefusesFilesThatMustNotBeTouched) {
         const bool regular = std::filesystem::is_regular_file(folder / name);
         const std::string before = regular ? test::readFile(folder / name) : "";
         EXPECT_NE(commit(folder / name), "");
-        if (regular)
+        if (regular) {
             EXPECT_EQ(test::readFile(folder / name), before);
+        }
     }
 }
 
