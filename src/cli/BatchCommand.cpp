@@ -1,5 +1,6 @@
 #include "cli/BatchCommand.h"
 
+#include "cli/GuanoWriteCommand.h"
 #include "fileio/AtomicWrite.h"
 #include "georef/GeoRef.h"
 #include "gpx/GpxReader.h"
@@ -36,22 +37,6 @@ void reportAbout(std::ostream &err, const std::string &path, std::string_view wh
         err << "pelorin: " << message << '\n';
     else
         err << path << ": " << what << message << '\n';
-}
-
-void reportGpxError(std::ostream &err, const std::string &path, const GpxError &error) {
-    switch (error.kind) {
-    case GpxError::Kind::Parse:
-        err << path << ':' << error.line << ':' << error.column << ": Parsing Error!\n"
-            << "Error " << error.code << ", Description: " << error.description << ", Line: " << error.line
-            << ", Column: " << error.column << '\n';
-        return;
-    case GpxError::Kind::Unreadable:
-        reportAbout(err, path, "cannot read the GPS log: ", error.description);
-        return;
-    case GpxError::Kind::Cancelled:
-        err << path << ": reading the GPS log was cancelled\n";
-        return;
-    }
 }
 
 // "file:line: message", as compilers write them. Whole-file problems carry no
@@ -148,7 +133,25 @@ LoadedRecordings loadRecordings(const CliOptions &options, std::future<Recording
 
 } // namespace
 
+void reportGpxError(std::ostream &err, const std::string &path, const GpxError &error) {
+    switch (error.kind) {
+    case GpxError::Kind::Parse:
+        err << path << ':' << error.line << ':' << error.column << ": Parsing Error!\n"
+            << "Error " << error.code << ", Description: " << error.description << ", Line: " << error.line
+            << ", Column: " << error.column << '\n';
+        return;
+    case GpxError::Kind::Unreadable:
+        reportAbout(err, path, "cannot read the GPS log: ", error.description);
+        return;
+    case GpxError::Kind::Cancelled:
+        err << path << ": reading the GPS log was cancelled\n";
+        return;
+    }
+}
+
 ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &err) {
+    if (options.writeGuano)
+        return runGuanoWriteBack(options, err);
     const bool toStandardOutput = options.outputPath == "-";
     for (const std::string *input : {&options.gpxPath, &options.recordingsPath}) {
         if (!toStandardOutput && sameFile(options.outputPath, *input)) {

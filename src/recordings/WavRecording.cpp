@@ -278,9 +278,10 @@ WavFolderResult readWavFolder(const std::string &folder) {
     std::sort(paths.begin(), paths.end());
     for (const auto &path : paths) {
         WavResult one = readWavRecording(path.string());
-        if (one.value)
+        if (one.value) {
+            one.value->path = path.string();
             result.recordings.push_back(std::move(*one.value));
-        else
+        } else
             result.skipped.emplace_back(path.string(), one.error);
     }
     return result;

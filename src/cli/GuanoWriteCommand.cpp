@@ -1,0 +1,109 @@
+#include "cli/GuanoWriteCommand.h"
+
+#include "cli/BatchCommand.h"
+#include "georef/GeoRef.h"
+#include "gpx/GpxReader.h"
+#include "recordings/GuanoFileWrite.h"
+#include "recordings/WavRecording.h"
+
+#include <chrono>
+#include <filesystem>
+#include <ostream>
+
+namespace pelorin::cli {
+
+namespace {
+
+struct Tally {
+    std::size_t written = 0, upToDate = 0, kept = 0, notPlaced = 0, refused = 0;
+};
+
+void printSummary(std::ostream &err, const Tally &tally, std::size_t total, bool dryRun) {
+    err << "pelorin: " << (dryRun ? "would write" : "wrote") << " positions into " << tally.written << " of "
+        << total << " recordings (" << tally.notPlaced << " not placed, " << tally.refused << " refused";
+    if (tally.upToDate > 0)
+        err << ", " << tally.upToDate << " already up to date";
+    if (tally.kept > 0)
+        err << ", " << tally.kept << " kept the position they had";
+    err << ")\n";
+}
+
+} // namespace
+
+ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &err) {
+    GpxReader reader;
+    const GpxResult track = reader.parseGPXFile(options.gpxPath);
+    if (!track.ok()) {
+        reportGpxError(err, options.gpxPath, *track.error);
+        return kBadInput;
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(options.recordingsDir, ec)) {
+        err << options.recordingsDir << ": not a folder\n";
+        return kBadInput;
+    }
+    const WavFolderResult folder = readWavFolder(options.recordingsDir);
+    for (const auto &[path, reason] : folder.skipped)
+        err << path << ": skipped: " << reason << '\n';
+
+    std::vector<Recording> recordings;
+    recordings.reserve(folder.recordings.size());
+    for (const WavRecording &wav : folder.recordings)
+        recordings.push_back(wav.recording);
+    const GeoRefResult placed =
+        placeRecordings(recordings, TrackView{track.points, {}}, options.offsetSeconds);
+
+    GuanoWriteRequest request;
+    request.overwritePositions = options.overwritePositions;
+    request.writtenAt =
+        utcTimestamp(std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
+    const std::string gpxName = std::filesystem::path(options.gpxPath).filename().string();
+
+    Tally tally;
+    for (std::size_t i = 0; i < folder.recordings.size(); ++i) {
+        const WavRecording &wav = folder.recordings[i];
+        const Placement &placement = placed.placements[i];
+        if (!placement.placed()) {
+            ++tally.notPlaced;
+            if (options.verbose || options.dryRun)
+                err << wav.path << ": not placed (" << placementStatusName(placement.status) << ")\n";
+            continue;
+        }
+        request.fields = positionFields(placement, wav.recording, gpxName, options.offsetSeconds);
+        GuanoFileWrite write(wav.path, request);
+        const GuanoWritePlan &plan = write.plan();
+        std::string error;
+        switch (plan.outcome) {
+        case GuanoPlanOutcome::Refused:
+            ++tally.refused;
+            err << wav.path << ": refused: " << plan.error << '\n';
+            continue;
+        case GuanoPlanOutcome::Unchanged:
+            ++tally.upToDate;
+            continue;
+        case GuanoPlanOutcome::HasPosition:
+            ++tally.kept;
+            if (options.verbose || options.dryRun)
+                err << wav.path << ": has a position already; --overwrite-positions replaces it\n";
+            continue;
+        case GuanoPlanOutcome::Write:
+            break;
+        }
+        if (options.dryRun) {
+            err << wav.path << ": would " << (plan.newChunk ? "add a guan chunk" : "change its guan chunk")
+                << ":\n";
+            for (const std::string &change : plan.changes)
+                err << "    " << change << '\n';
+            ++tally.written;
+        } else if (write.commit(error)) {
+            ++tally.written;
+        } else {
+            ++tally.refused;
+            err << wav.path << ": refused: " << error << '\n';
+        }
+    }
+    printSummary(err, tally, folder.recordings.size(), options.dryRun);
+    return tally.refused > 0 ? kSomeRefused : kWritten;
+}
+
+} // namespace pelorin::cli
