@@ -65,6 +65,8 @@ GuanoWritePlan planGuanoWrite(std::uint64_t fileSize, const ReadAt &readAt,
         if (chunk.truncated)
             return refused("the " + chunk.id + " chunk's size runs past the end of the file");
     }
+    if (const std::uint64_t last = walk.chunks.empty() ? 12 : walk.chunks.back().end(); last < riffEnd)
+        return refused("stray bytes after the last chunk, inside the RIFF");
     if (fileSize - riffEnd > kMaxTrailingPadding)
         return refused(std::to_string(fileSize - riffEnd) + " bytes follow the RIFF's end");
     const std::string pad(riffEnd % 2, '\0'); // a last chunk written without its pad byte

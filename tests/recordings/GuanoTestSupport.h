@@ -92,7 +92,8 @@ inline WavView viewOf(const std::string &bytes) {
         const std::string body =
             bytes.substr(static_cast<std::size_t>(chunk.body()), static_cast<std::size_t>(chunk.size));
         if (chunk.id == "ds64")
-            view.kept.emplace_back(chunk.id, body.substr(std::min<std::size_t>(8, body.size()))); // but the RIFF size
+            view.kept.emplace_back(chunk.id,
+                                   body.substr(std::min<std::size_t>(8, body.size()))); // but the RIFF size
         else if (chunk.id == "guan")
             view.guano = body;
         else if (chunk.id != "JUNK")

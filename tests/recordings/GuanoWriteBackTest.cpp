@@ -201,6 +201,8 @@ TEST(GuanoWriteBack, RefusesFilesItCannotEditSafely) {
         {"RIFF size past the end", with(good, 4, le32Bytes(5000))},
         {"RF64 without ds64", with(good, 0, "RF64")},
         {"data after the RIFF's end", good + "trailing"},
+        {"stray bytes inside the RIFF",
+         with(good + "xxxx", 4, le32Bytes(static_cast<std::uint32_t>(good.size() - 4)))},
         {"plain RIFF past 4 GiB", hugeRiff, fourGiB},
     };
     for (const auto &c : cases) {
