@@ -6,6 +6,7 @@
 #include "recordings/GuanoFileWrite.h"
 #include "recordings/WavRecording.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <ostream>
@@ -60,6 +61,25 @@ ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &err) {
     const std::string gpxName = std::filesystem::path(options.gpxPath).filename().string();
 
     Tally tally;
+    // Files are committed in batches, one flush per step for the whole batch;
+    // a batch keeps this many files open.
+    constexpr std::size_t kBatch = 256;
+    std::vector<GuanoFileWrite> batch;
+    std::vector<const WavRecording *> batchFiles;
+    const auto commitBatch = [&] {
+        if (!options.dryRun) {
+            const std::vector<std::string> errors = commitGuanoWrites(batch);
+            for (std::size_t i = 0; i < batch.size(); ++i) {
+                if (errors[i].empty())
+                    continue;
+                ++tally.refused;
+                err << batchFiles[i]->path << ": refused: " << errors[i] << '\n';
+            }
+            tally.written += static_cast<std::size_t>(std::count(errors.begin(), errors.end(), ""));
+        }
+        batch.clear();
+        batchFiles.clear();
+    };
     for (std::size_t i = 0; i < folder.recordings.size(); ++i) {
         const WavRecording &wav = folder.recordings[i];
         const Placement &placement = placed.placements[i];
@@ -72,7 +92,6 @@ ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &err) {
         request.fields = positionFields(placement, wav.recording, gpxName, options.offsetSeconds);
         GuanoFileWrite write(wav.path, request);
         const GuanoWritePlan &plan = write.plan();
-        std::string error;
         switch (plan.outcome) {
         case GuanoPlanOutcome::Refused:
             ++tally.refused;
@@ -95,13 +114,14 @@ ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &err) {
             for (const std::string &change : plan.changes)
                 err << "    " << change << '\n';
             ++tally.written;
-        } else if (write.commit(error)) {
-            ++tally.written;
-        } else {
-            ++tally.refused;
-            err << wav.path << ": refused: " << error << '\n';
+            continue;
         }
+        batch.push_back(std::move(write));
+        batchFiles.push_back(&wav);
+        if (batch.size() == kBatch)
+            commitBatch();
     }
+    commitBatch();
     printSummary(err, tally, folder.recordings.size(), options.dryRun);
     return tally.refused > 0 ? kSomeRefused : kWritten;
 }

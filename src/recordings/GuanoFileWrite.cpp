@@ -1,5 +1,6 @@
 #include "recordings/GuanoFileWrite.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -88,6 +89,7 @@ GuanoFileWrite::GuanoFileWrite(const std::string &path, const GuanoWriteRequest 
         return;
     }
     stamp_ = stampOf(st);
+    device_ = static_cast<std::uint64_t>(st.st_dev);
     const ReadAt readAt = [fd = fd_](std::uint64_t offset, std::size_t size, std::string &out) {
         out.resize(size);
         std::size_t done = 0;
@@ -114,19 +116,88 @@ GuanoFileWrite::GuanoFileWrite(GuanoFileWrite &&other) noexcept
     , stamp_(other.stamp_)
     , plan_(std::move(other.plan_)) {}
 
+bool GuanoFileWrite::unchangedSincePlanned(std::string &error) const {
+    struct stat st {};
+    if (::fstat(fd_, &st) == 0 && stampOf(st) == stamp_)
+        return true;
+    error = "the file changed since it was read (size or modification time); run again";
+    return false;
+}
+
+bool GuanoFileWrite::writeStep(std::size_t step, std::string &error) {
+    FileTarget target(fd_);
+    for (const ByteWrite &write : plan_.steps.at(step)) {
+        if (!target.write(write.offset, write.bytes)) {
+            error = "cannot write: " + target.error();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool GuanoFileWrite::flush(std::string &error) {
+    if (::fdatasync(fd_) == 0)
+        return true;
+    error = std::string("cannot flush to the disk: ") + std::strerror(errno);
+    return false;
+}
+
+bool GuanoFileWrite::flushFileSystem(std::string &error) {
+    if (::syncfs(fd_) == 0)
+        return true;
+    error = std::string("cannot flush to the disk: ") + std::strerror(errno);
+    return false;
+}
+
 bool GuanoFileWrite::commit(std::string &error) {
     if (plan_.outcome != GuanoPlanOutcome::Write)
         return plan_.outcome != GuanoPlanOutcome::Refused || (error = plan_.error, false);
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0 || stampOf(st) != stamp_) {
-        error = "the file changed since it was read (size or modification time); run again";
+    if (!unchangedSincePlanned(error))
         return false;
+    for (std::size_t step = 0; step < plan_.steps.size(); ++step) {
+        if (!writeStep(step, error) || !flush(error))
+            return false;
     }
-    FileTarget target(fd_);
-    if (applyGuanoPlan(target, plan_, error))
-        return true;
-    error += ": " + target.error();
-    return false;
+    return true;
+}
+
+std::vector<std::string> commitGuanoWrites(std::span<GuanoFileWrite> writes) {
+    std::vector<std::string> errors(writes.size());
+    std::vector<bool> active(writes.size());
+    std::size_t steps = 0;
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        const GuanoWritePlan &plan = writes[i].plan();
+        if (plan.outcome == GuanoPlanOutcome::Refused)
+            errors[i] = plan.error;
+        active[i] = plan.outcome == GuanoPlanOutcome::Write && writes[i].unchangedSincePlanned(errors[i]);
+        if (active[i])
+            steps = std::max(steps, plan.steps.size());
+    }
+    for (std::size_t step = 0; step < steps; ++step) {
+        std::vector<std::size_t> flushBy; // one write per file system flushes it for all
+        for (std::size_t i = 0; i < writes.size(); ++i) {
+            if (!active[i] || step >= writes[i].plan().steps.size())
+                continue;
+            active[i] = writes[i].writeStep(step, errors[i]);
+            const bool seen = std::any_of(flushBy.begin(), flushBy.end(), [&](std::size_t j) {
+                return writes[j].device() == writes[i].device();
+            });
+            if (active[i] && !seen)
+                flushBy.push_back(i);
+        }
+        for (const std::size_t i : flushBy) {
+            std::string error;
+            if (writes[i].flushFileSystem(error))
+                continue;
+            for (std::size_t j = 0; j < writes.size(); ++j) { // none of that file system's writes is sure
+                if (active[j] && writes[j].device() == writes[i].device()) {
+                    active[j] = false;
+                    errors[j] = error;
+                }
+            }
+        }
+    }
+    return errors;
 }
 
 } // namespace pelorin

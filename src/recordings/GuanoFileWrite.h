@@ -2,7 +2,9 @@
 
 #include "recordings/GuanoWritePlan.h"
 
+#include <span>
 #include <string>
+#include <vector>
 
 namespace pelorin {
 
@@ -26,10 +28,25 @@ public:
     // failure the file is left valid at the last completed step and error says why.
     bool commit(std::string &error);
 
+    // The same in parts, for many files at once (commitGuanoWrites): whether
+    // the file is still as planned, one step's writes, and making them durable.
+    bool unchangedSincePlanned(std::string &error) const;
+    bool writeStep(std::size_t step, std::string &error);
+    bool flush(std::string &error);
+    bool flushFileSystem(std::string &error); // everything written on the file's file system
+    std::uint64_t device() const { return device_; }
+
 private:
     int fd_ = -1;
     FileStamp stamp_;
+    std::uint64_t device_ = 0;
     GuanoWritePlan plan_;
 };
+
+// Commits many prepared writes with one flush of each file system per step
+// instead of one per file and step: every file still reaches the disk step by
+// step, so each stays valid at every moment. Returns one error per write,
+// empty when it was written (or had nothing to write).
+std::vector<std::string> commitGuanoWrites(std::span<GuanoFileWrite> writes);
 
 } // namespace pelorin

@@ -119,6 +119,26 @@ TEST(GuanoFileWrite, RefusesAFileChangedBetweenReadingAndWriting) {
     }
 }
 
+TEST(GuanoFileWrite, ABatchCommitsEveryFileItCanAndNamesTheOthers) {
+    test::TempFolder folder;
+    const std::vector<std::string> names = {"a.wav", "b.wav", "changed.wav", "short.wav", "c.wav"};
+    for (const std::string &name : names)
+        save(folder / name, name == "short.wav" ? "RIFF" : recording(""));
+    std::vector<GuanoFileWrite> writes;
+    for (const std::string &name : names)
+        writes.emplace_back(folder / name, test::positionRequest());
+    std::ofstream(folder / "changed.wav", std::ios::binary | std::ios::app) << "xx";
+    const std::vector<std::string> errors = commitGuanoWrites(writes);
+    ASSERT_EQ(errors.size(), names.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        const bool fine = names[i].size() == 5; // a, b, c
+        EXPECT_EQ(errors[i].empty(), fine) << errors[i];
+        const test::WavView view = test::viewOf(test::readFile(folder / names[i]));
+        EXPECT_EQ(view.guano.has_value(), fine);
+    }
+}
+
 TEST(GuanoFileWrite, SoxStillPlaysTheSameSamples) {
     if (!haveProgram("sox") || !haveProgram("soxi"))
         GTEST_SKIP() << "sox is not installed (apt-get install sox)";
