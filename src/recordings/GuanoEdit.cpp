@@ -82,10 +82,6 @@ GuanoEdit editGuano(const std::optional<std::string> &existing, const PositionFi
                     std::string_view writtenAt) {
     GuanoEdit edit;
     const GuanoText before = existing ? GuanoText(*existing) : GuanoText();
-    if (existing && before.value("Loc Position") && !overwrite) {
-        edit.outcome = GuanoEditOutcome::HasPosition;
-        return edit;
-    }
     GuanoText after = before;
     if (!existing) {
         after.set("GUANO|Version", "1.0");
@@ -110,6 +106,10 @@ GuanoEdit editGuano(const std::optional<std::string> &existing, const PositionFi
         same.set(kProvenanceKey, *previous);
         if (same.text() == before.text())
             return edit;
+    }
+    if (existing && before.value("Loc Position") && !overwrite) {
+        edit.outcome = GuanoEditOutcome::HasPosition;
+        return edit;
     }
     after.set(kProvenanceKey, stem + std::string(writtenAt));
     edit.outcome = GuanoEditOutcome::Changed;

@@ -30,9 +30,9 @@ protected:
 
     std::filesystem::path card() const { return dir / "card"; }
 
-    RunResult writeGuano(std::vector<std::string> extra = {}) const {
-        std::vector<std::string> arguments{"--gpx",    gpx(), "--recordings-dir", card().string(),
-                                           "--offset", "30",  "--write-guano"};
+    RunResult writeGuano(std::vector<std::string> extra = {}, const std::string &offset = "30") const {
+        std::vector<std::string> arguments{"--gpx",    gpx(),  "--recordings-dir", card().string(),
+                                           "--offset", offset, "--write-guano"};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         return runPelorin(arguments);
     }
@@ -91,7 +91,8 @@ TEST_F(WriteGuanoTest, WritesPlacedRecordingsOnceAndTheirPlacesStayTheSame) {
         again.err,
         HasSubstr("wrote positions into 0 of 5 recordings (1 not placed, 1 refused, 3 already up to date)"));
     EXPECT_EQ(cardBytes(), once);
-    const RunResult kept = writeGuano();
+    EXPECT_THAT(writeGuano().err, HasSubstr("3 already up to date"));
+    const RunResult kept = writeGuano({}, "31");
     EXPECT_THAT(kept.err, HasSubstr("3 kept the position they had"));
     EXPECT_EQ(cardBytes(), once);
 
