@@ -40,14 +40,17 @@ std::string isoTime(std::int64_t seconds) {
     return text;
 }
 
-// A recorder's file: fmt, its GUANO chunk, then the audio.
-bool writeRecording(const std::string &path, std::int64_t start, std::uint64_t audioBytes) {
+// A recorder's file: fmt, its GUANO chunk (unless withGuano is false: then the
+// start time is in the file's name), then the audio.
+bool writeRecording(const std::string &path, std::int64_t start, std::uint64_t audioBytes, bool withGuano) {
     const std::string fmt =
         chunk("fmt ", std::string("\x01\0\x01\0\x00\xee\x02\0\x00\xdc\x05\0\x02\0\x10\0", 16));
     const std::string guano =
-        chunk("guan", "GUANO|Version: 1.0\nMake: Acme\nModel: Night 2\nSerial: 0042\n"
-                      "Timestamp: " +
-                          isoTime(start) + "\nSamplerate: 384000\nLength: 1.365\nTemperature Int: 14.5\n");
+        !withGuano ? std::string()
+                   : chunk("guan", "GUANO|Version: 1.0\nMake: Acme\nModel: Night 2\nSerial: 0042\n"
+                                   "Timestamp: " +
+                                       isoTime(start) +
+                                       "\nSamplerate: 384000\nLength: 1.365\nTemperature Int: 14.5\n");
     const std::uint64_t riffSize = 4 + fmt.size() + guano.size() + 8 + audioBytes;
     const std::string head = "RIFF" + le32(static_cast<std::uint32_t>(riffSize)) + "WAVE" + fmt + guano +
                              "data" + le32(static_cast<std::uint32_t>(audioBytes));
@@ -114,16 +117,25 @@ int main(int argc, char **argv) {
                 << 80 + s % 50 << "</ele><time>" << isoTime(t0 + s) << "</time></trkpt>\n";
         gpx << "</trkseg></trk></gpx>\n";
     }
+    fs::create_directories(folder / "bare");
     for (int i = 0; i < files; ++i) {
         char name[64];
         std::snprintf(name, sizeof name, "REC_%05d.wav", i);
-        if (!writeRecording((folder / "card" / name).string(), t0 + 2 * i, audio)) {
+        const std::time_t start = t0 + 2 * i;
+        std::tm parts{};
+        gmtime_r(&start, &parts);
+        char bare[64];
+        std::strftime(bare, sizeof bare, "%Y%m%d_%H%M%S.wav", &parts);
+        if (!writeRecording((folder / "card" / name).string(), start, audio, true) ||
+            !writeRecording((folder / "bare" / bare).string(), start, audio, false)) {
             std::fprintf(stderr, "pelorin-bench-guano: cannot write %s\n", name);
             return 1;
         }
     }
     ::sync();
 
+    setenv("TZ", "UTC", 1); // the times in the bare files' names
+    tzset();
     pelorin::cli::CliOptions options;
     options.gpxPath = (folder / "track.gpx").string();
     options.recordingsDir = (folder / "card").string();
@@ -131,16 +143,20 @@ int main(int argc, char **argv) {
     options.writeGuano = true;
     const struct {
         const char *what;
+        const char *card;
         int offset;
         bool overwrite;
     } runs[] = {
-        {"first write: a new `guan` chunk after the audio, the recorder's retired as JUNK", 37, false},
-        {"again, same inputs: nothing to change", 37, false},
-        {"`--overwrite-positions`, another offset: the retired chunk reused", 38, true},
+        {"first write: a new `guan` chunk after the audio, the recorder's retired as JUNK", "card", 37,
+         false},
+        {"again, same inputs: nothing to change", "card", 37, false},
+        {"`--overwrite-positions`, another offset: the retired chunk reused", "card", 38, true},
+        {"files without GUANO: a new `guan` chunk, two steps", "bare", 37, false},
     };
     std::printf("| Run | Time (s) | wchar per file (B) | write_bytes per file (B) | Summary |\n"
                 "|---|---:|---:|---:|---|\n");
     for (const auto &r : runs) {
+        options.recordingsDir = (folder / r.card).string();
         options.offsetSeconds = r.offset;
         options.overwritePositions = r.overwrite;
         const Run result = run(options);
