@@ -82,7 +82,7 @@ Run run(const pelorin::cli::CliOptions &options) {
     std::ostringstream err;
     const auto ioBefore = processIo();
     const auto start = std::chrono::steady_clock::now();
-    pelorin::cli::runGuanoWriteBack(options, err);
+    pelorin::cli::runGuanoWriteBack(options, err, err);
     Run result;
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const auto ioAfter = processIo();

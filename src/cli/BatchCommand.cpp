@@ -151,7 +151,7 @@ void reportGpxError(std::ostream &err, const std::string &path, const GpxError &
 
 ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &err) {
     if (options.writeGuano)
-        return runGuanoWriteBack(options, err);
+        return runGuanoWriteBack(options, out, err);
     const bool toStandardOutput = options.outputPath == "-";
     for (const std::string *input : {&options.gpxPath, &options.recordingsPath}) {
         if (!toStandardOutput && sameFile(options.outputPath, *input)) {

@@ -227,7 +227,8 @@ Options:
                       (needs --recordings-dir; no --output)
   --overwrite-positions
                       with --write-guano: replace a position already in a file
-  --dry-run           with --write-guano: say what would change, write nothing
+  --dry-run           with --write-guano: list what would change on standard
+                      output, write nothing
   --help              show this help and exit
   --version           show the version and exit
 Every option also takes the form --option=VALUE.

@@ -31,7 +31,7 @@ void printSummary(std::ostream &err, const Tally &tally, std::size_t total, bool
 
 } // namespace
 
-ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &err) {
+ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &out, std::ostream &err) {
     GpxReader reader;
     const GpxResult track = reader.parseGPXFile(options.gpxPath);
     if (!track.ok()) {
@@ -109,10 +109,10 @@ ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &err) {
             break;
         }
         if (options.dryRun) {
-            err << wav.path << ": would " << (plan.newChunk ? "add a guan chunk" : "change its guan chunk")
+            out << wav.path << ": would " << (plan.newChunk ? "add a guan chunk" : "change its guan chunk")
                 << ":\n";
             for (const std::string &change : plan.changes)
-                err << "    " << change << '\n';
+                out << "    " << change << '\n';
             ++tally.written;
             continue;
         }

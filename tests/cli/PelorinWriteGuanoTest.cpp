@@ -55,9 +55,9 @@ TEST_F(WriteGuanoTest, DryRunSaysWhatWouldChangeAndWritesNothing) {
     const auto before = cardBytes();
     const RunResult r = writeGuano({"--dry-run"});
     EXPECT_EQ(r.exitCode, 4) << r.err;
-    EXPECT_THAT(r.err,
+    EXPECT_THAT(r.out,
                 HasSubstr("R1.wav: would change its guan chunk:\n    + Loc Position: 10.250000 20.500000\n"));
-    EXPECT_THAT(r.err, HasSubstr("R3_20250612_100100.wav: would add a guan chunk:"));
+    EXPECT_THAT(r.out, HasSubstr("R3_20250612_100100.wav: would add a guan chunk:"));
     EXPECT_THAT(r.err, HasSubstr("locked.wav: refused: the file is read-only"));
     EXPECT_THAT(r.err,
                 HasSubstr("pelorin: would write positions into 3 of 5 recordings (1 not placed, 1 refused)"));
