@@ -10,8 +10,8 @@ constexpr std::uint64_t kMaxGuanoChunk = 1 << 20;
 // Bytes past the RIFF's end we accept, when they are all NUL: some recorders pad
 // their files to a block size.
 constexpr std::uint64_t kMaxTrailingPadding = 1 << 16;
-// A reused JUNK chunk this much larger than the text is split rather than
-// filled with blanks.
+// A reused JUNK chunk more than this larger than the text is split (the rest
+// stays JUNK, at least its 8-byte header) rather than filled with blanks.
 constexpr std::uint64_t kMaxBlankFill = 64;
 constexpr std::size_t kAppendRounding = 32;
 
@@ -96,7 +96,6 @@ GuanoWritePlan planGuanoWrite(std::uint64_t fileSize, const ReadAt &readAt,
     GuanoEdit edit = editGuano(existing, request.fields, request.overwritePositions, request.writtenAt);
     GuanoWritePlan plan;
     plan.newChunk = !existing;
-    plan.sizeAfter = fileSize;
     if (edit.outcome != GuanoEditOutcome::Changed) {
         plan.outcome = edit.outcome == GuanoEditOutcome::Unchanged ? GuanoPlanOutcome::Unchanged
                                                                    : GuanoPlanOutcome::HasPosition;
@@ -109,9 +108,7 @@ GuanoWritePlan planGuanoWrite(std::uint64_t fileSize, const ReadAt &readAt,
         body.push_back(' '); // the format pads with blanks to keep chunks even
 
     const auto slot = std::find_if(walk.chunks.begin(), walk.chunks.end(), [&](const WavChunk &c) {
-        return c.size >= body.size() &&
-               (c.size - body.size() <= kMaxBlankFill || c.size - body.size() >= 8) &&
-               reusable(c, data->offset, readAt);
+        return c.size >= body.size() && reusable(c, data->offset, readAt);
     });
     if (slot != walk.chunks.end()) {
         WriteStep fill;
@@ -137,7 +134,6 @@ GuanoWritePlan planGuanoWrite(std::uint64_t fileSize, const ReadAt &readAt,
         plan.steps.push_back({walk.rf64
                                   ? ByteWrite{*walk.ds64Offset, le64Bytes(newRiffEnd - 8)}
                                   : ByteWrite{4, le32Bytes(static_cast<std::uint32_t>(newRiffEnd - 8))}});
-        plan.sizeAfter = std::max(fileSize, newRiffEnd);
     }
     if (!guans.empty()) {
         WriteStep retire;

@@ -41,7 +41,6 @@ struct GuanoWritePlan {
     std::vector<WriteStep> steps;
     std::vector<std::string> changes; // "+ line" / "- line"
     bool newChunk = false;            // the file had no `guan` chunk
-    std::uint64_t sizeAfter = 0;      // of the file
 };
 
 struct GuanoWriteRequest {
