@@ -1,5 +1,6 @@
 #include "cli/BatchCommand.h"
 
+#include "cli/GuanoWriteCommand.h"
 #include "cli/Messages.h"
 
 #include "fileio/AtomicWrite.h"
@@ -21,17 +22,6 @@
 
 namespace pelorin::cli {
 
-namespace {
-
-std::string utcText(std::chrono::sys_seconds instant) {
-    const std::time_t seconds = instant.time_since_epoch().count();
-    std::tm parts{};
-    char text[32] = "?";
-    if (gmtime_r(&seconds, &parts))
-        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
-    return text;
-}
-
 void reportGpxError(std::ostream &err, const std::string &path, const GpxError &error) {
     switch (error.kind) {
     case GpxError::Kind::Parse:
@@ -45,6 +35,17 @@ void reportGpxError(std::ostream &err, const std::string &path, const GpxError &
         say(err, {path}, "reading the GPS log was cancelled");
         return;
     }
+}
+
+namespace {
+
+std::string utcText(std::chrono::sys_seconds instant) {
+    const std::time_t seconds = instant.time_since_epoch().count();
+    std::tm parts{};
+    char text[32] = "?";
+    if (gmtime_r(&seconds, &parts))
+        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
+    return text;
 }
 
 void reportCsvErrors(std::ostream &err, const std::string &path, const std::vector<CsvError> &errors) {
@@ -141,7 +142,25 @@ LoadedRecordings loadRecordings(const CliOptions &options, std::future<Recording
 
 } // namespace
 
+void reportGpxError(std::ostream &err, const std::string &path, const GpxError &error) {
+    switch (error.kind) {
+    case GpxError::Kind::Parse:
+        err << path << ':' << error.line << ':' << error.column << ": Parsing Error!\n"
+            << "Error " << error.code << ", Description: " << error.description << ", Line: " << error.line
+            << ", Column: " << error.column << '\n';
+        return;
+    case GpxError::Kind::Unreadable:
+        reportAbout(err, path, "cannot read the GPS log: ", error.description);
+        return;
+    case GpxError::Kind::Cancelled:
+        err << path << ": reading the GPS log was cancelled\n";
+        return;
+    }
+}
+
 ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &err) {
+    if (options.writeGuano)
+        return runGuanoWriteBack(options, out, err);
     const bool toStandardOutput = options.outputPath == "-";
     for (const std::string *input : {&options.gpxPath, &options.recordingsPath}) {
         if (!toStandardOutput && sameFile(options.outputPath, *input)) {

@@ -4,6 +4,11 @@
 #include "cli/ExitStatus.h"
 
 #include <iosfwd>
+#include <string>
+
+namespace pelorin {
+struct GpxError;
+}
 
 namespace pelorin::cli {
 
@@ -12,5 +17,8 @@ namespace pelorin::cli {
 // output is "-"; messages, the summary and the fraction lines go to err.
 // Nothing is written unless the result is kWritten.
 ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &err);
+
+// "pelorin: FILE:LINE:COL: " and the parser's words, or why the log cannot be read.
+void reportGpxError(std::ostream &err, const std::string &path, const GpxError &error);
 
 } // namespace pelorin::cli

@@ -19,7 +19,10 @@ enum class Id {
     Tessellate,
     Elevation,
     Open,
-    Verbose
+    Verbose,
+    WriteGuano,
+    OverwritePositions,
+    DryRun
 };
 
 struct OptionInfo {
@@ -28,7 +31,7 @@ struct OptionInfo {
     bool takesValue;
 };
 
-constexpr std::array<OptionInfo, 11> kOptions{{
+constexpr std::array<OptionInfo, 14> kOptions{{
     {"gpx", Id::Gpx, true},
     {"recordings", Id::Recordings, true},
     {"recordings-dir", Id::RecordingsDir, true},
@@ -40,6 +43,9 @@ constexpr std::array<OptionInfo, 11> kOptions{{
     {"elevation", Id::Elevation, false},
     {"open", Id::Open, false},
     {"verbose", Id::Verbose, false},
+    {"write-guano", Id::WriteGuano, false},
+    {"overwrite-positions", Id::OverwritePositions, false},
+    {"dry-run", Id::DryRun, false},
 }};
 
 ParsedCommandLine usageError(std::string message) {
@@ -88,6 +94,15 @@ std::string apply(CliOptions &options, const OptionInfo &option, std::string_vie
         return {};
     case Id::Verbose:
         options.verbose = true;
+        return {};
+    case Id::WriteGuano:
+        options.writeGuano = true;
+        return {};
+    case Id::OverwritePositions:
+        options.overwritePositions = true;
+        return {};
+    case Id::DryRun:
+        options.dryRun = true;
         return {};
     }
     return {};
@@ -150,9 +165,16 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
             return usageError(std::move(message));
     }
 
+    const bool writeGuano = parsed.options.writeGuano;
+    if ((parsed.options.overwritePositions || parsed.options.dryRun) && !writeGuano)
+        return usageError("options --overwrite-positions and --dry-run go with --write-guano");
+    if (writeGuano && (!parsed.options.recordingsPath.empty() || !parsed.options.outputPath.empty()))
+        return usageError("option --write-guano writes into the WAV files of --recordings-dir; it takes no "
+                          "--recordings or --output");
     std::string missing;
     for (std::size_t i = 0; i < kOptions.size(); ++i) {
-        const bool required = kOptions[i].id == Id::Gpx || kOptions[i].id == Id::Output;
+        const bool required = kOptions[i].id == Id::Gpx || (kOptions[i].id == Id::Output && !writeGuano) ||
+                              (kOptions[i].id == Id::RecordingsDir && writeGuano);
         if (required && !seen[i])
             missing += (missing.empty() ? "--" : ", --") + std::string(kOptions[i].name);
     }
@@ -160,7 +182,7 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
     const bool fromFolder = !parsed.options.recordingsDir.empty();
     if (fromCatalogue && fromFolder)
         return usageError("give either --recordings or --recordings-dir, not both");
-    if (!fromCatalogue && !fromFolder)
+    if (!fromCatalogue && !fromFolder && !writeGuano)
         missing += (missing.empty() ? "--" : ", --") + std::string("recordings (or --recordings-dir)");
     if (!missing.empty())
         return usageError("missing required option(s): " + missing);
@@ -173,6 +195,7 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
 
 std::string_view usageText() {
     return R"(Usage: pelorin --gpx TRACK.gpx (--recordings RECORDINGS.csv | --recordings-dir DIR) --output OUT.kml [OPTIONS]
+       pelorin --gpx TRACK.gpx --recordings-dir DIR --write-guano [--overwrite-positions] [--dry-run] [OPTIONS]
 
 Places each sound recording on the GPS track by its start time and writes the
 track and the recordings as a KML 2.2 document.
@@ -199,6 +222,13 @@ Options:
   --elevation         give the track line the logged elevations
   --open              open the written file with the default application
   --verbose           print the interpolation fractions to standard error
+  --write-guano       instead of a KML document: write each placed recording's
+                      position into its WAV file's GUANO metadata, in place
+                      (needs --recordings-dir; no --output)
+  --overwrite-positions
+                      with --write-guano: replace a position already in a file
+  --dry-run           with --write-guano: list what would change on standard
+                      output, write nothing
   --help              show this help and exit
   --version           show the version and exit
 Every option also takes the form --option=VALUE.
@@ -211,6 +241,7 @@ Exit status:
   1  no recording lies within the track's time span ("no time overlap"); nothing written
   2  usage error, or unreadable or invalid input; nothing written
   3  the write failed; the destination is untouched
+  4  --write-guano: some files were refused (listed); the others were written
 )";
 }
 

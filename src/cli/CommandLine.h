@@ -21,6 +21,9 @@ struct CliOptions {
     bool elevation = false;
     bool open = false;
     bool verbose = false;
+    bool writeGuano = false; // put the positions into the WAV files' GUANO metadata
+    bool overwritePositions = false;
+    bool dryRun = false;
 };
 
 struct ParsedCommandLine {

@@ -8,6 +8,7 @@ enum ExitStatus : int {
     kNoTimeOverlap = 1,
     kBadInput = 2, // usage error, unreadable or invalid input
     kWriteFailed = 3,
+    kSomeRefused = 4, // --write-guano: files refused, the others written
 };
 
 } // namespace pelorin::cli

@@ -1,6 +1,7 @@
 #include "recordings/WavRecording.h"
 
 #include "gpx/IsoTime.h"
+#include "recordings/WavChunks.h"
 
 #include <algorithm>
 #include <array>
@@ -23,20 +24,6 @@ namespace {
 
 // Metadata chunks are small; anything larger is not metadata we can trust.
 constexpr std::uint64_t kMaxMetadataChunk = 1 << 20;
-
-// Reads size bytes at offset into out; false when the source holds fewer.
-using ReadAt = std::function<bool(std::uint64_t offset, std::size_t size, std::string &out)>;
-
-std::uint32_t le32(const char *p) {
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = (v << 8) | static_cast<unsigned char>(p[i]);
-    return v;
-}
-
-std::uint64_t le64(const char *p) {
-    return static_cast<std::uint64_t>(le32(p)) | (static_cast<std::uint64_t>(le32(p + 4)) << 32);
-}
 
 std::string_view trim(std::string_view s) {
     constexpr std::string_view blanks = " \t\r\n";
@@ -70,62 +57,31 @@ struct Walk {
     std::string error;
 };
 
-// Walks the RIFF/RF64 chunk list, reading only the chunks we need.
+// Reads the metadata chunks the walk found.
 Walk walkChunks(std::uint64_t fileSize, const ReadAt &readAt) {
     Walk walk;
-    std::string header;
-    if (!readAt(0, 12, header)) {
-        walk.error = "too short for a WAV file";
+    const WavChunks chunks = walkWavChunks(fileSize, readAt);
+    if (!chunks.error.empty()) {
+        walk.error = chunks.error;
         return walk;
     }
-    const std::string_view form(header.data(), 4);
-    if ((form != "RIFF" && form != "RF64") || std::string_view(header.data() + 8, 4) != "WAVE") {
-        walk.error = "not a WAV file (no RIFF/RF64 WAVE header)";
-        return walk;
-    }
-    const bool rf64 = form == "RF64";
-    std::optional<std::uint64_t> rf64DataSize;
-
-    std::uint64_t offset = 12;
-    while (offset + 8 <= fileSize) {
-        std::string chunkHeader;
-        if (!readAt(offset, 8, chunkHeader))
-            break;
-        const std::string_view id(chunkHeader.data(), 4);
-        std::uint64_t size = le32(chunkHeader.data() + 4);
-        if (rf64 && id == "data" && size == 0xFFFFFFFFu) {
-            if (!rf64DataSize) {
-                walk.error = "RF64 file without a ds64 chunk before its audio";
-                return walk;
-            }
-            size = *rf64DataSize;
+    for (const WavChunk &chunk : chunks.chunks) {
+        if (chunk.id != "guan" && chunk.id != "bext")
+            continue;
+        if (chunk.truncated) {
+            walk.error = "the " + chunk.id + " chunk is cut short";
+            return walk;
         }
-        const std::uint64_t body = offset + 8;
-        const bool truncated = size > fileSize - body;
-        if (id == "guan" || id == "bext" || id == "ds64") {
-            if (truncated) {
-                walk.error = "the " + std::string(id) + " chunk is cut short";
-                return walk;
-            }
-            if (size > kMaxMetadataChunk) {
-                walk.error = "the " + std::string(id) + " chunk is implausibly large";
-                return walk;
-            }
-            std::string content;
-            if (!readAt(body, static_cast<std::size_t>(size), content)) {
-                walk.error = "the " + std::string(id) + " chunk cannot be read";
-                return walk;
-            }
-            if (id == "guan")
-                walk.metadata.guano = std::move(content);
-            else if (id == "bext")
-                walk.metadata.bext = std::move(content);
-            else if (content.size() >= 16)
-                rf64DataSize = le64(content.data() + 8); // ds64: riffSize, dataSize, sampleCount
+        if (chunk.size > kMaxMetadataChunk) {
+            walk.error = "the " + chunk.id + " chunk is implausibly large";
+            return walk;
         }
-        if (truncated)
-            break;                         // a recording cut short: its audio ends early, nothing after it
-        offset = body + size + (size & 1); // chunks are padded to even sizes
+        std::string content;
+        if (!readAt(chunk.body(), static_cast<std::size_t>(chunk.size), content)) {
+            walk.error = "the " + chunk.id + " chunk cannot be read";
+            return walk;
+        }
+        (chunk.id == "guan" ? walk.metadata.guano : walk.metadata.bext) = std::move(content);
     }
     return walk;
 }
@@ -155,6 +111,13 @@ Guano parseGuano(std::string_view text) {
             guano.autoId = value;
     }
     return guano;
+}
+
+// Recorders in the field write "2019-04-30 21:02:44+0100" as often as the ISO form.
+std::optional<RecordingTime> parseGuanoTimestamp(std::string text) {
+    if (text.size() > 10 && text[10] == ' ')
+        text[10] = 'T';
+    return parseIsoDateTime(text, MissingZone::Local);
 }
 
 bool allDigits(std::string_view s) {
@@ -207,7 +170,7 @@ WavResult buildRecording(const Walk &walk, std::string_view fileName,
     if (walk.metadata.guano) {
         const Guano guano = parseGuano(*walk.metadata.guano);
         if (guano.timestamp)
-            start = parseIsoDateTime(*guano.timestamp, MissingZone::Local);
+            start = parseGuanoTimestamp(*guano.timestamp);
         if (start)
             wav.source = StartTimeSource::Guano;
         if (guano.manualId && !trim(*guano.manualId).empty())
@@ -315,9 +278,10 @@ WavFolderResult readWavFolder(const std::string &folder) {
     std::sort(paths.begin(), paths.end());
     for (const auto &path : paths) {
         WavResult one = readWavRecording(path.string());
-        if (one.value)
+        if (one.value) {
+            one.value->path = path.string();
             result.recordings.push_back(std::move(*one.value));
-        else
+        } else
             result.skipped.emplace_back(path.string(), one.error);
     }
     return result;

@@ -18,6 +18,7 @@ startTimeSourceName(StartTimeSource source); // "GUANO", "bext", "file name", "m
 struct WavRecording {
     Recording recording; // filename is the file's name without folders
     StartTimeSource source = StartTimeSource::ModificationTime;
+    std::string path; // as found by readWavFolder; empty otherwise
 };
 
 struct WavResult {

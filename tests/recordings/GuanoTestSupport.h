@@ -1,0 +1,105 @@
+#pragma once
+
+#include "recordings/GuanoWritePlan.h"
+#include "recordings/WavChunks.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace pelorin::test {
+
+inline ReadAt readAtOf(const std::string &bytes) {
+    return [&bytes](std::uint64_t offset, std::size_t size, std::string &out) {
+        if (offset > bytes.size() || size > bytes.size() - offset)
+            return false;
+        out.assign(bytes, static_cast<std::size_t>(offset), size);
+        return true;
+    };
+}
+
+// A file in memory; with failAfterFlushes, every write after that many steps
+// fails, as when the power goes.
+class MemoryTarget final : public WriteTarget {
+public:
+    explicit MemoryTarget(std::string &bytes, std::optional<int> failAfterFlushes = std::nullopt)
+        : bytes_(bytes)
+        , failAfter_(failAfterFlushes) {}
+    bool write(std::uint64_t offset, std::string_view bytes) override {
+        if (failAfter_ && flushes_ >= *failAfter_)
+            return false;
+        if (bytes_.size() < offset + bytes.size())
+            bytes_.resize(static_cast<std::size_t>(offset + bytes.size()), '\0');
+        bytes_.replace(static_cast<std::size_t>(offset), bytes.size(), bytes);
+        return true;
+    }
+    bool flush() override {
+        ++flushes_;
+        return true;
+    }
+
+private:
+    std::string &bytes_;
+    std::optional<int> failAfter_;
+    int flushes_ = 0;
+};
+
+inline GuanoWriteRequest positionRequest(std::string position = "51.123456 -1.234567",
+                                         bool overwrite = true) {
+    GuanoWriteRequest request;
+    request.fields.position = std::move(position);
+    request.fields.elevation = "81.5";
+    request.fields.accuracy = "6.2";
+    request.fields.provenance = "track.gpx; offset 37 s; interpolated";
+    request.fields.timestamp = "2019-05-01T22:14:29+02:00";
+    request.fields.originalFilename = "a.wav";
+    request.overwritePositions = overwrite;
+    request.writtenAt = "2026-12-06T15:00:00Z";
+    return request;
+}
+
+inline GuanoWritePlan planFor(const std::string &bytes, const GuanoWriteRequest &request) {
+    return planGuanoWrite(bytes.size(), readAtOf(bytes), request);
+}
+
+// Plans and writes; the plan's outcome is returned.
+inline GuanoPlanOutcome writePosition(std::string &bytes, const GuanoWriteRequest &request) {
+    const GuanoWritePlan plan = planFor(bytes, request);
+    MemoryTarget target(bytes);
+    std::string error;
+    if (plan.outcome == GuanoPlanOutcome::Write && !applyGuanoPlan(target, plan, error))
+        return GuanoPlanOutcome::Refused;
+    return plan.outcome;
+}
+
+// What a reader that keeps to the RIFF's declared size sees.
+struct WavView {
+    std::string error;                                     // empty when the file is well formed
+    std::vector<std::pair<std::string, std::string>> kept; // every chunk but guan and JUNK, id and body
+    std::optional<std::string> guano;                      // the last guan chunk's body
+};
+
+inline WavView viewOf(const std::string &bytes) {
+    WavView view;
+    const WavChunks walk = walkWavChunks(bytes.size(), readAtOf(bytes), WalkLimit::RiffEnd);
+    view.error = walk.error;
+    if (walk.riffEnd() > bytes.size())
+        view.error = "RIFF size past the end";
+    for (const WavChunk &chunk : walk.chunks) {
+        if (chunk.truncated)
+            view.error = chunk.id + " truncated";
+        const std::string body =
+            bytes.substr(static_cast<std::size_t>(chunk.body()), static_cast<std::size_t>(chunk.size));
+        if (chunk.id == "ds64")
+            view.kept.emplace_back(chunk.id,
+                                   body.substr(std::min<std::size_t>(8, body.size()))); // but the RIFF size
+        else if (chunk.id == "guan")
+            view.guano = body;
+        else if (chunk.id != "JUNK")
+            view.kept.emplace_back(chunk.id, body);
+    }
+    return view;
+}
+
+} // namespace pelorin::test

@@ -1,0 +1,268 @@
+#include "recordings/GuanoEdit.h"
+#include "recordings/GuanoText.h"
+#include "recordings/WavRecording.h"
+
+#include "GuanoTestSupport.h"
+#include "recordings/WavWriter.h"
+
+#include <gtest/gtest.h>
+
+namespace pelorin {
+namespace {
+
+using namespace std::string_literals;
+using test::WavWriter;
+
+const std::string kOldLines = "Timestamp: 2019-04-30 21:02:44+0100\n"
+                              "Species Manual ID: Ppip\n"
+                              "WA|Song Meter|Prefix: SM4\n"
+                              "this line has no colon\n"
+                              "\n"
+                              "ACME|Gain:   12  \r\n"
+                              "Note: two\\nlines";
+
+std::string rf64(std::size_t audio, const std::string &guano) {
+    std::string ds64(28, '\0');
+    WavWriter writer;
+    writer.chunk("ds64", ds64).fmt().audio(audio);
+    if (!guano.empty())
+        writer.guano(guano);
+    std::string bytes = writer.bytes("RF64");
+    const std::uint64_t riffSize = bytes.size() - 8;
+    bytes.replace(20, 8, le64Bytes(riffSize)).replace(28, 8, le64Bytes(audio));
+    bytes.replace(4, 4, le32Bytes(0xFFFFFFFFu));
+    bytes.replace(bytes.find("data") + 4, 4, le32Bytes(0xFFFFFFFFu));
+    return bytes;
+}
+
+struct Layout {
+    std::string name;
+    std::string bytes;
+    bool hadGuano;
+};
+
+std::vector<Layout> layouts() {
+    std::string noPadByte = WavWriter().fmt().audio(1001).bytes(); // as some writers leave odd audio
+    noPadByte.pop_back();
+    noPadByte.replace(4, 4, le32Bytes(static_cast<std::uint32_t>(noPadByte.size() - 8)));
+    const std::string ixml = "<BWFXML><IXML_VERSION>1.5</IXML_VERSION></BWFXML>\n";
+    return {
+        {"new chunk, odd audio with its pad byte", WavWriter().fmt().audio(1001).bytes(), false},
+        {"guan before data", WavWriter().fmt().guano(kOldLines).audio(1000).bytes(), true},
+        {"guan after data", WavWriter().fmt().audio(1000).guano(kOldLines).bytes(), true},
+        {"bext, odd LIST and iXML kept",
+         WavWriter()
+             .bext("2019-05-01", "22:14:29")
+             .fmt()
+             .chunk("LIST", "INFOabc")
+             .chunk("iXML", ixml)
+             .audio(999)
+             .guano(kOldLines)
+             .bytes(),
+         true},
+        {"RF64 with ds64", rf64(1000, kOldLines), true},
+        {"RF64 without metadata", rf64(1001, ""), false},
+        {"NUL padding after the RIFF", WavWriter().fmt().audio(1000).bytes() + std::string(512, '\0'), false},
+        {"odd audio without its pad byte", noPadByte, false},
+    };
+}
+
+std::optional<std::string> locPosition(const std::optional<std::string> &guano) {
+    return guano ? GuanoText(*guano).value("Loc Position") : std::nullopt;
+}
+
+TEST(GuanoWriteBack, WritesThePositionKeepingEveryOtherChunkAndLine) {
+    for (const Layout &layout : layouts()) {
+        SCOPED_TRACE(layout.name);
+        std::string bytes = layout.bytes;
+        const test::WavView before = test::viewOf(bytes);
+        ASSERT_EQ(before.error, "");
+        ASSERT_EQ(test::writePosition(bytes, test::positionRequest()), GuanoPlanOutcome::Write);
+
+        const test::WavView after = test::viewOf(bytes);
+        EXPECT_EQ(after.error, "");
+        EXPECT_EQ(after.kept, before.kept); // fmt, data (the audio), bext, LIST, iXML byte for byte
+        ASSERT_TRUE(after.guano);
+        EXPECT_EQ(after.guano->size() % 2, 0u);
+        const GuanoText text(*after.guano);
+        EXPECT_EQ(text.value("Loc Position"), "51.123456 -1.234567");
+        EXPECT_EQ(text.value("Loc Elevation"), "81.5");
+        EXPECT_EQ(text.value("Loc Accuracy"), "6.2");
+        EXPECT_EQ(text.value("PELORIN|Position"),
+                  "track.gpx; offset 37 s; interpolated; written 2026-12-06T15:00:00Z");
+        EXPECT_EQ(text.lines().front(), "GUANO|Version: 1.0");
+        if (layout.hadGuano) {
+            // Every line as read, in its order, malformed and unknown ones included.
+            const std::vector<std::string> old = GuanoText(*before.guano).lines();
+            EXPECT_TRUE(std::equal(old.begin(), old.end(), text.lines().begin()));
+            EXPECT_EQ(text.value("Original Filename"), std::nullopt);
+        } else {
+            EXPECT_EQ(text.value("Timestamp"), "2019-05-01T22:14:29+02:00");
+            EXPECT_EQ(text.value("Original Filename"), "a.wav");
+        }
+        // Our reader finds it too, and reads the recorder's own time form.
+        const WavResult read = parseWavMetadata(bytes, "a.wav", std::nullopt);
+        ASSERT_TRUE(read.value) << read.error;
+        EXPECT_EQ(read.value->source, StartTimeSource::Guano);
+    }
+}
+
+TEST(GuanoWriteBack, EveryCrashPointLeavesAValidFileWithTheOldOrTheNewMetadata) {
+    for (const Layout &layout : layouts()) {
+        // A second write replaces a position: the chunk is then reused or retired.
+        for (const bool secondWrite : {false, true}) {
+            SCOPED_TRACE(layout.name + (secondWrite ? ", second write" : ""));
+            std::string original = layout.bytes;
+            if (secondWrite)
+                test::writePosition(original, test::positionRequest("1.000000 2.000000"));
+            const test::WavView before = test::viewOf(original);
+            const GuanoWritePlan plan = test::planFor(original, test::positionRequest());
+            ASSERT_EQ(plan.outcome, GuanoPlanOutcome::Write);
+            for (int completed = 0; completed <= static_cast<int>(plan.steps.size()); ++completed) {
+                SCOPED_TRACE("power lost after step " + std::to_string(completed));
+                std::string bytes = original;
+                test::MemoryTarget target(bytes, completed);
+                std::string error;
+                EXPECT_EQ(applyGuanoPlan(target, plan, error),
+                          completed == static_cast<int>(plan.steps.size()));
+                const test::WavView view = test::viewOf(bytes);
+                EXPECT_EQ(view.error, "");
+                EXPECT_EQ(view.kept, before.kept);
+                const auto position = locPosition(view.guano);
+                EXPECT_TRUE(position == locPosition(before.guano) || position == "51.123456 -1.234567");
+                ASSERT_TRUE(parseWavMetadata(bytes, "a.wav", RecordingTime{}).value);
+                // The next run completes the job from whatever it finds.
+                test::writePosition(bytes, test::positionRequest());
+                EXPECT_EQ(locPosition(test::viewOf(bytes).guano), "51.123456 -1.234567");
+                EXPECT_EQ(test::planFor(bytes, test::positionRequest()).outcome, GuanoPlanOutcome::Unchanged);
+            }
+        }
+    }
+}
+
+TEST(GuanoWriteBack, IsIdempotentAndRepeatedRunsDoNotGrowTheFile) {
+    for (const Layout &layout : layouts()) {
+        SCOPED_TRACE(layout.name);
+        std::string bytes = layout.bytes;
+        test::writePosition(bytes, test::positionRequest());
+        const std::string once = bytes;
+        auto later = test::positionRequest();
+        later.writtenAt = "2027-01-01T00:00:00Z"; // same inputs, another day
+        EXPECT_EQ(test::writePosition(bytes, later), GuanoPlanOutcome::Unchanged);
+        EXPECT_EQ(bytes, once);
+
+        // New positions again and again: the retired chunks are reused.
+        std::vector<std::size_t> sizes;
+        for (const char *position : {"-12.500000 130.250000", "1.100000 2.200000", "-89.999999 -179.999999",
+                                     "-12.500001 130.250001"}) {
+            ASSERT_EQ(test::writePosition(bytes, test::positionRequest(position)), GuanoPlanOutcome::Write);
+            sizes.push_back(bytes.size());
+            EXPECT_EQ(test::viewOf(bytes).error, "");
+        }
+        EXPECT_EQ(sizes.back(), sizes[1]);
+    }
+}
+
+TEST(GuanoWriteBack, AnExistingPositionIsKeptUnlessOverwriting) {
+    std::string bytes = WavWriter().fmt().audio(10).guano("Loc Position: 10 20\nLoc Elevation: 5\n").bytes();
+    const std::string original = bytes;
+    EXPECT_EQ(test::writePosition(bytes, test::positionRequest("1 2", false)), GuanoPlanOutcome::HasPosition);
+    EXPECT_EQ(bytes, original);
+
+    auto noElevation = test::positionRequest("1.000000 2.000000", true);
+    noElevation.fields.elevation.reset();
+    EXPECT_EQ(test::writePosition(bytes, noElevation), GuanoPlanOutcome::Write);
+    const GuanoText text(*test::viewOf(bytes).guano);
+    EXPECT_EQ(text.value("Loc Position"), "1.000000 2.000000");
+    EXPECT_EQ(text.value("Loc Elevation"), std::nullopt); // it described the old position
+}
+
+TEST(GuanoWriteBack, RefusesFilesItCannotEditSafely) {
+    const std::string good = WavWriter().fmt().audio(100).bytes();
+    const auto with = [](std::string bytes, std::size_t at, const std::string &patch) {
+        return bytes.replace(at, patch.size(), patch);
+    };
+    std::string hugeRiff = WavWriter().fmt().bytes();
+    const std::uint64_t fourGiB = 0xFFFFFFFFull + 8 - 64; // the metadata would not fit below 4 GiB
+    hugeRiff += "data" + le32Bytes(static_cast<std::uint32_t>(fourGiB - hugeRiff.size() - 8));
+    hugeRiff.replace(4, 4, le32Bytes(static_cast<std::uint32_t>(fourGiB - 8)));
+    const struct {
+        std::string name, bytes;
+        std::uint64_t size = 0; // beyond the bytes, zeros
+    } cases[] = {
+        {"empty", ""},
+        {"not RIFF", "OggS" + good.substr(4)},
+        {"not WAVE", with(good, 8, "AVI ")},
+        {"no fmt chunk", WavWriter().audio(10).bytes()},
+        {"fmt cut short", WavWriter().chunk("fmt ", "\x01\0\x01\0").audio(10).bytes()},
+        {"chunk size past the end", WavWriter().fmt().chunk("LIST", "abcd").audio(10).bytes().substr(0, 40)},
+        {"LIST size past the RIFF",
+         with(WavWriter().fmt().chunk("LIST", "abcd").audio(10).bytes(), 40, le32Bytes(1000))},
+        {"RIFF size past the end", with(good, 4, le32Bytes(5000))},
+        {"RF64 without ds64", with(good, 0, "RF64")},
+        {"data after the RIFF's end", good + "trailing"},
+        {"stray bytes inside the RIFF",
+         with(good + "xxxx", 4, le32Bytes(static_cast<std::uint32_t>(good.size() - 4)))},
+        {"plain RIFF past 4 GiB", hugeRiff, fourGiB},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::uint64_t size = std::max<std::uint64_t>(c.size, c.bytes.size());
+        const ReadAt sparse = [&](std::uint64_t offset, std::size_t n, std::string &out) {
+            if (offset + n > size)
+                return false;
+            out.assign(n, '\0');
+            for (std::size_t i = 0; i < n && offset + i < c.bytes.size(); ++i)
+                out[i] = c.bytes[static_cast<std::size_t>(offset + i)];
+            return true;
+        };
+        const GuanoWritePlan plan = planGuanoWrite(size, sparse, test::positionRequest());
+        EXPECT_EQ(plan.outcome, GuanoPlanOutcome::Refused);
+        EXPECT_NE(plan.error, "");
+        EXPECT_TRUE(plan.steps.empty());
+    }
+}
+
+TEST(GuanoText, KeepsLinesAndDropsOnlyThePadding) {
+    const struct {
+        std::string body;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"GUANO|Version: 1.0\nA: 1\n  \0\0"s, {"GUANO|Version: 1.0", "A: 1"}},
+        {"A: 1\r\n\nno colon\nB:2", {"A: 1\r", "", "no colon", "B:2"}},
+        {" \0 "s, {}},
+    };
+    for (const auto &c : cases) {
+        const GuanoText text(c.body);
+        EXPECT_EQ(text.lines(), c.lines);
+    }
+    GuanoText text("A|Key : x\nLoc Position: 1 2\nLoc Position: 3 4\n");
+    EXPECT_EQ(text.value("A|Key"), "x");
+    text.set("Loc Position", "5 6");
+    EXPECT_EQ(text.text(), "A|Key : x\nLoc Position: 5 6\nLoc Position: 5 6\n");
+}
+
+TEST(GuanoEdit, FieldsFromAPlacement) {
+    Placement placement;
+    placement.status = PlacementStatus::Interpolated;
+    placement.lat = 51.5f;
+    placement.lon = -0.25f;
+    placement.elevation = 12.345;
+    placement.uncertaintyMetres = 7.04;
+    Recording recording;
+    recording.filename = "x.wav";
+    recording.recordingTime =
+        RecordingTime{std::chrono::sys_days{std::chrono::May / 1 / 2019}} + std::chrono::hours(20);
+    const PositionFields fields = positionFields(placement, recording, "track.gpx", -37);
+    EXPECT_EQ(fields.position, "51.500000 -0.250000");
+    EXPECT_EQ(fields.elevation, "12.3");
+    EXPECT_EQ(fields.accuracy, "7.0");
+    EXPECT_EQ(fields.provenance, "track.gpx; offset -37 s; interpolated");
+    // Written with an explicit offset, it reads back as the same instant.
+    const std::string bytes = WavWriter().fmt().guano("Timestamp: " + fields.timestamp + "\n").bytes();
+    EXPECT_EQ(parseWavMetadata(bytes, "x.wav", std::nullopt).value->recording.recordingTime,
+              recording.recordingTime);
+}
+
+} // namespace
+} // namespace pelorin
