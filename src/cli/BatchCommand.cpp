@@ -142,22 +142,6 @@ LoadedRecordings loadRecordings(const CliOptions &options, std::future<Recording
 
 } // namespace
 
-void reportGpxError(std::ostream &err, const std::string &path, const GpxError &error) {
-    switch (error.kind) {
-    case GpxError::Kind::Parse:
-        err << path << ':' << error.line << ':' << error.column << ": Parsing Error!\n"
-            << "Error " << error.code << ", Description: " << error.description << ", Line: " << error.line
-            << ", Column: " << error.column << '\n';
-        return;
-    case GpxError::Kind::Unreadable:
-        reportAbout(err, path, "cannot read the GPS log: ", error.description);
-        return;
-    case GpxError::Kind::Cancelled:
-        err << path << ": reading the GPS log was cancelled\n";
-        return;
-    }
-}
-
 ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &err) {
     if (options.writeGuano)
         return runGuanoWriteBack(options, out, err);
