@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <charconv>
 
 namespace pelorin::cli {
@@ -19,7 +20,9 @@ enum class Id {
     Tessellate,
     Elevation,
     Open,
-    Verbose
+    Verbose,
+    KmlStyle,
+    Format
 };
 
 struct OptionInfo {
@@ -28,7 +31,7 @@ struct OptionInfo {
     bool takesValue;
 };
 
-constexpr std::array<OptionInfo, 11> kOptions{{
+constexpr std::array<OptionInfo, 13> kOptions{{
     {"gpx", Id::Gpx, true},
     {"recordings", Id::Recordings, true},
     {"recordings-dir", Id::RecordingsDir, true},
@@ -40,6 +43,8 @@ constexpr std::array<OptionInfo, 11> kOptions{{
     {"elevation", Id::Elevation, false},
     {"open", Id::Open, false},
     {"verbose", Id::Verbose, false},
+    {"kml-style", Id::KmlStyle, true},
+    {"format", Id::Format, true},
 }};
 
 ParsedCommandLine usageError(std::string message) {
@@ -89,11 +94,37 @@ std::string apply(CliOptions &options, const OptionInfo &option, std::string_vie
     case Id::Verbose:
         options.verbose = true;
         return {};
+    case Id::KmlStyle:
+        if (value == "plain" || value == "survey") {
+            options.kmlStyle = value == "plain" ? KmlStyle::Plain : KmlStyle::Survey;
+            return {};
+        }
+        return "option --kml-style needs plain or survey, not '" + std::string(value) + "'";
+    case Id::Format:
+        if (value == "kml" || value == "geojson" || value == "gpx") {
+            options.format = value == "kml"       ? OutputFormat::Kml
+                             : value == "geojson" ? OutputFormat::GeoJson
+                                                  : OutputFormat::Gpx;
+            return {};
+        }
+        return "option --format needs kml, geojson or gpx, not '" + std::string(value) + "'";
     }
     return {};
 }
 
 } // namespace
+
+OutputFormat formatOfPath(std::string_view path) {
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string_view::npos || path.find('/', dot) != std::string_view::npos)
+        return OutputFormat::Kml;
+    std::string extension(path.substr(dot + 1));
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == "geojson" || extension == "json")
+        return OutputFormat::GeoJson;
+    return extension == "gpx" ? OutputFormat::Gpx : OutputFormat::Kml;
+}
 
 std::optional<std::int32_t> parseOffset(std::string_view text) {
     if (text.size() > 1 && text.front() == '+' && text[1] != '-')
@@ -167,6 +198,15 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
     if (parsed.options.open && parsed.options.outputPath == "-")
         return usageError("option --open needs an output file, not standard output");
 
+    const bool formatGiven =
+        seen[static_cast<std::size_t>(std::find_if(kOptions.begin(), kOptions.end(),
+                                                   [](const OptionInfo &o) { return o.id == Id::Format; }) -
+                                      kOptions.begin())];
+    if (!formatGiven)
+        parsed.options.format = formatOfPath(parsed.options.outputPath);
+    if (parsed.options.kmlStyle == KmlStyle::Survey && parsed.options.format != OutputFormat::Kml)
+        return usageError("option --kml-style applies to KML output only");
+
     parsed.action = ParsedCommandLine::Action::Run;
     return parsed;
 }
@@ -175,7 +215,7 @@ std::string_view usageText() {
     return R"(Usage: pelorin --gpx TRACK.gpx (--recordings RECORDINGS.csv | --recordings-dir DIR) --output OUT.kml [OPTIONS]
 
 Places each sound recording on the GPS track by its start time and writes the
-track and the recordings as a KML 2.2 document.
+track and the recordings as a KML 2.2 document (or GeoJSON, or GPX).
 
 Required:
   --gpx FILE          the GPS log (GPX)
@@ -199,6 +239,12 @@ Options:
   --elevation         give the track line the logged elevations
   --open              open the written file with the default application
   --verbose           print the interpolation fractions to standard error
+  --kml-style STYLE   plain (default): the document as always; survey: the track
+                      by segment, waypoints and one folder per species, each
+                      recording with its corrected time and placement fields
+  --format FORMAT     kml, geojson (RFC 7946) or gpx (GPX 1.1); by default
+                      from the output's extension (.geojson or .json, .gpx;
+                      anything else is KML)
   --help              show this help and exit
   --version           show the version and exit
 Every option also takes the form --option=VALUE.

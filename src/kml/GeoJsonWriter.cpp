@@ -96,6 +96,7 @@ void waypoints(ChunkedOutput &out, FeatureList &features, const SurveyDocument &
 }
 
 void recordings(ChunkedOutput &out, FeatureList &features, const SurveyDocument &survey) {
+    const SpeciesColours colours(survey.recordings);
     RecordingFields fields;
     std::string description;
     std::string name;
@@ -124,8 +125,7 @@ void recordings(ChunkedOutput &out, FeatureList &features, const SurveyDocument 
                 text.append(fields[f]);
         }
         text.append(",\"marker-color\":\"")
-            .append(htmlColour(recording.species.empty() ? kNoSpeciesColour
-                                                         : speciesColour(recording.species.front())))
+            .append(htmlColour(colours.colourOf(recording)))
             .append("\"},\"geometry\":");
         if (placement.placed()) {
             text.append("{\"type\":\"Point\",\"coordinates\":");

@@ -1,9 +1,14 @@
 #pragma once
 
+#include "georef/Recording.h"
+
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pelorin {
 
@@ -20,11 +25,30 @@ inline constexpr std::array<std::uint32_t, 7> kSpeciesPalette{
 };
 inline constexpr std::uint32_t kNoSpeciesColour = 0x999999;
 
-// A species' colour from a fixed hash (FNV-1a) of its abbreviation, not from
-// its rank in one survey: the same species keeps its colour from one survey to
-// the next, whatever else was recorded. Seven colours cannot keep every
-// species apart; the folders and the labels do that.
-std::uint32_t speciesColour(std::string_view abbreviation) noexcept;
+// A species' own place in the palette: a fixed hash (FNV-1a) of its
+// abbreviation, so it does not depend on what else a survey recorded.
+std::size_t paletteSlot(std::string_view abbreviation) noexcept;
+
+// The species of one survey, sorted, each with its colour: its own slot unless
+// a species earlier in the sort already took it, then the next free one. So
+// up to seven species of a survey never share a colour, and a species keeps
+// its colour from one survey to the next unless two of them claim one slot.
+// Past seven the palette starts over. Ranking species by the survey alone
+// would repaint a species whenever a new one joined.
+class SpeciesColours {
+public:
+    explicit SpeciesColours(std::span<const Recording> recordings);
+
+    const std::vector<std::string> &names() const noexcept { return names_; }
+    std::size_t indexOf(const std::string &species) const; // of a species in names()
+    std::uint32_t colour(std::size_t index) const { return colours_[index]; }
+    // A recording wears its first species' colour; one without species grey.
+    std::uint32_t colourOf(const Recording &recording) const;
+
+private:
+    std::vector<std::string> names_;
+    std::vector<std::uint32_t> colours_;
+};
 
 // KML's "aabbggrr", opaque.
 std::string kmlColour(std::uint32_t rgb);

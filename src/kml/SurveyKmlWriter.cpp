@@ -14,32 +14,13 @@ namespace pelorin {
 
 namespace {
 
-// The species of the placed recordings, sorted; the style "species-N" is the
-// N-th of them, so ids stay XML names whatever an abbreviation holds.
-struct SpeciesIndex {
-    std::vector<std::string> names;
-
-    explicit SpeciesIndex(const SurveyDocument &survey) {
-        for (std::size_t i = 0; i < survey.recordings.size(); ++i)
-            if (survey.placements[i].placed())
-                for (const std::string &species : survey.recordings[i].species)
-                    names.push_back(species);
-        std::sort(names.begin(), names.end());
-        names.erase(std::unique(names.begin(), names.end()), names.end());
-    }
-    std::size_t of(const std::string &species) const {
-        return static_cast<std::size_t>(std::lower_bound(names.begin(), names.end(), species) -
-                                        names.begin());
-    }
-};
-
 void appendCoordinates(std::string &out, float lon, float lat) {
     appendFixed6(out, lon);
     out += ',';
     appendFixed6(out, lat);
 }
 
-void styles(ChunkedOutput &out, const SpeciesIndex &species) {
+void styles(ChunkedOutput &out, const SpeciesColours &species) {
     out.raw("        <Style id=\"track\">\n"
             "            <LineStyle>\n"
             "                <color>b3000000</color>\n"
@@ -58,8 +39,9 @@ void styles(ChunkedOutput &out, const SpeciesIndex &species) {
         text.append("</color>\n            </IconStyle>\n        </Style>\n");
         out.flushIfFull();
     };
-    for (std::size_t i = 0; i < species.names.size(); ++i)
-        iconStyle("species-" + std::to_string(i), speciesColour(species.names[i]));
+    // "species-N" for the N-th species, so ids stay XML names whatever an abbreviation holds.
+    for (std::size_t i = 0; i < species.names().size(); ++i)
+        iconStyle("species-" + std::to_string(i), species.colour(i));
     iconStyle("no-species", kNoSpeciesColour);
 }
 
@@ -162,8 +144,8 @@ void recording(ChunkedOutput &out, const Recording &recording, const Placement &
     out.flushIfFull();
 }
 
-void recordingFolders(ChunkedOutput &out, const SurveyDocument &survey, const SpeciesIndex &species) {
-    const std::size_t several = species.names.size();
+void recordingFolders(ChunkedOutput &out, const SurveyDocument &survey, const SpeciesColours &species) {
+    const std::size_t several = species.names().size();
     const std::size_t none = several + 1;
     std::vector<std::vector<std::uint32_t>> folders(none + 1);
     for (std::size_t i = 0; i < survey.recordings.size(); ++i) {
@@ -171,7 +153,7 @@ void recordingFolders(ChunkedOutput &out, const SurveyDocument &survey, const Sp
             continue;
         const std::vector<std::string> &names = survey.recordings[i].species;
         const std::size_t folder = names.empty()       ? none
-                                   : names.size() == 1 ? species.of(names.front())
+                                   : names.size() == 1 ? species.indexOf(names.front())
                                                        : several;
         folders[folder].push_back(static_cast<std::uint32_t>(i));
     }
@@ -184,12 +166,13 @@ void recordingFolders(ChunkedOutput &out, const SurveyDocument &survey, const Sp
         out.element(3, "name",
                     folder == none      ? std::string_view("No species")
                     : folder == several ? std::string_view("Several species")
-                                        : std::string_view(species.names[folder]));
+                                        : std::string_view(species.names()[folder]));
         for (const std::uint32_t i : folders[folder]) {
             const Recording &r = survey.recordings[i];
             // A recording of several species wears its first species' colour.
-            const std::string style =
-                r.species.empty() ? "no-species" : "species-" + std::to_string(species.of(r.species.front()));
+            const std::string style = r.species.empty()
+                                          ? "no-species"
+                                          : "species-" + std::to_string(species.indexOf(r.species.front()));
             recording(out, r, survey.placements[i], style, fields, scratch);
         }
         out.close(2, "Folder");
@@ -197,7 +180,7 @@ void recordingFolders(ChunkedOutput &out, const SurveyDocument &survey, const Sp
 }
 
 void document(const SurveyDocument &survey, ChunkedOutput &out) {
-    const SpeciesIndex species(survey);
+    const SpeciesColours species(survey.recordings);
     out.raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
             "    <Document>\n");
