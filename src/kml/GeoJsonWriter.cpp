@@ -13,21 +13,22 @@ namespace pelorin {
 
 namespace {
 
-void position(std::string &out, float lon, float lat, std::optional<double> elevation = std::nullopt) {
+void position(std::string &out, float lon, float lat) {
     out += '[';
     appendFixed6(out, lon);
     out += ',';
     appendFixed6(out, lat);
-    if (elevation) {
-        out += ',';
-        appendDecimal(out, *elevation, 3);
-    }
     out += ']';
 }
 
 void pointOf(std::string &out, const TrackPoint &point, bool withElevation) {
-    position(out, floatValue(point.lon().value_or("")), floatValue(point.lat().value_or("")),
-             withElevation ? elevationValue(point.elevation()) : std::nullopt);
+    position(out, floatValue(point.lon().value_or("")), floatValue(point.lat().value_or("")));
+    if (withElevation) {
+        out.back() = ',';
+        if (!appendElevation(out, point.elevation()))
+            out.pop_back();
+        out += ']';
+    }
 }
 
 // Features after the first are preceded by a comma.
@@ -84,10 +85,10 @@ void waypoints(ChunkedOutput &out, FeatureList &features, const SurveyDocument &
             appendUtcText(text, *time);
             text += '"';
         }
-        if (const auto elevation = elevationValue(point.elevation())) {
-            text.append(",\"elevation\":");
-            appendDecimal(text, *elevation, 3);
-        }
+        const std::size_t before = text.size();
+        text.append(",\"elevation\":");
+        if (!appendElevation(text, point.elevation()))
+            text.resize(before);
         text.append("},\"geometry\":{\"type\":\"Point\",\"coordinates\":");
         pointOf(text, point, false);
         text.append("}}");

@@ -17,26 +17,23 @@ void startPoint(std::string &out, std::string_view element, float lat, float lon
     out.append("\">");
 }
 
-// ele and time, in the order the schema wants them.
-void elevationAndTime(std::string &out, std::optional<double> elevation, std::optional<RecordingTime> time) {
-    if (elevation) {
-        out.append("<ele>");
-        appendDecimal(out, *elevation, 3);
-        out.append("</ele>");
-    }
-    if (time) {
-        out.append("<time>");
-        appendUtcText(out, *time);
-        out.append("</time>");
-    }
+void time(std::string &out, RecordingTime instant) {
+    out.append("<time>");
+    appendUtcText(out, instant);
+    out.append("</time>");
 }
 
+// ele and time, in the order the schema wants them.
 void startLogPoint(std::string &out, std::string_view element, const TrackPoint &point) {
     startPoint(out, element, floatValue(point.lat().value_or("")), floatValue(point.lon().value_or("")));
-    std::optional<RecordingTime> time;
+    const std::size_t before = out.size();
+    out.append("<ele>");
+    if (appendElevation(out, point.elevation()))
+        out.append("</ele>");
+    else
+        out.resize(before);
     if (const auto seconds = point.time())
-        time = *seconds;
-    elevationAndTime(out, elevationValue(point.elevation()), time);
+        time(out, *seconds);
 }
 
 void simpleElement(std::string &out, std::string_view name, std::string_view content) {
@@ -72,7 +69,12 @@ void recordings(ChunkedOutput &out, const SurveyDocument &survey) {
         std::string &text = out.text();
         text.append("  ");
         startPoint(text, "wpt", placement.lat, placement.lon);
-        elevationAndTime(text, placement.elevation, placement.correctedTime);
+        if (placement.elevation) {
+            text.append("<ele>");
+            appendDecimal(text, *placement.elevation, 2);
+            text.append("</ele>");
+        }
+        time(text, placement.correctedTime);
         scratch.assign(recording.filename).append(" (");
         if (recording.species.empty())
             scratch.append("no species");

@@ -1,6 +1,7 @@
 #include "kml/SpeciesPalette.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace pelorin {
 
@@ -24,10 +25,13 @@ std::size_t paletteSlot(std::string_view abbreviation) noexcept {
 }
 
 SpeciesColours::SpeciesColours(std::span<const Recording> recordings) {
+    std::unordered_set<std::string_view> distinct;
     for (const Recording &recording : recordings)
-        names_.insert(names_.end(), recording.species.begin(), recording.species.end());
+        distinct.insert(recording.species.begin(), recording.species.end());
+    names_.assign(distinct.begin(), distinct.end());
     std::sort(names_.begin(), names_.end());
-    names_.erase(std::unique(names_.begin(), names_.end()), names_.end());
+    for (std::size_t i = 0; i < names_.size(); ++i)
+        index_.emplace(names_[i], i);
     std::array<bool, kSpeciesPalette.size()> taken{};
     std::size_t used = 0;
     for (const std::string &name : names_) {
@@ -44,8 +48,9 @@ SpeciesColours::SpeciesColours(std::span<const Recording> recordings) {
     }
 }
 
-std::size_t SpeciesColours::indexOf(const std::string &species) const {
-    return static_cast<std::size_t>(std::lower_bound(names_.begin(), names_.end(), species) - names_.begin());
+std::size_t SpeciesColours::indexOf(std::string_view species) const {
+    const auto found = index_.find(species);
+    return found == index_.end() ? names_.size() : found->second;
 }
 
 std::uint32_t SpeciesColours::colourOf(const Recording &recording) const {

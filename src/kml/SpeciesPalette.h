@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace pelorin {
@@ -40,7 +41,7 @@ public:
     explicit SpeciesColours(std::span<const Recording> recordings);
 
     const std::vector<std::string> &names() const noexcept { return names_; }
-    std::size_t indexOf(const std::string &species) const; // of a species in names()
+    std::size_t indexOf(std::string_view species) const; // in names(); names().size() when absent
     std::uint32_t colour(std::size_t index) const { return colours_[index]; }
     // A recording wears its first species' colour; one without species grey.
     std::uint32_t colourOf(const Recording &recording) const;
@@ -48,6 +49,7 @@ public:
 private:
     std::vector<std::string> names_;
     std::vector<std::uint32_t> colours_;
+    std::unordered_map<std::string_view, std::size_t> index_; // into names_
 };
 
 // KML's "aabbggrr", opaque.

@@ -68,10 +68,9 @@ void track(ChunkedOutput &out, const SurveyDocument &survey) {
             appendCoordinates(text, floatValue(point.lon().value_or("")),
                               floatValue(point.lat().value_or("")));
             if (survey.elevation) {
-                if (const auto elevation = elevationValue(point.elevation())) {
-                    text += ',';
-                    appendDecimal(text, *elevation, 3);
-                }
+                text += ',';
+                if (!appendElevation(text, point.elevation()))
+                    text.pop_back();
             }
             text += '\n';
             out.flushIfFull();
@@ -147,16 +146,24 @@ void recording(ChunkedOutput &out, const Recording &recording, const Placement &
 void recordingFolders(ChunkedOutput &out, const SurveyDocument &survey, const SpeciesColours &species) {
     const std::size_t several = species.names().size();
     const std::size_t none = several + 1;
-    std::vector<std::vector<std::uint32_t>> folders(none + 1);
+    struct Entry {
+        std::uint32_t recording;
+        std::uint32_t firstSpecies; // its style; `several` for none
+    };
+    std::vector<std::vector<Entry>> folders(none + 1);
     for (std::size_t i = 0; i < survey.recordings.size(); ++i) {
         if (!survey.placements[i].placed())
             continue;
         const std::vector<std::string> &names = survey.recordings[i].species;
-        const std::size_t folder = names.empty()       ? none
-                                   : names.size() == 1 ? species.indexOf(names.front())
-                                                       : several;
-        folders[folder].push_back(static_cast<std::uint32_t>(i));
+        const std::size_t first = names.empty() ? several : species.indexOf(names.front());
+        const std::size_t folder = names.empty() ? none : names.size() == 1 ? first : several;
+        folders[folder].push_back({static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(first)});
     }
+    // A recording of several species wears its first species' colour.
+    std::vector<std::string> styles;
+    for (std::size_t i = 0; i < several; ++i)
+        styles.push_back("species-" + std::to_string(i));
+    styles.push_back("no-species");
     RecordingFields fields;
     std::string scratch;
     for (std::size_t folder = 0; folder < folders.size(); ++folder) {
@@ -167,14 +174,9 @@ void recordingFolders(ChunkedOutput &out, const SurveyDocument &survey, const Sp
                     folder == none      ? std::string_view("No species")
                     : folder == several ? std::string_view("Several species")
                                         : std::string_view(species.names()[folder]));
-        for (const std::uint32_t i : folders[folder]) {
-            const Recording &r = survey.recordings[i];
-            // A recording of several species wears its first species' colour.
-            const std::string style = r.species.empty()
-                                          ? "no-species"
-                                          : "species-" + std::to_string(species.indexOf(r.species.front()));
-            recording(out, r, survey.placements[i], style, fields, scratch);
-        }
+        for (const Entry &entry : folders[folder])
+            recording(out, survey.recordings[entry.recording], survey.placements[entry.recording],
+                      styles[entry.firstSpecies], fields, scratch);
         out.close(2, "Folder");
     }
 }

@@ -105,6 +105,43 @@ std::optional<double> elevationValue(std::optional<std::string_view> text) {
     return value;
 }
 
+namespace {
+
+// -?(0|[1-9][0-9]*)(\.[0-9]+)?: a number JSON, GPX and KML all read as written.
+bool isPlainDecimal(std::string_view text) noexcept {
+    std::size_t i = text.starts_with('-') ? 1 : 0;
+    const auto digits = [&] {
+        const std::size_t start = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+            ++i;
+        return i - start;
+    };
+    const std::size_t whole = i;
+    const std::size_t wholeDigits = digits();
+    if (wholeDigits == 0 || (wholeDigits > 1 && text[whole] == '0'))
+        return false;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        if (digits() == 0)
+            return false;
+    }
+    return i == text.size();
+}
+
+} // namespace
+
+bool appendElevation(std::string &out, std::optional<std::string_view> text) {
+    if (text && isPlainDecimal(*text)) {
+        out.append(*text); // the common case: copied, not read and printed again
+        return true;
+    }
+    if (const std::optional<double> value = elevationValue(text)) {
+        appendDecimal(out, *value, 3);
+        return true;
+    }
+    return false;
+}
+
 std::string waypointName(const TrackPoint &point, std::size_t number) {
     if (const auto name = point.attribute("name"); name && !name->empty())
         return std::string(*name);

@@ -25,6 +25,8 @@ void appendDecimal(std::string &out, double value, int decimals);
 
 // A GPS log's elevation text as a number, when it is one.
 std::optional<double> elevationValue(std::optional<std::string_view> text);
+// Appends that number as a plain decimal; false, appending nothing, when it is none.
+bool appendElevation(std::string &out, std::optional<std::string_view> text);
 // "Waypoint 2" (counted from 1) unless the point carries a name.
 std::string waypointName(const TrackPoint &point, std::size_t number);
 // Abbreviations joined with ";", nothing for none.
