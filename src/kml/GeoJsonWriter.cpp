@@ -118,7 +118,9 @@ void recordings(ChunkedOutput &out, FeatureList &features, const SurveyDocument 
         appendJsonString(text, description);
         for (std::size_t f = 0; f < kRecordingFieldNames.size(); ++f) {
             text.append(",\"").append(kRecordingFieldNames[f]).append("\":");
-            if (!RecordingFields::isNumber(f))
+            if (RecordingFields::isFormatted(f) && !RecordingFields::isNumber(f))
+                text.append("\"").append(fields[f]).append("\"");
+            else if (!RecordingFields::isNumber(f))
                 appendJsonString(text, fields[f]);
             else if (fields[f].empty())
                 text.append("null");

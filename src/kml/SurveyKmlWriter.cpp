@@ -134,7 +134,10 @@ void recording(ChunkedOutput &out, const Recording &recording, const Placement &
     text.append("                <ExtendedData>\n");
     for (std::size_t f = 0; f < kRecordingFieldNames.size(); ++f) {
         text.append("                    <Data name=\"").append(kRecordingFieldNames[f]).append("\"><value>");
-        appendXmlText(text, fields[f]);
+        if (RecordingFields::isFormatted(f))
+            text.append(fields[f]);
+        else
+            appendXmlText(text, fields[f]);
         text.append("</value></Data>\n");
     }
     text.append("                </ExtendedData>\n                <Point><coordinates>");

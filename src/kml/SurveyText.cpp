@@ -92,6 +92,8 @@ void appendDecimal(std::string &out, double value, int decimals) {
     out.append(text);
 }
 
+namespace {
+
 std::optional<double> elevationValue(std::optional<std::string_view> text) {
     if (!text || text->empty())
         return std::nullopt;
@@ -104,8 +106,6 @@ std::optional<double> elevationValue(std::optional<std::string_view> text) {
         return std::nullopt;
     return value;
 }
-
-namespace {
 
 // -?(0|[1-9][0-9]*)(\.[0-9]+)?: a number JSON, GPX and KML all read as written.
 bool isPlainDecimal(std::string_view text) noexcept {

@@ -23,9 +23,8 @@ void appendLocalText(std::string &out, RecordingTime instant);
 // At most `decimals` decimals, trailing zeros dropped: 6.25, 12, -0.5.
 void appendDecimal(std::string &out, double value, int decimals);
 
-// A GPS log's elevation text as a number, when it is one.
-std::optional<double> elevationValue(std::optional<std::string_view> text);
-// Appends that number as a plain decimal; false, appending nothing, when it is none.
+// Appends a GPS log's elevation text as a plain decimal number; false,
+// appending nothing, when the text is no number.
 bool appendElevation(std::string &out, std::optional<std::string_view> text);
 // "Waypoint 2" (counted from 1) unless the point carries a name.
 std::string waypointName(const TrackPoint &point, std::size_t number);
@@ -48,6 +47,9 @@ public:
     }
     // Fields that are numbers when not empty (JSON writes them unquoted).
     static constexpr bool isNumber(std::size_t field) noexcept { return field >= 6; }
+    // Fields this class formats itself (times, status, numbers): plain ASCII
+    // that no XML or JSON text needs to escape.
+    static constexpr bool isFormatted(std::size_t field) noexcept { return field == 2 || field >= 4; }
     // "File …\nSpecies …\nRecorder time …\nCorrected time …\nPlacement …", for people.
     void appendDescription(std::string &out) const;
 

@@ -80,14 +80,15 @@ TEST(SurveyText, NumbersAndTimesAsEveryFormatWritesThem) {
         out,
         "2025-06-12T19:42:36Z 2025-06-12T19:42:36.005Z 2025-06-12T21:42:36+02:00 2024-12-14T20:42:36+01:00");
 
-    for (const auto &[text, value] :
-         std::vector<std::pair<std::string, std::optional<double>>>{{"312.4", 312.4},
-                                                                    {"+5", 5.0},
-                                                                    {"-12", -12.0},
-                                                                    {"", std::nullopt},
-                                                                    {"5<", std::nullopt},
-                                                                    {"nan", std::nullopt}})
-        EXPECT_EQ(elevationValue(text), value) << text;
+    // Log elevations as numbers every format reads: copied when already plain, else read and printed.
+    const std::pair<std::string, std::string> elevations[] = {
+        {"312.4", "312.4"}, {"-12", "-12"}, {"0.50", "0.50"}, {"+5", "5"}, {"05", "5"},  {"1e2", "100"},
+        {"5.", "5"},        {".5", "0.5"},  {"", "-"},        {"5<", "-"}, {"nan", "-"}, {"-", "-"}};
+    for (const auto &[text, written] : elevations) {
+        std::string out;
+        EXPECT_EQ(appendElevation(out, text), written != "-") << text;
+        EXPECT_EQ(out.empty() ? "-" : out, written) << text;
+    }
 }
 
 } // namespace
