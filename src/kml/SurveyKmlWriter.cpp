@@ -131,16 +131,18 @@ void recording(ChunkedOutput &out, const Recording &recording, const Placement &
     text.append("</description>\n");
     timeStamp(text, placement.correctedTime, 4);
     text.append("                <styleUrl>#").append(style).append("</styleUrl>\n");
-    text.append("                <ExtendedData>\n");
+    // The fields on one line: a hundred thousand recordings carry them, and
+    // the description already shows them to people.
+    text.append("                <ExtendedData>");
     for (std::size_t f = 0; f < kRecordingFieldNames.size(); ++f) {
-        text.append("                    <Data name=\"").append(kRecordingFieldNames[f]).append("\"><value>");
+        text.append("<Data name=\"").append(kRecordingFieldNames[f]).append("\"><value>");
         if (RecordingFields::isFormatted(f))
             text.append(fields[f]);
         else
             appendXmlText(text, fields[f]);
-        text.append("</value></Data>\n");
+        text.append("</value></Data>");
     }
-    text.append("                </ExtendedData>\n                <Point><coordinates>");
+    text.append("</ExtendedData>\n                <Point><coordinates>");
     appendCoordinates(text, placement.lon, placement.lat);
     text.append("</coordinates></Point>\n            </Placemark>\n");
     out.flushIfFull();

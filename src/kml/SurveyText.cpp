@@ -57,21 +57,53 @@ void appendUtcText(std::string &out, RecordingTime instant) {
     out += 'Z';
 }
 
-void appendLocalText(std::string &out, RecordingTime instant) {
-    const auto seconds = std::chrono::floor<std::chrono::seconds>(instant);
-    const std::time_t time = static_cast<std::time_t>(seconds.time_since_epoch().count());
+namespace {
+
+std::optional<std::chrono::seconds> offsetAt(std::chrono::sys_seconds instant) {
+    const std::time_t time = static_cast<std::time_t>(instant.time_since_epoch().count());
     std::tm local{};
-    if (localtime_r(&time, &local) == nullptr) {
+    if (localtime_r(&time, &local) == nullptr)
+        return std::nullopt;
+    return std::chrono::seconds(local.tm_gmtoff);
+}
+
+} // namespace
+
+std::optional<std::chrono::seconds> UtcOffsets::at(std::chrono::sys_seconds instant) {
+    if (known_ && instant >= from_ && instant < to_)
+        return offset_;
+    const std::chrono::sys_seconds from =
+        std::chrono::floor<std::chrono::minutes>(instant) -
+        std::chrono::minutes(instant.time_since_epoch() / std::chrono::minutes(1) % 15);
+    const std::chrono::sys_seconds to = from + std::chrono::minutes(15);
+    const std::optional<std::chrono::seconds> first = offsetAt(from);
+    known_ = first && first == offsetAt(to - std::chrono::seconds(1));
+    if (!known_)
+        return offsetAt(instant);
+    from_ = from;
+    to_ = to;
+    offset_ = *first;
+    return offset_;
+}
+
+void appendLocalText(std::string &out, RecordingTime instant, UtcOffsets &offsets) {
+    const std::optional<std::chrono::seconds> offset =
+        offsets.at(std::chrono::floor<std::chrono::seconds>(instant));
+    if (!offset) {
         appendUtcText(out, instant);
         return;
     }
-    const auto offset = std::chrono::seconds(local.tm_gmtoff);
-    appendCivil(out, RecordingTime(instant.time_since_epoch() + offset));
-    const long minutes = std::labs(local.tm_gmtoff) / 60;
-    out += local.tm_gmtoff < 0 ? '-' : '+';
+    appendCivil(out, instant + *offset);
+    const auto minutes = std::chrono::abs(*offset).count() / 60;
+    out += *offset < std::chrono::seconds(0) ? '-' : '+';
     appendDigits(out, minutes / 60, 2);
     out += ':';
     appendDigits(out, minutes % 60, 2);
+}
+
+void appendLocalText(std::string &out, RecordingTime instant) {
+    UtcOffsets offsets;
+    appendLocalText(out, instant, offsets);
 }
 
 void appendDecimal(std::string &out, double value, int decimals) {
@@ -164,7 +196,7 @@ void RecordingFields::fill(const Recording &recording, const Placement &placemen
     appendSpeciesList(text_, recording.species);
     mark(start);
     start = text_.size();
-    appendLocalText(text_, recording.recordingTime);
+    appendLocalText(text_, recording.recordingTime, offsets_);
     mark(start);
     start = text_.size();
     text_ += timeSourceText(recording);

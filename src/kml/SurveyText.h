@@ -6,6 +6,7 @@
 #include "kml/SurveyDocument.h"
 
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -18,7 +19,22 @@ namespace pelorin {
 
 // "2025-06-12T19:44:36Z", with ".250" when the instant is not a whole second.
 void appendUtcText(std::string &out, RecordingTime instant);
+// The machine's offset from UTC (TZ honoured) at an instant. It remembers the
+// quarter hour it last looked at: zones change their offset on quarter hours
+// only, and recordings come seconds apart.
+class UtcOffsets {
+public:
+    std::optional<std::chrono::seconds> at(std::chrono::sys_seconds instant);
+
+private:
+    bool known_ = false; // the whole quarter hour [from_, to_) has offset_
+    std::chrono::sys_seconds from_{};
+    std::chrono::sys_seconds to_{};
+    std::chrono::seconds offset_{};
+};
+
 // The instant in the machine's time zone (TZ honoured) with its offset: "2025-06-12T21:43:59+02:00".
+void appendLocalText(std::string &out, RecordingTime instant, UtcOffsets &offsets);
 void appendLocalText(std::string &out, RecordingTime instant);
 // At most `decimals` decimals, trailing zeros dropped: 6.25, 12, -0.5.
 void appendDecimal(std::string &out, double value, int decimals);
@@ -55,6 +71,7 @@ public:
 
 private:
     std::string text_;
+    UtcOffsets offsets_;
     std::array<std::pair<std::size_t, std::size_t>, kRecordingFieldNames.size()> spans_{};
 };
 

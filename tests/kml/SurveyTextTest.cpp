@@ -80,6 +80,15 @@ TEST(SurveyText, NumbersAndTimesAsEveryFormatWritesThem) {
         out,
         "2025-06-12T19:42:36Z 2025-06-12T19:42:36.005Z 2025-06-12T21:42:36+02:00 2024-12-14T20:42:36+01:00");
 
+    // One remembered offset across the spring change: each side keeps its own.
+    UtcOffsets offsets;
+    const RecordingTime change(std::chrono::sys_days{std::chrono::year{2025} / 3 / 30} + 1h);
+    std::string across;
+    for (const auto at : {change - 10min, change - 1s, change, change + 5min, change - 2s})
+        appendLocalText(across.append(" "), at, offsets);
+    EXPECT_EQ(across, " 2025-03-30T01:50:00+01:00 2025-03-30T01:59:59+01:00 2025-03-30T03:00:00+02:00"
+                      " 2025-03-30T03:05:00+02:00 2025-03-30T01:59:58+01:00");
+
     // Log elevations as numbers every format reads: copied when already plain, else read and printed.
     const std::pair<std::string, std::string> elevations[] = {
         {"312.4", "312.4"}, {"-12", "-12"}, {"0.50", "0.50"}, {"+5", "5"}, {"05", "5"},  {"1e2", "100"},
