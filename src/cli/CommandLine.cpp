@@ -47,6 +47,13 @@ constexpr std::array<OptionInfo, 13> kOptions{{
     {"format", Id::Format, true},
 }};
 
+constexpr std::size_t indexOf(Id id) {
+    for (std::size_t i = 0; i < kOptions.size(); ++i)
+        if (kOptions[i].id == id)
+            return i;
+    return kOptions.size();
+}
+
 ParsedCommandLine usageError(std::string message) {
     ParsedCommandLine parsed;
     parsed.action = ParsedCommandLine::Action::UsageError;
@@ -198,11 +205,7 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
     if (parsed.options.open && parsed.options.outputPath == "-")
         return usageError("option --open needs an output file, not standard output");
 
-    const bool formatGiven =
-        seen[static_cast<std::size_t>(std::find_if(kOptions.begin(), kOptions.end(),
-                                                   [](const OptionInfo &o) { return o.id == Id::Format; }) -
-                                      kOptions.begin())];
-    if (!formatGiven)
+    if (!seen[indexOf(Id::Format)])
         parsed.options.format = formatOfPath(parsed.options.outputPath);
     if (parsed.options.kmlStyle == KmlStyle::Survey && parsed.options.format != OutputFormat::Kml)
         return usageError("option --kml-style applies to KML output only");

@@ -1,5 +1,6 @@
 #include "kml/GeoJsonWriter.h"
 
+#include "georef/GeoRef.h"
 #include "georef/NumberText.h"
 #include "kml/ChunkedOutput.h"
 #include "kml/JsonText.h"
@@ -100,18 +101,14 @@ void recordings(ChunkedOutput &out, FeatureList &features, const SurveyDocument 
     const SpeciesColours colours(survey.recordings);
     RecordingFields fields;
     std::string description;
-    std::string name;
     for (std::size_t r = 0; r < survey.recordings.size(); ++r) {
         const Recording &recording = survey.recordings[r];
         const Placement &placement = survey.placements[r];
         fields.fill(recording, placement);
         std::string &text = out.text();
         features.begin(text);
-        name.assign(recording.species.empty() ? "No species" : "");
-        for (std::size_t i = 0; i < recording.species.size(); ++i)
-            name.append(i == 0 ? "" : ",").append(recording.species[i]);
         text.append("{\"type\":\"Feature\",\"properties\":{\"kind\":\"recording\",\"name\":");
-        appendJsonString(text, name);
+        appendJsonString(text, speciesText(recording.species));
         description.clear();
         fields.appendDescription(description);
         text.append(",\"description\":");

@@ -1,5 +1,6 @@
 #include "kml/SurveyKmlWriter.h"
 
+#include "georef/GeoRef.h"
 #include "georef/NumberText.h"
 #include "kml/ChunkedOutput.h"
 #include "kml/SpeciesPalette.h"
@@ -118,12 +119,7 @@ void recording(ChunkedOutput &out, const Recording &recording, const Placement &
     fields.fill(recording, placement);
     std::string &text = out.text();
     text.append("            <Placemark>\n                <name>");
-    if (recording.species.empty())
-        text.append("No species");
-    for (std::size_t i = 0; i < recording.species.size(); ++i) {
-        text.append(i == 0 ? "" : ",");
-        appendXmlText(text, recording.species[i]);
-    }
+    appendXmlText(text, speciesText(recording.species)); // as the plain document names its pins
     text.append("</name>\n                <description>");
     scratch.clear();
     fields.appendDescription(scratch);
