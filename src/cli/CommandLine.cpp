@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <charconv>
 
 namespace pelorin::cli {
@@ -120,18 +119,6 @@ std::string apply(CliOptions &options, const OptionInfo &option, std::string_vie
 }
 
 } // namespace
-
-OutputFormat formatOfPath(std::string_view path) {
-    const std::size_t dot = path.rfind('.');
-    if (dot == std::string_view::npos || path.find('/', dot) != std::string_view::npos)
-        return OutputFormat::Kml;
-    std::string extension(path.substr(dot + 1));
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == "geojson" || extension == "json")
-        return OutputFormat::GeoJson;
-    return extension == "gpx" ? OutputFormat::Gpx : OutputFormat::Kml;
-}
 
 std::optional<std::int32_t> parseOffset(std::string_view text) {
     if (text.size() > 1 && text.front() == '+' && text[1] != '-')

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kml/DocumentFormat.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -8,9 +10,8 @@
 
 namespace pelorin::cli {
 
-// The document the batch command writes.
+// The KML document the batch command writes.
 enum class KmlStyle { Plain, Survey };
-enum class OutputFormat { Kml, GeoJson, Gpx };
 
 // What one run of the batch command is asked to do.
 struct CliOptions {
@@ -43,11 +44,6 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments);
 // A whole number of seconds in the 32-bit signed range, optional sign, nothing
 // else: a stray character in a clock offset is a typo, never a silent 0.
 std::optional<std::int32_t> parseOffset(std::string_view text);
-
-// The format a file name's extension asks for: .geojson and .json GeoJSON,
-// .gpx GPX, any other (and standard output) KML, as before there was a choice,
-// so existing scripts writing "out.xml" keep working.
-OutputFormat formatOfPath(std::string_view path);
 
 std::string_view usageText();
 
