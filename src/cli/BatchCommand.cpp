@@ -7,7 +7,10 @@
 #include "fileio/InputFile.h"
 #include "georef/GeoRef.h"
 #include "gpx/GpxReader.h"
+#include "kml/GeoJsonWriter.h"
+#include "kml/GpxWriter.h"
 #include "kml/KmlWriter.h"
+#include "kml/SurveyKmlWriter.h"
 #include "recordings/RecordingsCsv.h"
 #include "recordings/WavRecording.h"
 
@@ -140,6 +143,22 @@ LoadedRecordings loadRecordings(const CliOptions &options, std::future<Recording
     return loaded;
 }
 
+// The survey documents (survey KML, GeoJSON, GPX): the plain KML's inputs plus
+// every recording's placement; named by the transect, else by the GPS log.
+SurveyDocument surveyOf(const CliOptions &options, bool hasElevation, TrackView track,
+                        const std::vector<Recording> &recordings, const GeoRefResult &placed) {
+    SurveyDocument survey;
+    survey.name =
+        options.name.empty() ? std::filesystem::path(options.gpxPath).filename().string() : options.name;
+    survey.description = options.description;
+    survey.track = track;
+    survey.recordings = recordings;
+    survey.placements = placed.placements;
+    survey.tessellate = options.tessellate;
+    survey.elevation = options.elevation && hasElevation;
+    return survey;
+}
+
 } // namespace
 
 ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &err) {
@@ -183,7 +202,8 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
     if (options.verbose)
         log = [&err](std::string_view line) { say(err, line); };
     const TrackView view{track.points, {}};
-    const std::vector<GeoRefRecord> records = geoRefRecordings(recordings, view, options.offsetSeconds, log);
+    const GeoRefResult placed = placeRecordings(recordings, view, options.offsetSeconds, {}, log);
+    const std::vector<GeoRefRecord> &records = placed.records;
     if (records.empty()) {
         explainNoOverlap(err, track.points, recordings, options.offsetSeconds);
         return kNoTimeOverlap;
@@ -195,7 +215,21 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
     kml.tessellate = options.tessellate;
     kml.elevation = options.elevation;
     kml.hasElevation = track.hasElevation;
-    const auto produce = [&](const ByteSink &sink) { writeKmlDocument(kml, view, records, sink); };
+    const SurveyDocument survey = surveyOf(options, track.hasElevation, view, recordings, placed);
+    const auto produce = [&](const ByteSink &sink) {
+        switch (options.format) {
+        case OutputFormat::GeoJson:
+            return writeGeoJson(survey, sink);
+        case OutputFormat::Gpx:
+            return writeGpx(survey, sink);
+        case OutputFormat::Kml:
+            break;
+        }
+        if (options.kmlStyle == KmlStyle::Survey)
+            writeSurveyKml(survey, sink);
+        else
+            writeKmlDocument(kml, view, records, sink);
+    };
 
     if (toStandardOutput) {
         produce([&out](std::string_view bytes) {

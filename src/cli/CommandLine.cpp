@@ -22,7 +22,9 @@ enum class Id {
     Verbose,
     WriteGuano,
     OverwritePositions,
-    DryRun
+    DryRun,
+    KmlStyle,
+    Format
 };
 
 struct OptionInfo {
@@ -31,7 +33,7 @@ struct OptionInfo {
     bool takesValue;
 };
 
-constexpr std::array<OptionInfo, 14> kOptions{{
+constexpr std::array<OptionInfo, 16> kOptions{{
     {"gpx", Id::Gpx, true},
     {"recordings", Id::Recordings, true},
     {"recordings-dir", Id::RecordingsDir, true},
@@ -46,7 +48,16 @@ constexpr std::array<OptionInfo, 14> kOptions{{
     {"write-guano", Id::WriteGuano, false},
     {"overwrite-positions", Id::OverwritePositions, false},
     {"dry-run", Id::DryRun, false},
+    {"kml-style", Id::KmlStyle, true},
+    {"format", Id::Format, true},
 }};
+
+constexpr std::size_t indexOf(Id id) {
+    for (std::size_t i = 0; i < kOptions.size(); ++i)
+        if (kOptions[i].id == id)
+            return i;
+    return kOptions.size();
+}
 
 ParsedCommandLine usageError(std::string message) {
     ParsedCommandLine parsed;
@@ -104,6 +115,20 @@ std::string apply(CliOptions &options, const OptionInfo &option, std::string_vie
     case Id::DryRun:
         options.dryRun = true;
         return {};
+    case Id::KmlStyle:
+        if (value == "plain" || value == "survey") {
+            options.kmlStyle = value == "plain" ? KmlStyle::Plain : KmlStyle::Survey;
+            return {};
+        }
+        return "option --kml-style needs plain or survey, not '" + std::string(value) + "'";
+    case Id::Format:
+        if (value == "kml" || value == "geojson" || value == "gpx") {
+            options.format = value == "kml"       ? OutputFormat::Kml
+                             : value == "geojson" ? OutputFormat::GeoJson
+                                                  : OutputFormat::Gpx;
+            return {};
+        }
+        return "option --format needs kml, geojson or gpx, not '" + std::string(value) + "'";
     }
     return {};
 }
@@ -189,6 +214,11 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
     if (parsed.options.open && parsed.options.outputPath == "-")
         return usageError("option --open needs an output file, not standard output");
 
+    if (!seen[indexOf(Id::Format)])
+        parsed.options.format = formatOfPath(parsed.options.outputPath);
+    if (parsed.options.kmlStyle == KmlStyle::Survey && parsed.options.format != OutputFormat::Kml)
+        return usageError("option --kml-style applies to KML output only");
+
     parsed.action = ParsedCommandLine::Action::Run;
     return parsed;
 }
@@ -198,7 +228,7 @@ std::string_view usageText() {
        pelorin --gpx TRACK.gpx --recordings-dir DIR --write-guano [--overwrite-positions] [--dry-run] [OPTIONS]
 
 Places each sound recording on the GPS track by its start time and writes the
-track and the recordings as a KML 2.2 document.
+track and the recordings as a KML 2.2 document (or GeoJSON, or GPX).
 
 Required:
   --gpx FILE          the GPS log (GPX)
@@ -229,6 +259,12 @@ Options:
                       with --write-guano: replace a position already in a file
   --dry-run           with --write-guano: list what would change on standard
                       output, write nothing
+  --kml-style STYLE   plain (default): the document as always; survey: the track
+                      by segment, waypoints and one folder per species, each
+                      recording with its corrected time and placement fields
+  --format FORMAT     kml, geojson (RFC 7946) or gpx (GPX 1.1); by default
+                      from the output's extension (.geojson or .json, .gpx;
+                      anything else is KML)
   --help              show this help and exit
   --version           show the version and exit
 Every option also takes the form --option=VALUE.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kml/DocumentFormat.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -7,6 +9,9 @@
 #include <string_view>
 
 namespace pelorin::cli {
+
+// The KML document the batch command writes.
+enum class KmlStyle { Plain, Survey };
 
 // What one run of the batch command is asked to do.
 struct CliOptions {
@@ -24,6 +29,8 @@ struct CliOptions {
     bool writeGuano = false; // put the positions into the WAV files' GUANO metadata
     bool overwritePositions = false;
     bool dryRun = false;
+    KmlStyle kmlStyle = KmlStyle::Plain;
+    OutputFormat format = OutputFormat::Kml; // --format, else from the output's extension
 };
 
 struct ParsedCommandLine {

@@ -4,6 +4,7 @@
 
 #include "georef/GeoRefRecord.h"
 #include "gpx/TrackView.h"
+#include "kml/XmlText.h" // appendXmlText, for the writers' callers
 
 #include <functional>
 #include <span>
@@ -30,11 +31,5 @@ void writeKmlDocument(const KmlOptions &options, TrackView track, std::span<cons
 
 // The whole document as bytes.
 std::string kmlDocument(const KmlOptions &options, TrackView track, std::span<const GeoRefRecord> records);
-
-// Appends text as XML character data: reserved characters escaped, characters
-// XML 1.0 cannot carry (controls other than tab, LF, CR; invalid UTF-8;
-// U+FFFE, U+FFFF) dropped. A CR is written as a character reference, since a
-// literal one would read back as a line feed.
-void appendXmlText(std::string &out, std::string_view text);
 
 } // namespace pelorin

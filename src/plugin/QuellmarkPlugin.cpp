@@ -5,6 +5,9 @@
 #include "framework/StringTable.h"
 #include "georef/GeoRef.h"
 #include "georef/NumberText.h"
+#include "kml/DocumentFormat.h"
+#include "kml/GeoJsonWriter.h"
+#include "kml/GpxWriter.h"
 #include "kml/KmlWriter.h"
 #include "plugin/AlertPanel.h"
 #include "plugin/FileDialog.h"
@@ -279,6 +282,7 @@ bool QuellmarkPlugin::parseGPXFile(const QUrl &url) {
         return false;
     }
     hasElevation = result.hasElevation;
+    gpsLogName = QFileInfo(url.toLocalFile()).fileName().toStdString();
     gpsPoints = std::make_shared<const std::vector<TrackPoint>>(std::move(result.points));
     if (gpsDataController)
         gpsDataController->setContent(gpsPoints);
@@ -293,11 +297,15 @@ void QuellmarkPlugin::geoRefRecordings() {
     geoRefRecs.clear();
     if (!recController || !gpsDataController)
         return;
-    const std::vector<Recording> recordings = toRecordings(recController->arrangedObjects());
+    runRecordings = toRecordings(recController->arrangedObjects());
     const ArrangedTrack track = gpsDataController->arrangedObjects();
     const std::int32_t offset = intValue(timeDiff ? timeDiff->text().toStdString() : std::string());
-    geoRefRecs = pelorin::geoRefRecordings(
-        recordings, track.view(), offset, [](std::string_view line) { qInfo().noquote() << fromUtf8(line); });
+    // The records are those geoRefRecordings gives; the placements come with them.
+    GeoRefResult placed =
+        pelorin::placeRecordings(runRecordings, track.view(), offset, {},
+                                 [](std::string_view line) { qInfo().noquote() << fromUtf8(line); });
+    geoRefRecs = std::move(placed.records);
+    placements = std::move(placed.placements);
 }
 
 bool QuellmarkPlugin::createKMLOutput(const QUrl &url) {
@@ -309,10 +317,25 @@ bool QuellmarkPlugin::createKMLOutput(const QUrl &url) {
     options.hasElevation = hasElevation;
     const ArrangedTrack track = gpsDataController ? gpsDataController->arrangedObjects() : ArrangedTrack{};
 
+    // GeoJSON and GPX when the file's name asks for them; KML otherwise.
+    SurveyDocument survey;
+    survey.name = options.transectName.empty() ? gpsLogName : options.transectName;
+    survey.description = options.transectDesc;
+    survey.track = track.view();
+    survey.recordings = runRecordings;
+    survey.placements = placements;
+    survey.elevation = options.elevation && options.hasElevation;
+
     WriteResult written;
     if (url.isLocalFile()) {
+        const OutputFormat format = formatOfPath(localPath(url));
         written = writeFileAtomically(localPath(url), [&](const ByteSink &sink) {
-            writeKmlDocument(options, track.view(), geoRefRecs, sink);
+            if (format == OutputFormat::GeoJson)
+                writeGeoJson(survey, sink);
+            else if (format == OutputFormat::Gpx)
+                writeGpx(survey, sink);
+            else
+                writeKmlDocument(options, track.view(), geoRefRecs, sink);
         });
     }
     if (!written) {
@@ -348,8 +371,16 @@ void QuellmarkPlugin::calcDateTimeDif(QObject *sender) {
         savePanel.setWindowTitle(hostLocalizedString("Export KML file"));
         savePanel.setMessage(hostLocalizedString("Export geo referenced recordings to a KML file."));
         savePanel.setOption(QFileDialog::ReadOnly, false); // the user can create folders
-        savePanel.setNameFilter(QStringLiteral("KML files (*.kml)"));
-        savePanel.setDefaultSuffix(QStringLiteral("kml"));
+        // KML first, as always; the name's suffix follows the chosen kind.
+        const QStringList filters{QStringLiteral("KML files (*.kml)"),
+                                  QStringLiteral("GeoJSON files (*.geojson)"),
+                                  QStringLiteral("GPX files (*.gpx)")};
+        const QStringList suffixes{QStringLiteral("kml"), QStringLiteral("geojson"), QStringLiteral("gpx")};
+        savePanel.setNameFilters(filters);
+        savePanel.setDefaultSuffix(suffixes.front());
+        connect(&savePanel, &QFileDialog::filterSelected, &savePanel, [&](const QString &filter) {
+            savePanel.setDefaultSuffix(suffixes.value(filters.indexOf(filter), suffixes.front()));
+        });
         if (savePanel.exec() == QDialog::Accepted && !savePanel.selectedFiles().isEmpty())
             createKMLOutput(QUrl::fromLocalFile(savePanel.selectedFiles().constFirst()));
     }

@@ -3,6 +3,8 @@
 #include "framework/AbstractPlugin.h"
 #include "framework/HostDelegate.h"
 #include "georef/GeoRefRecord.h"
+#include "georef/Placement.h"
+#include "georef/Recording.h"
 #include "gpx/GpxReader.h"
 #include "gpx/TrackPoint.h"
 #include "plugin/ModalRun.h"
@@ -11,6 +13,7 @@
 #include <QUrl>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class QCheckBox;
@@ -80,6 +83,11 @@ public:
     QCheckBox *tessellate = nullptr;
     QCheckBox *elevation = nullptr;
     QPointer<pelorin::MapDisplay> mapDisplay;
+    // For the GeoJSON and GPX documents: the run's recordings, where each went,
+    // and the GPS log's file name, which names a document without a transect name.
+    std::vector<pelorin::Recording> runRecordings;
+    std::vector<pelorin::Placement> placements;
+    std::string gpsLogName;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

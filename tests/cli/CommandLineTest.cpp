@@ -90,6 +90,53 @@ TEST(CommandLine, UsageErrorsNameTheirCause) {
     }
 }
 
+TEST(CommandLine, TheFormatFollowsTheOutputUnlessGivenAndTheStyleOnlySuitsKml) {
+    struct Case {
+        std::string_view output;
+        std::vector<std::string_view> extra;
+        OutputFormat format;
+        KmlStyle style;
+    };
+    const Case cases[] = {
+        {"o.kml", {}, OutputFormat::Kml, KmlStyle::Plain},
+        {"dir.v2/o", {}, OutputFormat::Kml, KmlStyle::Plain},
+        {"o.xml", {}, OutputFormat::Kml, KmlStyle::Plain}, // as before there was a choice
+        {"-", {}, OutputFormat::Kml, KmlStyle::Plain},
+        {"o.GeoJSON", {}, OutputFormat::GeoJson, KmlStyle::Plain},
+        {"o.json", {}, OutputFormat::GeoJson, KmlStyle::Plain},
+        {"o.gpx", {}, OutputFormat::Gpx, KmlStyle::Plain},
+        {"o.kml", {"--kml-style", "survey"}, OutputFormat::Kml, KmlStyle::Survey},
+        {"o.kml", {"--kml-style=plain"}, OutputFormat::Kml, KmlStyle::Plain},
+        {"o.kml", {"--format", "gpx"}, OutputFormat::Gpx, KmlStyle::Plain},
+        {"-", {"--format=geojson"}, OutputFormat::GeoJson, KmlStyle::Plain},
+        {"o.gpx", {"--format", "kml", "--kml-style", "survey"}, OutputFormat::Kml, KmlStyle::Survey},
+    };
+    for (const Case &c : cases) {
+        std::vector<std::string_view> arguments{"--gpx", "t.gpx",    "--recordings",
+                                                "r.csv", "--output", c.output};
+        arguments.insert(arguments.end(), c.extra.begin(), c.extra.end());
+        SCOPED_TRACE(std::string(c.output) + (c.extra.empty() ? "" : " " + std::string(c.extra.front())));
+        const ParsedCommandLine parsed = parse(arguments);
+        ASSERT_EQ(parsed.action, Action::Run) << parsed.error;
+        EXPECT_EQ(parsed.options.format, c.format);
+        EXPECT_EQ(parsed.options.kmlStyle, c.style);
+    }
+    const std::pair<std::vector<std::string_view>, std::string> errors[] = {
+        {{"--format", "shp"}, "--format needs kml, geojson or gpx, not 'shp'"},
+        {{"--kml-style", "fancy"}, "--kml-style needs plain or survey, not 'fancy'"},
+        {{"--kml-style", "survey", "--format", "gpx"}, "--kml-style applies to KML output only"},
+        {{"--format", "kml", "--format", "gpx"}, "--format is given more than once"},
+    };
+    for (const auto &[extra, cause] : errors) {
+        std::vector<std::string_view> arguments{"--gpx", "t.gpx",    "--recordings",
+                                                "r.csv", "--output", "o.kml"};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        const ParsedCommandLine parsed = parse(arguments);
+        EXPECT_EQ(parsed.action, Action::UsageError);
+        EXPECT_NE(parsed.error.find(cause), std::string::npos) << parsed.error;
+    }
+}
+
 TEST(CommandLine, HelpAndVersionWinOverEverythingAfterThem) {
     EXPECT_EQ(parse({"--gpx", "t.gpx", "-h", "--bogus"}).action, Action::Help);
     EXPECT_EQ(parse({"--version"}).action, Action::Version);

@@ -56,6 +56,30 @@ TEST_F(PluginTest, ExportWritesEveryListedRecordingWhateverIsSelected) {
     EXPECT_FALSE(plugin.myPanel->isVisible()) << "an export closes the panel";
 }
 
+// The save dialog offers GeoJSON and GPX beside KML; the chosen kind gives the suffix and the document.
+TEST_F(PluginTest, ExportWritesGeoJsonOrGpxWhenChosen) {
+    selectTwo();
+    QStringList filters;
+    steps = {chooseFile(trackFile()),
+             press("exportButton"),
+             {"QFileDialog", [&](QWidget *widget) {
+                  auto *dialog = static_cast<pelorin::FileDialog *>(widget);
+                  filters = dialog->nameFilters();
+                  dialog->selectNameFilter(filters.at(1));
+                  emit dialog->filterSelected(filters.at(1)); // as the user's choice would
+                  chooseFile(dir.filePath("survey")).second(dialog);
+              }}};
+    plugin.fire(nullptr);
+
+    EXPECT_EQ(filters, (QStringList{"KML files (*.kml)", "GeoJSON files (*.geojson)", "GPX files (*.gpx)"}));
+    QFile file(dir.filePath("survey.geojson"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray json = file.readAll();
+    EXPECT_EQ(json.count("\"kind\":\"recording\""), 2);
+    EXPECT_TRUE(json.startsWith("{\"type\":\"FeatureCollection\",\"name\":\""))
+        << json.left(80).toStdString();
+}
+
 TEST_F(PluginTest, NoOverlapAlertsAndClosesWithoutASaveDialog) {
     selection = QList{rec("next-year.wav", "2010-05-01T10:00:30Z")};
     QStringList alert;

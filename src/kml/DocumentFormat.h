@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string_view>
+
+namespace pelorin {
+
+// The kinds of document Pelorin writes.
+enum class OutputFormat { Kml, GeoJson, Gpx };
+
+// The format a file name's extension asks for: .geojson and .json GeoJSON,
+// .gpx GPX, any other (and standard output) KML, as before there was a choice,
+// so existing scripts writing "out.xml" keep working.
+OutputFormat formatOfPath(std::string_view path);
+
+} // namespace pelorin

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "gpx/TrackView.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace pelorin {
+
+// One line of the track: the track points (waypoints passed over) from view
+// position `first` up to `end` that share one segment of the log.
+struct TrackRun {
+    std::size_t first = 0;
+    std::size_t end = 0;
+    std::size_t points = 0; // track points in the run
+};
+
+// The track's runs in view order; a new run starts where the segment changes.
+std::vector<TrackRun> trackRuns(TrackView track);
+
+} // namespace pelorin

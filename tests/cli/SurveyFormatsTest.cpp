@@ -1,0 +1,119 @@
+#include "SharedData.h"
+#include "cli/SurveyFixture.h"
+
+#include <gmock/gmock.h>
+
+#include <cstdint>
+#include <filesystem>
+
+namespace pelorin::test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+const fs::path kSample = fs::path(PELORIN_SOURCE_DIR) / "resources/data/sample-survey";
+
+RunResult runOnSample(const std::string &output, std::vector<std::string> extra) {
+    std::vector<std::string> arguments{"--gpx",        (kSample / "track.gpx").string(),
+                                       "--recordings", (kSample / "recordings.csv").string(),
+                                       "--output",     output};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return runPelorin(arguments);
+}
+
+std::uint64_t fnv1a(const std::string &bytes) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+// Files and readers rely on the default document: its bytes for the sample
+// survey are those the command wrote before there were other styles.
+TEST(SampleSurveyFormats, TheDefaultDocumentKeepsEveryByte) {
+    setenv("TZ", "UTC", 1);
+    TempDir dir;
+    for (const auto &[extra, size, hash] :
+         std::vector<std::tuple<std::vector<std::string>, std::size_t, std::uint64_t>>{
+             {{"--offset", "37"}, 85985, 0x92a47e3fd3133a38ull},
+             {{"--offset", "37", "--elevation", "--tessellate", "--name", "Elbe"},
+              96907,
+              0x77e6fd0d3ee1be9cull}}) {
+        const std::string kml = (dir / "plain.kml").string();
+        const RunResult r = runOnSample(kml, extra);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        const std::string bytes = readFile(kml);
+        EXPECT_EQ(bytes.size(), size);
+        EXPECT_EQ(fnv1a(bytes), hash);
+    }
+}
+
+TEST(SampleSurveyFormats, EachFormatIsValidAndReadsBackWhole) {
+    setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1); // no tzdata needed
+    TempDir dir;
+    struct Case {
+        std::string file;
+        std::vector<std::string> extra;
+        std::vector<std::string> readBack; // what ogrinfo must list
+    };
+    const Case cases[] = {
+        {"survey.kml",
+         {"--kml-style", "survey"},
+         {"Layer name: track.gpx", "Layer name: Several species\nGeometry: Unknown (any)\nFeature Count: 4",
+          "Layer name: No species", "uncertainty_m: String"}},
+        {"survey.geojson", {}, {"Layer name: track.gpx", "corrected_time: DateTime", "uncertainty_m: Real"}},
+        {"survey.json.out",
+         {"--format", "geojson"},
+         {"Layer name: track.gpx", "corrected_time: DateTime", "uncertainty_m: Real"}},
+        {"survey.gpx",
+         {},
+         {"Layer name: waypoints\nGeometry: Point\nFeature Count: 22",
+          "Layer name: tracks\nGeometry: Multi Line String\nFeature Count: 1"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string path = (dir / c.file).string();
+        std::vector<std::string> extra = c.extra;
+        extra.insert(extra.end(), {"--offset", "37"});
+        const RunResult r = runOnSample(path, extra);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_THAT(r.err, HasSubstr("placed 22 of 22 recordings"));
+        const RunResult info = runProgram({"ogrinfo", "-ro", "-so", "-al", path});
+        if (info.exitCode == -1 || info.err.find("No such file") != std::string::npos)
+            GTEST_SKIP() << "ogrinfo is missing";
+        ASSERT_EQ(info.exitCode, 0) << info.err;
+        for (const std::string &expected : c.readBack)
+            EXPECT_NE(info.out.find(expected), std::string::npos) << expected;
+    }
+    const std::string kml = readFile(dir / "survey.kml");
+    EXPECT_THAT(kml, HasSubstr("<Data name=\"start_time\"><value>2025-06-12T21:42:36+02:00</value></Data>"));
+    EXPECT_THAT(kml, HasSubstr("<TimeStamp><when>2025-06-12T19:43:13Z</when></TimeStamp>"));
+
+    PELORIN_REQUIRE_SHARED();
+    const RunResult kmlValid =
+        runProgram({sharedDir() + "/tools/validate-kml", "--strict", (dir / "survey.kml").string()});
+    EXPECT_EQ(kmlValid.exitCode, 0) << kmlValid.out << kmlValid.err;
+    const RunResult gpxValid =
+        runProgram({"xmllint", "--noout", "--nonet", "--schema", sharedDir() + "/schemas/gpx11/gpx.xsd",
+                    (dir / "survey.gpx").string()});
+    EXPECT_EQ(gpxValid.exitCode, 0) << gpxValid.out << gpxValid.err;
+}
+
+// Recordings outside the track are named, never placed.
+TEST(SampleSurveyFormats, UnplacedRecordingsAreListedNotInvented) {
+    TempDir dir;
+    const std::string kml = (dir / "late.kml").string();
+    const RunResult r = runOnSample(kml, {"--offset", "1200", "--kml-style", "survey", "--name", "Elbe"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string doc = readFile(kml);
+    EXPECT_THAT(doc, HasSubstr("<name>Elbe</name>"));
+    EXPECT_THAT(doc, HasSubstr("Not placed ("));
+    EXPECT_THAT(doc, HasSubstr("SURVEY_20250612_223104.wav: after-track"));
+    EXPECT_THAT(doc, ::testing::Not(HasSubstr("File SURVEY_20250612_223104.wav")));
+}
+
+} // namespace
+} // namespace pelorin::test

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "georef/TrackFixtures.h"
+#include "kml/SurveyDocument.h"
+
+#include <vector>
+
+namespace pelorin::test {
+
+// A survey with everything the survey writers must keep apart: two waypoints
+// ahead of the track (one named), three segments (the last a lone fix), one
+// recording per folder kind, texts that need escaping, and two recordings
+// that were not placed.
+struct SurveyFixture {
+    std::vector<TrackPoint> points = [] {
+        std::vector<TrackPoint> p = {
+            point("48.86", "9.51", kStart - 1h, "300"),     point("48.87", "9.52", std::nullopt),
+            point("48.85", "9.5", kStart, "312.4"),         point("48.851", "9.501", kStart + 60s, "313"),
+            point("48.852", "9.502", kStart + 120s),        point("48.86", "9.6", kStart + 600s, "320"),
+            point("48.861", "9.601", kStart + 660s, "bad"), point("48.9", "9.7", kStart + 900s)};
+        p[0].setWaypoint(true);
+        p[0].setAttribute("name", "Car park & bridge");
+        p[1].setWaypoint(true);
+        for (std::size_t i = 5; i < p.size(); ++i)
+            p[i].setSegment(i < 7 ? 1 : 2);
+        return p;
+    }();
+    std::vector<Recording> recordings = {
+        {RecordingTime(kStart + 30s), "Ppip & <one>.wav", {"Ppip"}},
+        {RecordingTime(kStart + 60s), "Nnoc.wav", {"Nnoc"}},
+        {RecordingTime(kStart + 90s), "Both.wav", {"Ppip", "Nnoc"}},
+        {RecordingTime(kStart + 630s + 250ms), "Quiet.wav", {}},
+        {RecordingTime(kStart - 2h), "Early.wav", {"Eser"}},
+        {RecordingTime{}, "Timeless.wav", {"Ppip"}},
+    };
+    std::vector<Placement> placements = [] {
+        std::vector<Placement> p(6);
+        const float at[4][2] = {
+            {48.8505f, 9.5005f}, {48.851f, 9.501f}, {48.8515f, 9.5015f}, {48.8605f, 9.6005f}};
+        const PlacementStatus status[4] = {PlacementStatus::Interpolated, PlacementStatus::Exact,
+                                           PlacementStatus::Interpolated, PlacementStatus::Interpolated};
+        for (int i = 0; i < 4; ++i) {
+            p[i].status = status[i];
+            p[i].lat = at[i][0];
+            p[i].lon = at[i][1];
+            p[i].uncertaintyMetres = 6.25;
+            p[i].secondsToNearestFix = i == 1 ? 0 : 30;
+            p[i].gapSeconds = 60;
+            p[i].before = PlacementFix{};
+            if (i != 1)
+                p[i].after = PlacementFix{};
+        }
+        p[0].elevation = 312.7;
+        p[0].correctedTime = RecordingTime(kStart + 30s);
+        p[1].correctedTime = RecordingTime(kStart + 60s);
+        p[2].correctedTime = RecordingTime(kStart + 90s);
+        p[3].correctedTime = RecordingTime(kStart + 630s + 250ms);
+        p[4].status = PlacementStatus::BeforeTrack;
+        p[4].correctedTime = RecordingTime(kStart - 2h);
+        p[4].after = PlacementFix{};
+        p[4].secondsToNearestFix = 7200;
+        p[5].status = PlacementStatus::NoTime;
+        return p;
+    }();
+
+    SurveyDocument survey(bool elevation = true) const {
+        return {"Evening & walk", "Stream meadow", TrackView{points, {}}, recordings, placements, true,
+                elevation};
+    }
+};
+
+} // namespace pelorin::test

@@ -1,0 +1,252 @@
+#include "kml/GeoJsonWriter.h"
+#include "kml/GpxWriter.h"
+#include "kml/SurveyKmlWriter.h"
+
+#include "ScopedTimeZone.h"
+#include "SharedData.h"
+#include "SurveyFixture.h"
+#include "TempFolder.h"
+#include "fileio/AtomicWrite.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <sys/wait.h>
+
+namespace pelorin {
+namespace {
+
+using test::SurveyFixture;
+
+std::size_t count(const std::string &text, const std::string &part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+void expectInOrder(const std::string &text, std::initializer_list<std::string> parts) {
+    std::size_t at = 0;
+    for (const std::string &part : parts) {
+        const std::size_t found = text.find(part, at);
+        ASSERT_NE(found, std::string::npos) << "missing, or out of order: " << part << "\n" << text;
+        at = found + part.size();
+    }
+}
+
+TEST(SurveyKml, TrackBySegmentWaypointsApartAndOneFolderPerSpecies) {
+    test::ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
+    const std::string kml = surveyKml(SurveyFixture().survey());
+    expectInOrder(
+        kml, {
+                 "<Document>\n        <name>Evening &amp; walk</name>",
+                 "<description>Stream meadow\n\nNot placed (2 recordings):\nEarly.wav: before-track\n"
+                 "Timeless.wav: no-time</description>",
+                 "<Style id=\"species-0\">", // Eser: only in an unplaced recording, styled all the same
+                 "<Style id=\"no-species\">",
+                 "<name>Evening &amp; walk</name>\n            <styleUrl>#track</styleUrl>",
+                 "<MultiGeometry>\n                <LineString>\n                    "
+                 "<tessellate>1</tessellate>\n                    <coordinates>9.500000,48.849998,312.4\n"
+                 "9.501000,48.851002,313\n9.502000,48.852001\n</coordinates>",
+                 "<coordinates>9.600000,48.860001,320\n9.601000,48.861000\n</coordinates>",
+                 "</MultiGeometry>",
+                 "<Folder>\n            <name>Waypoints</name>",
+                 "<name>Car park &amp; bridge</name>\n                "
+                 "<TimeStamp><when>2024-06-01T09:00:00Z</when></TimeStamp>",
+                 "<name>Waypoint 2</name>\n                <styleUrl>#waypoint</styleUrl>",
+                 "<Folder>\n            <name>Nnoc</name>",
+                 "<Folder>\n            <name>Ppip</name>",
+                 "<name>Ppip</name>\n                <description>File Ppip &amp; &lt;one&gt;.wav\n"
+                 "Species Ppip\nRecorder time 2024-06-01T12:00:30+02:00\n"
+                 "Corrected time 2024-06-01T10:00:30Z\nPlacement interpolated, within 6.2 m</description>",
+                 "<TimeStamp><when>2024-06-01T10:00:30Z</when></TimeStamp>\n"
+                 "                <styleUrl>#species-2</styleUrl>",
+                 "<Data name=\"elevation\"><value>312.7</value></Data>",
+                 "<Data name=\"uncertainty_m\"><value>6.2</value></Data>",
+                 "<Point><coordinates>9.500500,48.850498</coordinates></Point>",
+                 "<Folder>\n            <name>Several species</name>",
+                 "<name>Ppip,Nnoc</name>",
+                 "<styleUrl>#species-2</styleUrl>", // its first species' colour
+                 "<Folder>\n            <name>No species</name>",
+                 "<TimeStamp><when>2024-06-01T10:10:30.250Z</when></TimeStamp>",
+                 "<styleUrl>#no-species</styleUrl>",
+                 "</Folder>\n    </Document>\n</kml>\n",
+             });
+    // The lone fix of the last segment is no line; waypoints are not on the track.
+    EXPECT_EQ(count(kml, "<LineString>"), 2u);
+    EXPECT_EQ(kml.find("9.700000"), std::string::npos);
+    EXPECT_EQ(kml.find("9.510000,48.860001,"), std::string::npos);
+    // Placed recordings only, each once, every one with all ten fields.
+    EXPECT_EQ(count(kml, "<Placemark>"), 1u + 2u + 4u);
+    EXPECT_EQ(count(kml, "<Data name="), 4u * 10u);
+    EXPECT_EQ(kml.find("File Early.wav"), std::string::npos);
+}
+
+TEST(GeoJson, RecordingsAsPointsWithTheirFieldsAndTheUnplacedWithoutAPosition) {
+    test::ScopedTimeZone zone("UTC0");
+    const std::string json = geoJson(SurveyFixture().survey(false));
+    expectInOrder(json,
+                  {
+                      "{\"type\":\"FeatureCollection\",\"name\":\"Evening & walk\",\"description\":",
+                      "\"properties\":{\"kind\":\"track\",\"name\":\"Evening & walk\"},\"geometry\":{"
+                      "\"type\":\"MultiLineString\",\"coordinates\":[\n[[9.500000,48.849998],[9.501000,"
+                      "48.851002],[9.502000,48.852001]],\n[[9.600000,48.860001],[9.601000,48.861000]]]}}",
+                      "{\"kind\":\"waypoint\",\"name\":\"Car park & bridge\",\"time\":"
+                      "\"2024-06-01T09:00:00Z\",\"elevation\":300},\"geometry\":{\"type\":\"Point\","
+                      "\"coordinates\":[9.510000,48.860001]}}",
+                      "{\"kind\":\"waypoint\",\"name\":\"Waypoint 2\"},",
+                      "{\"kind\":\"recording\",\"name\":\"Ppip\",\"description\":\"File Ppip & <one>.wav\\n"
+                      "Species Ppip\\nRecorder time 2024-06-01T10:00:30+00:00\\n",
+                      "\"filename\":\"Ppip & <one>.wav\",\"species\":\"Ppip\",\"start_time\":"
+                      "\"2024-06-01T10:00:30+00:00\",\"time_source\":\"\",\"corrected_time\":"
+                      "\"2024-06-01T10:00:30Z\",\"status\":\"interpolated\",\"elevation\":312.7,"
+                      "\"seconds_to_fix\":30,\"gap_seconds\":60,\"uncertainty_m\":6.2,\"marker-color\":\"#",
+                      "\"geometry\":{\"type\":\"Point\",\"coordinates\":[9.500500,48.850498]}}",
+                      "\"species\":\"Ppip;Nnoc\"",
+                      "\"kind\":\"recording\",\"name\":\"No species\"",
+                      "\"filename\":\"Early.wav\"",
+                      "\"status\":\"before-track\",\"elevation\":null,\"seconds_to_fix\":7200,"
+                      "\"gap_seconds\":null,\"uncertainty_m\":null",
+                      "\"geometry\":null}",
+                      "\"corrected_time\":\"\",\"status\":\"no-time\",\"elevation\":null,"
+                      "\"seconds_to_fix\":null",
+                      "\"geometry\":null}\n]}\n",
+                  });
+}
+
+TEST(Gpx, WaypointsRecordingsAndTheTrackBySegment) {
+    test::ScopedTimeZone zone("UTC0");
+    const std::string gpx = gpxDocument(SurveyFixture().survey());
+    expectInOrder(gpx,
+                  {
+                      "<metadata><name>Evening &amp; walk</name><desc>Stream meadow\n\nNot placed",
+                      "<wpt lat=\"48.860001\" lon=\"9.510000\"><ele>300</ele><time>2024-06-01T09:00:00Z"
+                      "</time><name>Car park &amp; bridge</name></wpt>",
+                      "<wpt lat=\"48.869999\" lon=\"9.520000\"><name>Waypoint 2</name></wpt>",
+                      "<wpt lat=\"48.850498\" lon=\"9.500500\"><ele>312.7</ele><time>2024-06-01T10:00:30Z"
+                      "</time><name>Ppip &amp; &lt;one&gt;.wav (Ppip)</name><desc>File Ppip",
+                      "<type>recording</type></wpt>",
+                      "<name>Both.wav (Ppip;Nnoc)</name>",
+                      "<name>Quiet.wav (no species)</name>",
+                      "<trk><name>Evening &amp; walk</name>\n    <trkseg>\n      <trkpt lat=\"48.849998\" "
+                      "lon=\"9.500000\"><ele>312.4</ele><time>2024-06-01T10:00:00Z</time></trkpt>",
+                      "</trkseg>\n    <trkseg>\n",
+                      // An elevation that is no number is left out, not invented.
+                      "<trkpt lat=\"48.861000\" lon=\"9.601000\"><time>2024-06-01T10:11:00Z</time></trkpt>",
+                      "</trkseg>\n    <trkseg>\n      <trkpt lat=\"48.900002\" lon=\"9.700000\">",
+                      "</trk>\n</gpx>\n",
+                  });
+    EXPECT_EQ(count(gpx, "<wpt "), 2u + 4u);
+    EXPECT_EQ(gpx.find("Early.wav ("), std::string::npos);
+}
+
+TEST(SurveyWriters, StreamInPiecesTheSameBytesAsTheWholeDocument) {
+    SurveyFixture fixture;
+    // Enough points for several pieces.
+    for (int i = 0; i < 5000; ++i)
+        fixture.points.push_back(test::point("48.9", "9.7", test::kStart + std::chrono::seconds(1000 + i)));
+    const SurveyDocument survey = fixture.survey();
+    using Writer = void (*)(const SurveyDocument &, const ByteSink &);
+    using Whole = std::string (*)(const SurveyDocument &);
+    const std::pair<Writer, Whole> writers[] = {
+        {writeSurveyKml, surveyKml}, {writeGeoJson, geoJson}, {writeGpx, gpxDocument}};
+    for (const auto &[write, whole] : writers) {
+        std::string streamed;
+        std::size_t pieces = 0;
+        write(survey, [&](std::string_view piece) {
+            streamed += piece;
+            ++pieces;
+        });
+        EXPECT_GT(pieces, 1u);
+        EXPECT_EQ(streamed, whole(survey));
+    }
+}
+
+// ---- Read back by the tools surveyors use -------------------------------------------------------
+
+struct ToolResult {
+    int status = -1; // -1: a tool it needs is missing
+    std::string output;
+};
+
+ToolResult run(std::initializer_list<std::string> tools, const std::string &command,
+               const test::TempFolder &folder) {
+    for (const std::string &tool : tools)
+        if (std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) != 0)
+            return {-1, tool + " is missing"};
+    const int status = std::system((command + " >" + (folder / "output") + " 2>&1").c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 127, test::readFile(folder / "output")};
+}
+
+std::string write(const test::TempFolder &folder, const std::string &name,
+                  const std::function<void(const ByteSink &)> &produce) {
+    EXPECT_TRUE(writeFileAtomically(folder / name, produce));
+    return folder / name;
+}
+
+TEST(SurveyReadBack, TheKmlAndGpxAreValidAgainstTheirSchemas) {
+    PELORIN_REQUIRE_SHARED();
+    test::TempFolder folder;
+    const SurveyFixture fixture;
+    const SurveyDocument survey = fixture.survey();
+    const std::string kml = write(folder, "s.kml", [&](const ByteSink &s) { writeSurveyKml(survey, s); });
+    const std::string gpx = write(folder, "s.gpx", [&](const ByteSink &s) { writeGpx(survey, s); });
+    const ToolResult kmlValid =
+        run({"xmllint", "python3"}, test::sharedDir() + "/tools/validate-kml --strict " + kml, folder);
+    if (kmlValid.status == -1)
+        GTEST_SKIP() << kmlValid.output;
+    EXPECT_EQ(kmlValid.status, 0) << kmlValid.output;
+    const ToolResult gpxValid = run(
+        {"xmllint"},
+        "xmllint --noout --nonet --schema " + test::sharedDir() + "/schemas/gpx11/gpx.xsd " + gpx, folder);
+    EXPECT_EQ(gpxValid.status, 0) << gpxValid.output;
+}
+
+TEST(SurveyReadBack, GdalReadsEveryFormatWhole) {
+    test::TempFolder folder;
+    const SurveyFixture fixture;
+    const SurveyDocument survey = fixture.survey();
+    const std::string kml = write(folder, "s.kml", [&](const ByteSink &s) { writeSurveyKml(survey, s); });
+    const std::string json = write(folder, "s.geojson", [&](const ByteSink &s) { writeGeoJson(survey, s); });
+    const std::string gpx = write(folder, "s.gpx", [&](const ByteSink &s) { writeGpx(survey, s); });
+    struct Case {
+        std::string command;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"ogrinfo -ro -al " + kml, // LIBKML: folders are layers, ExtendedData fields
+         {"using driver `LIBKML'", "Layer name: Waypoints", "Layer name: Several species",
+          "filename (String) = Ppip & <one>.wav", "corrected_time (String) = 2024-06-01T10:00:30Z",
+          "timestamp (DateTime) = 2024/06/01 10:00:30+00", "Name (String) = Car park & bridge",
+          "MULTILINESTRING Z ((9.5 48.849998 312.4,9.501 48.851002 313,9.502 48.852001 0),"
+          "(9.6 48.860001 320,9.601 48.861 0))",
+          "POINT (9.5005 48.850498)"}},
+        {"ogrinfo --config GDAL_SKIP LIBKML -ro -al " + kml,
+         {"using driver `KML'", "Layer name: Ppip", "Layer name: No species", "Name (String) = Ppip,Nnoc",
+          "Layer name: Evening & walk"}},
+        {"ogrinfo -ro -al " + json,
+         {"using driver `GeoJSON'", "Feature Count: 9", "kind (String) = track", "kind (String) = waypoint",
+          "status (String) = no-time", "uncertainty_m (Real) = 6.2", "filename (String) = Ppip & <one>.wav",
+          "MULTILINESTRING Z ((9.5 48.849998 312.4,", "POINT (9.5005 48.850498)"}},
+        {"ogrinfo -ro -al " + gpx,
+         {"using driver `GPX'", "Layer name: waypoints", "Feature Count: 6",
+          "name (String) = Both.wav (Ppip;Nnoc)", "Layer name: tracks",
+          "MULTILINESTRING ((9.5 48.849998,9.501 48.851002,9.502 48.852001),"
+          "(9.6 48.860001,9.601 48.861),(9.7 48.900002))"}},
+    };
+    for (const Case &c : cases) {
+        const ToolResult r = run({"ogrinfo"}, c.command, folder);
+        if (r.status == -1)
+            GTEST_SKIP() << r.output;
+        ASSERT_EQ(r.status, 0) << c.command << "\n" << r.output;
+        EXPECT_EQ(r.output.find("ERROR"), std::string::npos) << r.output;
+        for (const std::string &expected : c.expected)
+            EXPECT_NE(r.output.find(expected), std::string::npos) << c.command << ": " << expected << "\n"
+                                                                  << r.output;
+    }
+}
+
+} // namespace
+} // namespace pelorin
