@@ -2,6 +2,7 @@
 
 #include "georef/GeoRef.h"
 #include "georef/NumberText.h"
+#include "georef/PlacemarkText.h"
 #include "kml/ChunkedOutput.h"
 #include "kml/JsonText.h"
 #include "kml/SpeciesPalette.h"
@@ -108,7 +109,7 @@ void recordings(ChunkedOutput &out, FeatureList &features, const SurveyDocument 
         std::string &text = out.text();
         features.begin(text);
         text.append("{\"type\":\"Feature\",\"properties\":{\"kind\":\"recording\",\"name\":");
-        appendJsonString(text, speciesText(recording.species));
+        appendJsonString(text, placemarkName(recording.species));
         description.clear();
         fields.appendDescription(description);
         text.append(",\"description\":");

@@ -2,6 +2,7 @@
 
 #include "georef/GeoRef.h"
 #include "georef/NumberText.h"
+#include "georef/PlacemarkText.h"
 #include "kml/ChunkedOutput.h"
 #include "kml/SpeciesPalette.h"
 #include "kml/SurveyText.h"
@@ -119,7 +120,7 @@ void recording(ChunkedOutput &out, const Recording &recording, const Placement &
     fields.fill(recording, placement);
     std::string &text = out.text();
     text.append("            <Placemark>\n                <name>");
-    appendXmlText(text, speciesText(recording.species)); // as the plain document names its pins
+    appendXmlText(text, placemarkName(recording.species)); // as the plain document names its pins
     text.append("</name>\n                <description>");
     scratch.clear();
     fields.appendDescription(scratch);
