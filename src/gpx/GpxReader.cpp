@@ -1,5 +1,6 @@
 #include "gpx/GpxReader.h"
 
+#include "gpx/Coordinate.h"
 #include "gpx/IsoTime.h"
 #include "gpx/Windows1252.h"
 
@@ -31,7 +32,7 @@ bool asciiSpace(char c) noexcept {
 }
 
 // The elements the reader acts on; every other one only ends a text.
-enum class Element { Point, Time, Elevation, Other };
+enum class Element { TrackPoint, Waypoint, Time, Elevation, Segment, Track, Other };
 
 // True when the NUL-terminated name is literal; stops at the first difference,
 // so it never reads past a shorter name's end.
@@ -47,9 +48,13 @@ template <std::size_t N> bool nameIs(const char *name, const char (&literal)[N])
 Element elementOf(const char *name) noexcept {
     switch (name[0]) {
     case 't':
-        return nameIs(name, "trkpt") ? Element::Point : nameIs(name, "time") ? Element::Time : Element::Other;
+        if (nameIs(name, "trkpt"))
+            return Element::TrackPoint;
+        if (nameIs(name, "time"))
+            return Element::Time;
+        return nameIs(name, "trkseg") ? Element::Segment : nameIs(name, "trk") ? Element::Track : Element::Other;
     case 'w':
-        return nameIs(name, "wpt") ? Element::Point : Element::Other;
+        return nameIs(name, "wpt") ? Element::Waypoint : Element::Other;
     case 'e':
         return nameIs(name, "ele") ? Element::Elevation : Element::Other;
     default:
@@ -58,8 +63,14 @@ Element elementOf(const char *name) noexcept {
 }
 
 Element elementOf(std::string_view name) noexcept {
-    if (name == "trkpt" || name == "wpt")
-        return Element::Point;
+    if (name == "trkpt")
+        return Element::TrackPoint;
+    if (name == "wpt")
+        return Element::Waypoint;
+    if (name == "trkseg")
+        return Element::Segment;
+    if (name == "trk")
+        return Element::Track;
     if (name == "time")
         return Element::Time;
     return name == "ele" ? Element::Elevation : Element::Other;
@@ -207,10 +218,24 @@ struct GpxReader::Parser {
 
     static void startElement(GpxReader &reader, Element element, const char **attributes) {
         switch (element) {
-        case Element::Point:
+        case Element::TrackPoint:
+        case Element::Waypoint:
             reader.pointData.emplace();
             for (const char **a = attributes; a && a[0]; a += 2)
                 reader.pointData->setAttribute(attributeName(a[0]), a[1]);
+            if (element == Element::Waypoint)
+                reader.pointData->setWaypoint(true);
+            else
+                reader.pointData->setSegment(pointSegment(reader));
+            reader.pointData->setBadCoordinates(!readLatitude(reader.pointData->lat()).usable() ||
+                                                !readLongitude(reader.pointData->lon()).usable());
+            reader.badPoint_ = {};
+            break;
+        case Element::Segment:
+            reader.segment_ = reader.segmentsSeen_++;
+            break;
+        case Element::Track:
+            reader.trackSegment_.reset();
             break;
         case Element::Time:
             reader.isDateTime = true;
@@ -224,16 +249,24 @@ struct GpxReader::Parser {
     }
 
     static void endElement(GpxReader &reader, Element element) {
-        if (element == Element::Point) {
+        if (element == Element::TrackPoint || element == Element::Waypoint) {
             if (!reader.pointData)
                 return; // its point was let go when a nested point began
             std::vector<TrackPoint> &points = reader.gpsPoints;
             if (points.size() == points.capacity())
                 points.reserve(points.capacity() + points.capacity() / 2 + 64);
+            if (reader.pointData->hasBadCoordinates()) {
+                reader.badPoint_.index = points.size();
+                reader.badCoordinates_.push_back(reader.badPoint_);
+            }
             points.push_back(std::move(*reader.pointData));
             reader.pointData.reset();
             return;
         }
+        if (element == Element::Segment)
+            reader.segment_.reset();
+        else if (element == Element::Track)
+            reader.trackSegment_.reset();
         if (reader.isDateTime) {
             if (reader.pointData) {
                 if (const auto instant = parseGpxTime(reader.currentStringValue))
@@ -254,6 +287,15 @@ struct GpxReader::Parser {
 
 private:
     static Parser &self(void *userData) { return *static_cast<Parser *>(userData); }
+
+    // Points outside any trkseg (of a trk, or stray) share one segment per track.
+    static std::uint32_t pointSegment(GpxReader &reader) {
+        if (reader.segment_)
+            return *reader.segment_;
+        if (!reader.trackSegment_)
+            reader.trackSegment_ = reader.segmentsSeen_++;
+        return *reader.trackSegment_;
+    }
 
     // Spares a strlen for the usual keys.
     static std::string_view attributeName(const char *name) noexcept {
@@ -285,7 +327,13 @@ private:
     static void XMLCALL onStart(void *userData, const XML_Char *name, const XML_Char **attributes) {
         Parser &p = self(userData);
         p.flushText();
-        startElement(p.reader_, elementOf(name), attributes);
+        const Element element = elementOf(name);
+        startElement(p.reader_, element, attributes);
+        if ((element == Element::TrackPoint || element == Element::Waypoint) &&
+            p.reader_.pointData->hasBadCoordinates()) {
+            p.reader_.badPoint_.line = static_cast<long>(XML_GetCurrentLineNumber(p.parser_));
+            p.reader_.badPoint_.column = static_cast<long>(XML_GetCurrentColumnNumber(p.parser_)) + 1;
+        }
     }
     static void XMLCALL onEnd(void *userData, const XML_Char *name) {
         Parser &p = self(userData);
@@ -357,6 +405,10 @@ void GpxReader::parserDidStartDocument() {
     isElevation = false;
     hasElevation = false;
     error_.reset();
+    segmentsSeen_ = 0;
+    segment_.reset();
+    trackSegment_.reset();
+    badCoordinates_.clear();
 }
 
 void GpxReader::didStartElement(std::string_view name, const char **attributes) {
@@ -391,6 +443,8 @@ GpxResult GpxReader::finish() {
     GpxResult result;
     result.points = std::move(gpsPoints);
     gpsPoints = {};
+    result.badCoordinates = std::move(badCoordinates_);
+    badCoordinates_ = {};
     result.hasElevation = hasElevation;
     result.error = std::move(error_);
     error_.reset();

@@ -1,6 +1,7 @@
 #include "kml/KmlWriter.h"
 
 #include "georef/NumberText.h"
+#include "gpx/Coordinate.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -69,8 +70,12 @@ private:
     std::string text_;
 };
 
-float coordinate(std::optional<std::string_view> text) {
-    return floatValue(text.value_or(std::string_view{}));
+float latitude(const TrackPoint &point) {
+    return readLatitude(point.lat()).value;
+}
+
+float longitude(const TrackPoint &point) {
+    return readLongitude(point.lon()).value;
 }
 
 // One line of the track text per arranged point, longitude first.
@@ -78,9 +83,9 @@ void trackText(Output &out, TrackView track, bool withElevation) {
     for (std::size_t i = 0; i < track.size(); ++i) {
         const TrackPoint &point = track[i];
         std::string &text = out.text();
-        appendFixed6(text, coordinate(point.lon()));
+        appendFixed6(text, longitude(point));
         text += ',';
-        appendFixed6(text, coordinate(point.lat()));
+        appendFixed6(text, latitude(point));
         text += ',';
         const std::optional<std::string_view> elevation = withElevation ? point.elevation() : std::nullopt;
         // An elevation that leaves nothing once cleaned would leave the tuple
