@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 
 namespace pelorin::cli {
 
@@ -19,7 +20,10 @@ enum class Id {
     Tessellate,
     Elevation,
     Open,
-    Verbose
+    Verbose,
+    Report,
+    MaxGap,
+    SplitSegments,
 };
 
 struct OptionInfo {
@@ -28,7 +32,7 @@ struct OptionInfo {
     bool takesValue;
 };
 
-constexpr std::array<OptionInfo, 11> kOptions{{
+constexpr std::array<OptionInfo, 14> kOptions{{
     {"gpx", Id::Gpx, true},
     {"recordings", Id::Recordings, true},
     {"recordings-dir", Id::RecordingsDir, true},
@@ -40,6 +44,9 @@ constexpr std::array<OptionInfo, 11> kOptions{{
     {"elevation", Id::Elevation, false},
     {"open", Id::Open, false},
     {"verbose", Id::Verbose, false},
+    {"report", Id::Report, true},
+    {"max-gap", Id::MaxGap, true},
+    {"split-segments", Id::SplitSegments, false},
 }};
 
 ParsedCommandLine usageError(std::string message) {
@@ -89,6 +96,18 @@ std::string apply(CliOptions &options, const OptionInfo &option, std::string_vie
     case Id::Verbose:
         options.verbose = true;
         return {};
+    case Id::Report:
+        if (value.empty())
+            return "option --report needs a file name";
+        options.reportPath = value;
+        return {};
+    case Id::MaxGap:
+        if ((options.maxGapSeconds = parseSeconds(value)))
+            return {};
+        return "option --max-gap needs a positive number of seconds, not '" + std::string(value) + "'";
+    case Id::SplitSegments:
+        options.splitSegments = true;
+        return {};
     }
     return {};
 }
@@ -102,6 +121,15 @@ std::optional<std::int32_t> parseOffset(std::string_view text) {
     const char *end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
     if (text.empty() || ec != std::errc() || ptr != end)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> parseSeconds(std::string_view text) {
+    double value = 0;
+    const char *end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    if (text.empty() || ec != std::errc() || ptr != end || !(value > 0) || !std::isfinite(value))
         return std::nullopt;
     return value;
 }
@@ -152,7 +180,7 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
 
     std::string missing;
     for (std::size_t i = 0; i < kOptions.size(); ++i) {
-        const bool required = kOptions[i].id == Id::Gpx || kOptions[i].id == Id::Output;
+        const bool required = kOptions[i].id == Id::Gpx;
         if (required && !seen[i])
             missing += (missing.empty() ? "--" : ", --") + std::string(kOptions[i].name);
     }
@@ -162,9 +190,13 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
         return usageError("give either --recordings or --recordings-dir, not both");
     if (!fromCatalogue && !fromFolder)
         missing += (missing.empty() ? "--" : ", --") + std::string("recordings (or --recordings-dir)");
+    if (parsed.options.outputPath.empty() && parsed.options.reportPath.empty())
+        missing += (missing.empty() ? "--" : ", --") + std::string("output (or --report)");
     if (!missing.empty())
         return usageError("missing required option(s): " + missing);
-    if (parsed.options.open && parsed.options.outputPath == "-")
+    if (parsed.options.outputPath == "-" && parsed.options.reportPath == "-")
+        return usageError("--output and --report cannot both be standard output");
+    if (parsed.options.open && (parsed.options.outputPath == "-" || parsed.options.outputPath.empty()))
         return usageError("option --open needs an output file, not standard output");
 
     parsed.action = ParsedCommandLine::Action::Run;
@@ -172,7 +204,8 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
 }
 
 std::string_view usageText() {
-    return R"(Usage: pelorin --gpx TRACK.gpx (--recordings RECORDINGS.csv | --recordings-dir DIR) --output OUT.kml [OPTIONS]
+    return R"(Usage: pelorin --gpx TRACK.gpx (--recordings RECORDINGS.csv | --recordings-dir DIR)
+               (--output OUT.kml | --report REPORT.csv | both) [OPTIONS]
 
 Places each sound recording on the GPS track by its start time and writes the
 track and the recordings as a KML 2.2 document.
@@ -187,6 +220,11 @@ Required:
                       YYYYMMDD_HHMMSS in the file name, or the file's modification
                       time, the first found; species from GUANO
   --output FILE       the KML file to write, replaced whole; - for standard output
+  --report FILE       the placement of every recording as CSV (file name, species,
+                      start time as given and where it came from, corrected UTC
+                      time, status, position, elevation, seconds to the nearest
+                      fix, gap, uncertainty in metres); - for standard output.
+                      At least one of --output and --report is needed.
 
 Options:
   --offset SECONDS    the clock offset D, a whole number of seconds (default 0).
@@ -198,7 +236,13 @@ Options:
   --tessellate        let the track line follow the terrain
   --elevation         give the track line the logged elevations
   --open              open the written file with the default application
-  --verbose           print the interpolation fractions to standard error
+  --max-gap SECONDS   leave a recording unplaced (in-gap) when the two fixes
+                      around it lie more than SECONDS apart (default: no limit)
+  --split-segments    never interpolate across the boundary of two track
+                      segments (trkseg or trk), nor between a waypoint and
+                      another fix
+  --verbose           print each interpolation fraction with its recording, and
+                      why each unplaced recording was not placed
   --help              show this help and exit
   --version           show the version and exit
 Every option also takes the form --option=VALUE.

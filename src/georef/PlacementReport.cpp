@@ -3,6 +3,7 @@
 #include "georef/NumberText.h"
 #include "georef/TimeText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <string>
@@ -81,12 +82,13 @@ void appendRow(std::string &out, const Recording &recording, const Placement &pl
 } // namespace
 
 void writePlacementReport(std::span<const Recording> recordings, std::span<const Placement> placements,
-                          const ByteSink &sink) {
+                          const ByteSink &sink, std::span<const std::uint32_t> rows) {
     std::string out;
     out.reserve(kFlushBytes + 1024);
     out.append(kPlacementReportHeader).append("\r\n");
-    const std::size_t rows = std::min(recordings.size(), placements.size());
-    for (std::size_t i = 0; i < rows; ++i) {
+    const std::size_t count = rows.empty() ? std::min(recordings.size(), placements.size()) : rows.size();
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::size_t i = rows.empty() ? k : rows[k];
         appendRow(out, recordings[i], placements[i]);
         if (out.size() >= kFlushBytes) {
             sink(out);
