@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 namespace pelorin {
 
@@ -21,8 +22,17 @@ struct Spread {
         ++count;
     }
     std::string text() const {
-        const std::string low = durationText(least), high = durationText(most);
-        return low == high ? low : low + " to " + high;
+        std::string low = durationText(least);
+        const std::string high = durationText(most);
+        if (low == high)
+            return low;
+        // "4 to 20 min", but "90 s to 14 min"
+        for (const std::string_view unit : {" min", " s"}) {
+            const auto simple = [unit](const std::string &t) { return t.find(' ') + unit.size() == t.size(); };
+            if (low.ends_with(unit) && high.ends_with(unit) && simple(low) && simple(high))
+                low.resize(low.size() - unit.size());
+        }
+        return low + " to " + high;
     }
 };
 
