@@ -111,8 +111,9 @@ bool reportBadCoordinates(std::ostream &err, const std::string &path, const GpxR
     for (std::size_t i = 0; i < count && i < kNamed; ++i) {
         const BadCoordinatePoint &bad = track.badCoordinates[i];
         const TrackPoint &point = track.points[bad.index];
-        err << "pelorin: " << path << ':' << bad.line << ':' << bad.column << ": warning: "
-            << coordinateProblemText(point.lat(), point.lon()) << "; the point is left out of the placement\n";
+        err << "pelorin: " << path << ':' << bad.line << ':' << bad.column
+            << ": warning: " << coordinateProblemText(point.lat(), point.lon())
+            << "; the point is left out of the placement\n";
     }
     if (count > kNamed)
         err << "pelorin: " << path << ": warning: " << count - kNamed
@@ -132,8 +133,9 @@ std::vector<std::uint32_t> inputOrder(const std::vector<std::uint32_t> &sortedFr
 }
 
 // Sends a document to standard output or atomically to its file; says why it failed.
-bool writeDocument(const std::string &path, std::string_view what, const std::function<void(const ByteSink &)> &produce,
-                   std::ostream &out, std::ostream &err) {
+bool writeDocument(const std::string &path, std::string_view what,
+                   const std::function<void(const ByteSink &)> &produce, std::ostream &out,
+                   std::ostream &err) {
     if (path == "-") {
         produce([&out](std::string_view bytes) {
             out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -169,8 +169,8 @@ void sweep(std::span<const Recording> recordings, const std::vector<std::uint32_
 
         const TrackPoint &q = cursor.point();
         if (d == o) {
-            found[r] = {PlacementStatus::Exact, &q, nullptr, cursor.time(), 0, 0.0f, latitude(q),
-                        longitude(q)};
+            found[r] = {
+                PlacementStatus::Exact, &q, nullptr, cursor.time(), 0, 0.0f, latitude(q), longitude(q)};
         } else if (previous) {
             const double s = static_cast<double>(cursor.time() - previousTime);
             if ((options.maxGapSeconds && s > *options.maxGapSeconds) ||
@@ -219,8 +219,7 @@ std::optional<double> elevationOf(const TrackPoint &point) {
 }
 
 PlacementFix fixOf(const TrackPoint &point, std::int64_t time) {
-    return {Instant{std::chrono::seconds{time}}, latitude(point), longitude(point),
-            elevationOf(point)};
+    return {Instant{std::chrono::seconds{time}}, latitude(point), longitude(point), elevationOf(point)};
 }
 
 Placement placementOf(const Found &found, const Recording &recording, std::int32_t offsetSeconds,

@@ -28,7 +28,9 @@ struct Spread {
             return low;
         // "4 to 20 min", but "90 s to 14 min"
         for (const std::string_view unit : {" min", " s"}) {
-            const auto simple = [unit](const std::string &t) { return t.find(' ') + unit.size() == t.size(); };
+            const auto simple = [unit](const std::string &t) {
+                return t.find(' ') + unit.size() == t.size();
+            };
             if (low.ends_with(unit) && high.ends_with(unit) && simple(low) && simple(high))
                 low.resize(low.size() - unit.size());
         }
@@ -86,14 +88,15 @@ std::string placementSummary(std::span<const Placement> placements, std::size_t 
     if (after.count > 0)
         add(std::to_string(after.count) + " after the track (" + after.text() + " after the last fix)");
     if (gap.count > 0)
-        add(std::to_string(gap.count) + (gap.count == 1 ? " in a " + gap.text() + " gap" : " in gaps of " + gap.text()));
+        add(std::to_string(gap.count) +
+            (gap.count == 1 ? " in a " + gap.text() + " gap" : " in gaps of " + gap.text()));
     if (untimed > 0)
         add(std::to_string(untimed) + " without a start time");
-    std::string summary = "placed " + std::to_string(placed) + " of " +
-                          plural(placements.size(), "recording", "recordings");
+    std::string summary =
+        "placed " + std::to_string(placed) + " of " + plural(placements.size(), "recording", "recordings");
     if (badCoordinatePoints > 0) {
-        const std::string bad = plural(badCoordinatePoints, "track point", "track points") +
-                                " with bad coordinates left out";
+        const std::string bad =
+            plural(badCoordinatePoints, "track point", "track points") + " with bad coordinates left out";
         if (reasons.empty())
             return summary + ", " + bad;
         add(bad);

@@ -40,7 +40,8 @@ std::string localIsoText(RecordingTime time) {
     const long offset = localtime_r(&t, &local) ? local.tm_gmtoff : 0;
     const long minutes = std::labs(offset) / 60;
     char zone[8];
-    std::snprintf(zone, sizeof zone, "%c%02ld:%02ld", offset < 0 ? '-' : '+', minutes / 60 % 100, minutes % 60);
+    std::snprintf(zone, sizeof zone, "%c%02ld:%02ld", offset < 0 ? '-' : '+', minutes / 60 % 100,
+                  minutes % 60);
     return clockText(time, offset) + zone;
 }
 

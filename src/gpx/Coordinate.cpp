@@ -159,7 +159,7 @@ DecimalReading readDecimal(std::string_view text) {
     if (shortValue) {
         value = *shortValue;
     } else if (std::from_chars(number.data(), number.data() + number.size(), value).ec ==
-        std::errc::result_out_of_range) {
+               std::errc::result_out_of_range) {
         // Overflow or underflow of a float: the double reading rounds to infinity or zero.
         value = wideError == std::errc() ? static_cast<float>(wide) : beyondDouble(number);
     }
@@ -169,7 +169,6 @@ DecimalReading readDecimal(std::string_view text) {
     reading.precise = negative ? -wide : wide;
     return reading;
 }
-
 
 namespace {
 
@@ -197,7 +196,8 @@ CoordinateReading readLongitude(std::optional<std::string_view> text) {
 
 std::string coordinateProblemText(std::optional<std::string_view> lat, std::optional<std::string_view> lon) {
     std::string text;
-    const auto add = [&text](std::string_view axis, std::optional<std::string_view> value, CoordinateFault fault) {
+    const auto add = [&text](std::string_view axis, std::optional<std::string_view> value,
+                             CoordinateFault fault) {
         if (fault == CoordinateFault::None)
             return;
         if (!text.empty())

@@ -52,7 +52,9 @@ Element elementOf(const char *name) noexcept {
             return Element::TrackPoint;
         if (nameIs(name, "time"))
             return Element::Time;
-        return nameIs(name, "trkseg") ? Element::Segment : nameIs(name, "trk") ? Element::Track : Element::Other;
+        return nameIs(name, "trkseg") ? Element::Segment
+               : nameIs(name, "trk")  ? Element::Track
+                                      : Element::Other;
     case 'w':
         return nameIs(name, "wpt") ? Element::Waypoint : Element::Other;
     case 'e':

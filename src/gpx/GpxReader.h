@@ -33,7 +33,7 @@ struct BadCoordinatePoint {
 };
 
 struct GpxResult {
-    std::vector<TrackPoint> points; // file order (completed points even on error)
+    std::vector<TrackPoint> points;                 // file order (completed points even on error)
     std::vector<BadCoordinatePoint> badCoordinates; // in file order
     bool hasElevation = false;
     std::optional<GpxError> error;

@@ -10,7 +10,8 @@
 namespace pelorin {
 
 struct WavRecording {
-    Recording recording; // filename is the file's name without folders; timeSource says where the time came from
+    Recording
+        recording; // filename is the file's name without folders; timeSource says where the time came from
 };
 
 struct WavResult {

@@ -64,8 +64,8 @@ TEST(CommandLine, ReadsEveryOptionInBothForms) {
     EXPECT_FALSE(card.options.tessellate || card.options.elevation || card.options.open ||
                  card.options.verbose || card.options.splitSegments || card.options.maxGapSeconds);
 
-    const ParsedCommandLine report =
-        parse({"--gpx", "t.gpx", "--recordings", "r.csv", "--report", "-", "--max-gap=90.5", "--split-segments"});
+    const ParsedCommandLine report = parse(
+        {"--gpx", "t.gpx", "--recordings", "r.csv", "--report", "-", "--max-gap=90.5", "--split-segments"});
     ASSERT_EQ(report.action, Action::Run) << report.error;
     EXPECT_EQ(report.options.outputPath, "");
     EXPECT_EQ(report.options.reportPath, "-");
@@ -79,7 +79,8 @@ TEST(CommandLine, UsageErrorsNameTheirCause) {
         {{"--gpx", "t.gpx", "--output", "o.kml"}, "--recordings"},
         {{"--gpx", "t.gpx", "--recordings", "r.csv"}, "--output (or --report)"},
         {{}, "--gpx, --recordings (or --recordings-dir), --output (or --report)"},
-        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "-", "--report", "-"}, "both be standard output"},
+        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "-", "--report", "-"},
+         "both be standard output"},
         {{"--gpx", "t.gpx", "--recordings", "r.csv", "--report", "r.csv", "--open"}, "--open"},
         {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--max-gap", "0"}, "--max-gap"},
         {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--max-gap=-60"}, "--max-gap"},

@@ -28,8 +28,8 @@ protected:
     }
     std::string report() const { return (dir / "report.csv").string(); }
     RunResult runReport(std::vector<std::string> extra) const {
-        std::vector<std::string> arguments{"--gpx", gpx(), "--recordings", csv(), "--report", report(),
-                                           "--offset", "30"};
+        std::vector<std::string> arguments{"--gpx",    gpx(),    "--recordings", csv(),
+                                           "--report", report(), "--offset",     "30"};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         return runPelorin(arguments);
     }
@@ -43,11 +43,13 @@ TEST_F(ReportTest, OneRowPerRecordingInInputOrderThatPythonReads) {
     EXPECT_TRUE(text.starts_with("filename,species,start_time,time_source,corrected_time,status,latitude,"
                                  "longitude,elevation,seconds_to_fix,gap_seconds,uncertainty_m\r\n"))
         << text;
-    EXPECT_THAT(text, HasSubstr("\r\nR2.wav,Ppip;Nnoc,2025-06-12T10:00:30Z,catalogue,2025-06-12T10:01:00Z,exact,"
-                                "11.000000,22.000000,101.5,0.000,,5.0\r\n"));
-    EXPECT_THAT(r.err, HasSubstr("pelorin: placed 3 of 5 recordings: 1 before the track (60 s before the first "
-                                 "fix), 1 after the track (4 min after the last fix); read 4 points, wrote " +
-                                 report() + "\n"));
+    EXPECT_THAT(text,
+                HasSubstr("\r\nR2.wav,Ppip;Nnoc,2025-06-12T10:00:30Z,catalogue,2025-06-12T10:01:00Z,exact,"
+                          "11.000000,22.000000,101.5,0.000,,5.0\r\n"));
+    EXPECT_THAT(r.err,
+                HasSubstr("pelorin: placed 3 of 5 recordings: 1 before the track (60 s before the first "
+                          "fix), 1 after the track (4 min after the last fix); read 4 points, wrote " +
+                          report() + "\n"));
 
     const RunResult python = runProgram(
         {"python3", "-c",
@@ -95,7 +97,8 @@ TEST_F(ReportTest, MaxGapAndSegmentsLeaveTheRecordingBetweenWaypointAndTrackUnpl
         EXPECT_THAT(r.err, HasSubstr("pelorin: Dawn.wav not placed: 60 s before the first fix\n"));
         if (c.early == "in-gap") {
             EXPECT_THAT(r.err, HasSubstr("1 in a 60 min gap"));
-            EXPECT_THAT(r.err, HasSubstr("pelorin: Early.wav not placed: at 2025-06-12T09:50:30Z, in a 60 min gap"));
+            EXPECT_THAT(r.err,
+                        HasSubstr("pelorin: Early.wav not placed: at 2025-06-12T09:50:30Z, in a 60 min gap"));
         } else {
             EXPECT_THAT(r.err, HasSubstr("fraction 0.841667 Early.wav\n"));
         }

@@ -1,5 +1,5 @@
-#include "georef/GeoRef.h"
 #include "georef/PlacementReport.h"
+#include "georef/GeoRef.h"
 #include "georef/PlacementSummary.h"
 #include "georef/TimeText.h"
 
@@ -20,12 +20,14 @@ using test::point;
 std::string report(std::span<const Recording> recordings, std::span<const Placement> placements,
                    std::span<const std::uint32_t> rows = {}) {
     std::string text;
-    writePlacementReport(recordings, placements, [&text](std::string_view bytes) { text += bytes; }, rows);
+    writePlacementReport(
+        recordings, placements, [&text](std::string_view bytes) { text += bytes; }, rows);
     return text;
 }
 
 TEST(PlacementReport, QuotesWhatNeedsItAndLeavesUnknownsEmpty) {
-    const std::vector<TrackPoint> track = {point("10", "20", kStart, "100"), point("11", "22", kStart + 60s, "110")};
+    const std::vector<TrackPoint> track = {point("10", "20", kStart, "100"),
+                                           point("11", "22", kStart + 60s, "110")};
     std::vector<Recording> recordings(3);
     recordings[0] = {kStart + 30s + 250ms, "a,\"b\".wav", {"Ppip", "Nnoc"}};
     recordings[0].timeAsGiven = "2024-06-01T12:00:30.25+02:00";
@@ -67,10 +69,12 @@ TEST(PlacementSummary, SaysWhatWasNotPlacedAndWhy) {
     } cases[] = {
         {{exact, exact}, 0, "placed 2 of 2 recordings"},
         {{exact}, 1, "placed 1 of 1 recording, 1 track point with bad coordinates left out"},
-        {{exact, early, gap}, 3,
+        {{exact, early, gap},
+         3,
          "placed 1 of 3 recordings: 1 before the track (4 min before the first fix), 1 in a 14 min gap, "
          "3 track points with bad coordinates left out"},
-        {{early, with(BeforeTrack, 1200), with(AfterTrack, 30), gap, with(InGap, 5, 7500), with(NoTime)}, 0,
+        {{early, with(BeforeTrack, 1200), with(AfterTrack, 30), gap, with(InGap, 5, 7500), with(NoTime)},
+         0,
          "placed 0 of 6 recordings: 2 before the track (4 to 20 min before the first fix), 1 after the track "
          "(30 s after the last fix), 2 in gaps of 14 min to 2 h 5 min, 1 without a start time"},
         {{}, 0, "placed 0 of 0 recordings"},
@@ -84,9 +88,9 @@ TEST(PlacementSummary, SaysWhatWasNotPlacedAndWhy) {
 }
 
 TEST(PlacementSummary, DurationsAsPeopleSayThem) {
-    const std::pair<double, std::string> cases[] = {{-3, "0 s"},       {0.4, "0 s"},      {119, "119 s"},
-                                                    {120, "2 min"},    {839, "14 min"},   {7169, "119 min"},
-                                                    {7170, "2 h"},     {7500, "2 h 5 min"}};
+    const std::pair<double, std::string> cases[] = {{-3, "0 s"},    {0.4, "0 s"},       {119, "119 s"},
+                                                    {120, "2 min"}, {839, "14 min"},    {7169, "119 min"},
+                                                    {7170, "2 h"},  {7500, "2 h 5 min"}};
     for (const auto &[seconds, text] : cases)
         EXPECT_EQ(durationText(seconds), text) << seconds;
 }

@@ -149,8 +149,8 @@ TEST(Placement, PointsWithBadCoordinatesAndRecordingsWithoutATimeTakeNoPart) {
     for (const bool arranged : {false, true}) {
         SCOPED_TRACE(arranged);
         const std::vector<std::uint32_t> order = {1, 0, 2}; // out of time order: the sorted walk
-        const GeoRefResult result =
-            placeRecordings(recordings, TrackView{track, arranged ? std::span(order) : std::span<const std::uint32_t>{}}, 0);
+        const GeoRefResult result = placeRecordings(
+            recordings, TrackView{track, arranged ? std::span(order) : std::span<const std::uint32_t>{}}, 0);
         // At the bad fix's time: between its neighbours, not on it.
         EXPECT_EQ(result.placements[0].status, PlacementStatus::Interpolated);
         EXPECT_EQ(result.placements[0].after->time, kStart + 960s);

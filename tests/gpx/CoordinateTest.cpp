@@ -55,7 +55,8 @@ TEST(Coordinate, KeepsDoublePrecisionForOrdering) {
 }
 
 TEST(Coordinate, ProblemTextNamesEachFault) {
-    EXPECT_EQ(coordinateProblemText("5l", std::nullopt), "latitude \"5l\" is not a number, longitude missing");
+    EXPECT_EQ(coordinateProblemText("5l", std::nullopt),
+              "latitude \"5l\" is not a number, longitude missing");
     EXPECT_EQ(coordinateProblemText("10", "-181"), "longitude \"-181\" is out of range");
     EXPECT_EQ(coordinateProblemText("10", "20"), "");
 }

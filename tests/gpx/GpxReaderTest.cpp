@@ -169,7 +169,8 @@ TEST(Reader, KeepsSegmentsWaypointsAndWhereBadCoordinatesAre) {
         ASSERT_TRUE(result.ok());
         std::vector<std::string> kinds;
         for (const TrackPoint &p : result.points)
-            kinds.push_back(p.isWaypoint() ? "w" : std::to_string(p.segment()) + (p.hasBadCoordinates() ? "!" : ""));
+            kinds.push_back(
+                p.isWaypoint() ? "w" : std::to_string(p.segment()) + (p.hasBadCoordinates() ? "!" : ""));
         // A track's points outside its segments share one segment of their own.
         EXPECT_EQ(kinds, (std::vector<std::string>{"w", "0", "1", "2", "2!", "0", "3", "4", "w"}));
         EXPECT_TRUE(result.points.back().hasBadCoordinates());

@@ -34,10 +34,19 @@ TEST(WavRecording, StartTimeComesFromTheFirstSourceFoundAndSpeciesPreferManualId
          Guano,
          "2019-05-01T20:14:29Z",
          {"Ppip", "Ppyg"}},
-        {"a.wav", guano(kGuanoTime + "Species Auto ID: Nnoc, Eser\r\n").bytes(), Guano, "2019-05-01T20:14:29Z", {"Nnoc", "Eser"}},
-        {"a.wav", guano(kGuanoTime + "Species Manual ID:\nSpecies Auto ID: Mdau\n").bytes(), Guano, "2019-05-01T20:14:29Z", {"Mdau"}},
+        {"a.wav",
+         guano(kGuanoTime + "Species Auto ID: Nnoc, Eser\r\n").bytes(),
+         Guano,
+         "2019-05-01T20:14:29Z",
+         {"Nnoc", "Eser"}},
+        {"a.wav",
+         guano(kGuanoTime + "Species Manual ID:\nSpecies Auto ID: Mdau\n").bytes(),
+         Guano,
+         "2019-05-01T20:14:29Z",
+         {"Mdau"}},
         {"a.wav", guano("Timestamp: 2019-05-01T22:14:29\n").bytes(), Guano, "2019-05-01T22:14:29"},
-        {"x_20190501_000000.wav", WavWriter().fmt().bext("2019-05-01", "22:14:29").bytes(), Bext, "2019-05-01 22:14:29"},
+        {"x_20190501_000000.wav", WavWriter().fmt().bext("2019-05-01", "22:14:29").bytes(), Bext,
+         "2019-05-01 22:14:29"},
         {"x_20190501_221429.wav", guano("Timestamp: garbage\n").bytes(), FileName, "20190501_221429"},
         {"PREFIX_20190501_221429.WAV", WavWriter().fmt().audio(10).bytes(), FileName, "20190501_221429"},
         {"plain.wav", WavWriter().fmt().audio(10).bytes(), ModificationTime, "2020-01-01T01:00:00+01:00"},
@@ -65,7 +74,8 @@ TEST(WavRecording, ReadsOddChunksRf64AndLateMetadataAndRefusesBrokenFiles) {
           WavWriter().fmt().audio(1001).guano(kGuanoTime).bytes(), rf64, cutAudio}) {
         const WavResult r = parseWavMetadata(bytes, "x_20190501_221429.wav", std::nullopt);
         ASSERT_TRUE(r.value) << r.error;
-        EXPECT_EQ(r.value->recording.timeSource, bytes == cutAudio ? StartTimeSource::FileName : StartTimeSource::Guano);
+        EXPECT_EQ(r.value->recording.timeSource,
+                  bytes == cutAudio ? StartTimeSource::FileName : StartTimeSource::Guano);
     }
 
     const std::string full = WavWriter().fmt().guano(kGuanoTime).bytes();
