@@ -244,6 +244,7 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
     recordings.reserve(sortedFrom.size());
     for (const std::uint32_t i : sortedFrom)
         recordings.push_back(std::move(loaded.recordings[i]));
+    std::vector<Recording>().swap(loaded.recordings);
 
     PlacementOptions placementOptions;
     placementOptions.maxGapSeconds = options.maxGapSeconds;

@@ -302,9 +302,11 @@ std::string descriptionText(const Recording &recording) {
     return text;
 }
 
-GeoRefResult placeRecordings(std::span<const Recording> recordings, TrackView track,
-                             std::int32_t offsetSeconds, const PlacementOptions &options,
-                             const LogSink &log) {
+namespace {
+
+// The sweep, then the records and, when asked, the placements.
+GeoRefResult geoRef(std::span<const Recording> recordings, TrackView track, std::int32_t offsetSeconds,
+                    const PlacementOptions &options, const LogSink &log, bool withPlacements) {
     const std::vector<std::uint32_t> order = recordingOrder(recordings);
     std::vector<Found> found(recordings.size());
     ArrangedCursor arranged(track);
@@ -331,19 +333,30 @@ GeoRefResult placeRecordings(std::span<const Recording> recordings, TrackView tr
     }
 
     GeoRefResult result;
-    result.placements.reserve(recordings.size());
+    if (withPlacements)
+        result.placements.reserve(recordings.size());
     for (std::size_t r = 0; r < recordings.size(); ++r) {
-        result.placements.push_back(placementOf(found[r], recordings[r], offsetSeconds, options));
-        if (result.placements.back().placed())
+        // The placements' distances and elevations cost as much as the sweep itself.
+        if (withPlacements)
+            result.placements.push_back(placementOf(found[r], recordings[r], offsetSeconds, options));
+        if (isPlaced(found[r].status))
             result.records.push_back({speciesText(recordings[r].species), descriptionText(recordings[r]),
                                       found[r].lat, found[r].lon});
     }
     return result;
 }
 
+} // namespace
+
+GeoRefResult placeRecordings(std::span<const Recording> recordings, TrackView track,
+                             std::int32_t offsetSeconds, const PlacementOptions &options,
+                             const LogSink &log) {
+    return geoRef(recordings, track, offsetSeconds, options, log, true);
+}
+
 std::vector<GeoRefRecord> geoRefRecordings(std::span<const Recording> recordings, TrackView track,
                                            std::int32_t offsetSeconds, const LogSink &log) {
-    return placeRecordings(recordings, track, offsetSeconds, {}, log).records;
+    return geoRef(recordings, track, offsetSeconds, {}, log, false).records;
 }
 
 } // namespace pelorin
