@@ -107,11 +107,11 @@ std::vector<std::uint32_t> recordingOrder(std::span<const Recording> recordings)
 }
 
 float latitude(const TrackPoint &point) {
-    return readLatitude(point.lat()).value;
+    return coordinateValue(point.lat());
 }
 
 float longitude(const TrackPoint &point) {
-    return readLongitude(point.lon()).value;
+    return coordinateValue(point.lon());
 }
 
 // Consecutive fixes the walk joined. A waypoint belongs to no segment: it is a

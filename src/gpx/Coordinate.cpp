@@ -172,19 +172,52 @@ DecimalReading readDecimal(std::string_view text) {
 
 namespace {
 
-CoordinateReading readCoordinate(std::optional<std::string_view> text, double limit) {
+// The usual coordinate, "51.8430926", judged against the limit digit by digit
+// without converting it; nothing when the text is anything else.
+std::optional<bool> plainWithin(std::string_view text, unsigned limit) noexcept {
+    const char *p = text.data();
+    const char *const end = p + text.size();
+    if (p < end && (*p == '-' || *p == '+'))
+        ++p;
+    unsigned whole = 0;
+    bool digits = false;
+    for (; p < end && isDigit(*p); ++p, digits = true)
+        whole = std::min(whole * 10 + static_cast<unsigned>(*p - '0'), 1'000'000u);
+    bool beyondWhole = false;
+    if (p < end && *p == '.') {
+        for (++p; p < end && isDigit(*p); ++p, digits = true)
+            beyondWhole = beyondWhole || *p != '0';
+    }
+    if (p != end || !digits)
+        return std::nullopt;
+    return whole < limit || (whole == limit && !beyondWhole);
+}
+
+CoordinateReading readCoordinate(std::optional<std::string_view> text, unsigned limit) {
     if (!text)
         return {0, 0, CoordinateFault::Missing};
     const DecimalReading decimal = readDecimal(*text);
     CoordinateReading reading{decimal.value, decimal.precise, CoordinateFault::None};
     if (!decimal.whole)
         reading.fault = CoordinateFault::NotANumber;
-    else if (!(std::fabs(decimal.precise) <= limit))
+    else if (!plainWithin(*text, limit).value_or(std::fabs(decimal.precise) <= limit))
         reading.fault = CoordinateFault::OutOfRange;
     return reading;
 }
 
+bool usable(std::optional<std::string_view> text, unsigned limit) {
+    if (!text)
+        return false;
+    if (const std::optional<bool> within = plainWithin(*text, limit))
+        return *within;
+    return readCoordinate(text, limit).usable();
+}
+
 } // namespace
+
+float coordinateValue(std::optional<std::string_view> text) {
+    return text ? readDecimal(*text).value : 0.0f;
+}
 
 CoordinateReading readLatitude(std::optional<std::string_view> text) {
     return readCoordinate(text, 90);
@@ -192,6 +225,14 @@ CoordinateReading readLatitude(std::optional<std::string_view> text) {
 
 CoordinateReading readLongitude(std::optional<std::string_view> text) {
     return readCoordinate(text, 180);
+}
+
+bool usableLatitude(std::optional<std::string_view> text) {
+    return usable(text, 90);
+}
+
+bool usableLongitude(std::optional<std::string_view> text) {
+    return usable(text, 180);
 }
 
 std::string coordinateProblemText(std::optional<std::string_view> lat, std::optional<std::string_view> lon) {

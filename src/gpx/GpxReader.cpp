@@ -229,8 +229,8 @@ struct GpxReader::Parser {
                 reader.pointData->setWaypoint(true);
             else
                 reader.pointData->setSegment(pointSegment(reader));
-            reader.pointData->setBadCoordinates(!readLatitude(reader.pointData->lat()).usable() ||
-                                                !readLongitude(reader.pointData->lon()).usable());
+            reader.pointData->setBadCoordinates(!usableLatitude(reader.pointData->lat()) ||
+                                                !usableLongitude(reader.pointData->lon()));
             reader.badPoint_ = {};
             break;
         case Element::Segment:

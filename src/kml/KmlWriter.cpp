@@ -71,11 +71,11 @@ private:
 };
 
 float latitude(const TrackPoint &point) {
-    return readLatitude(point.lat()).value;
+    return coordinateValue(point.lat());
 }
 
 float longitude(const TrackPoint &point) {
-    return readLongitude(point.lon()).value;
+    return coordinateValue(point.lon());
 }
 
 // One line of the track text per arranged point, longitude first.

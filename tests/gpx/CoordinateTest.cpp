@@ -24,7 +24,10 @@ TEST(Coordinate, ReadsTheValueAsAlwaysAndSaysWhetherItCanBeUsed) {
         {"5.18e1", 51.8f, None, None},
         {"90", 90, None, None},
         {"-180", -180, OutOfRange, None},
-        {"90.0000001", 90, OutOfRange, None}, // single precision would hide it
+        {"90.0000001", 90, OutOfRange, None},             // single precision would hide it
+        {"-90.00000000000000001", -90, OutOfRange, None}, // so would double precision
+        {"-90.000", -90, None, None},
+        {"00180.5", 180.5f, OutOfRange, OutOfRange},
         {"180.0001", 180.0001f, OutOfRange, OutOfRange},
         {"1e999", infinity, OutOfRange, OutOfRange},
         {"5l.8427", 5, NotANumber, NotANumber}, // reads 5, as the track line always showed it
@@ -44,6 +47,8 @@ TEST(Coordinate, ReadsTheValueAsAlwaysAndSaysWhetherItCanBeUsed) {
         EXPECT_EQ(latitude.fault, c.latitude);
         EXPECT_EQ(readLongitude(c.text).fault, c.longitude);
         EXPECT_EQ(readLongitude(c.text).value, c.value);
+        EXPECT_EQ(usableLatitude(c.text), c.latitude == None);
+        EXPECT_EQ(usableLongitude(c.text), c.longitude == None);
     }
 }
 
