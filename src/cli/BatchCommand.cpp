@@ -6,6 +6,10 @@
 #include "fileio/AtomicWrite.h"
 #include "fileio/InputFile.h"
 #include "georef/GeoRef.h"
+#include "georef/NumberText.h"
+#include "georef/PlacementReport.h"
+#include "georef/PlacementSummary.h"
+#include "gpx/Coordinate.h"
 #include "gpx/GpxReader.h"
 #include "kml/GeoJsonWriter.h"
 #include "kml/GpxWriter.h"
@@ -90,6 +94,57 @@ void explainNoOverlap(std::ostream &err, const std::vector<TrackPoint> &points,
     say(err, noTimeOverlap(why));
 }
 
+// Points whose coordinates cannot be used are named and left out of the pass;
+// a log with no usable point at all is bad input. A long list is cut short.
+bool reportBadCoordinates(std::ostream &err, const std::string &path, const GpxResult &track) {
+    constexpr std::size_t kNamed = 20;
+    const std::size_t count = track.badCoordinates.size();
+    for (std::size_t i = 0; i < count && i < kNamed; ++i) {
+        const BadCoordinatePoint &bad = track.badCoordinates[i];
+        const TrackPoint &point = track.points[bad.index];
+        say(err, {path, bad.line, bad.column},
+            "warning: " + coordinateProblemText(point.lat(), point.lon()) +
+                "; the point is left out of the placement");
+    }
+    if (count > kNamed)
+        say(err, {path},
+            "warning: " + std::to_string(count - kNamed) + " more points with bad coordinates left out");
+    if (count == 0 || count < track.points.size())
+        return true;
+    say(err, {path}, "no track point has usable coordinates");
+    return false;
+}
+
+// Where the report's rows, in input order, are among the recordings sorted by time.
+std::vector<std::uint32_t> inputOrder(const std::vector<std::uint32_t> &sortedFrom) {
+    std::vector<std::uint32_t> rows(sortedFrom.size());
+    for (std::size_t k = 0; k < sortedFrom.size(); ++k)
+        rows[sortedFrom[k]] = static_cast<std::uint32_t>(k);
+    return rows;
+}
+
+// Sends a document to standard output or atomically to its file; says why it failed.
+bool writeDocument(const std::string &path, std::string_view what,
+                   const std::function<void(const ByteSink &)> &produce, std::ostream &out,
+                   std::ostream &err) {
+    if (path == "-") {
+        produce([&out](std::string_view bytes) {
+            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        });
+        out.flush();
+        if (!out) {
+            say(err, "cannot write the " + std::string(what) + " to standard output");
+            return false;
+        }
+        return true;
+    }
+    if (const WriteResult written = writeFileAtomically(path, produce); !written) {
+        say(err, {path}, written.error);
+        return false;
+    }
+    return true;
+}
+
 struct LoadedRecordings {
     std::vector<Recording> recordings;
     bool ok = true;
@@ -164,12 +219,20 @@ SurveyDocument surveyOf(const CliOptions &options, bool hasElevation, TrackView 
 ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &err) {
     if (options.writeGuano)
         return runGuanoWriteBack(options, out, err);
-    const bool toStandardOutput = options.outputPath == "-";
-    for (const std::string *input : {&options.gpxPath, &options.recordingsPath}) {
-        if (!toStandardOutput && sameFile(options.outputPath, *input)) {
-            say(err, {options.outputPath}, "the output is an input file; refusing to overwrite it");
-            return kBadInput;
+    for (const std::string *output : {&options.outputPath, &options.reportPath}) {
+        if (output->empty() || *output == "-")
+            continue;
+        for (const std::string *input : {&options.gpxPath, &options.recordingsPath}) {
+            if (sameFile(*output, *input)) {
+                say(err, {*output}, "the output is an input file; refusing to overwrite it");
+                return kBadInput;
+            }
         }
+    }
+    if (!options.outputPath.empty() && options.outputPath != "-" &&
+        (options.outputPath == options.reportPath || sameFile(options.outputPath, options.reportPath))) {
+        say(err, {options.outputPath}, "--output and --report name the same file");
+        return kBadInput;
     }
     // Both inputs are looked at before either is read, so a missing one is worded the same either way.
     bool inputsReadable = true;
@@ -187,68 +250,93 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
     std::future<RecordingsCsvResult> catalogue = startReadingCatalogue(options);
     GpxReader reader;
     const GpxResult track = reader.parseGPXFile(options.gpxPath);
+    bool trackUsable = track.ok();
     if (!track.ok())
         reportGpxError(err, options.gpxPath, *track.error);
+    else
+        trackUsable = reportBadCoordinates(err, options.gpxPath, track);
     LoadedRecordings loaded = loadRecordings(options, catalogue, err);
-    if (!track.ok() || !loaded.ok)
+    if (!trackUsable || !loaded.ok)
         return kBadInput;
 
-    std::vector<Recording> &recordings = loaded.recordings;
-    std::stable_sort(recordings.begin(), recordings.end(), [](const Recording &a, const Recording &b) {
-        return a.recordingTime < b.recordingTime;
+    // The pass and the document take the recordings in time order, the report
+    // in the order given.
+    std::vector<std::uint32_t> sortedFrom(loaded.recordings.size());
+    for (std::size_t i = 0; i < sortedFrom.size(); ++i)
+        sortedFrom[i] = static_cast<std::uint32_t>(i);
+    std::stable_sort(sortedFrom.begin(), sortedFrom.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return loaded.recordings[a].recordingTime < loaded.recordings[b].recordingTime;
     });
+    std::vector<Recording> recordings;
+    recordings.reserve(sortedFrom.size());
+    for (const std::uint32_t i : sortedFrom)
+        recordings.push_back(std::move(loaded.recordings[i]));
+    std::vector<Recording>().swap(loaded.recordings);
 
-    LogSink log;
-    if (options.verbose)
-        log = [&err](std::string_view line) { say(err, line); };
+    PlacementOptions placementOptions;
+    placementOptions.maxGapSeconds = options.maxGapSeconds;
+    placementOptions.splitSegments = options.splitSegments;
     const TrackView view{track.points, {}};
-    const GeoRefResult placed = placeRecordings(recordings, view, options.offsetSeconds, {}, log);
-    const std::vector<GeoRefRecord> &records = placed.records;
-    if (records.empty()) {
+    const GeoRefResult placed = placeRecordings(recordings, view, options.offsetSeconds, placementOptions);
+    const std::vector<Placement> &placements = placed.placements;
+    if (options.verbose) {
+        std::string line;
+        for (std::size_t k = 0; k < recordings.size(); ++k) {
+            if (placements[k].status == PlacementStatus::Interpolated) {
+                line.assign("fraction ");
+                appendFixed6(line, placements[k].fraction);
+                say(err, line + ' ' + recordings[k].filename);
+            } else if (!placements[k].placed()) {
+                say(err, unplacedText(recordings[k], placements[k]));
+            }
+        }
+    }
+    const std::string summary = placementSummary(placements, track.badCoordinates.size());
+    if (placed.records.empty()) {
         explainNoOverlap(err, track.points, recordings, options.offsetSeconds);
+        say(err, summary);
         return kNoTimeOverlap;
     }
 
-    KmlOptions kml;
-    kml.transectName = options.name;
-    kml.transectDesc = options.description;
-    kml.tessellate = options.tessellate;
-    kml.elevation = options.elevation;
-    kml.hasElevation = track.hasElevation;
-    const SurveyDocument survey = surveyOf(options, track.hasElevation, view, recordings, placed);
-    const auto produce = [&](const ByteSink &sink) {
-        switch (options.format) {
-        case OutputFormat::GeoJson:
-            return writeGeoJson(survey, sink);
-        case OutputFormat::Gpx:
-            return writeGpx(survey, sink);
-        case OutputFormat::Kml:
-            break;
-        }
-        if (options.kmlStyle == KmlStyle::Survey)
-            writeSurveyKml(survey, sink);
-        else
-            writeKmlDocument(kml, view, records, sink);
-    };
-
-    if (toStandardOutput) {
-        produce([&out](std::string_view bytes) {
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        });
-        out.flush();
-        if (!out) {
-            say(err, "cannot write the document to standard output");
+    std::string wrote;
+    if (!options.outputPath.empty()) {
+        KmlOptions kml;
+        kml.transectName = options.name;
+        kml.transectDesc = options.description;
+        kml.tessellate = options.tessellate;
+        kml.elevation = options.elevation;
+        kml.hasElevation = track.hasElevation;
+        const SurveyDocument survey = surveyOf(options, track.hasElevation, view, recordings, placed);
+        const auto produce = [&](const ByteSink &sink) {
+            switch (options.format) {
+            case OutputFormat::GeoJson:
+                return writeGeoJson(survey, sink);
+            case OutputFormat::Gpx:
+                return writeGpx(survey, sink);
+            case OutputFormat::Kml:
+                break;
+            }
+            if (options.kmlStyle == KmlStyle::Survey)
+                writeSurveyKml(survey, sink);
+            else
+                writeKmlDocument(kml, view, placed.records, sink);
+        };
+        if (!writeDocument(options.outputPath, "document", produce, out, err))
             return kWriteFailed;
-        }
-    } else if (const WriteResult written = writeFileAtomically(options.outputPath, produce); !written) {
-        say(err, {options.outputPath}, written.error);
-        return kWriteFailed;
+        wrote = options.outputPath == "-" ? "standard output" : options.outputPath;
+    }
+    if (!options.reportPath.empty()) {
+        const std::vector<std::uint32_t> rows = inputOrder(sortedFrom);
+        const auto produce = [&](const ByteSink &sink) {
+            writePlacementReport(recordings, placements, sink, rows);
+        };
+        if (!writeDocument(options.reportPath, "report", produce, out, err))
+            return kWriteFailed;
+        wrote += (wrote.empty() ? "" : " and ") +
+                 (options.reportPath == "-" ? std::string("standard output") : options.reportPath);
     }
 
-    say(err, "read " + std::to_string(track.points.size()) + " points, placed " +
-                 std::to_string(records.size()) + " of " + std::to_string(recordings.size()) +
-                 " recordings, wrote " +
-                 (toStandardOutput ? std::string("standard output") : options.outputPath));
+    say(err, summary + "; read " + std::to_string(track.points.size()) + " points, wrote " + wrote);
     return kWritten;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 
 namespace pelorin::cli {
 
@@ -24,7 +25,10 @@ enum class Id {
     OverwritePositions,
     DryRun,
     KmlStyle,
-    Format
+    Format,
+    Report,
+    MaxGap,
+    SplitSegments,
 };
 
 struct OptionInfo {
@@ -33,7 +37,7 @@ struct OptionInfo {
     bool takesValue;
 };
 
-constexpr std::array<OptionInfo, 16> kOptions{{
+constexpr std::array<OptionInfo, 19> kOptions{{
     {"gpx", Id::Gpx, true},
     {"recordings", Id::Recordings, true},
     {"recordings-dir", Id::RecordingsDir, true},
@@ -50,6 +54,9 @@ constexpr std::array<OptionInfo, 16> kOptions{{
     {"dry-run", Id::DryRun, false},
     {"kml-style", Id::KmlStyle, true},
     {"format", Id::Format, true},
+    {"report", Id::Report, true},
+    {"max-gap", Id::MaxGap, true},
+    {"split-segments", Id::SplitSegments, false},
 }};
 
 constexpr std::size_t indexOf(Id id) {
@@ -129,6 +136,18 @@ std::string apply(CliOptions &options, const OptionInfo &option, std::string_vie
             return {};
         }
         return "option --format needs kml, geojson or gpx, not '" + std::string(value) + "'";
+    case Id::Report:
+        if (value.empty())
+            return "option --report needs a file name";
+        options.reportPath = value;
+        return {};
+    case Id::MaxGap:
+        if ((options.maxGapSeconds = parseSeconds(value)))
+            return {};
+        return "option --max-gap needs a positive number of seconds, not '" + std::string(value) + "'";
+    case Id::SplitSegments:
+        options.splitSegments = true;
+        return {};
     }
     return {};
 }
@@ -142,6 +161,15 @@ std::optional<std::int32_t> parseOffset(std::string_view text) {
     const char *end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
     if (text.empty() || ec != std::errc() || ptr != end)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> parseSeconds(std::string_view text) {
+    double value = 0;
+    const char *end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    if (text.empty() || ec != std::errc() || ptr != end || !(value > 0) || !std::isfinite(value))
         return std::nullopt;
     return value;
 }
@@ -193,13 +221,14 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
     const bool writeGuano = parsed.options.writeGuano;
     if ((parsed.options.overwritePositions || parsed.options.dryRun) && !writeGuano)
         return usageError("options --overwrite-positions and --dry-run go with --write-guano");
-    if (writeGuano && (!parsed.options.recordingsPath.empty() || !parsed.options.outputPath.empty()))
+    if (writeGuano && (!parsed.options.recordingsPath.empty() || !parsed.options.outputPath.empty() ||
+                       !parsed.options.reportPath.empty()))
         return usageError("option --write-guano writes into the WAV files of --recordings-dir; it takes no "
-                          "--recordings or --output");
+                          "--recordings, --output or --report");
     std::string missing;
     for (std::size_t i = 0; i < kOptions.size(); ++i) {
-        const bool required = kOptions[i].id == Id::Gpx || (kOptions[i].id == Id::Output && !writeGuano) ||
-                              (kOptions[i].id == Id::RecordingsDir && writeGuano);
+        const bool required =
+            kOptions[i].id == Id::Gpx || (kOptions[i].id == Id::RecordingsDir && writeGuano);
         if (required && !seen[i])
             missing += (missing.empty() ? "--" : ", --") + std::string(kOptions[i].name);
     }
@@ -209,9 +238,13 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
         return usageError("give either --recordings or --recordings-dir, not both");
     if (!fromCatalogue && !fromFolder && !writeGuano)
         missing += (missing.empty() ? "--" : ", --") + std::string("recordings (or --recordings-dir)");
+    if (parsed.options.outputPath.empty() && parsed.options.reportPath.empty() && !writeGuano)
+        missing += (missing.empty() ? "--" : ", --") + std::string("output (or --report)");
     if (!missing.empty())
         return usageError("missing required option(s): " + missing);
-    if (parsed.options.open && parsed.options.outputPath == "-")
+    if (parsed.options.outputPath == "-" && parsed.options.reportPath == "-")
+        return usageError("--output and --report cannot both be standard output");
+    if (parsed.options.open && (parsed.options.outputPath == "-" || parsed.options.outputPath.empty()))
         return usageError("option --open needs an output file, not standard output");
 
     if (!seen[indexOf(Id::Format)])
@@ -224,7 +257,8 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
 }
 
 std::string_view usageText() {
-    return R"(Usage: pelorin --gpx TRACK.gpx (--recordings RECORDINGS.csv | --recordings-dir DIR) --output OUT.kml [OPTIONS]
+    return R"(Usage: pelorin --gpx TRACK.gpx (--recordings RECORDINGS.csv | --recordings-dir DIR)
+               (--output OUT.kml | --report REPORT.csv | both) [OPTIONS]
        pelorin --gpx TRACK.gpx --recordings-dir DIR --write-guano [--overwrite-positions] [--dry-run] [OPTIONS]
 
 Places each sound recording on the GPS track by its start time and writes the
@@ -240,6 +274,11 @@ Required:
                       YYYYMMDD_HHMMSS in the file name, or the file's modification
                       time, the first found; species from GUANO
   --output FILE       the KML file to write, replaced whole; - for standard output
+  --report FILE       the placement of every recording as CSV (file name, species,
+                      start time as given and where it came from, corrected UTC
+                      time, status, position, elevation, seconds to the nearest
+                      fix, gap, uncertainty in metres); - for standard output.
+                      At least one of --output and --report is needed.
 
 Options:
   --offset SECONDS    the clock offset D, a whole number of seconds (default 0).
@@ -251,7 +290,13 @@ Options:
   --tessellate        let the track line follow the terrain
   --elevation         give the track line the logged elevations
   --open              open the written file with the default application
-  --verbose           print the interpolation fractions to standard error
+  --max-gap SECONDS   leave a recording unplaced (in-gap) when the two fixes
+                      around it lie more than SECONDS apart (default: no limit)
+  --split-segments    never interpolate across the boundary of two track
+                      segments (trkseg or trk), nor between a waypoint and
+                      another fix
+  --verbose           print each interpolation fraction with its recording, and
+                      why each unplaced recording was not placed
   --write-guano       instead of a KML document: write each placed recording's
                       position into its WAV file's GUANO metadata, in place
                       (needs --recordings-dir; no --output)

@@ -31,6 +31,10 @@ struct CliOptions {
     bool dryRun = false;
     KmlStyle kmlStyle = KmlStyle::Plain;
     OutputFormat format = OutputFormat::Kml; // --format, else from the output's extension
+    // The placement report and what the pass may be asked beyond the plain placement.
+    std::string reportPath; // "-": standard output; empty: no report
+    std::optional<double> maxGapSeconds;
+    bool splitSegments = false;
 };
 
 struct ParsedCommandLine {
@@ -39,6 +43,9 @@ struct ParsedCommandLine {
     CliOptions options; // meaningful for Run
     std::string error;  // for UsageError: one line, no program name
 };
+
+// A positive number of seconds for --max-gap ("900", "90.5"), nothing else.
+std::optional<double> parseSeconds(std::string_view text);
 
 // Parses the arguments after the program name. Options take "--opt VALUE" or
 // "--opt=VALUE"; each may be given once.

@@ -10,13 +10,16 @@
 
 namespace pelorin {
 
-// A host recording as the core sees it: the instant, the file name in UTF-8
+// A host recording as the core sees it: the instant (none for a row without a
+// date), the file name in UTF-8
 // and each species' abbreviation ("" where the host has none). Header only:
 // the core's Recording is a plain struct, so the framework links nothing more.
 inline Recording toRecording(const HostRecording &recording) {
     Recording out;
     out.recordingTime =
         RecordingTime(std::chrono::milliseconds(recording.recordingTime().toMSecsSinceEpoch()));
+    if (!recording.recordingTime().isValid())
+        out.timeSource = StartTimeSource::None; // a row without a date: the pass says no-time
     out.filename = recording.filename().toStdString();
     out.species.reserve(static_cast<std::size_t>(recording.mySpecies().size()));
     for (const HostSpecies &species : recording.mySpecies()) {

@@ -3,6 +3,7 @@
 #include "georef/NumberText.h"
 #include "georef/PlacemarkText.h"
 #include "georef/Uncertainty.h"
+#include "gpx/Coordinate.h"
 
 #include <algorithm>
 #include <charconv>
@@ -15,7 +16,8 @@ namespace pelorin {
 namespace {
 
 // Walks the timed points in arranged order, skipping points without a time
-// (they cannot be placed in time), and notes whether their times ascend. A
+// (they cannot be placed in time) and points with bad coordinates (they would
+// place a recording where nobody walked), and notes whether their times ascend. A
 // sweep is right with it only when they do; finishing the walk after the sweep
 // tells, so each point is read once in the usual case.
 class ArrangedCursor {
@@ -40,6 +42,8 @@ public:
 private:
     void settle() noexcept {
         for (; index_ < track_.size(); ++index_) {
+            if (track_[index_].hasBadCoordinates())
+                continue;
             if (const std::optional<Instant> time = track_[index_].time()) {
                 const std::int64_t seconds = time->time_since_epoch().count();
                 inOrder_ = inOrder_ && seconds >= time_;
@@ -67,6 +71,8 @@ public:
         : track_(track) {
         timed_.reserve(track.size());
         for (std::size_t i = 0; i < track.size(); ++i) {
+            if (track[i].hasBadCoordinates())
+                continue;
             if (const std::optional<Instant> time = track[i].time())
                 timed_.push_back({time->time_since_epoch().count(), static_cast<std::uint32_t>(i)});
         }
@@ -84,11 +90,15 @@ private:
     std::size_t index_ = 0;
 };
 
-// Recording positions in ascending start time, ties in list order.
+// Positions of the recordings that have a start time, in ascending start
+// time, ties in list order.
 std::vector<std::uint32_t> recordingOrder(std::span<const Recording> recordings) {
-    std::vector<std::uint32_t> order(recordings.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = static_cast<std::uint32_t>(i);
+    std::vector<std::uint32_t> order;
+    order.reserve(recordings.size());
+    for (std::size_t i = 0; i < recordings.size(); ++i) {
+        if (recordings[i].hasTime())
+            order.push_back(static_cast<std::uint32_t>(i));
+    }
     const auto byTime = [&](std::uint32_t a, std::uint32_t b) {
         return recordings[a].recordingTime < recordings[b].recordingTime;
     };
@@ -97,8 +107,18 @@ std::vector<std::uint32_t> recordingOrder(std::span<const Recording> recordings)
     return order;
 }
 
-float coordinate(std::optional<std::string_view> text) {
-    return floatValue(text.value_or(std::string_view{}));
+float latitude(const TrackPoint &point) {
+    return coordinateValue(point.lat());
+}
+
+float longitude(const TrackPoint &point) {
+    return coordinateValue(point.lon());
+}
+
+// Consecutive fixes the walk joined. A waypoint belongs to no segment: it is a
+// fix of its own, placing only what lies on its time.
+bool sameSegment(const TrackPoint &a, const TrackPoint &b) {
+    return !a.isWaypoint() && !b.isWaypoint() && a.segment() == b.segment();
 }
 
 // What the sweep found for one recording; turned into a Placement afterwards.
@@ -150,11 +170,12 @@ void sweep(std::span<const Recording> recordings, const std::vector<std::uint32_
 
         const TrackPoint &q = cursor.point();
         if (d == o) {
-            found[r] = {PlacementStatus::Exact, &q, nullptr, cursor.time(), 0, 0.0f, coordinate(q.lat()),
-                        coordinate(q.lon())};
+            found[r] = {
+                PlacementStatus::Exact, &q, nullptr, cursor.time(), 0, 0.0f, latitude(q), longitude(q)};
         } else if (previous) {
             const double s = static_cast<double>(cursor.time() - previousTime);
-            if (options.maxGapSeconds && s > *options.maxGapSeconds) {
+            if ((options.maxGapSeconds && s > *options.maxGapSeconds) ||
+                (options.splitSegments && !sameSegment(*previous, q))) {
                 found[r] = {PlacementStatus::InGap, previous, &q, previousTime, cursor.time()};
                 continue;
             }
@@ -164,10 +185,10 @@ void sweep(std::span<const Recording> recordings, const std::vector<std::uint32_
             // multiply-add would change the last bit.
             if (readFor != &q) {
                 readFor = &q;
-                pLat = coordinate(previous->lat());
-                pLon = coordinate(previous->lon());
-                latStep = coordinate(q.lat()) - pLat;
-                lonStep = coordinate(q.lon()) - pLon;
+                pLat = latitude(*previous);
+                pLon = longitude(*previous);
+                latStep = latitude(q) - pLat;
+                lonStep = longitude(q) - pLon;
             }
             const float latOffset = f * latStep;
             const float lonOffset = f * lonStep;
@@ -199,14 +220,15 @@ std::optional<double> elevationOf(const TrackPoint &point) {
 }
 
 PlacementFix fixOf(const TrackPoint &point, std::int64_t time) {
-    return {Instant{std::chrono::seconds{time}}, coordinate(point.lat()), coordinate(point.lon()),
-            elevationOf(point)};
+    return {Instant{std::chrono::seconds{time}}, latitude(point), longitude(point), elevationOf(point)};
 }
 
 Placement placementOf(const Found &found, const Recording &recording, std::int32_t offsetSeconds,
                       const PlacementOptions &options) {
     Placement placement;
     placement.status = found.status;
+    if (placement.status == PlacementStatus::NoTime)
+        return placement;
     placement.correctedTime = recording.recordingTime + std::chrono::seconds{offsetSeconds};
     const double corrected = static_cast<double>(placement.correctedTime.time_since_epoch().count()) / 1000.0;
     if (found.before)
@@ -230,6 +252,7 @@ Placement placementOf(const Found &found, const Recording &recording, std::int32
 
     placement.lat = found.lat;
     placement.lon = found.lon;
+    placement.fraction = found.fraction;
     placement.uncertaintyMetres = uncertaintyRadius(placement.secondsToNearestFix, placement.gapSeconds,
                                                     placement.fixDistanceMetres, options.fixAccuracyMetres);
     const std::optional<double> first = placement.before->elevation;
@@ -243,9 +266,11 @@ Placement placementOf(const Found &found, const Recording &recording, std::int32
 
 } // namespace
 
-GeoRefResult placeRecordings(std::span<const Recording> recordings, TrackView track,
-                             std::int32_t offsetSeconds, const PlacementOptions &options,
-                             const LogSink &log) {
+namespace {
+
+// The sweep, then the records and, when asked, the placements.
+GeoRefResult geoRef(std::span<const Recording> recordings, TrackView track, std::int32_t offsetSeconds,
+                    const PlacementOptions &options, const LogSink &log, bool withPlacements) {
     const std::vector<std::uint32_t> order = recordingOrder(recordings);
     std::vector<Found> found(recordings.size());
     ArrangedCursor arranged(track);
@@ -254,6 +279,10 @@ GeoRefResult placeRecordings(std::span<const Recording> recordings, TrackView tr
         std::fill(found.begin(), found.end(), Found{});
         SortedCursor sorted(track);
         sweep(recordings, order, sorted, offsetSeconds, options, found);
+    }
+    for (std::size_t r = 0; r < recordings.size(); ++r) {
+        if (!recordings[r].hasTime())
+            found[r].status = PlacementStatus::NoTime;
     }
 
     if (log) {
@@ -268,19 +297,30 @@ GeoRefResult placeRecordings(std::span<const Recording> recordings, TrackView tr
     }
 
     GeoRefResult result;
-    result.placements.reserve(recordings.size());
+    if (withPlacements)
+        result.placements.reserve(recordings.size());
     for (std::size_t r = 0; r < recordings.size(); ++r) {
-        result.placements.push_back(placementOf(found[r], recordings[r], offsetSeconds, options));
-        if (result.placements.back().placed())
+        // The placements' distances and elevations cost as much as the sweep itself.
+        if (withPlacements)
+            result.placements.push_back(placementOf(found[r], recordings[r], offsetSeconds, options));
+        if (isPlaced(found[r].status))
             result.records.push_back({placemarkName(recordings[r].species),
                                       placemarkDescription(recordings[r]), found[r].lat, found[r].lon});
     }
     return result;
 }
 
+} // namespace
+
+GeoRefResult placeRecordings(std::span<const Recording> recordings, TrackView track,
+                             std::int32_t offsetSeconds, const PlacementOptions &options,
+                             const LogSink &log) {
+    return geoRef(recordings, track, offsetSeconds, options, log, true);
+}
+
 std::vector<GeoRefRecord> geoRefRecordings(std::span<const Recording> recordings, TrackView track,
                                            std::int32_t offsetSeconds, const LogSink &log) {
-    return placeRecordings(recordings, track, offsetSeconds, {}, log).records;
+    return geoRef(recordings, track, offsetSeconds, {}, log, false).records;
 }
 
 } // namespace pelorin

@@ -21,7 +21,8 @@ using LogSink = std::function<void(std::string_view line)>;
 // sweep, which itself only computes). The sweep visits the recordings in
 // ascending start time and the timed points in ascending time (both stable;
 // sorted only when not already in order), so the fraction always lies in
-// [0, 1]; points without a time take no part. A recording before the first
+// [0, 1]; points without a time or with bad coordinates (as the GPX reader
+// marks them) take no part, nor do recordings without a start time. A recording before the first
 // point gets no record; the first one after the last point ends the sweep, so
 // it and every later one get none. The records come in the order of
 // `recordings`, one per placed recording. Linear in recordings plus points
@@ -36,6 +37,8 @@ struct GeoRefResult {
 
 // The same sweep, also saying for every recording where it went and how sure
 // that is. With default options the records are those of geoRefRecordings.
+// With splitSegments, two consecutive fixes of different segments, or a
+// waypoint and any other fix, are a gap never crossed.
 GeoRefResult placeRecordings(std::span<const Recording> recordings, TrackView track,
                              std::int32_t offsetSeconds, const PlacementOptions &options = {},
                              const LogSink &log = {});

@@ -52,6 +52,7 @@ struct Placement {
     // The position, bit for bit the one the record carries; only when placed.
     float lat = 0;
     float lon = 0;
+    float fraction = 0;              // of the way from `before` to `after`; 0 unless interpolated
     std::optional<double> elevation; // interpolated when both fixes have one
 
     bool placed() const { return isPlaced(status); }

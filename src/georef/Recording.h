@@ -1,12 +1,22 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pelorin {
 
 using RecordingTime = std::chrono::sys_time<std::chrono::milliseconds>;
+
+// Where a recording's start time came from. A WAV file's sources are tried in
+// the order listed; None is for a host's row that has no date at all, which
+// the pass reports as no-time.
+enum class StartTimeSource : std::uint8_t { Catalogue, Guano, Bext, FileName, ModificationTime, None };
+
+// "catalogue", "GUANO", "bext", "file name", "modification time"; "" for None.
+std::string_view startTimeSourceName(StartTimeSource source);
 
 // A sound recording as the geo-referencing sees it: plain values, whatever
 // the source (host table, CSV catalogue, WAV metadata).
@@ -15,7 +25,15 @@ struct Recording {
     std::string filename;             // a file name with extension
     std::vector<std::string> species; // abbreviations in order; a missing one is ""
 
-    friend bool operator==(const Recording &, const Recording &) = default;
+    // Provenance of the start time, for the report; not part of equality.
+    StartTimeSource timeSource = StartTimeSource::Catalogue;
+    std::string timeAsGiven{}; // the text its source gave (a modification time: ISO 8601 local with offset)
+
+    bool hasTime() const noexcept { return timeSource != StartTimeSource::None; }
+
+    friend bool operator==(const Recording &a, const Recording &b) {
+        return a.recordingTime == b.recordingTime && a.filename == b.filename && a.species == b.species;
+    }
 };
 
 } // namespace pelorin

@@ -1,5 +1,6 @@
 #include "gpx/GpxReader.h"
 
+#include "gpx/Coordinate.h"
 #include "gpx/IsoTime.h"
 #include "gpx/Windows1252.h"
 
@@ -130,7 +131,7 @@ GpxError unreadable(std::string description) {
 } // namespace
 
 // Every other element only ends a text.
-enum class GpxReader::Element { Point, Time, Elevation, Other };
+enum class GpxReader::Element { TrackPoint, Waypoint, Time, Elevation, Segment, Track, Other };
 
 // One expat parser for one document; forwards its events to the reader's
 // handlers and turns its failures into GpxError values.
@@ -199,11 +200,15 @@ private:
     static Element elementOf(const char *name) noexcept {
         switch (name[0]) {
         case 't':
-            return nameIs(name, "trkpt")  ? Element::Point
-                   : nameIs(name, "time") ? Element::Time
+            if (nameIs(name, "trkpt"))
+                return Element::TrackPoint;
+            if (nameIs(name, "time"))
+                return Element::Time;
+            return nameIs(name, "trkseg") ? Element::Segment
+                   : nameIs(name, "trk")  ? Element::Track
                                           : Element::Other;
         case 'w':
-            return nameIs(name, "wpt") ? Element::Point : Element::Other;
+            return nameIs(name, "wpt") ? Element::Waypoint : Element::Other;
         case 'e':
             return nameIs(name, "ele") ? Element::Elevation : Element::Other;
         default:
@@ -232,7 +237,13 @@ private:
     static void XMLCALL onStart(void *userData, const XML_Char *name, const XML_Char **attributes) {
         Parser &p = self(userData);
         p.flushText();
-        p.reader_.didStartElement(elementOf(name), attributes);
+        const Element element = elementOf(name);
+        p.reader_.didStartElement(element, attributes);
+        if ((element == Element::TrackPoint || element == Element::Waypoint) &&
+            p.reader_.pointData->hasBadCoordinates()) {
+            p.reader_.badPoint_.line = static_cast<long>(XML_GetCurrentLineNumber(p.parser_));
+            p.reader_.badPoint_.column = static_cast<long>(XML_GetCurrentColumnNumber(p.parser_)) + 1;
+        }
     }
     static void XMLCALL onEnd(void *userData, const XML_Char *name) {
         Parser &p = self(userData);
@@ -303,14 +314,31 @@ void GpxReader::parserDidStartDocument() {
     isElevation = false;
     hasElevation = false;
     error_.reset();
+    segmentsSeen_ = 0;
+    segment_.reset();
+    trackSegment_.reset();
+    badCoordinates_.clear();
 }
 
 void GpxReader::didStartElement(Element element, const char **attributes) {
     switch (element) {
-    case Element::Point:
+    case Element::TrackPoint:
+    case Element::Waypoint:
         pointData.emplace();
         for (const char **a = attributes; a && a[0]; a += 2)
             pointData->setAttribute(attributeName(a[0]), a[1]);
+        if (element == Element::Waypoint)
+            pointData->setWaypoint(true);
+        else
+            pointData->setSegment(pointSegment());
+        pointData->setBadCoordinates(!usableLatitude(pointData->lat()) || !usableLongitude(pointData->lon()));
+        badPoint_ = {};
+        break;
+    case Element::Segment:
+        segment_ = segmentsSeen_++;
+        break;
+    case Element::Track:
+        trackSegment_.reset();
         break;
     case Element::Time:
         isDateTime = true;
@@ -323,17 +351,34 @@ void GpxReader::didStartElement(Element element, const char **attributes) {
     }
 }
 
+// Points outside any trkseg (of a trk, or stray) share one segment per track.
+std::uint32_t GpxReader::pointSegment() {
+    if (segment_)
+        return *segment_;
+    if (!trackSegment_)
+        trackSegment_ = segmentsSeen_++;
+    return *trackSegment_;
+}
+
 void GpxReader::didEndElement(Element element) {
-    if (element == Element::Point) {
+    if (element == Element::TrackPoint || element == Element::Waypoint) {
         if (!pointData)
             return; // its point was let go when a nested point began
         std::vector<TrackPoint> &points = gpsPoints;
         if (points.size() == points.capacity())
             points.reserve(points.capacity() + points.capacity() / 2 + 64);
+        if (pointData->hasBadCoordinates()) {
+            badPoint_.index = points.size();
+            badCoordinates_.push_back(badPoint_);
+        }
         points.push_back(std::move(*pointData));
         pointData.reset();
         return;
     }
+    if (element == Element::Segment)
+        segment_.reset();
+    else if (element == Element::Track)
+        trackSegment_.reset();
     if (isDateTime) {
         if (pointData) {
             if (const auto instant = parseGpxTime(currentStringValue))
@@ -372,6 +417,8 @@ GpxResult GpxReader::finish() {
     GpxResult result;
     result.points = std::move(gpsPoints);
     gpsPoints = {};
+    result.badCoordinates = std::move(badCoordinates_);
+    badCoordinates_ = {};
     result.hasElevation = hasElevation;
     result.error = std::move(error_);
     error_.reset();

@@ -25,8 +25,16 @@ struct GpxError {
     long column = 0;         // 1-based, as a person counts them
 };
 
+// A point whose latitude or longitude cannot be used (see TrackPoint::hasBadCoordinates).
+struct BadCoordinatePoint {
+    std::size_t index = 0; // in GpxResult::points
+    long line = 0;         // of its start tag, 1-based
+    long column = 0;       // 1-based
+};
+
 struct GpxResult {
-    std::vector<TrackPoint> points; // file order (completed points even on error)
+    std::vector<TrackPoint> points;                 // file order (completed points even on error)
+    std::vector<BadCoordinatePoint> badCoordinates; // in file order
     bool hasElevation = false;
     std::optional<GpxError> error;
 
@@ -64,6 +72,7 @@ private:
     void didEndElement(Element element);
     void parserDidEndDocument();
     void parseErrorOccurred(GpxError error); // keeps the first
+    std::uint32_t pointSegment();            // of the `trkpt` that starts
 
     GpxResult refuse(std::string description); // no parser could be made
     GpxResult finish();
@@ -76,6 +85,14 @@ private:
     bool isElevation = false;
     bool hasElevation = false;
     std::optional<GpxError> error_;
+
+    // Which segment a `trkpt` belongs to: each `trkseg` is a new one, counted
+    // across tracks; a `trkpt` outside any `trkseg` has its track's own.
+    std::uint32_t segmentsSeen_ = 0;
+    std::optional<std::uint32_t> segment_;      // of the open trkseg
+    std::optional<std::uint32_t> trackSegment_; // of the open trk's bare points
+    BadCoordinatePoint badPoint_;               // where the open point started, when it is bad
+    std::vector<BadCoordinatePoint> badCoordinates_;
 };
 
 } // namespace pelorin

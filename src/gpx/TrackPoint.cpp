@@ -10,6 +10,7 @@ TrackPoint::TrackPoint(const TrackPoint &other)
     , elevation_(other.elevation_)
     , time_(other.time_)
     , segment_(other.segment_)
+    , badCoordinates_(other.badCoordinates_)
     , waypoint_(other.waypoint_)
     , extras_(other.extras_ ? std::make_unique<Extras>(*other.extras_) : nullptr) {}
 

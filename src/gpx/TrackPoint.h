@@ -56,20 +56,27 @@ public:
     }
     static constexpr std::uint32_t kLastSegment = (1u << 14) - 1;
 
+    // Set by the reader when the latitude or longitude is not a whole number
+    // within range: the point is kept and shown, but the pass does not use it.
+    // Not part of equality either.
+    bool hasBadCoordinates() const noexcept { return badCoordinates_ != 0; }
+    void setBadCoordinates(bool bad) noexcept { badCoordinates_ = bad; }
+
     friend bool operator==(const TrackPoint &a, const TrackPoint &b);
 
 private:
     using Extras = std::vector<std::pair<std::string, std::string>>;
     void eraseExtra(std::string_view key) noexcept;
 
-    // Time, segment and kind share one word, so the point stays within 64 bytes.
+    // Time, segment, kind and the coordinates' verdict share one word, so the point stays within 64 bytes.
     static constexpr std::int64_t kNoTime = -(std::int64_t{1} << 47);
     static constexpr std::int64_t kLatestTime = (std::int64_t{1} << 47) - 1;
     ShortText lat_;
     ShortText lon_;
     ShortText elevation_;
     std::int64_t time_ : 48 = kNoTime; // seconds since the epoch, UTC: ±4 million years
-    std::uint64_t segment_ : 15 = 0;
+    std::uint64_t segment_ : 14 = 0;
+    std::uint64_t badCoordinates_ : 1 = 0;
     std::uint64_t waypoint_ : 1 = 0;
     std::unique_ptr<Extras> extras_;
 };

@@ -51,7 +51,8 @@ WavImport readWavFiles(const QStringList &files, const std::function<bool(int do
         const QString &path = files.at(i);
         const WavResult wav = readWavRecording(QFile::encodeName(path).toStdString());
         if (wav.value)
-            result.recordings.append({toHostRecording(wav.value->recording), wav.value->source, path});
+            result.recordings.append(
+                {toHostRecording(wav.value->recording), wav.value->recording.timeSource, path});
         else
             result.skipped.append({path, QString::fromStdString(wav.error)});
         if (progress && !progress(static_cast<int>(i + 1))) {

@@ -3,6 +3,7 @@
 #include "georef/GeoRef.h"
 #include "georef/NumberText.h"
 #include "georef/PlacemarkText.h"
+#include "gpx/Coordinate.h"
 #include "kml/ChunkedOutput.h"
 #include "kml/JsonText.h"
 #include "kml/SpeciesPalette.h"
@@ -24,7 +25,7 @@ void position(std::string &out, float lon, float lat) {
 }
 
 void pointOf(std::string &out, const TrackPoint &point, bool withElevation) {
-    position(out, floatValue(point.lon().value_or("")), floatValue(point.lat().value_or("")));
+    position(out, coordinateValue(point.lon()), coordinateValue(point.lat()));
     if (withElevation) {
         out.back() = ',';
         if (!appendElevation(out, point.elevation()))

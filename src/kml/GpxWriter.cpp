@@ -1,6 +1,7 @@
 #include "kml/GpxWriter.h"
 
 #include "georef/NumberText.h"
+#include "gpx/Coordinate.h"
 #include "kml/ChunkedOutput.h"
 #include "kml/SurveyText.h"
 #include "kml/SurveyTrack.h"
@@ -25,7 +26,7 @@ void time(std::string &out, RecordingTime instant) {
 
 // ele and time, in the order the schema wants them.
 void startLogPoint(std::string &out, std::string_view element, const TrackPoint &point) {
-    startPoint(out, element, floatValue(point.lat().value_or("")), floatValue(point.lon().value_or("")));
+    startPoint(out, element, coordinateValue(point.lat()), coordinateValue(point.lon()));
     const std::size_t before = out.size();
     out.append("<ele>");
     if (appendElevation(out, point.elevation()))

@@ -1,6 +1,7 @@
 #include "kml/KmlWriter.h"
 
 #include "georef/NumberText.h"
+#include "gpx/Coordinate.h"
 #include "kml/ChunkedOutput.h"
 
 #include <cstddef>
@@ -12,8 +13,12 @@ namespace pelorin {
 
 namespace {
 
-float coordinate(std::optional<std::string_view> text) {
-    return floatValue(text.value_or(std::string_view{}));
+float latitude(const TrackPoint &point) {
+    return coordinateValue(point.lat());
+}
+
+float longitude(const TrackPoint &point) {
+    return coordinateValue(point.lon());
 }
 
 // One line of the track text per arranged point, longitude first.
@@ -21,9 +26,9 @@ void trackText(ChunkedOutput &out, TrackView track, bool withElevation) {
     for (std::size_t i = 0; i < track.size(); ++i) {
         const TrackPoint &point = track[i];
         std::string &text = out.text();
-        appendFixed6(text, coordinate(point.lon()));
+        appendFixed6(text, longitude(point));
         text += ',';
-        appendFixed6(text, coordinate(point.lat()));
+        appendFixed6(text, latitude(point));
         text += ',';
         const std::optional<std::string_view> elevation = withElevation ? point.elevation() : std::nullopt;
         // An elevation that leaves nothing once cleaned would leave the tuple

@@ -3,6 +3,7 @@
 #include "georef/GeoRef.h"
 #include "georef/NumberText.h"
 #include "georef/PlacemarkText.h"
+#include "gpx/Coordinate.h"
 #include "kml/ChunkedOutput.h"
 #include "kml/SpeciesPalette.h"
 #include "kml/SurveyText.h"
@@ -67,8 +68,7 @@ void track(ChunkedOutput &out, const SurveyDocument &survey) {
             if (point.isWaypoint())
                 continue;
             std::string &text = out.text();
-            appendCoordinates(text, floatValue(point.lon().value_or("")),
-                              floatValue(point.lat().value_or("")));
+            appendCoordinates(text, coordinateValue(point.lon()), coordinateValue(point.lat()));
             if (survey.elevation) {
                 text += ',';
                 if (!appendElevation(text, point.elevation()))
@@ -107,7 +107,7 @@ void waypoints(ChunkedOutput &out, TrackView track) {
         std::string &text = out.text();
         text.append("                <styleUrl>#waypoint</styleUrl>\n"
                     "                <Point><coordinates>");
-        appendCoordinates(text, floatValue(point.lon().value_or("")), floatValue(point.lat().value_or("")));
+        appendCoordinates(text, coordinateValue(point.lon()), coordinateValue(point.lat()));
         text.append("</coordinates></Point>\n");
         out.close(3, "Placemark");
     }

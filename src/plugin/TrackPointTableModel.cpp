@@ -1,9 +1,9 @@
 #include "plugin/TrackPointTableModel.h"
 
+#include "gpx/Coordinate.h"
+
 #include <QDateTime>
 
-#include <charconv>
-#include <cmath>
 #include <limits>
 
 namespace pelorin {
@@ -15,23 +15,11 @@ QString text(std::optional<std::string_view> value) {
 
 constexpr double kMissing = -std::numeric_limits<double>::infinity();
 
-// The number a text starts with, in full precision: neighbouring points often
-// differ below what single precision tells apart. Missing values sort first.
+// The number a text starts with, read as the map and the KML read it but in
+// full precision: neighbouring points often differ below what single
+// precision tells apart. Missing values sort first.
 double sortKey(std::optional<std::string_view> text) {
-    if (!text)
-        return kMissing;
-    std::string_view s = *text;
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\n' || s.front() == '\r'))
-        s.remove_prefix(1);
-    if (!s.empty() && s.front() == '+')
-        s.remove_prefix(1);
-    double value = 0;
-    const auto error = std::from_chars(s.data(), s.data() + s.size(), value).ec;
-    if (error == std::errc::result_out_of_range)
-        return s.front() == '-' ? -HUGE_VAL : HUGE_VAL;
-    if (error != std::errc() || std::isnan(value))
-        return 0.0; // no number reads as 0, as everywhere else
-    return value;
+    return text ? readDecimal(*text).precise : kMissing;
 }
 
 std::optional<std::string_view> numericText(const TrackPoint &point, int column) {

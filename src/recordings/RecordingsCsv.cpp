@@ -1,6 +1,7 @@
 #include "recordings/RecordingsCsv.h"
 
 #include "fileio/InputFile.h"
+#include "georef/TimeText.h"
 #include "gpx/IsoTime.h"
 #include "recordings/CsvRecordReader.h"
 #include "recordings/Utf8.h"
@@ -143,22 +144,6 @@ std::string checkRow(std::string_view filename, std::string_view time, std::stri
     return problems;
 }
 
-std::string utcText(RecordingTime time) {
-    using namespace std::chrono;
-    const sys_days day = floor<days>(time);
-    const year_month_day date{day};
-    const hh_mm_ss clock{time - day};
-    char text[64];
-    int length =
-        std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d", static_cast<int>(date.year()),
-                      static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                      static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
-                      static_cast<int>(clock.seconds().count()));
-    if (const auto millis = clock.subseconds().count(); millis != 0)
-        length += std::snprintf(text + length, sizeof text - length, ".%03d", static_cast<int>(millis));
-    return std::string(text, length) + 'Z';
-}
-
 } // namespace
 
 RecordingsCsvResult parseRecordingsCsv(std::string_view text) {
@@ -201,7 +186,10 @@ RecordingsCsvResult parseRecordingsCsv(std::string_view text) {
             result.errors.push_back({record.line, problems});
             continue;
         }
-        result.recordings.push_back(Recording{*time, std::string(filename), splitSpecies(species)});
+        Recording recording{*time, std::string(filename), splitSpecies(species)};
+        recording.timeSource = StartTimeSource::Catalogue;
+        recording.timeAsGiven = std::string(trimmed(record.field((*columns)[TimeColumn])));
+        result.recordings.push_back(std::move(recording));
     }
     return result;
 }
@@ -235,7 +223,7 @@ std::string recordingsCsv(const std::vector<Recording> &recordings) {
     for (const Recording &recording : recordings) {
         appendCsvField(out, recording.filename);
         out.push_back(',');
-        out.append(utcText(recording.recordingTime));
+        out.append(utcIsoText(recording.recordingTime));
         out.push_back(',');
         species.clear();
         for (std::size_t i = 0; i < recording.species.size(); ++i) {

@@ -1,5 +1,6 @@
 #include "recordings/WavRecording.h"
 
+#include "georef/TimeText.h"
 #include "gpx/IsoTime.h"
 #include "recordings/WavChunks.h"
 
@@ -124,8 +125,14 @@ bool allDigits(std::string_view s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+// A start time and the text it was read from.
+struct FoundTime {
+    RecordingTime time;
+    std::string text;
+};
+
 // bext OriginationDate "yyyy-mm-dd" (any separator) at 320, OriginationTime "hh:mm:ss" at 330.
-std::optional<RecordingTime> bextTime(std::string_view bext) {
+std::optional<FoundTime> bextTime(std::string_view bext) {
     if (bext.size() < 338)
         return std::nullopt;
     const auto date = bext.substr(320, 10);
@@ -136,11 +143,13 @@ std::optional<RecordingTime> bextTime(std::string_view bext) {
     const std::string iso = std::string(date.substr(0, 4)) + '-' + std::string(date.substr(5, 2)) + '-' +
                             std::string(date.substr(8, 2)) + 'T' + std::string(time.substr(0, 2)) + ':' +
                             std::string(time.substr(3, 2)) + ':' + std::string(time.substr(6, 2));
-    return parseIsoDateTime(iso, MissingZone::Local);
+    if (const auto start = parseIsoDateTime(iso, MissingZone::Local))
+        return FoundTime{*start, std::string(date) + ' ' + std::string(time)};
+    return std::nullopt;
 }
 
 // The first YYYYMMDD_HHMMSS in a file name, as local time.
-std::optional<RecordingTime> fileNameTime(std::string_view name) {
+std::optional<FoundTime> fileNameTime(std::string_view name) {
     for (std::size_t i = 0; i + 15 <= name.size(); ++i) {
         const auto candidate = name.substr(i, 15);
         if (candidate[8] != '_' || !allDigits(candidate.substr(0, 8)) || !allDigits(candidate.substr(9, 6)))
@@ -151,8 +160,8 @@ std::optional<RecordingTime> fileNameTime(std::string_view name) {
             std::string(candidate.substr(0, 4)) + '-' + std::string(candidate.substr(4, 2)) + '-' +
             std::string(candidate.substr(6, 2)) + 'T' + std::string(candidate.substr(9, 2)) + ':' +
             std::string(candidate.substr(11, 2)) + ':' + std::string(candidate.substr(13, 2));
-        if (auto t = parseIsoDateTime(iso, MissingZone::Local))
-            return t;
+        if (const auto t = parseIsoDateTime(iso, MissingZone::Local))
+            return FoundTime{*t, std::string(candidate)};
     }
     return std::nullopt;
 }
@@ -166,48 +175,40 @@ WavResult buildRecording(const Walk &walk, std::string_view fileName,
     }
     WavRecording wav;
     wav.recording.filename = std::string(fileName);
-    std::optional<RecordingTime> start;
+    std::optional<FoundTime> start;
+    Recording &recording = wav.recording;
     if (walk.metadata.guano) {
         const Guano guano = parseGuano(*walk.metadata.guano);
-        if (guano.timestamp)
-            start = parseGuanoTimestamp(*guano.timestamp);
-        if (start)
-            wav.source = StartTimeSource::Guano;
+        if (guano.timestamp) {
+            if (const auto time = parseGuanoTimestamp(std::string(*guano.timestamp))) {
+                start = FoundTime{*time, std::string(trim(*guano.timestamp))};
+                recording.timeSource = StartTimeSource::Guano;
+            }
+        }
         if (guano.manualId && !trim(*guano.manualId).empty())
-            wav.recording.species = splitSpecies(*guano.manualId);
+            recording.species = splitSpecies(*guano.manualId);
         else if (guano.autoId)
-            wav.recording.species = splitSpecies(*guano.autoId);
+            recording.species = splitSpecies(*guano.autoId);
     }
     if (!start && walk.metadata.bext && (start = bextTime(*walk.metadata.bext)))
-        wav.source = StartTimeSource::Bext;
+        recording.timeSource = StartTimeSource::Bext;
     if (!start && (start = fileNameTime(fileName)))
-        wav.source = StartTimeSource::FileName;
-    if (!start && (start = modificationTime))
-        wav.source = StartTimeSource::ModificationTime;
+        recording.timeSource = StartTimeSource::FileName;
+    if (!start && modificationTime) {
+        start = FoundTime{*modificationTime, localIsoText(*modificationTime)};
+        recording.timeSource = StartTimeSource::ModificationTime;
+    }
     if (!start) {
         result.error = "no start time: no GUANO Timestamp, bext date, time in the name or modification time";
         return result;
     }
-    wav.recording.recordingTime = *start;
+    recording.recordingTime = start->time;
+    recording.timeAsGiven = std::move(start->text);
     result.value = std::move(wav);
     return result;
 }
 
 } // namespace
-
-std::string_view startTimeSourceName(StartTimeSource source) {
-    switch (source) {
-    case StartTimeSource::Guano:
-        return "GUANO";
-    case StartTimeSource::Bext:
-        return "bext";
-    case StartTimeSource::FileName:
-        return "file name";
-    case StartTimeSource::ModificationTime:
-        return "modification time";
-    }
-    return "";
-}
 
 WavResult parseWavMetadata(std::string_view bytes, std::string_view fileName,
                            std::optional<RecordingTime> modificationTime) {

@@ -9,15 +9,9 @@
 
 namespace pelorin {
 
-// Where a recording's start time was found, in the order they are tried.
-enum class StartTimeSource { Guano, Bext, FileName, ModificationTime };
-
-std::string_view
-startTimeSourceName(StartTimeSource source); // "GUANO", "bext", "file name", "modification time"
-
 struct WavRecording {
-    Recording recording; // filename is the file's name without folders
-    StartTimeSource source = StartTimeSource::ModificationTime;
+    Recording
+        recording;    // filename is the file's name without folders; timeSource says where the time came from
     std::string path; // as found by readWavFolder; empty otherwise
 };
 

@@ -63,15 +63,29 @@ TEST(CommandLine, ReadsEveryOptionInBothForms) {
     EXPECT_EQ(card.options.recordingsPath, "");
     EXPECT_EQ(card.options.offsetSeconds, 0);
     EXPECT_FALSE(card.options.tessellate || card.options.elevation || card.options.open ||
-                 card.options.verbose);
+                 card.options.verbose || card.options.splitSegments || card.options.maxGapSeconds);
+
+    const ParsedCommandLine report = parse(
+        {"--gpx", "t.gpx", "--recordings", "r.csv", "--report", "-", "--max-gap=90.5", "--split-segments"});
+    ASSERT_EQ(report.action, Action::Run) << report.error;
+    EXPECT_EQ(report.options.outputPath, "");
+    EXPECT_EQ(report.options.reportPath, "-");
+    EXPECT_EQ(report.options.maxGapSeconds, 90.5);
+    EXPECT_TRUE(report.options.splitSegments);
 }
 
 TEST(CommandLine, UsageErrorsNameTheirCause) {
     const std::vector<std::pair<std::vector<std::string_view>, std::string>> cases{
         {{"--recordings", "r.csv", "--output", "o.kml"}, "--gpx"},
         {{"--gpx", "t.gpx", "--output", "o.kml"}, "--recordings"},
-        {{"--gpx", "t.gpx", "--recordings", "r.csv"}, "--output"},
-        {{}, "--gpx, --output, --recordings (or --recordings-dir)"},
+        {{"--gpx", "t.gpx", "--recordings", "r.csv"}, "--output (or --report)"},
+        {{}, "--gpx, --recordings (or --recordings-dir), --output (or --report)"},
+        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "-", "--report", "-"},
+         "both be standard output"},
+        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--report", "r.csv", "--open"}, "--open"},
+        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--max-gap", "0"}, "--max-gap"},
+        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--max-gap=-60"}, "--max-gap"},
+        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--max-gap", "15min"}, "--max-gap"},
         {{"--gpx", "t.gpx", "--recordings", "r.csv", "--recordings-dir", "card", "--output", "o.kml"},
          "either --recordings or --recordings-dir"},
         {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--frobnicate"}, "--frobnicate"},

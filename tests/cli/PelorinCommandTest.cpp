@@ -37,8 +37,8 @@ TEST_F(SurveyTest, WritesEveryRecordingInTimeOrder) {
     EXPECT_THAT(doc, HasSubstr("June night"));
     EXPECT_THAT(doc, HasSubstr("<tessellate>1</tessellate>"));
     EXPECT_THAT(doc, HasSubstr("20.000000,10.000000,100\n22.000000,11.000000,101.5\n"));
-    EXPECT_THAT(r.err, HasSubstr("fraction 0.250000\n"));
-    EXPECT_THAT(r.err, HasSubstr("read 4 points, placed 3 of 3 recordings, wrote " + kml()));
+    EXPECT_THAT(r.err, HasSubstr("fraction 0.250000 R1.wav\n"));
+    EXPECT_THAT(r.err, HasSubstr("pelorin: placed 3 of 3 recordings; read 4 points, wrote " + kml() + "\n"));
     EXPECT_EQ(r.out, "");
 }
 

@@ -1,8 +1,10 @@
 #include "framework/AbstractPlugin.h"
 #include "framework/HostDelegate.h"
+#include "framework/RecordingValue.h"
 #include "framework/StringTable.h"
 
 #include <QPluginLoader>
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
@@ -52,6 +54,14 @@ TEST(PluginInterface, LoadedPluginSeesTheHostSelectionThroughTheDelegate) {
     FakeHost noSelection(std::nullopt);
     plugin->fire(nullptr);
     EXPECT_EQ(plugin->property("selectedCount").toInt(), -1);
+}
+
+TEST(RecordingValue, ARowWithoutADateHasNoStartTime) {
+    const pelorin::Recording dated =
+        toRecording(HostRecording(QDateTime::fromMSecsSinceEpoch(1'000, QTimeZone::utc()), "a.wav", {}));
+    EXPECT_TRUE(dated.hasTime());
+    EXPECT_EQ(dated.recordingTime.time_since_epoch().count(), 1'000);
+    EXPECT_FALSE(toRecording(HostRecording(QDateTime(), "b.wav", {})).hasTime());
 }
 
 TEST(HostStringTable, KeyWithoutTranslationComesBackUnchanged) {

@@ -105,6 +105,63 @@ TEST(Placement, MaxGapLeavesRecordingsInLongGapsUnplaced) {
     EXPECT_EQ(placeRecordings(recordings, TrackView{kTrack, {}}, 0, atTheGap).records.size(), 2u);
 }
 
+TEST(Placement, SplitSegmentsNeverCrossesASegmentBoundaryOrAWaypoint) {
+    const auto inSegment = [](TrackPoint p, std::uint32_t segment) {
+        p.setSegment(segment);
+        return p;
+    };
+    TrackPoint waypoint = point("13", "26", kStart + 180s);
+    waypoint.setWaypoint(true);
+    const std::vector<TrackPoint> track = {inSegment(point("10", "20", kStart), 0),
+                                           inSegment(point("11", "22", kStart + 60s), 0),
+                                           inSegment(point("12", "24", kStart + 120s), 1), waypoint,
+                                           inSegment(point("14", "28", kStart + 240s), 1)};
+    using enum PlacementStatus;
+    const struct {
+        std::chrono::seconds at;
+        PlacementStatus split;
+    } cases[] = {
+        {30s, Interpolated}, // within segment 0
+        {90s, InGap},        // from segment 0 to segment 1
+        {150s, InGap},       // from a track point to a waypoint
+        {180s, Exact},       // on the waypoint itself
+        {210s, InGap},       // from the waypoint back to segment 1
+    };
+    PlacementOptions split;
+    split.splitSegments = true;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.at.count());
+        const std::vector recordings{at(c.at)};
+        EXPECT_TRUE(placeRecordings(recordings, TrackView{track, {}}, 0).placements[0].placed());
+        const Placement p = placeRecordings(recordings, TrackView{track, {}}, 0, split).placements[0];
+        EXPECT_EQ(p.status, c.split);
+        if (c.split == InGap) {
+            EXPECT_DOUBLE_EQ(p.gapSeconds, 60);
+        }
+    }
+}
+
+TEST(Placement, PointsWithBadCoordinatesAndRecordingsWithoutATimeTakeNoPart) {
+    std::vector<TrackPoint> track = kTrack;
+    track[1].setBadCoordinates(true);
+    std::vector<Recording> recordings = {at(60s), at(480s), at(480s)};
+    recordings[2].timeSource = StartTimeSource::None;
+    for (const bool arranged : {false, true}) {
+        SCOPED_TRACE(arranged);
+        const std::vector<std::uint32_t> order = {1, 0, 2}; // out of time order: the sorted walk
+        const GeoRefResult result = placeRecordings(
+            recordings, TrackView{track, arranged ? std::span(order) : std::span<const std::uint32_t>{}}, 0);
+        // At the bad fix's time: between its neighbours, not on it.
+        EXPECT_EQ(result.placements[0].status, PlacementStatus::Interpolated);
+        EXPECT_EQ(result.placements[0].after->time, kStart + 960s);
+        EXPECT_EQ(result.placements[1].status, PlacementStatus::Interpolated);
+        EXPECT_FLOAT_EQ(result.placements[1].fraction, 0.5f);
+        EXPECT_EQ(result.placements[2].status, PlacementStatus::NoTime);
+        EXPECT_FALSE(result.placements[2].before || result.placements[2].after);
+        EXPECT_EQ(result.records.size(), 2u);
+    }
+}
+
 TEST(Placement, StatusNames) {
     EXPECT_EQ(placementStatusName(PlacementStatus::Exact), "exact");
     EXPECT_EQ(placementStatusName(PlacementStatus::BeforeTrack), "before-track");

@@ -153,5 +153,32 @@ TEST(Reader, EveryDocumentStartsAfresh) {
     EXPECT_FALSE(third.hasElevation);
 }
 
+TEST(Reader, KeepsSegmentsWaypointsAndWhereBadCoordinatesAre) {
+    const std::string body =
+        "<wpt lat=\"1\" lon=\"1\"/><trk><trkpt lat=\"2\" lon=\"2\"/><trkseg><trkpt lat=\"3\" lon=\"3\"/>"
+        "</trkseg><trkseg><trkpt lat=\"4\" lon=\"4\"/><trkpt lat=\"95\" lon=\"4\"/></trkseg>"
+        "<trkpt lat=\"5\" lon=\"5\"/></trk><trk><trkseg><trkpt lat=\"6\" lon=\"6\"/></trkseg></trk>"
+        "<trk><trkpt lat=\"7\" lon=\"7\"/></trk><wpt lat=\"x\" lon=\"1\"/>";
+    const std::string doc = gpx(body);
+    const long line2 = static_cast<long>(doc.find('\n')) + 1;
+    for (const std::size_t chunk : {0, 1, 7}) {
+        SCOPED_TRACE(chunk);
+        const GpxResult result = read(doc, chunk);
+        ASSERT_TRUE(result.ok());
+        std::vector<std::string> kinds;
+        for (const TrackPoint &p : result.points)
+            kinds.push_back(
+                p.isWaypoint() ? "w" : std::to_string(p.segment()) + (p.hasBadCoordinates() ? "!" : ""));
+        // A track's points outside its segments share one segment of their own.
+        EXPECT_EQ(kinds, (std::vector<std::string>{"w", "0", "1", "2", "2!", "0", "3", "4", "w"}));
+        EXPECT_TRUE(result.points.back().hasBadCoordinates());
+        ASSERT_EQ(result.badCoordinates.size(), 2u);
+        EXPECT_EQ(result.badCoordinates[0].index, 4u);
+        EXPECT_EQ(result.badCoordinates[1].index, 8u);
+        EXPECT_EQ(result.badCoordinates[1].line, 2);
+        EXPECT_EQ(result.badCoordinates[1].column, static_cast<long>(doc.find("<wpt lat=\"x\"")) - line2 + 1);
+    }
+}
+
 } // namespace
 } // namespace pelorin

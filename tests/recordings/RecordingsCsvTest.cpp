@@ -24,6 +24,8 @@ TEST(RecordingsCsv, ReadsAnyColumnOrderQuotesBomAndCrlf) {
                                           {kJune1At21 + 1500ms, "a,b \"c\".wav", {}},
                                           {kJune1At21 + 2s, "last.wav", {"Eser"}}};
     EXPECT_EQ(result.recordings, expected);
+    EXPECT_EQ(result.recordings[1].timeAsGiven, "2021-06-01T21:00:01.5Z"); // as written, for the report
+    EXPECT_EQ(result.recordings[1].timeSource, StartTimeSource::Catalogue);
 }
 
 TEST(RecordingsCsv, NamesTheLineAndTheFault) {

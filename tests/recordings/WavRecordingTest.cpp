@@ -22,29 +22,42 @@ TEST(WavRecording, StartTimeComesFromTheFirstSourceFoundAndSpeciesPreferManualId
     const struct {
         std::string name, bytes;
         StartTimeSource source;
+        std::string asGiven; // the text the time was read from
         std::vector<std::string> species = {};
     } cases[] = {
         {"x_20190501_000000.wav",
-         guano("Timestamp: 2019-05-01T22:14:29+02:00\n").bext("2018-01-01", "00:00:00").bytes(), Guano},
-        {"a.wav", guano("Timestamp: 2019-05-01T22:14:29+0200\n").bytes(), Guano},
+         guano("Timestamp: 2019-05-01T22:14:29+02:00\n").bext("2018-01-01", "00:00:00").bytes(), Guano,
+         "2019-05-01T22:14:29+02:00"},
+        {"a.wav", guano("Timestamp: 2019-05-01T22:14:29+0200\n").bytes(), Guano, "2019-05-01T22:14:29+0200"},
         {"a.wav",
          guano(kGuanoTime + "Species Auto ID: Nnoc\nSpecies Manual ID:  Ppip , Ppyg,\n").bytes(),
          Guano,
+         "2019-05-01T20:14:29Z",
          {"Ppip", "Ppyg"}},
-        {"a.wav", guano(kGuanoTime + "Species Auto ID: Nnoc, Eser\r\n").bytes(), Guano, {"Nnoc", "Eser"}},
-        {"a.wav", guano(kGuanoTime + "Species Manual ID:\nSpecies Auto ID: Mdau\n").bytes(), Guano, {"Mdau"}},
-        {"a.wav", guano("Timestamp: 2019-05-01T22:14:29\n").bytes(), Guano},
-        {"x_20190501_000000.wav", WavWriter().fmt().bext("2019-05-01", "22:14:29").bytes(), Bext},
-        {"x_20190501_221429.wav", guano("Timestamp: garbage\n").bytes(), FileName},
-        {"PREFIX_20190501_221429.WAV", WavWriter().fmt().audio(10).bytes(), FileName},
-        {"plain.wav", WavWriter().fmt().audio(10).bytes(), ModificationTime},
+        {"a.wav",
+         guano(kGuanoTime + "Species Auto ID: Nnoc, Eser\r\n").bytes(),
+         Guano,
+         "2019-05-01T20:14:29Z",
+         {"Nnoc", "Eser"}},
+        {"a.wav",
+         guano(kGuanoTime + "Species Manual ID:\nSpecies Auto ID: Mdau\n").bytes(),
+         Guano,
+         "2019-05-01T20:14:29Z",
+         {"Mdau"}},
+        {"a.wav", guano("Timestamp: 2019-05-01T22:14:29\n").bytes(), Guano, "2019-05-01T22:14:29"},
+        {"x_20190501_000000.wav", WavWriter().fmt().bext("2019-05-01", "22:14:29").bytes(), Bext,
+         "2019-05-01 22:14:29"},
+        {"x_20190501_221429.wav", guano("Timestamp: garbage\n").bytes(), FileName, "20190501_221429"},
+        {"PREFIX_20190501_221429.WAV", WavWriter().fmt().audio(10).bytes(), FileName, "20190501_221429"},
+        {"plain.wav", WavWriter().fmt().audio(10).bytes(), ModificationTime, "2020-01-01T01:00:00+01:00"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name + " " + std::string(startTimeSourceName(c.source)));
         const WavResult result = parseWavMetadata(c.bytes, c.name, mtime);
         ASSERT_TRUE(result.value) << result.error;
         EXPECT_EQ(result.value->recording.recordingTime, c.source == ModificationTime ? mtime : kMay1At2014);
-        EXPECT_EQ(result.value->source, c.source);
+        EXPECT_EQ(result.value->recording.timeSource, c.source);
+        EXPECT_EQ(result.value->recording.timeAsGiven, c.asGiven);
         EXPECT_EQ(result.value->recording.species, c.species);
     }
 }
@@ -61,7 +74,8 @@ TEST(WavRecording, ReadsOddChunksRf64AndLateMetadataAndRefusesBrokenFiles) {
           WavWriter().fmt().audio(1001).guano(kGuanoTime).bytes(), rf64, cutAudio}) {
         const WavResult r = parseWavMetadata(bytes, "x_20190501_221429.wav", std::nullopt);
         ASSERT_TRUE(r.value) << r.error;
-        EXPECT_EQ(r.value->source, bytes == cutAudio ? StartTimeSource::FileName : StartTimeSource::Guano);
+        EXPECT_EQ(r.value->recording.timeSource,
+                  bytes == cutAudio ? StartTimeSource::FileName : StartTimeSource::Guano);
     }
 
     const std::string full = WavWriter().fmt().guano(kGuanoTime).bytes();

@@ -1,0 +1,149 @@
+#include "cli/SurveyFixture.h"
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+
+namespace pelorin::test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+// Around the survey's track (a waypoint at 09:00, fixes at 10:00, 10:01, 10:02)
+// with the recorder 30 s behind: one before everything, one between the
+// waypoint and the track, the three on the track, one after it.
+const std::string kNightCsv = "filename,recording_time,species\n"
+                              "Dawn.wav,2025-06-12T08:58:30Z,Ppip\n"
+                              "R2.wav,2025-06-12T10:00:30Z,Ppip;Nnoc\n"
+                              "\"Late, \"\"odd\"\".wav\",2025-06-12T10:05:00Z,\n"
+                              "Early.wav,2025-06-12T09:50:00Z,Eser\n"
+                              "R1.wav,2025-06-12T09:59:45Z,Ppip\n";
+
+class ReportTest : public SurveyTest {
+protected:
+    void SetUp() override {
+        SurveyTest::SetUp();
+        writeFile(csv(), kNightCsv);
+    }
+    std::string report() const { return (dir / "report.csv").string(); }
+    RunResult runReport(std::vector<std::string> extra) const {
+        std::vector<std::string> arguments{"--gpx",    gpx(),    "--recordings", csv(),
+                                           "--report", report(), "--offset",     "30"};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        return runPelorin(arguments);
+    }
+};
+
+TEST_F(ReportTest, OneRowPerRecordingInInputOrderThatPythonReads) {
+    const RunResult r = runReport({});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(kml())); // no --output, no document
+    const std::string text = readFile(report());
+    EXPECT_TRUE(text.starts_with("filename,species,start_time,time_source,corrected_time,status,latitude,"
+                                 "longitude,elevation,seconds_to_fix,gap_seconds,uncertainty_m\r\n"))
+        << text;
+    EXPECT_THAT(text,
+                HasSubstr("\r\nR2.wav,Ppip;Nnoc,2025-06-12T10:00:30Z,catalogue,2025-06-12T10:01:00Z,exact,"
+                          "11.000000,22.000000,101.5,0.000,,5.0\r\n"));
+    EXPECT_THAT(r.err,
+                HasSubstr("pelorin: placed 3 of 5 recordings: 1 before the track (60 s before the first "
+                          "fix), 1 after the track (4 min after the last fix); read 4 points, wrote " +
+                          report() + "\n"));
+
+    const RunResult python = runProgram(
+        {"python3", "-c",
+         "import csv, sys\n"
+         "rows = list(csv.DictReader(open(sys.argv[1], newline='', encoding='utf-8')))\n"
+         "print(' '.join(r['filename'] + '=' + r['status'] + '@' + r['latitude'] for r in rows))\n",
+         report()});
+    ASSERT_EQ(python.exitCode, 0) << python.err;
+    EXPECT_EQ(python.out, "Dawn.wav=before-track@ R2.wav=exact@11.000000 Late, \"odd\".wav=after-track@ "
+                          "Early.wav=interpolated@16.333336 R1.wav=interpolated@10.250000\n");
+}
+
+TEST_F(ReportTest, GdalReadsThePlacedRecordingsAsPoints) {
+    if (runProgram({"sh", "-c", "command -v ogrinfo"}).exitCode != 0)
+        GTEST_SKIP() << "ogrinfo (gdal-bin) is not installed";
+    ASSERT_EQ(runReport({}).exitCode, 0);
+    const RunResult r = runProgram({"ogrinfo", "-ro", "-al", "-oo", "X_POSSIBLE_NAMES=longitude", "-oo",
+                                    "Y_POSSIBLE_NAMES=latitude", report()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_THAT(r.out, HasSubstr("Feature Count: 5"));
+    EXPECT_THAT(r.out, HasSubstr("POINT (20.5 10.25)"));
+    EXPECT_THAT(r.out, HasSubstr("POINT (22 11)"));
+    EXPECT_THAT(r.out, HasSubstr("filename (String) = Late, \"odd\".wav"));
+}
+
+TEST_F(ReportTest, MaxGapAndSegmentsLeaveTheRecordingBetweenWaypointAndTrackUnplaced) {
+    const struct {
+        std::vector<std::string> options;
+        std::string early; // Early.wav's status
+    } cases[] = {
+        {{}, "interpolated"},
+        {{"--max-gap", "3600"}, "interpolated"},
+        {{"--max-gap", "3599"}, "in-gap"},
+        {{"--split-segments"}, "in-gap"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.early + " " + std::to_string(c.options.size()));
+        std::vector<std::string> options = c.options;
+        options.push_back("--verbose");
+        const RunResult r = runReport(options);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_THAT(readFile(report()), HasSubstr("\r\nEarly.wav,Eser,2025-06-12T09:50:00Z,catalogue,"
+                                                  "2025-06-12T09:50:30Z," +
+                                                  c.early + ','));
+        EXPECT_THAT(r.err, HasSubstr("pelorin: Dawn.wav not placed: 60 s before the first fix\n"));
+        if (c.early == "in-gap") {
+            EXPECT_THAT(r.err, HasSubstr("1 in a 60 min gap"));
+            EXPECT_THAT(r.err,
+                        HasSubstr("pelorin: Early.wav not placed: at 2025-06-12T09:50:30Z, in a 60 min gap"));
+        } else {
+            EXPECT_THAT(r.err, HasSubstr("fraction 0.841667 Early.wav\n"));
+        }
+    }
+}
+
+TEST_F(ReportTest, BothToTheirFilesOrTheReportToStandardOutput) {
+    const RunResult both = runReport({"--output", kml()});
+    ASSERT_EQ(both.exitCode, 0) << both.err;
+    EXPECT_THAT(both.err, HasSubstr("wrote " + kml() + " and " + report() + "\n"));
+    EXPECT_THAT(readFile(kml()), HasSubstr("<coordinates>20.500000,10.250000</coordinates>"));
+
+    const RunResult out = runPelorin({"--gpx", gpx(), "--recordings", csv(), "--report", "-"});
+    ASSERT_EQ(out.exitCode, 0) << out.err;
+    EXPECT_TRUE(out.out.starts_with("filename,species,")) << out.out;
+    EXPECT_THAT(out.err, HasSubstr("wrote standard output\n"));
+
+    const RunResult same = runReport({"--output", report()});
+    EXPECT_EQ(same.exitCode, 2);
+    EXPECT_THAT(same.err, HasSubstr("same file"));
+}
+
+TEST_F(SurveyTest, BadCoordinatesAreNamedAndLeftOutOfThePlacement) {
+    // The 10:01 fix reads 1 where 11 was meant, and 200 is no longitude.
+    writeFile(gpx(), gpxDocument("<trkpt lat=\"10\" lon=\"20\"><time>2025-06-12T10:00:00Z</time></trkpt>\n"
+                                 "<trkpt lat=\"1l\" lon=\"22\"><time>2025-06-12T10:01:00Z</time></trkpt>\n"
+                                 "  <trkpt lat=\"12\" lon=\"200\"><time>2025-06-12T10:01:30Z</time></trkpt>\n"
+                                 "<trkpt lat=\"12\" lon=\"24\"><time>2025-06-12T10:02:00Z</time></trkpt>\n"));
+    const RunResult r = run(kml(), {"--offset", "30"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("pelorin: " + gpx() +
+                                 ":6:1: warning: latitude \"1l\" is not a number; the point is left out"));
+    EXPECT_THAT(r.err, HasSubstr("pelorin: " + gpx() + ":7:3: warning: longitude \"200\" is out of range"));
+    EXPECT_THAT(r.err, HasSubstr("placed 3 of 3 recordings, 2 track points with bad coordinates left out; "));
+    // R2 at 10:01 lies halfway between the good fixes, not on the bad one.
+    EXPECT_THAT(readFile(kml()), HasSubstr("<coordinates>22.000000,11.000000</coordinates>"));
+    // The track line keeps what it always showed.
+    EXPECT_THAT(readFile(kml()), HasSubstr("22.000000,1.000000,"));
+
+    writeFile(gpx(), "<gpx><wpt lat=\"95\" lon=\"8\"/><trk><trkseg><trkpt lat=\"x\" lon=\"20\">"
+                     "<time>2025-06-12T10:00:00Z</time></trkpt></trkseg></trk></gpx>\n");
+    const RunResult none = run(kml(), {"--offset", "30"});
+    EXPECT_EQ(none.exitCode, 2) << none.err;
+    EXPECT_THAT(none.err, HasSubstr("no track point has usable coordinates"));
+}
+
+} // namespace
+} // namespace pelorin::test
