@@ -70,7 +70,7 @@ TEST(SampleSurveyFormats, EachFormatIsValidAndReadsBackWhole) {
          {"Layer name: track.gpx", "corrected_time: DateTime", "uncertainty_m: Real"}},
         {"survey.gpx",
          {},
-         {"Layer name: waypoints\nGeometry: Point\nFeature Count: 22",
+         {"Layer name: waypoints\nGeometry: Point\nFeature Count: 25", // 3 marked waypoints, 22 recordings
           "Layer name: tracks\nGeometry: Multi Line String\nFeature Count: 1"}},
     };
     for (const Case &c : cases) {

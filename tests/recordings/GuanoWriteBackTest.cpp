@@ -103,7 +103,7 @@ TEST(GuanoWriteBack, WritesThePositionKeepingEveryOtherChunkAndLine) {
         // Our reader finds it too, and reads the recorder's own time form.
         const WavResult read = parseWavMetadata(bytes, "a.wav", std::nullopt);
         ASSERT_TRUE(read.value) << read.error;
-        EXPECT_EQ(read.value->source, StartTimeSource::Guano);
+        EXPECT_EQ(read.value->recording.timeSource, StartTimeSource::Guano);
     }
 }
 
