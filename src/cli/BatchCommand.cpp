@@ -2,6 +2,8 @@
 
 #include "fileio/AtomicWrite.h"
 #include "georef/GeoRef.h"
+#include "georef/OffsetDiagnosis.h"
+#include "georef/SyncOffset.h"
 #include "gpx/GpxReader.h"
 #include "kml/KmlWriter.h"
 #include "recordings/RecordingsCsv.h"
@@ -106,19 +108,19 @@ struct LoadedRecordings {
 
 // The catalogue is read on another core while the GPS log is parsed; it only
 // reads its own file, and what it finds is reported after the log's problems.
-std::future<RecordingsCsvResult> startReadingCatalogue(const CliOptions &options) {
+std::future<RecordingsCsvResult> startReadingCatalogue(const CliOptions &options, const RecorderZone *zone) {
     if (!options.recordingsDir.empty())
         return {};
+    const auto read = [path = options.recordingsPath, zone] { return readRecordingsCsv(path, zone); };
     try {
-        return std::async(std::launch::async, readRecordingsCsv, options.recordingsPath);
+        return std::async(std::launch::async, read);
     } catch (const std::system_error &) {
-        return std::async(std::launch::deferred, readRecordingsCsv,
-                          options.recordingsPath); // no thread to spare
+        return std::async(std::launch::deferred, read); // no thread to spare
     }
 }
 
 LoadedRecordings loadRecordings(const CliOptions &options, std::future<RecordingsCsvResult> &pending,
-                                std::ostream &err) {
+                                const RecorderZone *zone, std::ostream &err) {
     LoadedRecordings loaded;
     if (options.recordingsDir.empty()) {
         RecordingsCsvResult catalogue = pending.get();
@@ -134,16 +136,43 @@ LoadedRecordings loadRecordings(const CliOptions &options, std::future<Recording
         return loaded;
     }
     // Files without a start time are skipped, not fatal: a card holds what it holds.
-    WavFolderResult folder = readWavFolder(options.recordingsDir);
+    WavFolderResult folder = readWavFolder(options.recordingsDir, zone);
     for (const auto &[path, reason] : folder.skipped)
         err << path << ": skipped: " << reason << '\n';
     err << "pelorin: using " << folder.recordings.size() << " WAV recordings from " << options.recordingsDir;
     if (!folder.skipped.empty())
         err << " (" << folder.skipped.size() << " skipped)";
     err << '\n';
-    for (WavRecording &wav : folder.recordings)
+    for (WavRecording &wav : folder.recordings) {
+        if (wav.source == StartTimeSource::ModificationTime)
+            err << "pelorin: " << wav.recording.filename
+                << ": the start time is the file's modification time, which copying a card can change\n";
         loaded.recordings.push_back(std::move(wav.recording));
+    }
     return loaded;
+}
+
+// Times that may be an hour off are named, so nobody trusts them blindly.
+void warnAboutTimes(std::ostream &err, const std::vector<Recording> &recordings) {
+    for (const Recording &recording : recordings) {
+        if (!recording.timeNote.empty())
+            err << "pelorin: " << recording.filename << ": " << recording.timeNote << '\n';
+    }
+}
+
+// --sync: the offset that puts the named recording at the named waypoint.
+std::optional<std::int32_t> syncedOffset(const CliOptions &options, const std::vector<Recording> &recordings,
+                                         TrackView track, std::ostream &err) {
+    if (options.syncRecording.empty())
+        return options.offsetSeconds;
+    const SyncOffset sync = syncOffset(recordings, track, options.syncRecording, options.syncWaypoint);
+    if (!sync.ok()) {
+        err << "pelorin: --sync: " << sync.error << '\n';
+        return std::nullopt;
+    }
+    err << "pelorin: " << syncOffsetText(sync.offsetSeconds, options.syncRecording, options.syncWaypoint)
+        << '\n';
+    return sync.offsetSeconds;
 }
 
 } // namespace
@@ -158,16 +187,29 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
         }
     }
 
-    std::future<RecordingsCsvResult> catalogue = startReadingCatalogue(options);
+    std::optional<RecorderZone> recorderZone;
+    if (!options.recorderZone.empty() && !(recorderZone = RecorderZone::named(options.recorderZone))) {
+        err << "pelorin: --recorder-tz: no time zone named '" << options.recorderZone
+            << "' (expected an IANA name such as Europe/Berlin)\n";
+        return kBadInput;
+    }
+    const RecorderZone *zone = recorderZone ? &*recorderZone : nullptr;
+
+    std::future<RecordingsCsvResult> catalogue = startReadingCatalogue(options, zone);
     GpxReader reader;
     const GpxResult track = reader.parseGPXFile(options.gpxPath);
     if (!track.ok())
         reportGpxError(err, options.gpxPath, *track.error);
-    LoadedRecordings loaded = loadRecordings(options, catalogue, err);
+    LoadedRecordings loaded = loadRecordings(options, catalogue, zone, err);
     if (!track.ok() || !loaded.ok)
         return kBadInput;
 
     std::vector<Recording> &recordings = loaded.recordings;
+    warnAboutTimes(err, recordings);
+    const TrackView view{track.points, {}};
+    const std::optional<std::int32_t> offset = syncedOffset(options, recordings, view, err);
+    if (!offset)
+        return kBadInput;
     std::stable_sort(recordings.begin(), recordings.end(), [](const Recording &a, const Recording &b) {
         return a.recordingTime < b.recordingTime;
     });
@@ -175,12 +217,17 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
     LogSink log;
     if (options.verbose)
         log = [&err](std::string_view line) { err << line << '\n'; };
-    const TrackView view{track.points, {}};
-    const std::vector<GeoRefRecord> records = geoRefRecordings(recordings, view, options.offsetSeconds, log);
-    if (records.empty()) {
-        explainNoOverlap(err, track.points, recordings, options.offsetSeconds);
-        return kNoTimeOverlap;
+    const std::vector<GeoRefRecord> records = geoRefRecordings(recordings, view, *offset, log);
+    if (records.empty())
+        explainNoOverlap(err, track.points, recordings, *offset);
+    // Fewer than half placed: say which clock offset would place more.
+    if (records.size() * 2 < recordings.size()) {
+        if (const OffsetDiagnosis diagnosis = diagnoseOffset(recordings, view, *offset);
+            diagnosis.worthTelling())
+            err << "pelorin: " << diagnosisText(diagnosis, OffsetWording::CommandOption) << '\n';
     }
+    if (records.empty())
+        return kNoTimeOverlap;
 
     KmlOptions kml;
     kml.transectName = options.name;

@@ -19,7 +19,9 @@ enum class Id {
     Tessellate,
     Elevation,
     Open,
-    Verbose
+    Verbose,
+    Sync,
+    RecorderTz
 };
 
 struct OptionInfo {
@@ -28,7 +30,7 @@ struct OptionInfo {
     bool takesValue;
 };
 
-constexpr std::array<OptionInfo, 11> kOptions{{
+constexpr std::array<OptionInfo, 13> kOptions{{
     {"gpx", Id::Gpx, true},
     {"recordings", Id::Recordings, true},
     {"recordings-dir", Id::RecordingsDir, true},
@@ -40,6 +42,8 @@ constexpr std::array<OptionInfo, 11> kOptions{{
     {"elevation", Id::Elevation, false},
     {"open", Id::Open, false},
     {"verbose", Id::Verbose, false},
+    {"sync", Id::Sync, true},
+    {"recorder-tz", Id::RecorderTz, true},
 }};
 
 ParsedCommandLine usageError(std::string message) {
@@ -88,6 +92,19 @@ std::string apply(CliOptions &options, const OptionInfo &option, std::string_vie
         return {};
     case Id::Verbose:
         options.verbose = true;
+        return {};
+    case Id::Sync: {
+        const std::size_t equals = value.find('=');
+        if (equals == std::string_view::npos || equals == 0 || equals + 1 == value.size())
+            return "option --sync needs RECORDING=WAYPOINT, not '" + std::string(value) + "'";
+        options.syncRecording = value.substr(0, equals);
+        options.syncWaypoint = value.substr(equals + 1);
+        return {};
+    }
+    case Id::RecorderTz:
+        if (value.empty())
+            return "option --recorder-tz needs a time zone name such as Europe/Berlin";
+        options.recorderZone = value;
         return {};
     }
     return {};
@@ -164,6 +181,13 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
         missing += (missing.empty() ? "--" : ", --") + std::string("recordings (or --recordings-dir)");
     if (!missing.empty())
         return usageError("missing required option(s): " + missing);
+    const auto given = [&](Id id) {
+        return seen[static_cast<std::size_t>(
+            std::find_if(kOptions.begin(), kOptions.end(), [id](const OptionInfo &o) { return o.id == id; }) -
+            kOptions.begin())];
+    };
+    if (given(Id::Sync) && given(Id::Offset))
+        return usageError("give either --offset or --sync, not both");
     if (parsed.options.open && parsed.options.outputPath == "-")
         return usageError("option --open needs an output file, not standard output");
 
@@ -193,6 +217,12 @@ Options:
                       D is added to the recorder's time: a recorder whose clock
                       runs 37 s behind the GPS logger needs --offset 37; one that
                       runs ahead needs a negative offset.
+  --sync RECORDING=WAYPOINT
+                      instead of --offset: the offset that puts RECORDING's start
+                      at the time of the waypoint named WAYPOINT, for a recording
+                      started where the waypoint was marked on the logger
+  --recorder-tz ZONE  the time zone (an IANA name such as Europe/Berlin) of
+                      recording times given without one; default: this machine's
   --name TEXT         the transect's name in the document
   --description TEXT  the transect's description
   --tessellate        let the track line follow the terrain

@@ -21,6 +21,10 @@ struct CliOptions {
     bool elevation = false;
     bool open = false;
     bool verbose = false;
+    // --sync RECORDING=WAYPOINT: the offset from a recording started at a marked waypoint.
+    std::string syncRecording;
+    std::string syncWaypoint;
+    std::string recorderZone; // --recorder-tz: IANA zone of zone-less recording times
 };
 
 struct ParsedCommandLine {

@@ -31,7 +31,7 @@ bool asciiSpace(char c) noexcept {
 }
 
 // The elements the reader acts on; every other one only ends a text.
-enum class Element { Point, Time, Elevation, Other };
+enum class Element { Point, Waypoint, Time, Elevation, Name, Other };
 
 // True when the NUL-terminated name is literal; stops at the first difference,
 // so it never reads past a shorter name's end.
@@ -49,19 +49,25 @@ Element elementOf(const char *name) noexcept {
     case 't':
         return nameIs(name, "trkpt") ? Element::Point : nameIs(name, "time") ? Element::Time : Element::Other;
     case 'w':
-        return nameIs(name, "wpt") ? Element::Point : Element::Other;
+        return nameIs(name, "wpt") ? Element::Waypoint : Element::Other;
     case 'e':
         return nameIs(name, "ele") ? Element::Elevation : Element::Other;
+    case 'n':
+        return nameIs(name, "name") ? Element::Name : Element::Other;
     default:
         return Element::Other;
     }
 }
 
 Element elementOf(std::string_view name) noexcept {
-    if (name == "trkpt" || name == "wpt")
+    if (name == "trkpt")
         return Element::Point;
+    if (name == "wpt")
+        return Element::Waypoint;
     if (name == "time")
         return Element::Time;
+    if (name == "name")
+        return Element::Name;
     return name == "ele" ? Element::Elevation : Element::Other;
 }
 
@@ -208,9 +214,14 @@ struct GpxReader::Parser {
     static void startElement(GpxReader &reader, Element element, const char **attributes) {
         switch (element) {
         case Element::Point:
+        case Element::Waypoint:
             reader.pointData.emplace();
             for (const char **a = attributes; a && a[0]; a += 2)
                 reader.pointData->setAttribute(attributeName(a[0]), a[1]);
+            reader.pointData->setWaypoint(element == Element::Waypoint);
+            break;
+        case Element::Name:
+            reader.isName = true;
             break;
         case Element::Time:
             reader.isDateTime = true;
@@ -224,7 +235,7 @@ struct GpxReader::Parser {
     }
 
     static void endElement(GpxReader &reader, Element element) {
-        if (element == Element::Point) {
+        if (element == Element::Point || element == Element::Waypoint) {
             if (!reader.pointData)
                 return; // its point was let go when a nested point began
             std::vector<TrackPoint> &points = reader.gpsPoints;
@@ -248,6 +259,13 @@ struct GpxReader::Parser {
                 reader.pointData->setElevation(reader.currentStringValue);
             reader.isElevation = false;
             reader.hasElevation = true;
+        }
+        if (reader.isName) {
+            // A waypoint's name lets a user point at it (--sync); track points'
+            // names would cost every point a side list, so they are passed over.
+            if (reader.pointData && reader.pointData->isWaypoint())
+                reader.pointData->setAttribute("name", reader.currentStringValue);
+            reader.isName = false;
         }
         reader.currentStringValue.clear();
     }
@@ -355,6 +373,7 @@ void GpxReader::parserDidStartDocument() {
     pendingText_.clear();
     isDateTime = false;
     isElevation = false;
+    isName = false;
     hasElevation = false;
     error_.reset();
 }

@@ -73,6 +73,7 @@ private:
     std::string currentStringValue;
     std::string pendingText_; // character data coalesced until the next markup event
     bool isDateTime = false;
+    bool isName = false; // inside a `name` element
     bool isElevation = false;
     bool hasElevation = false;
     std::optional<GpxError> error_;

@@ -1,6 +1,6 @@
 #include "recordings/WavRecording.h"
 
-#include "gpx/IsoTime.h"
+#include "recordings/RecorderZone.h"
 
 #include <algorithm>
 #include <array>
@@ -162,7 +162,7 @@ bool allDigits(std::string_view s) {
 }
 
 // bext OriginationDate "yyyy-mm-dd" (any separator) at 320, OriginationTime "hh:mm:ss" at 330.
-std::optional<RecordingTime> bextTime(std::string_view bext) {
+std::optional<RecorderZone::Reading> bextTime(std::string_view bext, RecorderZoneChoice &zone) {
     if (bext.size() < 338)
         return std::nullopt;
     const auto date = bext.substr(320, 10);
@@ -173,11 +173,11 @@ std::optional<RecordingTime> bextTime(std::string_view bext) {
     const std::string iso = std::string(date.substr(0, 4)) + '-' + std::string(date.substr(5, 2)) + '-' +
                             std::string(date.substr(8, 2)) + 'T' + std::string(time.substr(0, 2)) + ':' +
                             std::string(time.substr(3, 2)) + ':' + std::string(time.substr(6, 2));
-    return parseIsoDateTime(iso, MissingZone::Local);
+    return zone.readIso(iso);
 }
 
 // The first YYYYMMDD_HHMMSS in a file name, as local time.
-std::optional<RecordingTime> fileNameTime(std::string_view name) {
+std::optional<RecorderZone::Reading> fileNameTime(std::string_view name, RecorderZoneChoice &zone) {
     for (std::size_t i = 0; i + 15 <= name.size(); ++i) {
         const auto candidate = name.substr(i, 15);
         if (candidate[8] != '_' || !allDigits(candidate.substr(0, 8)) || !allDigits(candidate.substr(9, 6)))
@@ -188,14 +188,14 @@ std::optional<RecordingTime> fileNameTime(std::string_view name) {
             std::string(candidate.substr(0, 4)) + '-' + std::string(candidate.substr(4, 2)) + '-' +
             std::string(candidate.substr(6, 2)) + 'T' + std::string(candidate.substr(9, 2)) + ':' +
             std::string(candidate.substr(11, 2)) + ':' + std::string(candidate.substr(13, 2));
-        if (auto t = parseIsoDateTime(iso, MissingZone::Local))
+        if (auto t = zone.readIso(iso))
             return t;
     }
     return std::nullopt;
 }
 
 WavResult buildRecording(const Walk &walk, std::string_view fileName,
-                         std::optional<RecordingTime> modificationTime) {
+                         std::optional<RecordingTime> modificationTime, RecorderZoneChoice &zone) {
     WavResult result;
     if (!walk.error.empty()) {
         result.error = walk.error;
@@ -203,11 +203,12 @@ WavResult buildRecording(const Walk &walk, std::string_view fileName,
     }
     WavRecording wav;
     wav.recording.filename = std::string(fileName);
-    std::optional<RecordingTime> start;
+    std::optional<RecorderZone::Reading> start;
+    std::string unreadableTimestamp;
     if (walk.metadata.guano) {
         const Guano guano = parseGuano(*walk.metadata.guano);
-        if (guano.timestamp)
-            start = parseIsoDateTime(*guano.timestamp, MissingZone::Local);
+        if (guano.timestamp && !(start = zone.readIso(*guano.timestamp)))
+            unreadableTimestamp = *guano.timestamp;
         if (start)
             wav.source = StartTimeSource::Guano;
         if (guano.manualId && !trim(*guano.manualId).empty())
@@ -215,17 +216,26 @@ WavResult buildRecording(const Walk &walk, std::string_view fileName,
         else if (guano.autoId)
             wav.recording.species = splitSpecies(*guano.autoId);
     }
-    if (!start && walk.metadata.bext && (start = bextTime(*walk.metadata.bext)))
+    if (!start && walk.metadata.bext && (start = bextTime(*walk.metadata.bext, zone)))
         wav.source = StartTimeSource::Bext;
-    if (!start && (start = fileNameTime(fileName)))
+    if (!start && (start = fileNameTime(fileName, zone)))
         wav.source = StartTimeSource::FileName;
-    if (!start && (start = modificationTime))
+    if (!start && modificationTime) {
+        start = RecorderZone::Reading{*modificationTime, {}};
         wav.source = StartTimeSource::ModificationTime;
+    }
     if (!start) {
         result.error = "no start time: no GUANO Timestamp, bext date, time in the name or modification time";
         return result;
     }
-    wav.recording.recordingTime = *start;
+    std::string &note = wav.recording.timeNote;
+    if (!unreadableTimestamp.empty())
+        note = "the GUANO Timestamp \"" + unreadableTimestamp +
+               "\" could not be read; the start time is from the " +
+               std::string(startTimeSourceName(wav.source));
+    if (!start->note.empty())
+        note += (note.empty() ? "" : "; ") + start->note;
+    wav.recording.recordingTime = start->time;
     result.value = std::move(wav);
     return result;
 }
@@ -247,17 +257,20 @@ std::string_view startTimeSourceName(StartTimeSource source) {
 }
 
 WavResult parseWavMetadata(std::string_view bytes, std::string_view fileName,
-                           std::optional<RecordingTime> modificationTime) {
+                           std::optional<RecordingTime> modificationTime, const RecorderZone *recorderZone) {
+    RecorderZoneChoice zone(recorderZone);
     const ReadAt readAt = [bytes](std::uint64_t offset, std::size_t size, std::string &out) {
         if (offset > bytes.size() || size > bytes.size() - offset)
             return false;
         out.assign(bytes.substr(static_cast<std::size_t>(offset), size));
         return true;
     };
-    return buildRecording(walkChunks(bytes.size(), readAt), fileName, modificationTime);
+    return buildRecording(walkChunks(bytes.size(), readAt), fileName, modificationTime, zone);
 }
 
-WavResult readWavRecording(const std::string &path) {
+namespace {
+
+WavResult readWavFile(const std::string &path, RecorderZoneChoice &zone) {
     WavResult result;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -287,13 +300,21 @@ WavResult readWavRecording(const std::string &path) {
                        std::chrono::milliseconds(st.st_mtim.tv_nsec / 1000000);
     const auto name = std::filesystem::path(path).filename().string();
     result = buildRecording(walkChunks(static_cast<std::uint64_t>(st.st_size), readAt), name,
-                            std::chrono::time_point_cast<std::chrono::milliseconds>(mtime));
+                            std::chrono::time_point_cast<std::chrono::milliseconds>(mtime), zone);
     ::close(fd);
     return result;
 }
 
-WavFolderResult readWavFolder(const std::string &folder) {
+} // namespace
+
+WavResult readWavRecording(const std::string &path, const RecorderZone *recorderZone) {
+    RecorderZoneChoice zone(recorderZone);
+    return readWavFile(path, zone);
+}
+
+WavFolderResult readWavFolder(const std::string &folder, const RecorderZone *recorderZone) {
     namespace fs = std::filesystem;
+    RecorderZoneChoice zone(recorderZone);
     WavFolderResult result;
     std::vector<fs::path> paths;
     std::error_code ec;
@@ -314,7 +335,7 @@ WavFolderResult readWavFolder(const std::string &folder) {
     }
     std::sort(paths.begin(), paths.end());
     for (const auto &path : paths) {
-        WavResult one = readWavRecording(path.string());
+        WavResult one = readWavFile(path.string(), zone);
         if (one.value)
             result.recordings.push_back(std::move(*one.value));
         else
