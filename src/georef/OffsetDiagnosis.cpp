@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <limits>
 #include <optional>
+#include <sstream>
 #include <vector>
 
 namespace pelorin {
@@ -75,14 +76,11 @@ bool fitsOffset(std::int64_t seconds) {
            seconds <= std::numeric_limits<std::int32_t>::max();
 }
 
-std::string offsetName(std::int64_t seconds, OffsetWording wording) {
-    const std::string number = std::to_string(seconds);
-    return wording == OffsetWording::CommandOption ? "--offset " + number
-                                                   : "a clock offset of " + number + " s";
-}
-
-std::string recordingsNoun(std::size_t n) {
-    return n == 1 ? "recording" : "recordings";
+void writeOffset(std::ostream &out, std::int64_t seconds, OffsetWording wording) {
+    if (wording == OffsetWording::CommandOption)
+        out << "--offset " << seconds;
+    else
+        out << "a clock offset of " << seconds << " s";
 }
 
 } // namespace
@@ -143,48 +141,56 @@ OffsetDiagnosis diagnoseOffset(std::span<const Recording> recordings, TrackView 
 
 std::string offsetDifferenceText(std::int64_t seconds) {
     seconds = std::abs(seconds);
+    std::ostringstream text;
     if (seconds % kQuarterHour != 0 || seconds == 0)
-        return std::to_string(seconds) + " s";
-    const std::int64_t hours = seconds / 3600;
-    const std::int64_t minutes = seconds % 3600 / 60;
-    if (hours == 0)
-        return std::to_string(minutes) + " min";
-    std::string text = std::to_string(hours) + " h";
-    if (minutes != 0)
-        text += " " + std::to_string(minutes) + " min";
-    return text;
+        text << seconds << " s";
+    else if (seconds < 3600)
+        text << seconds / 60 << " min";
+    else if (seconds % 3600 == 0)
+        text << seconds / 3600 << " h";
+    else
+        text << seconds / 3600 << " h " << seconds % 3600 / 60 << " min";
+    return text.str();
 }
 
 std::string diagnosisText(const OffsetDiagnosis &d, OffsetWording wording) {
-    std::string text;
-    if (d.meetingAtGiven == 0)
-        text = d.recordings == 1
-                   ? "the one recording does not meet the track"
-                   : "none of the " + std::to_string(d.recordings) + " recordings meets the track";
+    std::ostringstream text;
+    if (d.meetingAtGiven == 0 && d.recordings == 1)
+        text << "the one recording does not meet the track";
+    else if (d.meetingAtGiven == 0)
+        text << "none of the " << d.recordings << " recordings meets the track";
     else
-        text = "only " + std::to_string(d.meetingAtGiven) + " of the " + std::to_string(d.recordings) + " " +
-               recordingsNoun(d.recordings) + (d.meetingAtGiven == 1 ? " meets" : " meet") + " the track";
+        text << "only " << d.meetingAtGiven << " of the " << d.recordings
+             << (d.recordings == 1 ? " recording" : " recordings")
+             << (d.meetingAtGiven == 1 ? " meets" : " meet") << " the track";
 
-    if (!d.hasSuggestion())
-        return text + "; no other clock offset would place more: do the track and the recordings come from "
-                      "the same day?";
+    if (!d.hasSuggestion()) {
+        text
+            << "; no other clock offset would place more: do the track and the recordings come from the same "
+               "day?";
+        return text.str();
+    }
 
-    text += "; with " + offsetName(d.suggestedOffset, wording) + " ";
-    if (d.meetingAtSuggested == d.recordings)
-        text += d.recordings == 1 ? "it would" : "all " + std::to_string(d.recordings) + " would";
+    text << "; with ";
+    writeOffset(text, d.suggestedOffset, wording);
+    if (d.meetingAtSuggested == d.recordings && d.recordings == 1)
+        text << " it would";
+    else if (d.meetingAtSuggested == d.recordings)
+        text << " all " << d.recordings << " would";
     else
-        text += std::to_string(d.meetingAtSuggested) + " of them would";
+        text << ' ' << d.meetingAtSuggested << " of them would";
 
     const std::int64_t difference = std::int64_t{d.suggestedOffset} - d.givenOffset;
-    const std::string direction = difference < 0 ? "minus " : "plus ";
-    text += " (";
-    text += d.givenOffset == 0 ? "that is " + std::string(difference < 0 ? "minus " : "")
-                               : "your " + std::to_string(d.givenOffset) + " s " + direction;
-    text += offsetDifferenceText(difference);
-    text += d.zoneLike
-                ? ": is the recorder set to another time zone or to summer time?)"
-                : ", not a time zone's whole, half or quarter hour: is the recorder's clock set wrong?)";
-    return text;
+    const char *sign = difference < 0 ? "minus " : "plus ";
+    if (d.givenOffset == 0)
+        text << " (that is " << (difference < 0 ? "minus " : "");
+    else
+        text << " (your " << d.givenOffset << " s " << sign;
+    text << offsetDifferenceText(difference);
+    text << (d.zoneLike
+                 ? ": is the recorder set to another time zone or to summer time?)"
+                 : ", not a time zone's whole, half or quarter hour: is the recorder's clock set wrong?)");
+    return text.str();
 }
 
 } // namespace pelorin
