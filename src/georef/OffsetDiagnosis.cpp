@@ -175,6 +175,8 @@ std::string diagnosisText(const OffsetDiagnosis &d, OffsetWording wording) {
     writeOffset(text, d.suggestedOffset, wording);
     if (d.meetingAtSuggested == d.recordings && d.recordings == 1)
         text << " it would";
+    else if (d.meetingAtSuggested == d.recordings && d.recordings == 2)
+        text << " both would";
     else if (d.meetingAtSuggested == d.recordings)
         text << " all " << d.recordings << " would";
     else

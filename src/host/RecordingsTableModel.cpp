@@ -49,7 +49,7 @@ QVariant RecordingsTableModel::data(const QModelIndex &index, int role) const {
         case StartColumn:
             if (role == SortRole)
                 return rec.recordingTime();
-            return rec.recordingTime().toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            return rec.recordingTime().toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss t"));
         case TimeFromColumn:
             return timeSourceText(row);
         case SpeciesColumn:

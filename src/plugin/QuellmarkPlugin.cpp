@@ -17,16 +17,21 @@
 #include "ui_PelorinMain.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMainWindow>
+#include <QLabel>
+#include <QLocale>
 #include <QMessageBox>
+#include <QRegularExpressionValidator>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <cstring>
 #include <unistd.h>
 
@@ -37,6 +42,9 @@ namespace {
 const QString kNoOverlapTitle = QStringLiteral("No time overlap");
 const QString kNoOverlapMessage = QStringLiteral("Time overlap between recordings and coordinates does not "
                                                  "exist. Recordings can only be correlated with ");
+// Completes the first sentence above.
+const QString kNoOverlapCompletion = QStringLiteral("coordinates logged while they were made, once the clock "
+                                                    "offset is added.");
 const QString kExportErrorTitle = QStringLiteral("Export error");
 const QString kExportErrorMessage = QStringLiteral("Couldn't write KML file to the selected destination.");
 
@@ -49,6 +57,7 @@ void sizeColumns(QTableView *recordings, QTableView *trackPoints) {
     QHeaderView *header = recordings->horizontalHeader();
     header->setSectionResizeMode(RecordingTableModel::FileColumn, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(RecordingTableModel::TimeColumn, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(RecordingTableModel::PlacementColumn, QHeaderView::ResizeToContents);
     const QFontMetrics metrics = trackPoints->fontMetrics();
     const int padding = 3 * metrics.averageCharWidth();
     const int coordinate = metrics.horizontalAdvance(QStringLiteral("-000.0000000")) + padding;
@@ -75,6 +84,48 @@ QStringList centreOf(const TrackPoint &point) {
             centre << fromUtf8(*lon);
     }
     return centre;
+}
+
+QString utcText(qint64 msSinceEpoch, const QString &format) {
+    return QDateTime::fromMSecsSinceEpoch(msSinceEpoch, Qt::UTC).toString(format);
+}
+
+// "2009-05-01 10:00:00–10:02:00 UTC", the date repeated only when it changes.
+QString spanText(qint64 firstMs, qint64 lastMs, const QString &timeFormat) {
+    const QString day = QStringLiteral("yyyy-MM-dd ");
+    const bool sameDay = QDateTime::fromMSecsSinceEpoch(firstMs, Qt::UTC).date() ==
+                         QDateTime::fromMSecsSinceEpoch(lastMs, Qt::UTC).date();
+    return utcText(firstMs, day + timeFormat) + QChar(0x2013) +
+           utcText(lastMs, sameDay ? timeFormat : day + timeFormat) + QStringLiteral(" UTC");
+}
+
+// The first and last timed fix, in milliseconds since the epoch.
+std::optional<std::pair<qint64, qint64>> trackSpan(TrackView track) {
+    std::optional<std::pair<qint64, qint64>> span;
+    for (std::size_t i = 0; i < track.size(); ++i) {
+        if (const auto time = track[i].time()) {
+            const qint64 ms = time->time_since_epoch().count() * 1000;
+            span = span ? std::pair{std::min(span->first, ms), std::max(span->second, ms)} : std::pair{ms, ms};
+        }
+    }
+    return span;
+}
+
+// "track.gpx: 3,625 points, 19:41–20:41 UTC"
+QString gpsLogText(const QString &fileName, TrackView track) {
+    QString text = fileName + QStringLiteral(": ") + QLocale(QLocale::English).toString(qulonglong(track.size())) +
+                   (track.size() == 1 ? QStringLiteral(" point") : QStringLiteral(" points"));
+    if (const auto span = trackSpan(track))
+        text += QStringLiteral(", ") + spanText(span->first, span->second, QStringLiteral("HH:mm"));
+    return text;
+}
+
+// A sentence of the core's, as the first of a paragraph.
+QString sentence(const std::string &text) {
+    QString s = fromUtf8(text);
+    if (!s.isEmpty())
+        s[0] = s[0].toUpper();
+    return s;
 }
 
 // A new, empty file in the temporary folder, left in place; empty when none
@@ -139,6 +190,16 @@ bool QuellmarkPlugin::loadPanel() {
     transectDesc = ui_->transectDesc;
     tesselate = ui_->tesselate;
     elevation = ui_->elevation;
+    gpsLogLabel = ui_->gpsLogLabel;
+    placementSummary = ui_->placementSummary;
+    applySuggestedOffset = ui_->applySuggestedOffset;
+    // Whole seconds only: "abc" or "0:37" must not silently become 0.
+    timeDiff->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[+-]?[0-9]{0,10}")), timeDiff));
+    connect(applySuggestedOffset, &QPushButton::clicked, this, [this] {
+        if (diagnosis && diagnosis->hasSuggestion())
+            timeDiff->setText(QString::number(diagnosis->suggestedOffset));
+    });
 
     panel->installEventFilter(this);
     QPushButton *exportButton = ui_->exportButton;
@@ -259,8 +320,11 @@ bool QuellmarkPlugin::parseGPXFile(const QUrl &url) {
     if (!result.ok()) {
         // An unreadable file or a cancelled read fails quietly; the caller logs it.
         if (result.error->kind == GpxError::Kind::Parse) {
-            QMessageBox *alert = alertSheet(alertParent(), QStringLiteral("Parsing Error!"),
-                                            gpxErrorInformativeText(*result.error), QStringLiteral("OK"));
+            QMessageBox *alert =
+                alertSheet(alertParent(), QStringLiteral("Parsing Error!"),
+                           QFileInfo(url.toLocalFile()).fileName() + QStringLiteral(": ") +
+                               gpxErrorInformativeText(*result.error),
+                           QStringLiteral("OK"));
             connect(alert, &QMessageBox::finished, this,
                     [this, alert](int returnCode) { alertDidEnd(alert, returnCode, nullptr); });
             alert->open();
@@ -273,6 +337,8 @@ bool QuellmarkPlugin::parseGPXFile(const QUrl &url) {
         gpsDataController->setContent(gpsPoints);
     if (elevation)
         elevation->setEnabled(hasElevation);
+    if (gpsLogLabel)
+        gpsLogLabel->setText(gpsLogText(QFileInfo(url.toLocalFile()).fileName(), TrackView{*gpsPoints, {}}));
     return true;
 }
 
@@ -280,13 +346,75 @@ bool QuellmarkPlugin::parseGPXFile(const QUrl &url) {
 
 void QuellmarkPlugin::geoRefRecordings() {
     geoRefRecs.clear();
+    placements.clear();
+    diagnosis.reset();
     if (!recController || !gpsDataController)
         return;
     const std::vector<Recording> recordings = toRecordings(recController->arrangedObjects());
     const ArrangedTrack track = gpsDataController->arrangedObjects();
     const std::int32_t offset = intValue(timeDiff ? timeDiff->text().toStdString() : std::string());
-    geoRefRecs = pelorin::geoRefRecordings(
-        recordings, track.view(), offset, [](std::string_view line) { qInfo().noquote() << fromUtf8(line); });
+    GeoRefResult result = placeRecordings(recordings, track.view(), offset, {}, [](std::string_view line) {
+        qInfo().noquote() << fromUtf8(line);
+    });
+    geoRefRecs = std::move(result.records);
+    placements = std::move(result.placements);
+    if (geoRefRecs.size() * 2 < recordings.size()) {
+        if (OffsetDiagnosis d = diagnoseOffset(recordings, track.view(), offset); d.worthTelling())
+            diagnosis = d;
+    }
+    recController->setArrangedPlacements(placements);
+    showPlacementSummary();
+}
+
+void QuellmarkPlugin::showPlacementSummary() {
+    if (!placementSummary)
+        return;
+    std::size_t placed = 0;
+    std::map<PlacementStatus, std::size_t> notPlaced;
+    for (const Placement &placement : placements) {
+        if (placement.placed())
+            ++placed;
+        else
+            ++notPlaced[placement.status];
+    }
+    QString text = QStringLiteral("Placed %1 of %2 recordings").arg(placed).arg(placements.size());
+    QStringList parts;
+    for (const auto &[status, count] : notPlaced)
+        parts << QStringLiteral("%1 %2").arg(count).arg(fromUtf8(placementStatusName(status)));
+    if (!parts.isEmpty())
+        text += QStringLiteral(" (") + parts.join(QStringLiteral(", ")) + QStringLiteral(")");
+    text += QLatin1Char('.');
+    if (diagnosis)
+        text += QLatin1Char(' ') + sentence(diagnosisText(*diagnosis, OffsetWording::ClockOffsetField));
+    placementSummary->setText(text);
+    const bool suggest = diagnosis && diagnosis->hasSuggestion();
+    applySuggestedOffset->setVisible(suggest);
+    if (suggest)
+        applySuggestedOffset->setText(QStringLiteral("Use %1 s").arg(diagnosis->suggestedOffset));
+}
+
+// The first sentence completed, both time spans and what would make them meet.
+QString QuellmarkPlugin::noOverlapMessage() const {
+    QString message = kNoOverlapMessage + kNoOverlapCompletion;
+    const ArrangedTrack track = gpsDataController ? gpsDataController->arrangedObjects() : ArrangedTrack{};
+    const QString seconds = QStringLiteral("HH:mm:ss");
+    if (const auto span = trackSpan(track.view()))
+        message += QStringLiteral("\n\nThe track: ") + spanText(span->first, span->second, seconds) + '.';
+    else
+        message += QStringLiteral("\n\nThe GPS log holds no point with a time.");
+    if (!placements.empty()) {
+        const auto [first, last] = std::minmax_element(
+            placements.begin(), placements.end(),
+            [](const Placement &a, const Placement &b) { return a.correctedTime < b.correctedTime; });
+        const std::int32_t offset = intValue(timeDiff ? timeDiff->text().toStdString() : std::string());
+        message += QStringLiteral("\nThe recordings, with a clock offset of %1 s: ").arg(offset) +
+                   spanText(first->correctedTime.time_since_epoch().count(),
+                            last->correctedTime.time_since_epoch().count(), seconds) +
+                   '.';
+    }
+    if (diagnosis)
+        message += QStringLiteral("\n\n") + sentence(diagnosisText(*diagnosis, OffsetWording::ClockOffsetField));
+    return message;
 }
 
 bool QuellmarkPlugin::createKMLOutput(const QUrl &url) {
@@ -329,7 +457,7 @@ void QuellmarkPlugin::calcDateTimeDif(QObject *sender) {
 
     geoRefRecordings();
     if (geoRefRecs.empty()) {
-        runAlertPanel(myPanel, kNoOverlapTitle, kNoOverlapMessage);
+        runAlertPanel(myPanel, kNoOverlapTitle, noOverlapMessage());
     } else {
         FileDialog savePanel(myPanel);
         savePanel.setAcceptMode(QFileDialog::AcceptSave);
@@ -352,7 +480,7 @@ void QuellmarkPlugin::previewMap(QObject *sender) {
 
     geoRefRecordings();
     if (geoRefRecs.empty()) {
-        runAlertPanel(myPanel, kNoOverlapTitle, kNoOverlapMessage);
+        runAlertPanel(myPanel, kNoOverlapTitle, noOverlapMessage());
         return;
     }
     const QString path = makePreviewFile();

@@ -3,6 +3,8 @@
 #include "framework/AbstractPlugin.h"
 #include "framework/HostDelegate.h"
 #include "georef/GeoRefRecord.h"
+#include "georef/OffsetDiagnosis.h"
+#include "georef/Placement.h"
 #include "gpx/GpxReader.h"
 #include "gpx/TrackPoint.h"
 #include "plugin/ModalRun.h"
@@ -11,11 +13,14 @@
 #include <QUrl>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QCheckBox;
 class QFileDialog;
+class QLabel;
 class QLineEdit;
+class QPushButton;
 class QMessageBox;
 class QWidget;
 
@@ -71,6 +76,8 @@ public:
     pelorin::TrackPointsArrayController *gpsDataController = nullptr;
     pelorin::RecordingsArrayController *recController = nullptr;
     std::vector<pelorin::GeoRefRecord> geoRefRecs;
+    std::vector<pelorin::Placement> placements;         // of the last pass, in arranged order
+    std::optional<pelorin::OffsetDiagnosis> diagnosis; // when the last pass placed fewer than half
     std::shared_ptr<const std::vector<pelorin::TrackPoint>> gpsPoints;
     bool hasElevation = false;
     QLineEdit *timeDiff = nullptr;
@@ -79,6 +86,9 @@ public:
     QCheckBox *tesselate = nullptr;
     QCheckBox *elevation = nullptr;
     QPointer<pelorin::MapDisplay> mapDisplay;
+    QLabel *gpsLogLabel = nullptr;      // which GPS log the track points come from
+    QLabel *placementSummary = nullptr; // what the last pass made of the recordings
+    QPushButton *applySuggestedOffset = nullptr;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -89,6 +99,8 @@ private:
     void makeKeyAndOrderFront();
     // Where alerts not tied to the panel go: the panel, else the host's window.
     QWidget *alertParent() const;
+    void showPlacementSummary();
+    QString noOverlapMessage() const;
 
     std::unique_ptr<Ui::PelorinMain> ui_;
     pelorin::GpxReader gpxReader_; // the parse state (point in progress, accumulator, flags)
