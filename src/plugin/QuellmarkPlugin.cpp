@@ -22,17 +22,17 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QMainWindow>
 #include <QLabel>
 #include <QLocale>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QRegularExpressionValidator>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstdlib>
-#include <map>
 #include <cstring>
+#include <map>
 #include <unistd.h>
 
 using namespace pelorin;
@@ -105,7 +105,8 @@ std::optional<std::pair<qint64, qint64>> trackSpan(TrackView track) {
     for (std::size_t i = 0; i < track.size(); ++i) {
         if (const auto time = track[i].time()) {
             const qint64 ms = time->time_since_epoch().count() * 1000;
-            span = span ? std::pair{std::min(span->first, ms), std::max(span->second, ms)} : std::pair{ms, ms};
+            span =
+                span ? std::pair{std::min(span->first, ms), std::max(span->second, ms)} : std::pair{ms, ms};
         }
     }
     return span;
@@ -113,7 +114,8 @@ std::optional<std::pair<qint64, qint64>> trackSpan(TrackView track) {
 
 // "track.gpx: 3,625 points, 19:41–20:41 UTC"
 QString gpsLogText(const QString &fileName, TrackView track) {
-    QString text = fileName + QStringLiteral(": ") + QLocale(QLocale::English).toString(qulonglong(track.size())) +
+    QString text = fileName + QStringLiteral(": ") +
+                   QLocale(QLocale::English).toString(qulonglong(track.size())) +
                    (track.size() == 1 ? QStringLiteral(" point") : QStringLiteral(" points"));
     if (const auto span = trackSpan(track))
         text += QStringLiteral(", ") + spanText(span->first, span->second, QStringLiteral("HH:mm"));
@@ -320,11 +322,10 @@ bool QuellmarkPlugin::parseGPXFile(const QUrl &url) {
     if (!result.ok()) {
         // An unreadable file or a cancelled read fails quietly; the caller logs it.
         if (result.error->kind == GpxError::Kind::Parse) {
-            QMessageBox *alert =
-                alertSheet(alertParent(), QStringLiteral("Parsing Error!"),
-                           QFileInfo(url.toLocalFile()).fileName() + QStringLiteral(": ") +
-                               gpxErrorInformativeText(*result.error),
-                           QStringLiteral("OK"));
+            QMessageBox *alert = alertSheet(alertParent(), QStringLiteral("Parsing Error!"),
+                                            QFileInfo(url.toLocalFile()).fileName() + QStringLiteral(": ") +
+                                                gpxErrorInformativeText(*result.error),
+                                            QStringLiteral("OK"));
             connect(alert, &QMessageBox::finished, this,
                     [this, alert](int returnCode) { alertDidEnd(alert, returnCode, nullptr); });
             alert->open();
@@ -353,9 +354,8 @@ void QuellmarkPlugin::geoRefRecordings() {
     const std::vector<Recording> recordings = toRecordings(recController->arrangedObjects());
     const ArrangedTrack track = gpsDataController->arrangedObjects();
     const std::int32_t offset = intValue(timeDiff ? timeDiff->text().toStdString() : std::string());
-    GeoRefResult result = placeRecordings(recordings, track.view(), offset, {}, [](std::string_view line) {
-        qInfo().noquote() << fromUtf8(line);
-    });
+    GeoRefResult result = placeRecordings(recordings, track.view(), offset, {},
+                                          [](std::string_view line) { qInfo().noquote() << fromUtf8(line); });
     geoRefRecs = std::move(result.records);
     placements = std::move(result.placements);
     if (geoRefRecs.size() * 2 < recordings.size()) {
@@ -413,7 +413,8 @@ QString QuellmarkPlugin::noOverlapMessage() const {
                    '.';
     }
     if (diagnosis)
-        message += QStringLiteral("\n\n") + sentence(diagnosisText(*diagnosis, OffsetWording::ClockOffsetField));
+        message +=
+            QStringLiteral("\n\n") + sentence(diagnosisText(*diagnosis, OffsetWording::ClockOffsetField));
     return message;
 }
 

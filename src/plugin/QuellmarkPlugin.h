@@ -76,7 +76,7 @@ public:
     pelorin::TrackPointsArrayController *gpsDataController = nullptr;
     pelorin::RecordingsArrayController *recController = nullptr;
     std::vector<pelorin::GeoRefRecord> geoRefRecs;
-    std::vector<pelorin::Placement> placements;         // of the last pass, in arranged order
+    std::vector<pelorin::Placement> placements;        // of the last pass, in arranged order
     std::optional<pelorin::OffsetDiagnosis> diagnosis; // when the last pass placed fewer than half
     std::shared_ptr<const std::vector<pelorin::TrackPoint>> gpsPoints;
     bool hasElevation = false;

@@ -59,7 +59,8 @@ TEST_F(PluginTest, NoOverlapAlertsAndClosesWithoutASaveDialog) {
     plugin.fire(nullptr);
     ASSERT_EQ(alert.size(), 3);
     EXPECT_EQ(alert[0], "No time overlap");
-    EXPECT_TRUE(alert[1].startsWith(kNoOverlap + "coordinates logged while they were made")) << alert[1].toStdString();
+    EXPECT_TRUE(alert[1].startsWith(kNoOverlap + "coordinates logged while they were made"))
+        << alert[1].toStdString();
     EXPECT_EQ(alert[2], "Ok");
     EXPECT_FALSE(plugin.myPanel->isVisible());
 }

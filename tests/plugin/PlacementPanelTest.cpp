@@ -32,10 +32,10 @@ TEST_F(PluginTest, OffsetFieldTakesWholeSecondsAndKeepsItsHint) {
     const struct {
         QString text;
         QValidator::State state;
-    } cases[] = {{"37", QValidator::Acceptable},   {"+37", QValidator::Acceptable},
-                 {"-7200", QValidator::Acceptable}, {"", QValidator::Acceptable},
-                 {"abc", QValidator::Invalid},      {"0:37", QValidator::Invalid},
-                 {"1.5", QValidator::Invalid},      {"37 s", QValidator::Invalid},
+    } cases[] = {{"37", QValidator::Acceptable},      {"+37", QValidator::Acceptable},
+                 {"-7200", QValidator::Acceptable},   {"", QValidator::Acceptable},
+                 {"abc", QValidator::Invalid},        {"0:37", QValidator::Invalid},
+                 {"1.5", QValidator::Invalid},        {"37 s", QValidator::Invalid},
                  {"12345678901", QValidator::Invalid}};
     for (const auto &c : cases) {
         QString text = c.text;
@@ -49,8 +49,8 @@ TEST_F(PluginTest, OffsetFieldTakesWholeSecondsAndKeepsItsHint) {
 
 TEST_F(PluginTest, PanelNamesItsLogAndShowsWhereEachRecordingWent) {
     const pelorin::test::ScopedTimeZone berlin("CET-1CEST,M3.5.0,M10.5.0/3");
-    selection = QList{rec("late.wav", "2009-05-01T10:01:30Z", "Nyc"), rec("early.wav", "2009-05-01T10:00:30Z"),
-                      rec("after.wav", "2009-05-01T10:05:00Z")};
+    selection = QList{rec("late.wav", "2009-05-01T10:01:30Z", "Nyc"),
+                      rec("early.wav", "2009-05-01T10:00:30Z"), rec("after.wav", "2009-05-01T10:05:00Z")};
     steps = {chooseFile(trackFile()), press("previewButton")};
     plugin.fire(nullptr);
 
@@ -81,7 +81,9 @@ TEST_F(PluginTest, NoOverlapAlertGivesBothSpansAndTheOffsetThePanelCanApply) {
     selection = QList{rec("late.wav", "2009-05-01T12:01:30Z"), rec("early.wav", "2009-05-01T12:00:30Z")};
     QStringList alert;
     QString buttonText;
-    steps = {chooseFile(trackFile()), press("previewButton"), answerAlert(&alert),
+    steps = {chooseFile(trackFile()),
+             press("previewButton"),
+             answerAlert(&alert),
              {"PelorinMain", [&](QWidget *panel) {
                   buttonText = plugin.applySuggestedOffset->text();
                   plugin.applySuggestedOffset->click();
@@ -91,13 +93,14 @@ TEST_F(PluginTest, NoOverlapAlertGivesBothSpansAndTheOffsetThePanelCanApply) {
 
     ASSERT_EQ(alert.size(), 3);
     EXPECT_EQ(alert[0], "No time overlap");
-    EXPECT_EQ(alert[1],
-              "Time overlap between recordings and coordinates does not exist. Recordings can only be correlated "
-              "with coordinates logged while they were made, once the clock offset is added.\n\n"
-              "The track: 2009-05-01 10:00:00\u201310:02:00 UTC.\n"
-              "The recordings, with a clock offset of 0 s: 2009-05-01 12:00:30\u201312:01:30 UTC.\n\n"
-              "None of the 2 recordings meets the track; with a clock offset of -7200 s both would (that is "
-              "minus 2 h: is the recorder set to another time zone or to summer time?)");
+    EXPECT_EQ(
+        alert[1],
+        "Time overlap between recordings and coordinates does not exist. Recordings can only be correlated "
+        "with coordinates logged while they were made, once the clock offset is added.\n\n"
+        "The track: 2009-05-01 10:00:00\u201310:02:00 UTC.\n"
+        "The recordings, with a clock offset of 0 s: 2009-05-01 12:00:30\u201312:01:30 UTC.\n\n"
+        "None of the 2 recordings meets the track; with a clock offset of -7200 s both would (that is "
+        "minus 2 h: is the recorder set to another time zone or to summer time?)");
     EXPECT_EQ(buttonText, "Use -7200 s");
     EXPECT_EQ(plugin.timeDiff->text(), "-7200");
     EXPECT_EQ(plugin.placementSummary->text(), "Placed 2 of 2 recordings.");

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpression>
