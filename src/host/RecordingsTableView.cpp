@@ -62,4 +62,8 @@ QList<HostRecording> RecordingsTableView::selectedRecordings() const {
     return result;
 }
 
+void RecordingsTableView::showPlacements(const QList<HostPlacement> &placements) {
+    model_->setPlacements(placements);
+}
+
 } // namespace pelorin

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/HostPlacement.h"
 #include "framework/HostRecording.h"
 #include "host/TableRecording.h"
 
@@ -27,6 +28,8 @@ public:
     QList<HostRecording> allRecordings() const;
     // The selected recordings in the order the table shows them.
     QList<HostRecording> selectedRecordings() const;
+    // A plug-in's placements, shown beside the recordings they name.
+    void showPlacements(const QList<HostPlacement> &placements);
 
 private:
     RecordingsTableModel *model_;

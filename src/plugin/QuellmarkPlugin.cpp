@@ -122,6 +122,25 @@ QString gpsLogText(const QString &fileName, TrackView track) {
     return text;
 }
 
+QList<HostPlacement> hostPlacements(const QList<HostRecording> &recordings,
+                                    const std::vector<Placement> &placements) {
+    QList<HostPlacement> list;
+    for (qsizetype i = 0; i < recordings.size() && static_cast<std::size_t>(i) < placements.size(); ++i) {
+        const Placement &placement = placements[static_cast<std::size_t>(i)];
+        HostPlacement shown;
+        shown.filename = recordings[i].filename();
+        shown.recordingTime = recordings[i].recordingTime();
+        shown.status = fromUtf8(placementStatusName(placement.status));
+        if (placement.status != PlacementStatus::NoTime)
+            shown.correctedTime =
+                QDateTime::fromMSecsSinceEpoch(placement.correctedTime.time_since_epoch().count(), Qt::UTC);
+        shown.uncertaintyMetres = placement.uncertaintyMetres;
+        shown.placed = placement.placed();
+        list << shown;
+    }
+    return list;
+}
+
 // A sentence of the core's, as the first of a paragraph.
 QString sentence(const std::string &text) {
     QString s = fromUtf8(text);
@@ -364,6 +383,10 @@ void QuellmarkPlugin::geoRefRecordings() {
     }
     recController->setArrangedPlacements(placements);
     showPlacementSummary();
+    if (HostDelegate *delegate = hostDelegate()) {
+        if (RecordingsController *host = delegate->recordingsController())
+            host->showPlacements(hostPlacements(recController->arrangedObjects(), placements));
+    }
 }
 
 void QuellmarkPlugin::showPlacementSummary() {

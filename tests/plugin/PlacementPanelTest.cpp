@@ -70,6 +70,13 @@ TEST_F(PluginTest, PanelNamesItsLogAndShowsWhereEachRecordingWent) {
         EXPECT_EQ(cell(recordings, row, Model::PlacementColumn, Qt::ForegroundRole),
                   row < 2 ? "#1b7a2e" : "#b01c1c");
     }
+    // The host hears of them too, in the order they were placed.
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_EQ(shown[2].filename, "after.wav");
+    EXPECT_EQ(shown[2].status, "after-track");
+    EXPECT_FALSE(shown[2].placed);
+    EXPECT_EQ(shown[0].correctedTime, QDateTime::fromString("2009-05-01T10:00:30Z", Qt::ISODate));
+    EXPECT_TRUE(shown[0].placed);
     // Sorting by placement puts what was not placed first, and each row keeps its own.
     recordings->proxy()->sort(Model::PlacementColumn);
     EXPECT_EQ(cell(recordings, 0, Model::FileColumn), "after.wav");
