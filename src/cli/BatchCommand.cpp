@@ -7,8 +7,10 @@
 #include "fileio/InputFile.h"
 #include "georef/GeoRef.h"
 #include "georef/NumberText.h"
+#include "georef/OffsetDiagnosis.h"
 #include "georef/PlacementReport.h"
 #include "georef/PlacementSummary.h"
+#include "georef/SyncOffset.h"
 #include "gpx/Coordinate.h"
 #include "gpx/GpxReader.h"
 #include "kml/GeoJsonWriter.h"
@@ -152,19 +154,19 @@ struct LoadedRecordings {
 
 // The catalogue is read on another core while the GPS log is parsed; it only
 // reads its own file, and what it finds is reported after the log's problems.
-std::future<RecordingsCsvResult> startReadingCatalogue(const CliOptions &options) {
+std::future<RecordingsCsvResult> startReadingCatalogue(const CliOptions &options, const RecorderZone *zone) {
     if (!options.recordingsDir.empty())
         return {};
+    const auto read = [path = options.recordingsPath, zone] { return readRecordingsCsv(path, zone); };
     try {
-        return std::async(std::launch::async, readRecordingsCsv, options.recordingsPath);
+        return std::async(std::launch::async, read);
     } catch (const std::system_error &) {
-        return std::async(std::launch::deferred, readRecordingsCsv,
-                          options.recordingsPath); // no thread to spare
+        return std::async(std::launch::deferred, read); // no thread to spare
     }
 }
 
 LoadedRecordings loadRecordings(const CliOptions &options, std::future<RecordingsCsvResult> &pending,
-                                std::ostream &err) {
+                                const RecorderZone *zone, std::ostream &err) {
     LoadedRecordings loaded;
     if (options.recordingsDir.empty()) {
         RecordingsCsvResult catalogue = pending.get();
@@ -180,7 +182,7 @@ LoadedRecordings loadRecordings(const CliOptions &options, std::future<Recording
         return loaded;
     }
     // Files without a start time are skipped, not fatal: a card holds what it holds.
-    WavFolderResult folder = readWavFolder(options.recordingsDir);
+    WavFolderResult folder = readWavFolder(options.recordingsDir, zone);
     for (const auto &[path, reason] : folder.skipped)
         say(err, {path}, "skipped: " + reason);
     if (folder.recordings.empty()) {
@@ -193,8 +195,12 @@ LoadedRecordings loadRecordings(const CliOptions &options, std::future<Recording
     if (!folder.skipped.empty())
         used += " (" + std::to_string(folder.skipped.size()) + " skipped)";
     say(err, used);
-    for (WavRecording &wav : folder.recordings)
+    for (WavRecording &wav : folder.recordings) {
+        if (wav.recording.timeSource == StartTimeSource::ModificationTime)
+            say(err, {wav.recording.filename},
+                "the start time is the file's modification time, which copying a card can change");
         loaded.recordings.push_back(std::move(wav.recording));
+    }
     return loaded;
 }
 
@@ -215,6 +221,38 @@ SurveyDocument surveyOf(const CliOptions &options, bool hasElevation, TrackView 
 }
 
 } // namespace
+
+// Times that may be an hour off are named, so nobody trusts them blindly.
+void warnAboutTimes(std::ostream &err, const std::vector<Recording> &recordings) {
+    for (const Recording &recording : recordings) {
+        if (!recording.timeNote.empty())
+            say(err, {recording.filename}, "warning: " + recording.timeNote);
+    }
+}
+
+// --sync: the offset that puts the named recording at the named waypoint.
+std::optional<std::int32_t> syncedOffset(const CliOptions &options, const std::vector<Recording> &recordings,
+                                         TrackView track, std::ostream &err) {
+    if (options.syncRecording.empty())
+        return options.offsetSeconds;
+    const SyncOffset sync = syncOffset(recordings, track, options.syncRecording, options.syncWaypoint);
+    if (!sync.ok()) {
+        say(err, "--sync: " + sync.error);
+        return std::nullopt;
+    }
+    say(err, syncOffsetText(sync.offsetSeconds, options.syncRecording, options.syncWaypoint));
+    return sync.offsetSeconds;
+}
+
+bool findRecorderZone(const CliOptions &options, std::optional<RecorderZone> &zone, std::ostream &err) {
+    if (options.recorderZone.empty())
+        return true;
+    if ((zone = RecorderZone::named(options.recorderZone)))
+        return true;
+    say(err, "--recorder-tz: no time zone named '" + options.recorderZone +
+                 "' (expected an IANA name such as Europe/Berlin)");
+    return false;
+}
 
 ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &err) {
     if (options.writeGuano)
@@ -247,7 +285,12 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
     if (!inputsReadable)
         return kBadInput;
 
-    std::future<RecordingsCsvResult> catalogue = startReadingCatalogue(options);
+    std::optional<RecorderZone> recorderZone;
+    if (!findRecorderZone(options, recorderZone, err))
+        return kBadInput;
+    const RecorderZone *zone = recorderZone ? &*recorderZone : nullptr;
+
+    std::future<RecordingsCsvResult> catalogue = startReadingCatalogue(options, zone);
     GpxReader reader;
     const GpxResult track = reader.parseGPXFile(options.gpxPath);
     bool trackUsable = track.ok();
@@ -255,8 +298,14 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
         reportGpxError(err, options.gpxPath, *track.error);
     else
         trackUsable = reportBadCoordinates(err, options.gpxPath, track);
-    LoadedRecordings loaded = loadRecordings(options, catalogue, err);
+    LoadedRecordings loaded = loadRecordings(options, catalogue, zone, err);
     if (!trackUsable || !loaded.ok)
+        return kBadInput;
+
+    warnAboutTimes(err, loaded.recordings);
+    const TrackView view{track.points, {}};
+    const std::optional<std::int32_t> offset = syncedOffset(options, loaded.recordings, view, err);
+    if (!offset)
         return kBadInput;
 
     // The pass and the document take the recordings in time order, the report
@@ -276,8 +325,7 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
     PlacementOptions placementOptions;
     placementOptions.maxGapSeconds = options.maxGapSeconds;
     placementOptions.splitSegments = options.splitSegments;
-    const TrackView view{track.points, {}};
-    const GeoRefResult placed = placeRecordings(recordings, view, options.offsetSeconds, placementOptions);
+    const GeoRefResult placed = placeRecordings(recordings, view, *offset, placementOptions);
     const std::vector<Placement> &placements = placed.placements;
     if (options.verbose) {
         std::string line;
@@ -292,8 +340,15 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
         }
     }
     const std::string summary = placementSummary(placements, track.badCoordinates.size());
+    if (placed.records.empty())
+        explainNoOverlap(err, track.points, recordings, *offset);
+    // Fewer than half placed: say which clock offset would place more.
+    if (placed.records.size() * 2 < recordings.size()) {
+        if (const OffsetDiagnosis diagnosis = diagnoseOffset(recordings, view, *offset);
+            diagnosis.worthTelling())
+            say(err, diagnosisText(diagnosis, OffsetWording::CommandOption));
+    }
     if (placed.records.empty()) {
-        explainNoOverlap(err, track.points, recordings, options.offsetSeconds);
         say(err, summary);
         return kNoTimeOverlap;
     }

@@ -29,6 +29,8 @@ enum class Id {
     Report,
     MaxGap,
     SplitSegments,
+    Sync,
+    RecorderTz
 };
 
 struct OptionInfo {
@@ -37,7 +39,7 @@ struct OptionInfo {
     bool takesValue;
 };
 
-constexpr std::array<OptionInfo, 19> kOptions{{
+constexpr std::array<OptionInfo, 21> kOptions{{
     {"gpx", Id::Gpx, true},
     {"recordings", Id::Recordings, true},
     {"recordings-dir", Id::RecordingsDir, true},
@@ -57,6 +59,8 @@ constexpr std::array<OptionInfo, 19> kOptions{{
     {"report", Id::Report, true},
     {"max-gap", Id::MaxGap, true},
     {"split-segments", Id::SplitSegments, false},
+    {"sync", Id::Sync, true},
+    {"recorder-tz", Id::RecorderTz, true},
 }};
 
 constexpr std::size_t indexOf(Id id) {
@@ -147,6 +151,19 @@ std::string apply(CliOptions &options, const OptionInfo &option, std::string_vie
         return "option --max-gap needs a positive number of seconds, not '" + std::string(value) + "'";
     case Id::SplitSegments:
         options.splitSegments = true;
+        return {};
+    case Id::Sync: {
+        const std::size_t equals = value.find('=');
+        if (equals == std::string_view::npos || equals == 0 || equals + 1 == value.size())
+            return "option --sync needs RECORDING=WAYPOINT, not '" + std::string(value) + "'";
+        options.syncRecording = value.substr(0, equals);
+        options.syncWaypoint = value.substr(equals + 1);
+        return {};
+    }
+    case Id::RecorderTz:
+        if (value.empty())
+            return "option --recorder-tz needs a time zone name such as Europe/Berlin";
+        options.recorderZone = value;
         return {};
     }
     return {};
@@ -242,6 +259,8 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
         missing += (missing.empty() ? "--" : ", --") + std::string("output (or --report)");
     if (!missing.empty())
         return usageError("missing required option(s): " + missing);
+    if (seen[indexOf(Id::Sync)] && seen[indexOf(Id::Offset)])
+        return usageError("give either --offset or --sync, not both");
     if (parsed.options.outputPath == "-" && parsed.options.reportPath == "-")
         return usageError("--output and --report cannot both be standard output");
     if (parsed.options.open && (parsed.options.outputPath == "-" || parsed.options.outputPath.empty()))
@@ -285,6 +304,12 @@ Options:
                       D is added to the recorder's time: a recorder whose clock
                       runs 37 s behind the GPS logger needs --offset 37; one that
                       runs ahead needs a negative offset.
+  --sync RECORDING=WAYPOINT
+                      instead of --offset: the offset that puts RECORDING's start
+                      at the time of the waypoint named WAYPOINT, for a recording
+                      started where the waypoint was marked on the logger
+  --recorder-tz ZONE  the time zone (an IANA name such as Europe/Berlin) of
+                      recording times given without one; default: this machine's
   --name TEXT         the transect's name in the document
   --description TEXT  the transect's description
   --tessellate        let the track line follow the terrain

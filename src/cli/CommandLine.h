@@ -35,6 +35,10 @@ struct CliOptions {
     std::string reportPath; // "-": standard output; empty: no report
     std::optional<double> maxGapSeconds;
     bool splitSegments = false;
+    // --sync RECORDING=WAYPOINT: the offset from a recording started at a marked waypoint.
+    std::string syncRecording;
+    std::string syncWaypoint;
+    std::string recorderZone; // --recorder-tz: IANA zone of zone-less recording times
 };
 
 struct ParsedCommandLine {

@@ -46,7 +46,11 @@ ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &out, std::
         say(err, {options.recordingsDir}, "not a folder");
         return kBadInput;
     }
-    const WavFolderResult folder = readWavFolder(options.recordingsDir);
+    std::optional<RecorderZone> recorderZone;
+    if (!findRecorderZone(options, recorderZone, err))
+        return kBadInput;
+    const WavFolderResult folder =
+        readWavFolder(options.recordingsDir, recorderZone ? &*recorderZone : nullptr);
     for (const auto &[path, reason] : folder.skipped)
         say(err, {path}, "skipped: " + reason);
     if (folder.recordings.empty()) {
@@ -58,8 +62,15 @@ ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &out, std::
     recordings.reserve(folder.recordings.size());
     for (const WavRecording &wav : folder.recordings)
         recordings.push_back(wav.recording);
-    const GeoRefResult placed =
-        placeRecordings(recordings, TrackView{track.points, {}}, options.offsetSeconds);
+    warnAboutTimes(err, recordings);
+    const TrackView view{track.points, {}};
+    const std::optional<std::int32_t> offset = syncedOffset(options, recordings, view, err);
+    if (!offset)
+        return kBadInput;
+    PlacementOptions placementOptions;
+    placementOptions.maxGapSeconds = options.maxGapSeconds;
+    placementOptions.splitSegments = options.splitSegments;
+    const GeoRefResult placed = placeRecordings(recordings, view, *offset, placementOptions);
 
     GuanoWriteRequest request;
     request.overwritePositions = options.overwritePositions;
@@ -97,7 +108,7 @@ ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &out, std::
                     "not placed (" + std::string(placementStatusName(placement.status)) + ")");
             continue;
         }
-        request.fields = positionFields(placement, wav.recording, gpxName, options.offsetSeconds);
+        request.fields = positionFields(placement, wav.recording, gpxName, *offset);
         GuanoFileWrite write(wav.path, request);
         const GuanoWritePlan &plan = write.plan();
         switch (plan.outcome) {

@@ -12,6 +12,7 @@ constexpr const char *kDelegateProperty = "pelorinHostDelegate";
 } // namespace
 
 RecordingsController::~RecordingsController() = default;
+void RecordingsController::showPlacements(const QList<HostPlacement> &) {}
 MapDisplay::~MapDisplay() = default;
 HostDelegate::~HostDelegate() = default;
 

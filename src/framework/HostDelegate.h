@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/FrameworkExport.h"
+#include "framework/HostPlacement.h"
 #include "framework/HostRecording.h"
 
 #include <QList>
@@ -18,6 +19,9 @@ public:
     // The recordings selected in the host, in the host's order; nullopt when
     // the host has no selection to offer.
     virtual std::optional<QList<HostRecording>> selectedObjects() const = 0;
+    // Where the last pass put the recordings it was given; a host that has
+    // nowhere to show them ignores them.
+    virtual void showPlacements(const QList<HostPlacement> &placements);
 };
 
 // The host's central map window.

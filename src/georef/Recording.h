@@ -24,6 +24,10 @@ struct Recording {
     RecordingTime recordingTime{};    // absolute instant of the start
     std::string filename;             // a file name with extension
     std::vector<std::string> species; // abbreviations in order; a missing one is ""
+    // What someone checking the night should know about the start time, empty
+    // when nothing: a zone-less time in the hour a DST change repeats or skips
+    // (and which reading was taken), a GUANO Timestamp that could not be read.
+    std::string timeNote{}; // (an initializer, so lists without it stay complete)
 
     // Provenance of the start time, for the report; not part of equality.
     StartTimeSource timeSource = StartTimeSource::Catalogue;

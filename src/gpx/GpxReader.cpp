@@ -131,7 +131,7 @@ GpxError unreadable(std::string description) {
 } // namespace
 
 // Every other element only ends a text.
-enum class GpxReader::Element { TrackPoint, Waypoint, Time, Elevation, Segment, Track, Other };
+enum class GpxReader::Element { TrackPoint, Waypoint, Time, Elevation, Name, Segment, Track, Other };
 
 // One expat parser for one document; forwards its events to the reader's
 // handlers and turns its failures into GpxError values.
@@ -211,6 +211,8 @@ private:
             return nameIs(name, "wpt") ? Element::Waypoint : Element::Other;
         case 'e':
             return nameIs(name, "ele") ? Element::Elevation : Element::Other;
+        case 'n':
+            return nameIs(name, "name") ? Element::Name : Element::Other;
         default:
             return Element::Other;
         }
@@ -312,6 +314,7 @@ void GpxReader::parserDidStartDocument() {
     currentStringValue.clear();
     isDateTime = false;
     isElevation = false;
+    isName = false;
     hasElevation = false;
     error_.reset();
     segmentsSeen_ = 0;
@@ -345,6 +348,9 @@ void GpxReader::didStartElement(Element element, const char **attributes) {
         break;
     case Element::Elevation:
         isElevation = true;
+        break;
+    case Element::Name:
+        isName = true;
         break;
     case Element::Other:
         break;
@@ -393,6 +399,13 @@ void GpxReader::didEndElement(Element element) {
             pointData->setElevation(currentStringValue);
         isElevation = false;
         hasElevation = true;
+    }
+    if (isName) {
+        // A waypoint's name lets a user point at it (--sync); track points'
+        // names would cost every point a side list, so they are passed over.
+        if (pointData && pointData->isWaypoint())
+            pointData->setAttribute("name", currentStringValue);
+        isName = false;
     }
     currentStringValue.clear();
 }

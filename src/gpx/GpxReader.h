@@ -82,6 +82,7 @@ private:
     // The accumulator; "discarded" means cleared, so its buffer is reused.
     std::string currentStringValue;
     bool isDateTime = false;
+    bool isName = false; // inside a `name` element
     bool isElevation = false;
     bool hasElevation = false;
     std::optional<GpxError> error_;

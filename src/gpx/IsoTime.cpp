@@ -119,6 +119,19 @@ std::optional<sys_time<milliseconds>> parseIsoDateTime(std::string_view text, Mi
     return *whole + milliseconds{fields->millis};
 }
 
+std::optional<IsoWallClock> parseIsoWallClock(std::string_view text) {
+    const auto f = parseFields(text);
+    if (!f)
+        return std::nullopt;
+    const local_days date{year_month_day{year{f->year}, month{static_cast<unsigned>(f->month)},
+                                         day{static_cast<unsigned>(f->day)}}};
+    IsoWallClock wall;
+    wall.fields = date + hours{f->hour} + minutes{f->minute} + seconds{f->second} + milliseconds{f->millis};
+    if (f->hasZone)
+        wall.offset = minutes{f->offsetMinutes};
+    return wall;
+}
+
 std::optional<sys_seconds> parseGpxTime(std::string_view text) {
     const auto fields = parseFields(text);
     if (!fields)

@@ -2,6 +2,11 @@
 
 #include "host/RecordingConversion.h"
 
+#include <QBrush>
+#include <QColor>
+
+#include <cmath>
+
 namespace pelorin {
 
 void RecordingsTableModel::setRecordings(QList<HostRecording> recordings) {
@@ -27,6 +32,14 @@ void RecordingsTableModel::appendRecordings(QList<TableRecording> rows) {
     endInsertRows();
 }
 
+void RecordingsTableModel::setPlacements(const QList<HostPlacement> &placements) {
+    placements_.clear();
+    for (const HostPlacement &placement : placements)
+        placements_.insert({placement.filename, placement.recordingTime.toMSecsSinceEpoch()}, placement);
+    if (!rows_.isEmpty())
+        emit dataChanged(index(0, PlacementColumn), index(rowCount() - 1, PlacementColumn));
+}
+
 int RecordingsTableModel::rowCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
@@ -40,6 +53,26 @@ QVariant RecordingsTableModel::data(const QModelIndex &index, int role) const {
         return {};
     const TableRecording &row = rows_.at(index.row());
     const HostRecording &rec = row.recording;
+    if (index.column() == PlacementColumn) {
+        const auto found = placements_.constFind({rec.filename(), rec.recordingTime().toMSecsSinceEpoch()});
+        if (found == placements_.cend())
+            return {};
+        const HostPlacement &placement = *found;
+        if (role == Qt::ForegroundRole)
+            return QBrush(placement.placed ? QColor(0x1B, 0x7A, 0x2E) : QColor(0xB0, 0x1C, 0x1C));
+        if (role == SortRole)
+            return placement.placed ? 1 : 0; // not placed first
+        if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+            return {};
+        // "interpolated, 20:14:29 UTC, ±7 m"
+        QString text = placement.status;
+        if (placement.correctedTime.isValid())
+            text += QStringLiteral(", ") +
+                    placement.correctedTime.toUTC().toString(QStringLiteral("HH:mm:ss 'UTC'"));
+        if (placement.placed)
+            text += QStringLiteral(", \u00B1%1 m").arg(std::lround(placement.uncertaintyMetres));
+        return text;
+    }
     if (role == Qt::DisplayRole || role == SortRole || role == Qt::ToolTipRole) {
         switch (index.column()) {
         case FileNameColumn:
@@ -49,7 +82,7 @@ QVariant RecordingsTableModel::data(const QModelIndex &index, int role) const {
         case StartColumn:
             if (role == SortRole)
                 return rec.recordingTime();
-            return rec.recordingTime().toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            return rec.recordingTime().toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss t"));
         case TimeFromColumn:
             return timeSourceText(row);
         case SpeciesColumn:
@@ -73,6 +106,8 @@ QVariant RecordingsTableModel::headerData(int section, Qt::Orientation orientati
         return tr("Time from");
     case SpeciesColumn:
         return tr("Species");
+    case PlacementColumn:
+        return tr("Placement");
     default:
         return {};
     }

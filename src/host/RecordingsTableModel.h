@@ -1,11 +1,15 @@
 #pragma once
 
+#include "framework/HostPlacement.h"
 #include "framework/HostRecording.h"
 #include "host/TableRecording.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
 #include <QSet>
+
+#include <utility>
 
 namespace pelorin {
 
@@ -13,7 +17,7 @@ namespace pelorin {
 class RecordingsTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { FileNameColumn, StartColumn, TimeFromColumn, SpeciesColumn, ColumnCount };
+    enum Column { FileNameColumn, StartColumn, TimeFromColumn, SpeciesColumn, PlacementColumn, ColumnCount };
     // The role that gives each column's value to sort by.
     static constexpr int SortRole = Qt::UserRole + 1;
 
@@ -25,6 +29,8 @@ public:
     const HostRecording &recording(int row) const { return rows_.at(row).recording; }
     // Whether a row was read from the file at this absolute path.
     bool holdsFile(const QString &path) const { return paths_.contains(path); }
+    // Replaces the placements shown; each finds its row by file name and start time.
+    void setPlacements(const QList<HostPlacement> &placements);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -34,6 +40,7 @@ public:
 private:
     QList<TableRecording> rows_;
     QSet<QString> paths_;
+    QHash<std::pair<QString, qint64>, HostPlacement> placements_; // by file name and start (ms)
 };
 
 } // namespace pelorin

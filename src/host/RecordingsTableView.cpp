@@ -86,4 +86,8 @@ void RecordingsTableView::selectFiles(const QStringList &files) {
     }
 }
 
+void RecordingsTableView::showPlacements(const QList<HostPlacement> &placements) {
+    model_->setPlacements(placements);
+}
+
 } // namespace pelorin

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/HostPlacement.h"
 #include "framework/HostRecording.h"
 #include "host/TableRecording.h"
 
@@ -30,6 +31,8 @@ public:
     // Selects the rows of these files (a name matches with or without its
     // extension), scrolled into view; other rows are deselected.
     void selectFiles(const QStringList &files);
+    // A plug-in's placements, shown beside the recordings they name.
+    void showPlacements(const QList<HostPlacement> &placements);
 
 private:
     RecordingsTableModel *model_;

@@ -10,4 +10,9 @@ std::optional<QList<HostRecording>> TableRecordingsController::selectedObjects()
     return table_->selectedRecordings();
 }
 
+void TableRecordingsController::showPlacements(const QList<HostPlacement> &placements) {
+    if (table_)
+        table_->showPlacements(placements);
+}
+
 } // namespace pelorin

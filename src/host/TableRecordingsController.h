@@ -6,16 +6,18 @@ namespace pelorin {
 
 class RecordingsTableView;
 
-// The recordings controller plug-ins see: its selection is the table's.
+// The recordings controller plug-ins see: its selection is the table's, and
+// the placements they report go into the table's Placement column.
 class TableRecordingsController : public RecordingsController {
 public:
-    explicit TableRecordingsController(const RecordingsTableView *table)
+    explicit TableRecordingsController(RecordingsTableView *table)
         : table_(table) {}
 
     std::optional<QList<HostRecording>> selectedObjects() const override;
+    void showPlacements(const QList<HostPlacement> &placements) override;
 
 private:
-    const RecordingsTableView *table_;
+    RecordingsTableView *table_;
 };
 
 } // namespace pelorin

@@ -20,17 +20,22 @@
 #include "ui_PelorinMain.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QRegularExpressionValidator>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <unistd.h>
 
@@ -41,6 +46,9 @@ namespace {
 const QString kNoOverlapTitle = QStringLiteral("No time overlap");
 const QString kNoOverlapMessage = QStringLiteral("Time overlap between recordings and coordinates does not "
                                                  "exist. Recordings can only be correlated with ");
+// Completes the first sentence above.
+const QString kNoOverlapCompletion = QStringLiteral("coordinates logged while they were made, once the clock "
+                                                    "offset is added.");
 const QString kExportErrorTitle = QStringLiteral("Export error");
 const QString kExportErrorMessage = QStringLiteral("Couldn't write KML file to the selected destination.");
 
@@ -53,6 +61,7 @@ void sizeColumns(QTableView *recordings, QTableView *trackPoints) {
     QHeaderView *header = recordings->horizontalHeader();
     header->setSectionResizeMode(RecordingTableModel::FileColumn, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(RecordingTableModel::TimeColumn, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(RecordingTableModel::PlacementColumn, QHeaderView::ResizeToContents);
     const QFontMetrics metrics = trackPoints->fontMetrics();
     const int padding = 3 * metrics.averageCharWidth();
     const int coordinate = metrics.horizontalAdvance(QStringLiteral("-000.0000000")) + padding;
@@ -87,6 +96,69 @@ std::optional<Centre> centreOf(const TrackPoint &point) {
     if (!latOk || !lonOk)
         return std::nullopt;
     return centre;
+}
+
+QString utcText(qint64 msSinceEpoch, const QString &format) {
+    return QDateTime::fromMSecsSinceEpoch(msSinceEpoch, Qt::UTC).toString(format);
+}
+
+// "2009-05-01 10:00:00–10:02:00 UTC", the date repeated only when it changes.
+QString spanText(qint64 firstMs, qint64 lastMs, const QString &timeFormat) {
+    const QString day = QStringLiteral("yyyy-MM-dd ");
+    const bool sameDay = QDateTime::fromMSecsSinceEpoch(firstMs, Qt::UTC).date() ==
+                         QDateTime::fromMSecsSinceEpoch(lastMs, Qt::UTC).date();
+    return utcText(firstMs, day + timeFormat) + QChar(0x2013) +
+           utcText(lastMs, sameDay ? timeFormat : day + timeFormat) + QStringLiteral(" UTC");
+}
+
+// The first and last timed fix, in milliseconds since the epoch.
+std::optional<std::pair<qint64, qint64>> trackSpan(TrackView track) {
+    std::optional<std::pair<qint64, qint64>> span;
+    for (std::size_t i = 0; i < track.size(); ++i) {
+        if (const auto time = track[i].time()) {
+            const qint64 ms = time->time_since_epoch().count() * 1000;
+            span =
+                span ? std::pair{std::min(span->first, ms), std::max(span->second, ms)} : std::pair{ms, ms};
+        }
+    }
+    return span;
+}
+
+// "track.gpx: 3,625 points, 19:41–20:41 UTC"
+QString gpsLogText(const QString &fileName, TrackView track) {
+    QString text = fileName + QStringLiteral(": ") +
+                   QLocale(QLocale::English).toString(qulonglong(track.size())) +
+                   (track.size() == 1 ? QStringLiteral(" point") : QStringLiteral(" points"));
+    if (const auto span = trackSpan(track))
+        text += QStringLiteral(", ") + spanText(span->first, span->second, QStringLiteral("HH:mm"));
+    return text;
+}
+
+QList<HostPlacement> hostPlacements(const QList<HostRecording> &recordings,
+                                    const std::vector<Placement> &placements) {
+    QList<HostPlacement> list;
+    for (qsizetype i = 0; i < recordings.size() && static_cast<std::size_t>(i) < placements.size(); ++i) {
+        const Placement &placement = placements[static_cast<std::size_t>(i)];
+        HostPlacement shown;
+        shown.filename = recordings[i].filename();
+        shown.recordingTime = recordings[i].recordingTime();
+        shown.status = fromUtf8(placementStatusName(placement.status));
+        if (placement.status != PlacementStatus::NoTime)
+            shown.correctedTime =
+                QDateTime::fromMSecsSinceEpoch(placement.correctedTime.time_since_epoch().count(), Qt::UTC);
+        shown.uncertaintyMetres = placement.uncertaintyMetres;
+        shown.placed = placement.placed();
+        list << shown;
+    }
+    return list;
+}
+
+// A sentence of the core's, as the first of a paragraph.
+QString sentence(const std::string &text) {
+    QString s = fromUtf8(text);
+    if (!s.isEmpty())
+        s[0] = s[0].toUpper();
+    return s;
 }
 
 // A new, empty file in the temporary folder, left in place; empty when none
@@ -151,6 +223,16 @@ bool QuellmarkPlugin::loadPanel() {
     transectDesc = ui_->transectDesc;
     tessellate = ui_->tessellate;
     elevation = ui_->elevation;
+    gpsLogLabel = ui_->gpsLogLabel;
+    placementSummary = ui_->placementSummary;
+    applySuggestedOffset = ui_->applySuggestedOffset;
+    // Whole seconds only: "abc" or "0:37" must not silently become 0.
+    timeDiff->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[+-]?[0-9]{0,10}")), timeDiff));
+    connect(applySuggestedOffset, &QPushButton::clicked, this, [this] {
+        if (diagnosis && diagnosis->hasSuggestion())
+            timeDiff->setText(QString::number(diagnosis->suggestedOffset));
+    });
 
     panel->installEventFilter(this);
     QPushButton *exportButton = ui_->exportButton;
@@ -274,7 +356,9 @@ bool QuellmarkPlugin::parseGPXFile(const QUrl &url) {
         // An unreadable file or a cancelled read fails quietly; the caller logs it.
         if (result.error->kind == GpxError::Kind::Parse) {
             QMessageBox *alert = alertSheet(alertParent(), QStringLiteral("Parsing Error!"),
-                                            gpxErrorInformativeText(*result.error), QStringLiteral("OK"));
+                                            QFileInfo(url.toLocalFile()).fileName() + QStringLiteral(": ") +
+                                                gpxErrorInformativeText(*result.error),
+                                            QStringLiteral("OK"));
             connect(alert, &QMessageBox::finished, this,
                     [this, alert](int returnCode) { alertDidEnd(alert, returnCode, nullptr); });
             alert->open();
@@ -288,6 +372,8 @@ bool QuellmarkPlugin::parseGPXFile(const QUrl &url) {
         gpsDataController->setContent(gpsPoints);
     if (elevation)
         elevation->setEnabled(hasElevation);
+    if (gpsLogLabel)
+        gpsLogLabel->setText(gpsLogText(QFileInfo(url.toLocalFile()).fileName(), TrackView{*gpsPoints, {}}));
     return true;
 }
 
@@ -295,17 +381,79 @@ bool QuellmarkPlugin::parseGPXFile(const QUrl &url) {
 
 void QuellmarkPlugin::geoRefRecordings() {
     geoRefRecs.clear();
+    placements.clear();
+    diagnosis.reset();
     if (!recController || !gpsDataController)
         return;
     runRecordings = toRecordings(recController->arrangedObjects());
     const ArrangedTrack track = gpsDataController->arrangedObjects();
     const std::int32_t offset = intValue(timeDiff ? timeDiff->text().toStdString() : std::string());
-    // The records are those geoRefRecordings gives; the placements come with them.
-    GeoRefResult placed =
-        pelorin::placeRecordings(runRecordings, track.view(), offset, {},
-                                 [](std::string_view line) { qInfo().noquote() << fromUtf8(line); });
-    geoRefRecs = std::move(placed.records);
-    placements = std::move(placed.placements);
+    GeoRefResult result = placeRecordings(runRecordings, track.view(), offset, {},
+                                          [](std::string_view line) { qInfo().noquote() << fromUtf8(line); });
+    geoRefRecs = std::move(result.records);
+    placements = std::move(result.placements);
+    if (geoRefRecs.size() * 2 < runRecordings.size()) {
+        if (OffsetDiagnosis d = diagnoseOffset(runRecordings, track.view(), offset); d.worthTelling())
+            diagnosis = d;
+    }
+    recController->setArrangedPlacements(placements);
+    showPlacementSummary();
+    if (HostDelegate *delegate = hostDelegate()) {
+        if (RecordingsController *host = delegate->recordingsController())
+            host->showPlacements(hostPlacements(recController->arrangedObjects(), placements));
+    }
+}
+
+void QuellmarkPlugin::showPlacementSummary() {
+    if (!placementSummary)
+        return;
+    std::size_t placed = 0;
+    std::map<PlacementStatus, std::size_t> notPlaced;
+    for (const Placement &placement : placements) {
+        if (placement.placed())
+            ++placed;
+        else
+            ++notPlaced[placement.status];
+    }
+    QString text = QStringLiteral("Placed %1 of %2 recordings").arg(placed).arg(placements.size());
+    QStringList parts;
+    for (const auto &[status, count] : notPlaced)
+        parts << QStringLiteral("%1 %2").arg(count).arg(fromUtf8(placementStatusName(status)));
+    if (!parts.isEmpty())
+        text += QStringLiteral(" (") + parts.join(QStringLiteral(", ")) + QStringLiteral(")");
+    text += QLatin1Char('.');
+    if (diagnosis)
+        text += QLatin1Char(' ') + sentence(diagnosisText(*diagnosis, OffsetWording::ClockOffsetField));
+    placementSummary->setText(text);
+    const bool suggest = diagnosis && diagnosis->hasSuggestion();
+    applySuggestedOffset->setVisible(suggest);
+    if (suggest)
+        applySuggestedOffset->setText(QStringLiteral("Use %1 s").arg(diagnosis->suggestedOffset));
+}
+
+// The first sentence completed, both time spans and what would make them meet.
+QString QuellmarkPlugin::noOverlapMessage() const {
+    QString message = kNoOverlapMessage + kNoOverlapCompletion;
+    const ArrangedTrack track = gpsDataController ? gpsDataController->arrangedObjects() : ArrangedTrack{};
+    const QString seconds = QStringLiteral("HH:mm:ss");
+    if (const auto span = trackSpan(track.view()))
+        message += QStringLiteral("\n\nThe track: ") + spanText(span->first, span->second, seconds) + '.';
+    else
+        message += QStringLiteral("\n\nThe GPS log holds no point with a time.");
+    if (!placements.empty()) {
+        const auto [first, last] = std::minmax_element(
+            placements.begin(), placements.end(),
+            [](const Placement &a, const Placement &b) { return a.correctedTime < b.correctedTime; });
+        const std::int32_t offset = intValue(timeDiff ? timeDiff->text().toStdString() : std::string());
+        message += QStringLiteral("\nThe recordings, with a clock offset of %1 s: ").arg(offset) +
+                   spanText(first->correctedTime.time_since_epoch().count(),
+                            last->correctedTime.time_since_epoch().count(), seconds) +
+                   '.';
+    }
+    if (diagnosis)
+        message +=
+            QStringLiteral("\n\n") + sentence(diagnosisText(*diagnosis, OffsetWording::ClockOffsetField));
+    return message;
 }
 
 bool QuellmarkPlugin::createKMLOutput(const QUrl &url) {
@@ -364,7 +512,7 @@ void QuellmarkPlugin::calcDateTimeDif(QObject *sender) {
 
     geoRefRecordings();
     if (geoRefRecs.empty()) {
-        runAlertPanel(myPanel, kNoOverlapTitle, kNoOverlapMessage);
+        runAlertPanel(myPanel, kNoOverlapTitle, noOverlapMessage());
     } else {
         FileDialog savePanel(myPanel);
         savePanel.setAcceptMode(QFileDialog::AcceptSave);
@@ -395,7 +543,7 @@ void QuellmarkPlugin::previewMap(QObject *sender) {
 
     geoRefRecordings();
     if (geoRefRecs.empty()) {
-        runAlertPanel(myPanel, kNoOverlapTitle, kNoOverlapMessage);
+        runAlertPanel(myPanel, kNoOverlapTitle, noOverlapMessage());
         return;
     }
     const QString path = makePreviewFile();

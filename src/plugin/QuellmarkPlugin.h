@@ -3,6 +3,7 @@
 #include "framework/AbstractPlugin.h"
 #include "framework/HostDelegate.h"
 #include "georef/GeoRefRecord.h"
+#include "georef/OffsetDiagnosis.h"
 #include "georef/Placement.h"
 #include "georef/Recording.h"
 #include "gpx/GpxReader.h"
@@ -13,12 +14,15 @@
 #include <QUrl>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class QCheckBox;
 class QFileDialog;
+class QLabel;
 class QLineEdit;
+class QPushButton;
 class QMessageBox;
 class QWidget;
 
@@ -75,6 +79,8 @@ public:
     pelorin::TrackPointsArrayController *gpsDataController = nullptr;
     pelorin::RecordingsArrayController *recController = nullptr;
     std::vector<pelorin::GeoRefRecord> geoRefRecs;
+    std::vector<pelorin::Placement> placements;        // of the last pass, in arranged order
+    std::optional<pelorin::OffsetDiagnosis> diagnosis; // when the last pass placed fewer than half
     std::shared_ptr<const std::vector<pelorin::TrackPoint>> gpsPoints;
     bool hasElevation = false;
     QLineEdit *timeDiff = nullptr;
@@ -83,11 +89,14 @@ public:
     QCheckBox *tessellate = nullptr;
     QCheckBox *elevation = nullptr;
     QPointer<pelorin::MapDisplay> mapDisplay;
-    // For the GeoJSON and GPX documents: the run's recordings, where each went,
-    // and the GPS log's file name, which names a document without a transect name.
+    // For the GeoJSON and GPX documents: the run's recordings (placed as
+    // `placements` says) and the GPS log's file name, which names a document
+    // without a transect name.
     std::vector<pelorin::Recording> runRecordings;
-    std::vector<pelorin::Placement> placements;
     std::string gpsLogName;
+    QLabel *gpsLogLabel = nullptr;      // which GPS log the track points come from
+    QLabel *placementSummary = nullptr; // what the last pass made of the recordings
+    QPushButton *applySuggestedOffset = nullptr;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -98,6 +107,8 @@ private:
     void makeKeyAndOrderFront();
     // Where alerts not tied to the panel go: the panel, else the host's window.
     QWidget *alertParent() const;
+    void showPlacementSummary();
+    QString noOverlapMessage() const;
 
     std::unique_ptr<Ui::PelorinMain> ui_;
     pelorin::GpxReader gpxReader_; // the parse state (point in progress, accumulator, flags)

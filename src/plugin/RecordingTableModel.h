@@ -1,22 +1,29 @@
 #pragma once
 
 #include "framework/HostRecording.h"
+#include "georef/Placement.h"
 #include "plugin/SortableTableModel.h"
 
 #include <QList>
 #include <QStringList>
 
+#include <optional>
+#include <vector>
+
 namespace pelorin {
 
-// The recordings to place: file name (natural order), start time, species.
+// The recordings to place: file name (natural order), start time in the
+// machine's zone, species, and after a pass where each went.
 class RecordingTableModel : public SortableTableModel {
 public:
-    enum Column { FileColumn, TimeColumn, SpeciesColumn, ColumnCount };
+    enum Column { FileColumn, TimeColumn, SpeciesColumn, PlacementColumn, ColumnCount };
 
     using SortableTableModel::SortableTableModel;
 
     void setRecordings(QList<HostRecording> recordings);
     const QList<HostRecording> &recordings() const { return recordings_; }
+    // One per recording, in the order of recordings(); empty: not placed yet.
+    void setPlacements(std::vector<std::optional<Placement>> placements);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -27,6 +34,7 @@ public:
 private:
     QList<HostRecording> recordings_;
     QStringList species_; // per row, as the placemark will be named
+    std::vector<std::optional<Placement>> placements_;
 };
 
 } // namespace pelorin

@@ -39,4 +39,12 @@ std::optional<QList<HostRecording>> RecordingsArrayController::selectedObjects()
     return pick(content(), *rows);
 }
 
+void RecordingsArrayController::setArrangedPlacements(const std::vector<Placement> &placements) {
+    const std::vector<std::uint32_t> rows = arrangedRows();
+    std::vector<std::optional<Placement>> byRow(static_cast<std::size_t>(content().size()));
+    for (std::size_t i = 0; i < rows.size() && i < placements.size(); ++i)
+        byRow[rows[i]] = placements[i];
+    model_->setPlacements(std::move(byRow));
+}
+
 } // namespace pelorin

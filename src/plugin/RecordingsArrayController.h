@@ -1,11 +1,13 @@
 #pragma once
 
 #include "framework/HostRecording.h"
+#include "georef/Placement.h"
 #include "plugin/ArrayController.h"
 
 #include <QList>
 
 #include <optional>
+#include <vector>
 
 namespace pelorin {
 
@@ -20,6 +22,8 @@ public:
     const QList<HostRecording> &content() const;
     QList<HostRecording> arrangedObjects() const;
     std::optional<QList<HostRecording>> selectedObjects() const;
+    // The pass's placements, one per arranged object, in arranged order.
+    void setArrangedPlacements(const std::vector<Placement> &placements);
 
 private:
     RecordingTableModel *model_;

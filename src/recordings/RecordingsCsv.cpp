@@ -120,7 +120,7 @@ void addProblem(std::string &problems, const std::string &problem) {
 
 // The problems of a row's values, empty when it makes a recording.
 std::string checkRow(std::string_view filename, std::string_view time, std::string_view species,
-                     std::optional<RecordingTime> &parsedTime) {
+                     RecorderZoneChoice &zone, std::optional<RecorderZone::Reading> &parsedTime) {
     std::string problems;
     if (trimmed(filename).empty())
         addProblem(problems, "empty filename");
@@ -132,7 +132,7 @@ std::string checkRow(std::string_view filename, std::string_view time, std::stri
     if (time.empty()) {
         addProblem(problems, "empty recording_time");
     } else {
-        parsedTime = parseIsoDateTime(time, MissingZone::Local);
+        parsedTime = zone.readIso(time);
         if (!parsedTime)
             addProblem(problems, "bad recording_time " + shown(time) +
                                      ": expected YYYY-MM-DDTHH:MM:SS, an optional fraction, then Z, +HH:MM, "
@@ -146,8 +146,9 @@ std::string checkRow(std::string_view filename, std::string_view time, std::stri
 
 } // namespace
 
-RecordingsCsvResult parseRecordingsCsv(std::string_view text) {
+RecordingsCsvResult parseRecordingsCsv(std::string_view text, const RecorderZone *recorderZone) {
     RecordingsCsvResult result;
+    RecorderZoneChoice zone(recorderZone);
     if (text.starts_with(utf8Bom))
         text.remove_prefix(utf8Bom.size());
 
@@ -179,14 +180,14 @@ RecordingsCsvResult parseRecordingsCsv(std::string_view text) {
         }
         const std::string_view filename = record.field((*columns)[FilenameColumn]);
         const std::string_view species = record.field((*columns)[SpeciesColumn]);
-        std::optional<RecordingTime> time;
+        std::optional<RecorderZone::Reading> time;
         const std::string problems =
-            checkRow(filename, trimmed(record.field((*columns)[TimeColumn])), species, time);
+            checkRow(filename, trimmed(record.field((*columns)[TimeColumn])), species, zone, time);
         if (!problems.empty()) {
             result.errors.push_back({record.line, problems});
             continue;
         }
-        Recording recording{*time, std::string(filename), splitSpecies(species)};
+        Recording recording{time->time, std::string(filename), splitSpecies(species), std::move(time->note)};
         recording.timeSource = StartTimeSource::Catalogue;
         recording.timeAsGiven = std::string(trimmed(record.field((*columns)[TimeColumn])));
         result.recordings.push_back(std::move(recording));
@@ -194,7 +195,7 @@ RecordingsCsvResult parseRecordingsCsv(std::string_view text) {
     return result;
 }
 
-RecordingsCsvResult readRecordingsCsv(const std::string &path) {
+RecordingsCsvResult readRecordingsCsv(const std::string &path, const RecorderZone *recorderZone) {
     RecordingsCsvResult result;
     const auto fail = [&](const std::string &what) {
         result.errors.push_back({0, "\"" + path + "\": " + what});
@@ -214,7 +215,7 @@ RecordingsCsvResult readRecordingsCsv(const std::string &path) {
         text.append(buffer, got);
     if (std::ferror(file.get()))
         return fail(std::string("cannot be read: ") + std::strerror(errno));
-    return parseRecordingsCsv(text);
+    return parseRecordingsCsv(text, recorderZone);
 }
 
 std::string recordingsCsv(const std::vector<Recording> &recordings) {

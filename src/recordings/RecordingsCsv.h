@@ -1,6 +1,7 @@
 #pragma once
 
 #include "georef/Recording.h"
+#include "recordings/RecorderZone.h"
 
 #include <string>
 #include <string_view>
@@ -25,10 +26,12 @@ struct RecordingsCsvResult {
 // optional fraction, then Z, +HH:MM, -HH:MM or nothing (local time).
 // species: abbreviations separated by ';', each trimmed, empty ones dropped.
 // Blank lines are skipped. Every bad row gives one error and no recording;
-// the good rows are kept in file order.
-RecordingsCsvResult parseRecordingsCsv(std::string_view text);
+// the good rows are kept in file order. Zone-less times are read in
+// recorderZone, the machine's zone when null; one in a DST change's repeated
+// or skipped hour gets a time note.
+RecordingsCsvResult parseRecordingsCsv(std::string_view text, const RecorderZone *recorderZone = nullptr);
 // Refuses what is not a regular file (a folder, a FIFO) before opening it.
-RecordingsCsvResult readRecordingsCsv(const std::string &path);
+RecordingsCsvResult readRecordingsCsv(const std::string &path, const RecorderZone *recorderZone = nullptr);
 
 // The reverse, for saving a catalogue: times as UTC with 'Z' (milliseconds
 // only when there are any), CRLF line ends.

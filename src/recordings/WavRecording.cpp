@@ -2,6 +2,7 @@
 
 #include "georef/TimeText.h"
 #include "gpx/IsoTime.h"
+#include "recordings/RecorderZone.h"
 #include "recordings/WavChunks.h"
 
 #include <algorithm>
@@ -115,24 +116,29 @@ Guano parseGuano(std::string_view text) {
 }
 
 // Recorders in the field write "2019-04-30 21:02:44+0100" as often as the ISO form.
-std::optional<RecordingTime> parseGuanoTimestamp(std::string text) {
+std::optional<FoundTime> guanoTime(std::string_view timestamp, RecorderZoneChoice &zone) {
+    const std::string_view given = trim(timestamp);
+    std::string text(given);
     if (text.size() > 10 && text[10] == ' ')
         text[10] = 'T';
-    return parseIsoDateTime(text, MissingZone::Local);
+    if (auto reading = zone.readIso(text))
+        return FoundTime{reading->time, std::string(given), std::move(reading->note)};
+    return std::nullopt;
 }
 
 bool allDigits(std::string_view s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// A start time and the text it was read from.
+// A start time, the text it was read from, and how a zone-less one was read.
 struct FoundTime {
     RecordingTime time;
     std::string text;
+    std::string note; // see RecorderZone::Reading
 };
 
 // bext OriginationDate "yyyy-mm-dd" (any separator) at 320, OriginationTime "hh:mm:ss" at 330.
-std::optional<FoundTime> bextTime(std::string_view bext) {
+std::optional<FoundTime> bextTime(std::string_view bext, RecorderZoneChoice &zone) {
     if (bext.size() < 338)
         return std::nullopt;
     const auto date = bext.substr(320, 10);
@@ -143,13 +149,13 @@ std::optional<FoundTime> bextTime(std::string_view bext) {
     const std::string iso = std::string(date.substr(0, 4)) + '-' + std::string(date.substr(5, 2)) + '-' +
                             std::string(date.substr(8, 2)) + 'T' + std::string(time.substr(0, 2)) + ':' +
                             std::string(time.substr(3, 2)) + ':' + std::string(time.substr(6, 2));
-    if (const auto start = parseIsoDateTime(iso, MissingZone::Local))
-        return FoundTime{*start, std::string(date) + ' ' + std::string(time)};
+    if (auto start = zone.readIso(iso))
+        return FoundTime{start->time, std::string(date) + ' ' + std::string(time), std::move(start->note)};
     return std::nullopt;
 }
 
 // The first YYYYMMDD_HHMMSS in a file name, as local time.
-std::optional<FoundTime> fileNameTime(std::string_view name) {
+std::optional<FoundTime> fileNameTime(std::string_view name, RecorderZoneChoice &zone) {
     for (std::size_t i = 0; i + 15 <= name.size(); ++i) {
         const auto candidate = name.substr(i, 15);
         if (candidate[8] != '_' || !allDigits(candidate.substr(0, 8)) || !allDigits(candidate.substr(9, 6)))
@@ -160,14 +166,14 @@ std::optional<FoundTime> fileNameTime(std::string_view name) {
             std::string(candidate.substr(0, 4)) + '-' + std::string(candidate.substr(4, 2)) + '-' +
             std::string(candidate.substr(6, 2)) + 'T' + std::string(candidate.substr(9, 2)) + ':' +
             std::string(candidate.substr(11, 2)) + ':' + std::string(candidate.substr(13, 2));
-        if (const auto t = parseIsoDateTime(iso, MissingZone::Local))
-            return FoundTime{*t, std::string(candidate)};
+        if (auto t = zone.readIso(iso))
+            return FoundTime{t->time, std::string(candidate), std::move(t->note)};
     }
     return std::nullopt;
 }
 
 WavResult buildRecording(const Walk &walk, std::string_view fileName,
-                         std::optional<RecordingTime> modificationTime) {
+                         std::optional<RecordingTime> modificationTime, RecorderZoneChoice &zone) {
     WavResult result;
     if (!walk.error.empty()) {
         result.error = walk.error;
@@ -176,32 +182,38 @@ WavResult buildRecording(const Walk &walk, std::string_view fileName,
     WavRecording wav;
     wav.recording.filename = std::string(fileName);
     std::optional<FoundTime> start;
+    std::string unreadableTimestamp;
     Recording &recording = wav.recording;
     if (walk.metadata.guano) {
         const Guano guano = parseGuano(*walk.metadata.guano);
-        if (guano.timestamp) {
-            if (const auto time = parseGuanoTimestamp(std::string(*guano.timestamp))) {
-                start = FoundTime{*time, std::string(trim(*guano.timestamp))};
-                recording.timeSource = StartTimeSource::Guano;
-            }
-        }
+        if (guano.timestamp && !(start = guanoTime(*guano.timestamp, zone)))
+            unreadableTimestamp = *guano.timestamp;
+        if (start)
+            recording.timeSource = StartTimeSource::Guano;
         if (guano.manualId && !trim(*guano.manualId).empty())
             recording.species = splitSpecies(*guano.manualId);
         else if (guano.autoId)
             recording.species = splitSpecies(*guano.autoId);
     }
-    if (!start && walk.metadata.bext && (start = bextTime(*walk.metadata.bext)))
+    if (!start && walk.metadata.bext && (start = bextTime(*walk.metadata.bext, zone)))
         recording.timeSource = StartTimeSource::Bext;
-    if (!start && (start = fileNameTime(fileName)))
+    if (!start && (start = fileNameTime(fileName, zone)))
         recording.timeSource = StartTimeSource::FileName;
     if (!start && modificationTime) {
-        start = FoundTime{*modificationTime, localIsoText(*modificationTime)};
+        start = FoundTime{*modificationTime, localIsoText(*modificationTime), {}};
         recording.timeSource = StartTimeSource::ModificationTime;
     }
     if (!start) {
         result.error = "no start time: no GUANO Timestamp, bext date, time in the name or modification time";
         return result;
     }
+    std::string &note = recording.timeNote;
+    if (!unreadableTimestamp.empty())
+        note = "the GUANO Timestamp \"" + unreadableTimestamp +
+               "\" could not be read; the start time is from the " +
+               std::string(startTimeSourceName(recording.timeSource));
+    if (!start->note.empty())
+        note += (note.empty() ? "" : "; ") + start->note;
     recording.recordingTime = start->time;
     recording.timeAsGiven = std::move(start->text);
     result.value = std::move(wav);
@@ -211,17 +223,20 @@ WavResult buildRecording(const Walk &walk, std::string_view fileName,
 } // namespace
 
 WavResult parseWavMetadata(std::string_view bytes, std::string_view fileName,
-                           std::optional<RecordingTime> modificationTime) {
+                           std::optional<RecordingTime> modificationTime, const RecorderZone *recorderZone) {
+    RecorderZoneChoice zone(recorderZone);
     const ReadAt readAt = [bytes](std::uint64_t offset, std::size_t size, std::string &out) {
         if (offset > bytes.size() || size > bytes.size() - offset)
             return false;
         out.assign(bytes.substr(static_cast<std::size_t>(offset), size));
         return true;
     };
-    return buildRecording(walkChunks(bytes.size(), readAt), fileName, modificationTime);
+    return buildRecording(walkChunks(bytes.size(), readAt), fileName, modificationTime, zone);
 }
 
-WavResult readWavRecording(const std::string &path) {
+namespace {
+
+WavResult readWavFile(const std::string &path, RecorderZoneChoice &zone) {
     WavResult result;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -251,13 +266,21 @@ WavResult readWavRecording(const std::string &path) {
                        std::chrono::milliseconds(st.st_mtim.tv_nsec / 1000000);
     const auto name = std::filesystem::path(path).filename().string();
     result = buildRecording(walkChunks(static_cast<std::uint64_t>(st.st_size), readAt), name,
-                            std::chrono::time_point_cast<std::chrono::milliseconds>(mtime));
+                            std::chrono::time_point_cast<std::chrono::milliseconds>(mtime), zone);
     ::close(fd);
     return result;
 }
 
-WavFolderResult readWavFolder(const std::string &folder) {
+} // namespace
+
+WavResult readWavRecording(const std::string &path, const RecorderZone *recorderZone) {
+    RecorderZoneChoice zone(recorderZone);
+    return readWavFile(path, zone);
+}
+
+WavFolderResult readWavFolder(const std::string &folder, const RecorderZone *recorderZone) {
     namespace fs = std::filesystem;
+    RecorderZoneChoice zone(recorderZone);
     WavFolderResult result;
     std::vector<fs::path> paths;
     std::error_code ec;
@@ -278,7 +301,7 @@ WavFolderResult readWavFolder(const std::string &folder) {
     }
     std::sort(paths.begin(), paths.end());
     for (const auto &path : paths) {
-        WavResult one = readWavRecording(path.string());
+        WavResult one = readWavFile(path.string(), zone);
         if (one.value) {
             one.value->path = path.string();
             result.recordings.push_back(std::move(*one.value));

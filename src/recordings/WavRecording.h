@@ -1,6 +1,7 @@
 #pragma once
 
 #include "georef/Recording.h"
+#include "recordings/RecorderZone.h"
 
 #include <optional>
 #include <string>
@@ -24,13 +25,17 @@ struct WavResult {
 // and the `guan` and `bext` chunks, never the audio. Start time, first found:
 // GUANO Timestamp, bext origination date and time (local), YYYYMMDD_HHMMSS in
 // the file name (local), the file's modification time. Species: GUANO
-// "Species Manual ID", else "Species Auto ID", split on commas.
-WavResult readWavRecording(const std::string &path);
+// "Species Manual ID", else "Species Auto ID", split on commas. Zone-less
+// times are read in recorderZone (the machine's when null); the recording's
+// time note tells of a DST change's repeated or skipped hour and of a GUANO
+// Timestamp that could not be read.
+WavResult readWavRecording(const std::string &path, const RecorderZone *recorderZone = nullptr);
 
 // The same from the bytes of the file's metadata (for tests and fuzzing);
 // fileName and modification time stand in for what the file system gives.
 WavResult parseWavMetadata(std::string_view bytes, std::string_view fileName,
-                           std::optional<RecordingTime> modificationTime);
+                           std::optional<RecordingTime> modificationTime,
+                           const RecorderZone *recorderZone = nullptr);
 
 struct WavFolderResult {
     std::vector<WavRecording> recordings;                     // in path order
@@ -38,6 +43,6 @@ struct WavFolderResult {
 };
 
 // Every *.wav (any case) below folder, recursively.
-WavFolderResult readWavFolder(const std::string &folder);
+WavFolderResult readWavFolder(const std::string &folder, const RecorderZone *recorderZone = nullptr);
 
 } // namespace pelorin

@@ -45,7 +45,8 @@ TEST(CommandLine, OffsetIsAWholeNumberOfSecondsInThe32BitRange) {
 TEST(CommandLine, ReadsEveryOptionInBothForms) {
     const ParsedCommandLine parsed =
         parse({"--output=-", "--verbose", "--name", "Elbe = river", "--gpx=a b.gpx",
-               "--description=", "--elevation", "--recordings", "r.csv", "--tessellate", "--offset=-5"});
+               "--description=", "--elevation", "--recordings", "r.csv", "--tessellate", "--offset=-5",
+               "--recorder-tz", "Europe/Berlin"});
     ASSERT_EQ(parsed.action, Action::Run) << parsed.error;
     const CliOptions &o = parsed.options;
     EXPECT_EQ(o.gpxPath, "a b.gpx");
@@ -54,6 +55,7 @@ TEST(CommandLine, ReadsEveryOptionInBothForms) {
     EXPECT_EQ(o.name, "Elbe = river");
     EXPECT_EQ(o.description, "");
     EXPECT_EQ(o.offsetSeconds, -5);
+    EXPECT_EQ(o.recorderZone, "Europe/Berlin");
     EXPECT_TRUE(o.tessellate && o.elevation && o.verbose);
     EXPECT_FALSE(o.open);
 
@@ -62,6 +64,11 @@ TEST(CommandLine, ReadsEveryOptionInBothForms) {
     EXPECT_EQ(card.options.recordingsDir, "card");
     EXPECT_EQ(card.options.recordingsPath, "");
     EXPECT_EQ(card.options.offsetSeconds, 0);
+    const ParsedCommandLine sync =
+        parse({"--gpx", "t.gpx", "--recordings=r.csv", "--output", "o.kml", "--sync=CARD/a.wav=Start = 1"});
+    ASSERT_EQ(sync.action, Action::Run) << sync.error;
+    EXPECT_EQ(sync.options.syncRecording, "CARD/a.wav");
+    EXPECT_EQ(sync.options.syncWaypoint, "Start = 1"); // split at the first =
     EXPECT_FALSE(card.options.tessellate || card.options.elevation || card.options.open ||
                  card.options.verbose || card.options.splitSegments || card.options.maxGapSeconds);
 
@@ -95,6 +102,14 @@ TEST(CommandLine, UsageErrorsNameTheirCause) {
         {{"--gpx=", "--recordings", "r.csv", "--output", "o.kml"}, "--gpx"},
         {{"--gpx", "a.gpx", "--gpx", "b.gpx", "--recordings", "r.csv", "--output", "o.kml"}, "--gpx"},
         {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "-", "--open"}, "--open"},
+        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--sync", "a.wav=S", "--offset",
+          "3"},
+         "either --offset or --sync"},
+        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--sync", "a.wav"},
+         "RECORDING=WAYPOINT"},
+        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--sync", "=Start"},
+         "RECORDING=WAYPOINT"},
+        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--recorder-tz="}, "--recorder-tz"},
     };
     for (const auto &[arguments, cause] : cases) {
         SCOPED_TRACE(cause);

@@ -104,6 +104,21 @@ TEST(Reader, KeepsEveryAttributeAsDelivered) {
     EXPECT_EQ(r.points[0].attribute("time"), std::nullopt); // the element replaces the attribute
 }
 
+TEST(Reader, KeepsTheNamesOfWaypointsOnly) {
+    const GpxResult r =
+        read(gpx("<metadata><name>Night 3</name></metadata>"
+                 "<wpt lat=\"1\" lon=\"2\"><name> Start </name><time>2009-05-01T10:00:00Z</time></wpt>"
+                 "<trk><name>Walk</name><trkseg><trkpt lat=\"1\" lon=\"2\"><name>P1</name></trkpt>"
+                 "</trkseg></trk><wpt lat=\"3\" lon=\"4\"/>"));
+    ASSERT_EQ(r.points.size(), 3u);
+    EXPECT_TRUE(r.points[0].isWaypoint());
+    EXPECT_EQ(r.points[0].attribute("name"), "Start");
+    EXPECT_FALSE(r.points[1].isWaypoint());
+    EXPECT_EQ(r.points[1].attribute("name"), std::nullopt); // a track point's name would cost every point
+    EXPECT_TRUE(r.points[2].isWaypoint());
+    EXPECT_EQ(r.points[2].attribute("name"), std::nullopt);
+}
+
 TEST(Reader, ReportsParseErrorsWithLineAndColumnFromOne) {
     const GpxResult r = read("<gpx>\n<wpt lat=\"1\"/>\n  <trkpt></gpx>");
     ASSERT_FALSE(r.ok());

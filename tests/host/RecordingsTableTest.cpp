@@ -4,6 +4,7 @@
 #include "host/RecordingsTableModel.h"
 #include "host/RecordingsTableView.h"
 
+#include <QBrush>
 #include <QItemSelectionModel>
 
 #include <gtest/gtest.h>
@@ -63,4 +64,49 @@ TEST(RecordingsTable, SelectionReachesSelectedObjectsInDisplayedOrder) {
         EXPECT_TRUE(controller->selectedObjects()->isEmpty());
     }
     EXPECT_EQ(hostDelegate(), nullptr) << "the delegate goes with the host";
+}
+
+// A plug-in's placements land beside the recordings they name, through the
+// controller plug-ins see; times carry their zone.
+TEST(RecordingsTable, PlacementsFromAPlugInFillThePlacementColumn) {
+    HostApplication host;
+    RecordingsTableView &view = *host.mainWindow()->table();
+    view.setRecordings(kRecordings);
+    view.sortByColumn(RecordingsTableModel::FileNameColumn,
+                      Qt::AscendingOrder); // File1, file1, file2, file10
+
+    const auto placement = [](const char *file, qint64 secs, const char *status, bool placed) {
+        HostPlacement p;
+        p.filename = QString::fromUtf8(file);
+        p.recordingTime = QDateTime::fromSecsSinceEpoch(secs);
+        p.status = QString::fromUtf8(status);
+        p.correctedTime = QDateTime::fromSecsSinceEpoch(secs + 37, Qt::UTC);
+        p.uncertaintyMetres = 6.4;
+        p.placed = placed;
+        return p;
+    };
+    hostDelegate()->recordingsController()->showPlacements(
+        {placement("file1.wav", 400, "interpolated", true), placement("file2.wav", 100, "after-track", false),
+         placement("file10.wav", 999, "exact", true)}); // no such recording: shown nowhere
+
+    const struct {
+        int row;
+        QString text, colour;
+    } rows[] = {{0, "", ""},
+                {1, "interpolated, 00:07:17 UTC, \u00B16 m", "#1b7a2e"},
+                {2, "after-track, 00:02:17 UTC", "#b01c1c"},
+                {3, "", ""}};
+    const QAbstractItemModel *model = view.model();
+    EXPECT_EQ(model->headerData(RecordingsTableModel::PlacementColumn, Qt::Horizontal).toString(),
+              "Placement");
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.row);
+        const QModelIndex cell = model->index(r.row, RecordingsTableModel::PlacementColumn);
+        EXPECT_EQ(cell.data().toString(), r.text);
+        const QVariant colour = cell.data(Qt::ForegroundRole);
+        EXPECT_EQ(colour.isValid() ? colour.value<QBrush>().color().name() : QString(), r.colour);
+    }
+    const QString start = model->index(0, RecordingsTableModel::StartColumn).data().toString();
+    EXPECT_TRUE(start.endsWith(QDateTime::fromSecsSinceEpoch(200).toLocalTime().timeZoneAbbreviation()))
+        << start.toStdString();
 }

@@ -43,6 +43,7 @@ protected:
     pelorin::RecordingsController *recordingsController() override { return this; }
     pelorin::MapDisplay *centralMapDisplay() override;
     std::optional<QList<pelorin::HostRecording>> selectedObjects() const override;
+    void showPlacements(const QList<pelorin::HostPlacement> &placements) override { shown = placements; }
 
     QString writeFile(const QString &name, const QByteArray &text) const;
     // Three points a minute apart from 2009-05-01 10:00:00 UTC, with elevations.
@@ -54,6 +55,7 @@ protected:
     static Step answerAlert(QStringList *seen);  // notes text, informative text, buttons; presses the first
 
     std::optional<QList<pelorin::HostRecording>> selection;
+    QList<pelorin::HostPlacement> shown; // what the plug-in told the host's table
     mutable int reads = 0;
     FakeMap map;
     int mapRequests = 0;

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -145,7 +146,8 @@ TEST_F(PluginTest, FailedReadKeepsThePreviousListsAndShowsTheSheet) {
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
     EXPECT_EQ(sheet->text(), "Parsing Error!");
     EXPECT_TRUE(sheet->informativeText().contains(
-        QRegularExpression("^Error \\d+, Description: .+, Line: 3, Column: \\d+$")));
+        QRegularExpression("^broken\\.gpx: Error \\d+, Description: .+, Line: 3, Column: \\d+$")));
+    EXPECT_TRUE(plugin.gpsLogLabel->text().startsWith("track.gpx: 3 points")) << "still the log it holds";
     ASSERT_EQ(sheet->buttons().size(), 1);
     EXPECT_EQ(sheet->buttons().constFirst()->text(), "OK");
 }

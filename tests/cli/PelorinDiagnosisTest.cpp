@@ -1,0 +1,93 @@
+#include "cli/SurveyFixture.h"
+
+#include <gmock/gmock.h>
+
+namespace pelorin::test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+// The survey's track with a waypoint "Start" marked when R2 was started (R2's
+// clock said 10:00:30, the logger 10:01:07), and one without a time.
+std::string syncedGpx() {
+    return "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" creator=\"test\">\n"
+           "<wpt lat=\"10\" lon=\"20\"><name>Start</name><time>2025-06-12T10:01:07Z</time></wpt>\n"
+           "<wpt lat=\"10\" lon=\"20\"><name>Untimed</name></wpt>\n<trk><trkseg>\n" +
+           kTrackPoints + "</trkseg></trk></gpx>\n";
+}
+
+TEST_F(SurveyTest, SyncTakesTheOffsetFromAMarkedWaypoint) {
+    writeFile(gpx(), syncedGpx());
+    const RunResult ok = run(kml(), {"--sync", "some/card/R2.wav=Start"});
+    ASSERT_EQ(ok.exitCode, 0) << ok.err;
+    EXPECT_THAT(ok.err, HasSubstr("pelorin: offset 37 s, from R2.wav at waypoint \"Start\"\n"));
+    EXPECT_THAT(ok.err, HasSubstr("placed 3 of 3 recordings"));
+    std::filesystem::remove(kml());
+
+    const struct {
+        const char *sync;
+        const char *message;
+    } errors[] = {
+        {"R9.wav=Start", "pelorin: --sync: no recording named \"R9.wav\"\n"},
+        {"R2.wav=Finish", "pelorin: --sync: no waypoint named \"Finish\" in the GPS log\n"},
+        {"R2.wav=Untimed", "pelorin: --sync: the waypoint \"Untimed\" has no time\n"},
+    };
+    for (const auto &e : errors) {
+        SCOPED_TRACE(e.sync);
+        const RunResult r = run(kml(), {"--sync", e.sync});
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_THAT(r.err, HasSubstr(e.message));
+        EXPECT_FALSE(std::filesystem::exists(kml()));
+    }
+}
+
+TEST_F(SurveyTest, TheDiagnosisNamesTheOffsetThatWouldPlaceTheNight) {
+    writeFile(gpx(), syncedGpx()); // no waypoint before the track: the span is the track's two minutes
+    // The recorder on summer time: two hours more than the 30 s it needs.
+    const RunResult none = run(kml(), {"--offset", "-7170"});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_THAT(none.err, HasSubstr("No time overlap\n"));
+    EXPECT_THAT(none.err,
+                HasSubstr("pelorin: none of the 3 recordings meets the track; with --offset 30 all 3 "
+                          "would (your -7170 s plus 2 h: is the recorder set to another time zone or "
+                          "to summer time?)\n"));
+
+    // One of three placed: fewer than half, so the command says so and still writes.
+    writeFile(csv(), "filename,recording_time,species\n"
+                     "R1.wav,2025-06-12T11:59:45+02:00,\n" // right
+                     "R2.wav,2025-06-12T12:00:30Z,\n"      // zone-less local time mistaken for UTC
+                     "R3.wav,2025-06-12T12:01:00Z,\n");
+    const RunResult some = run(kml(), {"--offset", "30"});
+    EXPECT_EQ(some.exitCode, 0) << some.err;
+    EXPECT_THAT(some.err,
+                HasSubstr("pelorin: only 1 of the 3 recordings meets the track; with --offset -7170 "
+                          "2 of them would (your 30 s minus 2 h:"));
+
+    // Two of three: nothing to explain.
+    EXPECT_THAT(run(kml(), {"--offset", "-7170"}).err, Not(HasSubstr("meets the track")));
+}
+
+TEST_F(SurveyTest, RecorderZoneReadsZoneLessTimesAndNamesDstAmbiguity) {
+    writeFile(csv(), "filename,recording_time,species\n"
+                     "R1.wav,2025-06-12T11:59:45,\n"
+                     "R2.wav,2025-06-12T12:00:30,\n");
+    const RunResult berlin = run(kml(), {"--offset", "30", "--recorder-tz", "Europe/Berlin"});
+    ASSERT_EQ(berlin.exitCode, 0) << berlin.err;
+    EXPECT_THAT(berlin.err, HasSubstr("placed 2 of 2"));
+    EXPECT_THAT(berlin.err, Not(HasSubstr("occurs twice")));
+
+    writeFile(csv(), "filename,recording_time,species\n"
+                     "R1.wav,2025-10-26T02:30:00,\n");
+    const RunResult repeated = run(kml(), {"--recorder-tz", "Europe/Berlin"});
+    EXPECT_THAT(repeated.err,
+                HasSubstr("pelorin: R1.wav: 2025-10-26 02:30:00 occurs twice in Europe/Berlin, as "
+                          "the clocks go back; read as the first, CEST (UTC+02:00)\n"));
+
+    const RunResult unknown = run(kml(), {"--recorder-tz", "Mars/Olympus"});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_THAT(unknown.err, HasSubstr("no time zone named 'Mars/Olympus'"));
+}
+
+} // namespace
+} // namespace pelorin::test

@@ -1,0 +1,115 @@
+// What the panel tells after a pass: the GPS log it holds, where each
+// recording went, and which clock offset would make a night fit.
+
+#include "PluginFixture.h"
+#include "ScopedTimeZone.h"
+#include "plugin/RecordingTableModel.h"
+#include "plugin/RecordingsArrayController.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QValidator>
+
+namespace {
+
+QString cell(pelorin::RecordingsArrayController *controller, int row, int column,
+             int role = Qt::DisplayRole) {
+    const QAbstractItemModel *model = controller->proxy();
+    const QVariant value = model->data(model->index(row, column), role);
+    return role == Qt::ForegroundRole ? value.value<QBrush>().color().name() : value.toString();
+}
+
+} // namespace
+
+TEST_F(PluginTest, OffsetFieldTakesWholeSecondsAndKeepsItsHint) {
+    selectTwo();
+    steps = {chooseFile(trackFile()), {"PelorinMain", [](QWidget *panel) { panel->close(); }}};
+    plugin.fire(nullptr);
+    const QValidator *validator = plugin.timeDiff->validator();
+    ASSERT_NE(validator, nullptr);
+    const struct {
+        QString text;
+        QValidator::State state;
+    } cases[] = {{"37", QValidator::Acceptable},      {"+37", QValidator::Acceptable},
+                 {"-7200", QValidator::Acceptable},   {"", QValidator::Acceptable},
+                 {"abc", QValidator::Invalid},        {"0:37", QValidator::Invalid},
+                 {"1.5", QValidator::Invalid},        {"37 s", QValidator::Invalid},
+                 {"12345678901", QValidator::Invalid}};
+    for (const auto &c : cases) {
+        QString text = c.text;
+        int position = 0;
+        EXPECT_EQ(validator->validate(text, position), c.state) << c.text.toStdString();
+    }
+    const auto *hint = plugin.myPanel->findChild<QLabel *>("timeDiffHint");
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->text().contains("37 s behind the GPS needs +37"));
+}
+
+TEST_F(PluginTest, PanelNamesItsLogAndShowsWhereEachRecordingWent) {
+    const pelorin::test::ScopedTimeZone berlin("CET-1CEST,M3.5.0,M10.5.0/3");
+    selection = QList{rec("late.wav", "2009-05-01T10:01:30Z", "Nyc"),
+                      rec("early.wav", "2009-05-01T10:00:30Z"), rec("after.wav", "2009-05-01T10:05:00Z")};
+    steps = {chooseFile(trackFile()), press("previewButton")};
+    plugin.fire(nullptr);
+
+    EXPECT_EQ(plugin.gpsLogLabel->text(), "track.gpx: 3 points, 2009-05-01 10:00\u201310:02 UTC");
+    EXPECT_EQ(plugin.placementSummary->text(), "Placed 2 of 3 recordings (1 after-track).");
+    EXPECT_FALSE(plugin.applySuggestedOffset->isVisible());
+    using Model = pelorin::RecordingTableModel;
+    auto *recordings = plugin.recController;
+    // Sorted by start time; times in the machine's zone, which they name.
+    EXPECT_EQ(cell(recordings, 0, Model::TimeColumn), "2009-05-01 12:00:30 CEST");
+    const QStringList expected{"interpolated, 10:00:30 UTC, \u00B1", "interpolated, 10:01:30 UTC, \u00B1",
+                               "after-track, 10:05:00 UTC"};
+    for (int row = 0; row < 3; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_TRUE(cell(recordings, row, Model::PlacementColumn).startsWith(expected[row]))
+            << cell(recordings, row, Model::PlacementColumn).toStdString();
+        EXPECT_EQ(cell(recordings, row, Model::PlacementColumn, Qt::ForegroundRole),
+                  row < 2 ? "#1b7a2e" : "#b01c1c");
+    }
+    // The host hears of them too, in the order they were placed.
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_EQ(shown[2].filename, "after.wav");
+    EXPECT_EQ(shown[2].status, "after-track");
+    EXPECT_FALSE(shown[2].placed);
+    EXPECT_EQ(shown[0].correctedTime, QDateTime::fromString("2009-05-01T10:00:30Z", Qt::ISODate));
+    EXPECT_TRUE(shown[0].placed);
+    // Sorting by placement puts what was not placed first, and each row keeps its own.
+    recordings->proxy()->sort(Model::PlacementColumn);
+    EXPECT_EQ(cell(recordings, 0, Model::FileColumn), "after.wav");
+    EXPECT_TRUE(cell(recordings, 0, Model::PlacementColumn).startsWith("after-track"));
+}
+
+TEST_F(PluginTest, NoOverlapAlertGivesBothSpansAndTheOffsetThePanelCanApply) {
+    // The recorder was set to UTC+2 and the user took its times for UTC.
+    selection = QList{rec("late.wav", "2009-05-01T12:01:30Z"), rec("early.wav", "2009-05-01T12:00:30Z")};
+    QStringList alert;
+    QString buttonText;
+    steps = {chooseFile(trackFile()),
+             press("previewButton"),
+             answerAlert(&alert),
+             {"PelorinMain", [&](QWidget *panel) {
+                  buttonText = plugin.applySuggestedOffset->text();
+                  plugin.applySuggestedOffset->click();
+                  press("previewButton").second(panel);
+              }}};
+    plugin.fire(nullptr);
+
+    ASSERT_EQ(alert.size(), 3);
+    EXPECT_EQ(alert[0], "No time overlap");
+    EXPECT_EQ(
+        alert[1],
+        "Time overlap between recordings and coordinates does not exist. Recordings can only be correlated "
+        "with coordinates logged while they were made, once the clock offset is added.\n\n"
+        "The track: 2009-05-01 10:00:00\u201310:02:00 UTC.\n"
+        "The recordings, with a clock offset of 0 s: 2009-05-01 12:00:30\u201312:01:30 UTC.\n\n"
+        "None of the 2 recordings meets the track; with a clock offset of -7200 s both would (that is "
+        "minus 2 h: is the recorder set to another time zone or to summer time?)");
+    EXPECT_EQ(buttonText, "Use -7200 s");
+    EXPECT_EQ(plugin.timeDiff->text(), "-7200");
+    EXPECT_EQ(plugin.placementSummary->text(), "Placed 2 of 2 recordings.");
+    EXPECT_FALSE(plugin.applySuggestedOffset->isVisible());
+}
