@@ -115,6 +115,13 @@ Guano parseGuano(std::string_view text) {
     return guano;
 }
 
+// A start time, the text it was read from, and how a zone-less one was read.
+struct FoundTime {
+    RecordingTime time;
+    std::string text;
+    std::string note; // see RecorderZone::Reading
+};
+
 // Recorders in the field write "2019-04-30 21:02:44+0100" as often as the ISO form.
 std::optional<FoundTime> guanoTime(std::string_view timestamp, RecorderZoneChoice &zone) {
     const std::string_view given = trim(timestamp);
@@ -129,13 +136,6 @@ std::optional<FoundTime> guanoTime(std::string_view timestamp, RecorderZoneChoic
 bool allDigits(std::string_view s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
-
-// A start time, the text it was read from, and how a zone-less one was read.
-struct FoundTime {
-    RecordingTime time;
-    std::string text;
-    std::string note; // see RecorderZone::Reading
-};
 
 // bext OriginationDate "yyyy-mm-dd" (any separator) at 320, OriginationTime "hh:mm:ss" at 330.
 std::optional<FoundTime> bextTime(std::string_view bext, RecorderZoneChoice &zone) {

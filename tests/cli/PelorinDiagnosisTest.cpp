@@ -47,7 +47,7 @@ TEST_F(SurveyTest, TheDiagnosisNamesTheOffsetThatWouldPlaceTheNight) {
     // The recorder on summer time: two hours more than the 30 s it needs.
     const RunResult none = run(kml(), {"--offset", "-7170"});
     EXPECT_EQ(none.exitCode, 1);
-    EXPECT_THAT(none.err, HasSubstr("No time overlap\n"));
+    EXPECT_THAT(none.err, HasSubstr("pelorin: no time overlap: "));
     EXPECT_THAT(none.err,
                 HasSubstr("pelorin: none of the 3 recordings meets the track; with --offset 30 all 3 "
                           "would (your -7170 s plus 2 h: is the recorder set to another time zone or "
@@ -81,7 +81,7 @@ TEST_F(SurveyTest, RecorderZoneReadsZoneLessTimesAndNamesDstAmbiguity) {
                      "R1.wav,2025-10-26T02:30:00,\n");
     const RunResult repeated = run(kml(), {"--recorder-tz", "Europe/Berlin"});
     EXPECT_THAT(repeated.err,
-                HasSubstr("pelorin: R1.wav: 2025-10-26 02:30:00 occurs twice in Europe/Berlin, as "
+                HasSubstr("pelorin: R1.wav: warning: 2025-10-26 02:30:00 occurs twice in Europe/Berlin, as "
                           "the clocks go back; read as the first, CEST (UTC+02:00)\n"));
 
     const RunResult unknown = run(kml(), {"--recorder-tz", "Mars/Olympus"});
