@@ -1,5 +1,6 @@
 #include "cli/BatchCommand.h"
 
+#include "cli/PipelinedKml.h"
 #include "fileio/AtomicWrite.h"
 #include "georef/GeoRef.h"
 #include "gpx/GpxReader.h"
@@ -146,6 +147,52 @@ LoadedRecordings loadRecordings(const CliOptions &options, std::future<Recording
     return loaded;
 }
 
+// What the command read and placed.
+struct Survey {
+    GpxResult track;
+    std::vector<Recording> recordings;
+    std::vector<GeoRefRecord> records;
+};
+
+// Reads the log with reader and the recordings, and places them; kWritten when
+// there is a document to write.
+ExitStatus readSurvey(const CliOptions &options, GpxReader &reader, Survey &survey, std::ostream &err) {
+    std::future<RecordingsCsvResult> catalogue = startReadingCatalogue(options);
+    survey.track = reader.parseGPXFile(options.gpxPath);
+    const GpxResult &track = survey.track;
+    if (!track.ok())
+        reportGpxError(err, options.gpxPath, *track.error);
+    LoadedRecordings loaded = loadRecordings(options, catalogue, err);
+    if (!track.ok() || !loaded.ok)
+        return kBadInput;
+
+    std::vector<Recording> &recordings = survey.recordings = std::move(loaded.recordings);
+    std::stable_sort(recordings.begin(), recordings.end(), [](const Recording &a, const Recording &b) {
+        return a.recordingTime < b.recordingTime;
+    });
+
+    LogSink log;
+    if (options.verbose)
+        log = [&err](std::string_view line) { err << line << '\n'; };
+    const TrackView view{track.points, {}};
+    survey.records = geoRefRecordings(recordings, view, options.offsetSeconds, log);
+    if (survey.records.empty()) {
+        explainNoOverlap(err, track.points, recordings, options.offsetSeconds);
+        return kNoTimeOverlap;
+    }
+    return kWritten;
+}
+
+KmlOptions kmlOptions(const CliOptions &options, bool hasElevation) {
+    KmlOptions kml;
+    kml.transectName = options.name;
+    kml.transectDesc = options.description;
+    kml.tessellate = options.tessellate;
+    kml.elevation = options.elevation;
+    kml.hasElevation = hasElevation;
+    return kml;
+}
+
 } // namespace
 
 ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &err) {
@@ -158,37 +205,37 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
         }
     }
 
-    std::future<RecordingsCsvResult> catalogue = startReadingCatalogue(options);
-    GpxReader reader;
-    const GpxResult track = reader.parseGPXFile(options.gpxPath);
-    if (!track.ok())
-        reportGpxError(err, options.gpxPath, *track.error);
-    LoadedRecordings loaded = loadRecordings(options, catalogue, err);
-    if (!track.ok() || !loaded.ok)
-        return kBadInput;
+    Survey survey;
+    const auto wrote = [&] {
+        err << "pelorin: read " << survey.track.points.size() << " points, placed " << survey.records.size()
+            << " of " << survey.recordings.size() << " recordings, wrote "
+            << (toStandardOutput ? std::string("standard output") : options.outputPath) << '\n';
+        return kWritten;
+    };
 
-    std::vector<Recording> &recordings = loaded.recordings;
-    std::stable_sort(recordings.begin(), recordings.end(), [](const Recording &a, const Recording &b) {
-        return a.recordingTime < b.recordingTime;
-    });
-
-    LogSink log;
-    if (options.verbose)
-        log = [&err](std::string_view line) { err << line << '\n'; };
-    const TrackView view{track.points, {}};
-    const std::vector<GeoRefRecord> records = geoRefRecordings(recordings, view, options.offsetSeconds, log);
-    if (records.empty()) {
-        explainNoOverlap(err, track.points, recordings, options.offsetSeconds);
-        return kNoTimeOverlap;
+    // A file is written while the log is read; when the destination cannot
+    // even be opened, the inputs are still read below, so bad input is
+    // reported as such before the write fails again.
+    if (!toStandardOutput) {
+        const PipelinedWrite pipelined = writeKmlWhileReading(
+            options.outputPath, kmlOptions(options, false), [&](GpxReader &reader, KmlRest &rest) {
+                const ExitStatus status = readSurvey(options, reader, survey, err);
+                rest = {survey.track.hasElevation, survey.track.points, survey.records};
+                return status;
+            });
+        if (pipelined.started) {
+            if (pipelined.status == kWriteFailed)
+                reportAbout(err, options.outputPath, "cannot write the document: ", pipelined.written.error);
+            return pipelined.status == kWritten ? wrote() : pipelined.status;
+        }
     }
 
-    KmlOptions kml;
-    kml.transectName = options.name;
-    kml.transectDesc = options.description;
-    kml.tessellate = options.tessellate;
-    kml.elevation = options.elevation;
-    kml.hasElevation = track.hasElevation;
-    const auto produce = [&](const ByteSink &sink) { writeKmlDocument(kml, view, records, sink); };
+    GpxReader reader;
+    if (const ExitStatus status = readSurvey(options, reader, survey, err); status != kWritten)
+        return status;
+    const KmlOptions kml = kmlOptions(options, survey.track.hasElevation);
+    const TrackView view{survey.track.points, {}};
+    const auto produce = [&](const ByteSink &sink) { writeKmlDocument(kml, view, survey.records, sink); };
 
     if (toStandardOutput) {
         produce([&out](std::string_view bytes) {
@@ -203,11 +250,7 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
         reportAbout(err, options.outputPath, "cannot write the document: ", written.error);
         return kWriteFailed;
     }
-
-    err << "pelorin: read " << track.points.size() << " points, placed " << records.size() << " of "
-        << recordings.size() << " recordings, wrote "
-        << (toStandardOutput ? std::string("standard output") : options.outputPath) << '\n';
-    return kWritten;
+    return wrote();
 }
 
 } // namespace pelorin::cli

@@ -232,6 +232,8 @@ struct GpxReader::Parser {
                 points.reserve(points.capacity() + points.capacity() / 2 + 64);
             points.push_back(std::move(*reader.pointData));
             reader.pointData.reset();
+            if (reader.pointObserver_)
+                reader.pointObserver_(points.back(), reader.hasElevation);
             return;
         }
         if (reader.isDateTime) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace pelorin {
@@ -52,6 +53,12 @@ public:
     // streaming path.
     GpxResult parseGPXBytes(std::string_view bytes, std::size_t chunkSize = 0);
 
+    // Called with each point as it is completed, in file order, and whether
+    // the log has had an elevation so far, so a writer can start on the track
+    // while the rest of the log is read. The point must not be kept.
+    using PointObserver = std::function<void(const TrackPoint &point, bool hasElevationSoFar)>;
+    void setPointObserver(PointObserver observer) { pointObserver_ = std::move(observer); }
+
     // Parser events.
     void parserDidStartDocument();
     void didStartElement(std::string_view name, const char **attributes);
@@ -76,6 +83,7 @@ private:
     bool isElevation = false;
     bool hasElevation = false;
     std::optional<GpxError> error_;
+    PointObserver pointObserver_;
 };
 
 } // namespace pelorin

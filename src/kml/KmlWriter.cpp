@@ -69,34 +69,19 @@ private:
     std::string text_;
 };
 
-float coordinate(std::optional<std::string_view> text) {
-    return floatValue(text.value_or(std::string_view{}));
-}
-
-// One line of the track text per arranged point, longitude first.
-void trackText(Output &out, TrackView track, bool withElevation) {
-    for (std::size_t i = 0; i < track.size(); ++i) {
+// Lines of the track text from the arranged point `from` on, longitude first.
+void trackText(Output &out, TrackView track, std::size_t from, bool withElevation) {
+    for (std::size_t i = from; i < track.size(); ++i) {
         const TrackPoint &point = track[i];
-        std::string &text = out.text();
-        appendFixed6(text, coordinate(point.lon()));
-        text += ',';
-        appendFixed6(text, coordinate(point.lat()));
-        text += ',';
-        const std::optional<std::string_view> elevation = withElevation ? point.elevation() : std::nullopt;
-        // An elevation that leaves nothing once cleaned would leave the tuple
-        // without a number: it counts as none.
-        const std::size_t before = text.size();
-        if (elevation)
-            appendXmlText(text, *elevation);
-        if (text.size() == before)
-            text += '0';
-        text += '\n';
+        appendKmlTrackLine(
+            out.text(), point.lon().value_or(std::string_view{}), point.lat().value_or(std::string_view{}),
+            withElevation ? point.elevation().value_or(std::string_view{}) : std::string_view{});
         out.flushIfFull();
     }
 }
 
-void document(const KmlOptions &options, TrackView track, std::span<const GeoRefRecord> records,
-              Output &out) {
+// Everything before the track's first coordinate.
+void head(const KmlOptions &options, Output &out) {
     out.raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
             "    <Document>\n"
@@ -115,7 +100,12 @@ void document(const KmlOptions &options, TrackView track, std::span<const GeoRef
     if (options.tessellate)
         out.raw("                <tessellate>1</tessellate>\n");
     out.raw("                <coordinates>");
-    trackText(out, track, options.hasElevation && options.elevation);
+}
+
+// The track's lines from the arranged point `from` on, the placemarks and the end.
+void rest(const KmlOptions &options, TrackView track, std::size_t from, std::span<const GeoRefRecord> records,
+          Output &out) {
+    trackText(out, track, from, options.hasElevation && options.elevation);
     out.raw("</coordinates>\n"
             "            </LineString>\n"
             "        </Placemark>\n");
@@ -221,14 +211,43 @@ void appendXmlText(std::string &out, std::string_view text) {
 void writeKmlDocument(const KmlOptions &options, TrackView track, std::span<const GeoRefRecord> records,
                       const ByteSink &sink) {
     Output out(&sink);
-    document(options, track, records, out);
+    head(options, out);
+    rest(options, track, 0, records, out);
 }
 
 std::string kmlDocument(const KmlOptions &options, TrackView track, std::span<const GeoRefRecord> records) {
     Output out(nullptr);
     out.text().reserve(1024 + track.size() * 40 + records.size() * 200);
-    document(options, track, records, out);
+    head(options, out);
+    rest(options, track, 0, records, out);
     return std::move(out.text());
+}
+
+std::string kmlHead(const KmlOptions &options) {
+    Output out(nullptr);
+    head(options, out);
+    return std::move(out.text());
+}
+
+void appendKmlTrackLine(std::string &out, std::string_view lon, std::string_view lat,
+                        std::string_view elevation) {
+    appendFixed6(out, floatValue(lon));
+    out += ',';
+    appendFixed6(out, floatValue(lat));
+    out += ',';
+    // An elevation that leaves nothing once cleaned would leave the tuple
+    // without a number: it counts as none.
+    const std::size_t before = out.size();
+    appendXmlText(out, elevation);
+    if (out.size() == before)
+        out += '0';
+    out += '\n';
+}
+
+void writeKmlDocumentFrom(const KmlOptions &options, TrackView track, std::size_t from,
+                          std::span<const GeoRefRecord> records, const ByteSink &sink) {
+    Output out(&sink);
+    rest(options, track, from, records, out);
 }
 
 } // namespace pelorin

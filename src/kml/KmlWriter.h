@@ -5,6 +5,7 @@
 #include "georef/GeoRefRecord.h"
 #include "gpx/TrackView.h"
 
+#include <cstddef>
 #include <functional>
 #include <span>
 #include <string>
@@ -30,6 +31,16 @@ void writeKmlDocument(const KmlOptions &options, TrackView track, std::span<cons
 
 // The whole document as bytes.
 std::string kmlDocument(const KmlOptions &options, TrackView track, std::span<const GeoRefRecord> records);
+
+// The document in the order it is written, for a writer that streams the
+// track while the log is still being read (KmlTrackStream): everything before
+// the first coordinate; one point's line of the track (an empty elevation
+// writes 0); everything after the first `from` lines of the track.
+std::string kmlHead(const KmlOptions &options);
+void appendKmlTrackLine(std::string &out, std::string_view lon, std::string_view lat,
+                        std::string_view elevation);
+void writeKmlDocumentFrom(const KmlOptions &options, TrackView track, std::size_t from,
+                          std::span<const GeoRefRecord> records, const ByteSink &sink);
 
 // Appends text as XML character data: reserved characters escaped, characters
 // XML 1.0 cannot carry (controls other than tab, LF, CR; invalid UTF-8;

@@ -1,0 +1,179 @@
+#include "kml/KmlTrackStream.h"
+
+#include <cassert>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <utility>
+
+namespace pelorin {
+
+namespace {
+
+// Few enough points in flight to stay in the caches, enough to lock rarely.
+constexpr std::size_t kBatchPoints = 2048;
+constexpr int kBatches = 4;
+constexpr std::size_t kChunk = 64 * 1024;
+
+} // namespace
+
+// Copies of the texts a line needs, since the reader's list of points may move
+// while the thread reads.
+struct KmlTrackStream::Batch {
+    struct Entry {
+        std::size_t lon, lat, elevation; // lengths in texts, back to back
+        bool hasElevationSoFar;
+    };
+    std::string texts;
+    std::vector<Entry> entries;
+
+    void clear() noexcept {
+        texts.clear();
+        entries.clear();
+    }
+};
+
+KmlTrackStream::KmlTrackStream(KmlOptions options, ByteSink sink)
+    : options_(std::move(options))
+    , sink_(std::move(sink)) {
+    try {
+        thread_ = std::thread(&KmlTrackStream::run, this);
+    } catch (const std::system_error &) {
+        halted_ = true; // no thread to spare: finish writes it all
+    }
+}
+
+KmlTrackStream::~KmlTrackStream() {
+    abandon();
+}
+
+void KmlTrackStream::add(const TrackPoint &point, bool hasElevationSoFar) {
+    if (halted_.load(std::memory_order_relaxed))
+        return;
+    if (!filling_) {
+        std::unique_lock lock(mutex_);
+        freed_.wait(lock, [this] { return !free_.empty() || batchesMade_ < kBatches; });
+        if (free_.empty()) {
+            ++batchesMade_;
+            lock.unlock();
+            filling_ = std::make_unique<Batch>();
+            filling_->texts.reserve(kBatchPoints * 32);
+            filling_->entries.reserve(kBatchPoints);
+        } else {
+            filling_ = std::move(free_.back());
+            free_.pop_back();
+        }
+    }
+    const std::string_view lon = point.lon().value_or(std::string_view{});
+    const std::string_view lat = point.lat().value_or(std::string_view{});
+    const std::string_view elevation =
+        options_.elevation ? point.elevation().value_or(std::string_view{}) : "";
+    filling_->texts.append(lon).append(lat).append(elevation);
+    filling_->entries.push_back({lon.size(), lat.size(), elevation.size(), hasElevationSoFar});
+    if (filling_->entries.size() == kBatchPoints)
+        submit();
+}
+
+void KmlTrackStream::submit() {
+    if (!filling_)
+        return;
+    {
+        std::lock_guard lock(mutex_);
+        ready_.push_back(std::move(filling_));
+    }
+    readyOrClosed_.notify_one();
+}
+
+void KmlTrackStream::run() {
+    std::string out;
+    out.reserve(kChunk + 4096);
+    try {
+        out = kmlHead(options_);
+        headWritten_ = true;
+        for (;;) {
+            std::unique_ptr<Batch> batch;
+            {
+                std::unique_lock lock(mutex_);
+                readyOrClosed_.wait(lock, [this] { return !ready_.empty() || closing_ || abandoned_; });
+                if (abandoned_)
+                    return;
+                if (ready_.empty())
+                    break; // closing, and everything sent is written
+                batch = std::move(ready_.front());
+                ready_.pop_front();
+            }
+            if (!halted_.load(std::memory_order_relaxed) && !format(*batch, out))
+                halted_ = true;
+            if (out.size() >= kChunk) {
+                sink_(out);
+                out.clear();
+            }
+            batch->clear();
+            {
+                std::lock_guard lock(mutex_);
+                free_.push_back(std::move(batch));
+            }
+            freed_.notify_one();
+        }
+        sink_(out);
+    } catch (...) {
+        failure_ = std::current_exception();
+        halted_ = true;
+        std::lock_guard lock(mutex_);
+        ready_.clear(); // the caller must not wait for batches that will not come back
+        batchesMade_ = 0;
+        freed_.notify_all();
+    }
+}
+
+// Appends the batch's lines; false at the first line whose elevation would
+// make it read differently once the log turns out to have no elevation at all.
+bool KmlTrackStream::format(const Batch &batch, std::string &out) {
+    std::string_view texts = batch.texts;
+    for (const Batch::Entry &entry : batch.entries) {
+        const std::size_t before = out.size();
+        appendKmlTrackLine(out, texts.substr(0, entry.lon), texts.substr(entry.lon, entry.lat),
+                           texts.substr(entry.lon + entry.lat, entry.elevation));
+        texts.remove_prefix(entry.lon + entry.lat + entry.elevation);
+        // Without elevations every line ends in ",0"; an elevation of 0 reads the same.
+        if (!entry.hasElevationSoFar && !std::string_view(out).ends_with(",0\n")) {
+            out.resize(before);
+            return false;
+        }
+        ++linesAhead_;
+    }
+    return true;
+}
+
+void KmlTrackStream::stop(bool abandoning) noexcept {
+    if (!thread_.joinable())
+        return;
+    {
+        std::lock_guard lock(mutex_);
+        (abandoning ? abandoned_ : closing_) = true;
+    }
+    readyOrClosed_.notify_one();
+    thread_.join();
+}
+
+void KmlTrackStream::abandon() noexcept {
+    halted_ = true;
+    stop(true);
+}
+
+void KmlTrackStream::finish(bool hasElevation, std::span<const TrackPoint> track,
+                            std::span<const GeoRefRecord> records) {
+    if (!halted_)
+        submit();
+    stop(false);
+    if (failure_)
+        std::rethrow_exception(failure_);
+    assert(linesAhead_ <= track.size());
+    KmlOptions options = options_;
+    options.hasElevation = hasElevation;
+    if (!headWritten_)
+        sink_(kmlHead(options));
+    writeKmlDocumentFrom(options, TrackView{track, {}}, linesAhead_, records, sink_);
+}
+
+} // namespace pelorin
