@@ -1,6 +1,8 @@
 #include "kml/KmlTrackStream.h"
 
+#include <algorithm>
 #include <cassert>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -24,12 +26,24 @@ struct KmlTrackStream::Batch {
         std::size_t lon, lat, elevation; // lengths in texts, back to back
         bool hasElevationSoFar;
     };
-    std::string texts;
+    std::vector<char> texts; // used up to `used`: grown, never shrunk, so filling is a copy
+    std::size_t used = 0;
     std::vector<Entry> entries;
 
     void clear() noexcept {
-        texts.clear();
+        used = 0;
         entries.clear();
+    }
+    void append(std::string_view lon, std::string_view lat, std::string_view elevation, bool soFar) {
+        const std::size_t size = lon.size() + lat.size() + elevation.size();
+        if (texts.size() - used < size)
+            texts.resize(std::max(texts.size() * 2, used + size));
+        char *at = texts.data() + used;
+        std::memcpy(at, lon.data(), lon.size());
+        std::memcpy(at + lon.size(), lat.data(), lat.size());
+        std::memcpy(at + lon.size() + lat.size(), elevation.data(), elevation.size());
+        used += size;
+        entries.push_back({lon.size(), lat.size(), elevation.size(), soFar});
     }
 };
 
@@ -57,7 +71,7 @@ void KmlTrackStream::add(const TrackPoint &point, bool hasElevationSoFar) {
             ++batchesMade_;
             lock.unlock();
             filling_ = std::make_unique<Batch>();
-            filling_->texts.reserve(kBatchPoints * 32);
+            filling_->texts.resize(kBatchPoints * 32);
             filling_->entries.reserve(kBatchPoints);
         } else {
             filling_ = std::move(free_.back());
@@ -68,8 +82,7 @@ void KmlTrackStream::add(const TrackPoint &point, bool hasElevationSoFar) {
     const std::string_view lat = point.lat().value_or(std::string_view{});
     const std::string_view elevation =
         options_.elevation ? point.elevation().value_or(std::string_view{}) : "";
-    filling_->texts.append(lon).append(lat).append(elevation);
-    filling_->entries.push_back({lon.size(), lat.size(), elevation.size(), hasElevationSoFar});
+    filling_->append(lon, lat, elevation, hasElevationSoFar);
     if (filling_->entries.size() == kBatchPoints)
         submit();
 }
@@ -129,7 +142,7 @@ void KmlTrackStream::run() {
 // Appends the batch's lines; false at the first line whose elevation would
 // make it read differently once the log turns out to have no elevation at all.
 bool KmlTrackStream::format(const Batch &batch, std::string &out) {
-    std::string_view texts = batch.texts;
+    std::string_view texts(batch.texts.data(), batch.used);
     for (const Batch::Entry &entry : batch.entries) {
         const std::size_t before = out.size();
         appendKmlTrackLine(out, texts.substr(0, entry.lon), texts.substr(entry.lon, entry.lat),
