@@ -39,9 +39,11 @@ struct KmlTrackStream::Batch {
         if (texts.size() - used < size)
             texts.resize(std::max(texts.size() * 2, used + size));
         char *at = texts.data() + used;
-        std::memcpy(at, lon.data(), lon.size());
-        std::memcpy(at + lon.size(), lat.data(), lat.size());
-        std::memcpy(at + lon.size() + lat.size(), elevation.data(), elevation.size());
+        for (const std::string_view text : {lon, lat, elevation}) {
+            if (!text.empty()) // an absent text has no address
+                std::memcpy(at, text.data(), text.size());
+            at += text.size();
+        }
         used += size;
         entries.push_back({lon.size(), lat.size(), elevation.size(), soFar});
     }
