@@ -146,9 +146,9 @@ Leaves expectedLeaves(const KmlOptions &options, pelorin::TrackView track,
         line += coordinates(pelorin::floatValue(point.lon().value_or("")),
                             pelorin::floatValue(point.lat().value_or("")));
         line += ',';
-        // An empty elevation counts as none, so every tuple ends in a number.
-        const std::string_view elevation = elevationMode ? point.elevation().value_or("") : "";
-        line += elevation.empty() ? "0" : carriable(elevation);
+        // An elevation that is empty once cleaned counts as none, so every tuple ends in a number.
+        const std::string elevation = carriable(elevationMode ? point.elevation().value_or("") : "");
+        line += elevation.empty() ? "0" : elevation;
         line += '\n';
     }
     leaves.emplace_back(doc + "/Placemark/LineString/coordinates", std::move(line));
