@@ -17,6 +17,13 @@ constexpr std::size_t kBatchPoints = 2048;
 constexpr int kBatches = 4;
 constexpr std::size_t kChunk = 64 * 1024;
 
+// True when the elevation writes the line a point without one writes.
+bool readsAsNone(std::string_view elevation) {
+    std::string kept;
+    appendXmlText(kept, elevation);
+    return kept.empty() || kept == "0";
+}
+
 } // namespace
 
 // Copies of the texts a line needs, since the reader's list of points may move
@@ -146,15 +153,14 @@ void KmlTrackStream::run() {
 bool KmlTrackStream::format(const Batch &batch, std::string &out) {
     std::string_view texts(batch.texts.data(), batch.used);
     for (const Batch::Entry &entry : batch.entries) {
-        const std::size_t before = out.size();
-        appendKmlTrackLine(out, texts.substr(0, entry.lon), texts.substr(entry.lon, entry.lat),
-                           texts.substr(entry.lon + entry.lat, entry.elevation));
-        texts.remove_prefix(entry.lon + entry.lat + entry.elevation);
-        // Without elevations every line ends in ",0"; an elevation of 0 reads the same.
-        if (!entry.hasElevationSoFar && !std::string_view(out).ends_with(",0\n")) {
-            out.resize(before);
+        const std::string_view lon = texts.substr(0, entry.lon);
+        const std::string_view lat = texts.substr(entry.lon, entry.lat);
+        const std::string_view elevation = texts.substr(entry.lon + entry.lat, entry.elevation);
+        // Only an elevation read before the log's first `ele` (an attribute) needs a look.
+        if (!entry.hasElevationSoFar && !elevation.empty() && !readsAsNone(elevation))
             return false;
-        }
+        appendKmlTrackLine(out, lon, lat, elevation);
+        texts.remove_prefix(entry.lon + entry.lat + entry.elevation);
         ++linesAhead_;
     }
     return true;

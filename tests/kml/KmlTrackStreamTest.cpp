@@ -92,6 +92,8 @@ TEST(KmlTrackStream, WritesTheBytesOfTheOneThreadedWriter) {
          gpx(track("<trkpt lat=\"1\" lon=\"2\" elevation=\"0\"/><trkpt lat=\"1\" lon=\"2\" elevation=\"\"/>" +
                    points(2, 10, kAlways))),
          12, 12},
+        {"elevation attribute that ends like a zero",
+         gpx(track("<trkpt lat=\"1\" lon=\"2\" elevation=\"5&#10;,0\"/>" + points(1, 10, kNever))), 11, 0},
         {"points without coordinates", gpx(track("<trkpt/><trkpt lat=\"1\"><ele>2</ele></trkpt><trkpt/>")), 3,
          3},
         {"empty log", gpx(""), 0, 0},
