@@ -9,7 +9,8 @@ using std::chrono::seconds;
 
 TEST(TrackPoint, TimeSegmentAndKindShareAWordWithoutDisturbingEachOther) {
     const Instant times[] = {Instant{seconds{0}}, Instant{seconds{-62'135'596'800}} /* year 1 */,
-                             Instant{seconds{253'402'300'799}} /* 9999-12-31T23:59:59Z */, Instant{seconds{-1}}};
+                             Instant{seconds{253'402'300'799}} /* 9999-12-31T23:59:59Z */,
+                             Instant{seconds{-1}}};
     for (const Instant time : times) {
         TrackPoint point;
         EXPECT_FALSE(point.time());
