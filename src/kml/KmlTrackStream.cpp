@@ -14,6 +14,7 @@ namespace {
 
 // Few enough points in flight to stay in the caches, enough to lock rarely.
 constexpr std::size_t kBatchPoints = 2048;
+constexpr std::size_t kBatchBytes = 256 * 1024; // a batch of unusually long texts goes early
 constexpr int kBatches = 4;
 constexpr std::size_t kChunk = 64 * 1024;
 
@@ -92,7 +93,7 @@ void KmlTrackStream::add(const TrackPoint &point, bool hasElevationSoFar) {
     const std::string_view elevation =
         options_.elevation ? point.elevation().value_or(std::string_view{}) : "";
     filling_->append(lon, lat, elevation, hasElevationSoFar);
-    if (filling_->entries.size() == kBatchPoints)
+    if (filling_->entries.size() == kBatchPoints || filling_->used >= kBatchBytes)
         submit();
 }
 
@@ -108,9 +109,9 @@ void KmlTrackStream::submit() {
 
 void KmlTrackStream::run() {
     std::string out;
-    out.reserve(kChunk + 4096);
     try {
         out = kmlHead(options_);
+        out.reserve(kChunk + 4096);
         headWritten_ = true;
         for (;;) {
             std::unique_ptr<Batch> batch;
