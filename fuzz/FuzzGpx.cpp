@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <iterator>
 #include <string_view>
+#include <vector>
 
 namespace {
 constexpr std::size_t kChunkSizes[] = {1, 2, 3, 5, 7, 16, 61, 256, 4096, 0};
@@ -21,8 +22,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     static pelorin::GpxReader reused; // carries whatever the previous inputs left in it
     const pelorin::GpxResult chunked = reused.parseGPXBytes(bytes, chunk);
+    // The fresh reader reports each point as it completes it, for writers that
+    // start on the track early: the same points, and whether an elevation was
+    // seen never goes back nor runs ahead of the result.
     pelorin::GpxReader fresh;
+    std::vector<pelorin::TrackPoint> observed;
+    bool seenElevation = false;
+    fresh.setPointObserver([&](const pelorin::TrackPoint &point, bool hasElevationSoFar) {
+        PELORIN_FUZZ_CHECK(hasElevationSoFar || !seenElevation);
+        seenElevation = hasElevationSoFar;
+        observed.push_back(point);
+    });
     const pelorin::GpxResult whole = fresh.parseGPXBytes(bytes);
+    PELORIN_FUZZ_CHECK(observed == whole.points);
+    PELORIN_FUZZ_CHECK(!seenElevation || whole.hasElevation);
 
     for (const pelorin::GpxResult *result : {&chunked, &whole}) {
         if (result->ok())

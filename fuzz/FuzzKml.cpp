@@ -3,6 +3,7 @@
 // in its place and every text intact, less the characters XML cannot carry.
 #include "FuzzCheck.h"
 #include "georef/NumberText.h"
+#include "kml/KmlTrackStream.h"
 #include "kml/KmlWriter.h"
 
 #include <expat.h>
@@ -145,9 +146,9 @@ Leaves expectedLeaves(const KmlOptions &options, pelorin::TrackView track,
         line += coordinates(pelorin::floatValue(point.lon().value_or("")),
                             pelorin::floatValue(point.lat().value_or("")));
         line += ',';
-        // An empty elevation counts as none, so every tuple ends in a number.
-        const std::string_view elevation = elevationMode ? point.elevation().value_or("") : "";
-        line += elevation.empty() ? "0" : carriable(elevation);
+        // An elevation that is empty once cleaned counts as none, so every tuple ends in a number.
+        const std::string elevation = carriable(elevationMode ? point.elevation().value_or("") : "");
+        line += elevation.empty() ? "0" : elevation;
         line += '\n';
     }
     leaves.emplace_back(doc + "/Placemark/LineString/coordinates", std::move(line));
@@ -221,6 +222,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::string streamed;
     pelorin::writeKmlDocument(options, track, records, [&](std::string_view bytes) { streamed += bytes; });
     PELORIN_FUZZ_CHECK(streamed == document);
+
+    // Written while the log is read, the track in file order: the same bytes,
+    // wherever the log's first elevation turned up.
+    if (order.empty()) {
+        const std::size_t firstElevation =
+            options.hasElevation ? in.ConsumeIntegralInRange<std::size_t>(0, points.size()) : points.size();
+        std::string ahead;
+        pelorin::KmlTrackStream stream(options, [&](std::string_view bytes) { ahead += bytes; });
+        for (std::size_t i = 0; i < points.size(); ++i)
+            stream.add(points[i], i >= firstElevation);
+        stream.finish(options.hasElevation, points, records);
+        PELORIN_FUZZ_CHECK(ahead == document);
+    }
 
     ReadBack doc;
     XML_Parser parser = XML_ParserCreate(nullptr);

@@ -2,6 +2,7 @@
 
 #include "cli/GuanoWriteCommand.h"
 #include "cli/Messages.h"
+#include "cli/PipelinedKml.h"
 
 #include "fileio/AtomicWrite.h"
 #include "fileio/InputFile.h"
@@ -220,6 +221,96 @@ SurveyDocument surveyOf(const CliOptions &options, bool hasElevation, TrackView 
     return survey;
 }
 
+// What one run reads and makes of it, kept for the documents written after.
+struct Survey {
+    GpxResult track;
+    std::vector<Recording> recordings;     // in time order
+    std::vector<std::uint32_t> sortedFrom; // where each came in the order given
+    GeoRefResult placed;
+    std::string summary;
+};
+
+// Reads the log with reader and the recordings, places them and says what
+// became of them; anything but kWritten means nothing is to be written.
+ExitStatus readSurvey(const CliOptions &options, const RecorderZone *zone, GpxReader &reader, Survey &survey,
+                      std::ostream &err) {
+    std::future<RecordingsCsvResult> catalogue = startReadingCatalogue(options, zone);
+    survey.track = reader.parseGPXFile(options.gpxPath);
+    const GpxResult &track = survey.track;
+    bool trackUsable = track.ok();
+    if (!track.ok())
+        reportGpxError(err, options.gpxPath, *track.error);
+    else
+        trackUsable = reportBadCoordinates(err, options.gpxPath, track);
+    LoadedRecordings loaded = loadRecordings(options, catalogue, zone, err);
+    if (!trackUsable || !loaded.ok)
+        return kBadInput;
+
+    warnAboutTimes(err, loaded.recordings);
+    const TrackView view{track.points, {}};
+    const std::optional<std::int32_t> offset = syncedOffset(options, loaded.recordings, view, err);
+    if (!offset)
+        return kBadInput;
+
+    // The pass and the document take the recordings in time order, the report
+    // in the order given.
+    std::vector<std::uint32_t> &sortedFrom = survey.sortedFrom;
+    sortedFrom.resize(loaded.recordings.size());
+    for (std::size_t i = 0; i < sortedFrom.size(); ++i)
+        sortedFrom[i] = static_cast<std::uint32_t>(i);
+    std::stable_sort(sortedFrom.begin(), sortedFrom.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return loaded.recordings[a].recordingTime < loaded.recordings[b].recordingTime;
+    });
+    std::vector<Recording> &recordings = survey.recordings;
+    recordings.reserve(sortedFrom.size());
+    for (const std::uint32_t i : sortedFrom)
+        recordings.push_back(std::move(loaded.recordings[i]));
+    std::vector<Recording>().swap(loaded.recordings);
+
+    PlacementOptions placementOptions;
+    placementOptions.maxGapSeconds = options.maxGapSeconds;
+    placementOptions.splitSegments = options.splitSegments;
+    survey.placed = placeRecordings(recordings, view, *offset, placementOptions);
+    const std::vector<Placement> &placements = survey.placed.placements;
+    if (options.verbose) {
+        std::string line;
+        for (std::size_t k = 0; k < recordings.size(); ++k) {
+            if (placements[k].status == PlacementStatus::Interpolated) {
+                line.assign("fraction ");
+                appendFixed6(line, placements[k].fraction);
+                say(err, line + ' ' + recordings[k].filename);
+            } else if (!placements[k].placed()) {
+                say(err, unplacedText(recordings[k], placements[k]));
+            }
+        }
+    }
+    survey.summary = placementSummary(placements, track.badCoordinates.size());
+    const std::size_t placed = survey.placed.records.size();
+    if (placed == 0)
+        explainNoOverlap(err, track.points, recordings, *offset);
+    // Fewer than half placed: say which clock offset would place more.
+    if (placed * 2 < recordings.size()) {
+        if (const OffsetDiagnosis diagnosis = diagnoseOffset(recordings, view, *offset);
+            diagnosis.worthTelling())
+            say(err, diagnosisText(diagnosis, OffsetWording::CommandOption));
+    }
+    if (placed == 0) {
+        say(err, survey.summary);
+        return kNoTimeOverlap;
+    }
+    return kWritten;
+}
+
+KmlOptions kmlOptions(const CliOptions &options, bool hasElevation) {
+    KmlOptions kml;
+    kml.transectName = options.name;
+    kml.transectDesc = options.description;
+    kml.tessellate = options.tessellate;
+    kml.elevation = options.elevation;
+    kml.hasElevation = hasElevation;
+    return kml;
+}
+
 } // namespace
 
 // Times that may be an hour off are named, so nobody trusts them blindly.
@@ -290,100 +381,63 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
         return kBadInput;
     const RecorderZone *zone = recorderZone ? &*recorderZone : nullptr;
 
-    std::future<RecordingsCsvResult> catalogue = startReadingCatalogue(options, zone);
-    GpxReader reader;
-    const GpxResult track = reader.parseGPXFile(options.gpxPath);
-    bool trackUsable = track.ok();
-    if (!track.ok())
-        reportGpxError(err, options.gpxPath, *track.error);
-    else
-        trackUsable = reportBadCoordinates(err, options.gpxPath, track);
-    LoadedRecordings loaded = loadRecordings(options, catalogue, zone, err);
-    if (!trackUsable || !loaded.ok)
-        return kBadInput;
-
-    warnAboutTimes(err, loaded.recordings);
-    const TrackView view{track.points, {}};
-    const std::optional<std::int32_t> offset = syncedOffset(options, loaded.recordings, view, err);
-    if (!offset)
-        return kBadInput;
-
-    // The pass and the document take the recordings in time order, the report
-    // in the order given.
-    std::vector<std::uint32_t> sortedFrom(loaded.recordings.size());
-    for (std::size_t i = 0; i < sortedFrom.size(); ++i)
-        sortedFrom[i] = static_cast<std::uint32_t>(i);
-    std::stable_sort(sortedFrom.begin(), sortedFrom.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return loaded.recordings[a].recordingTime < loaded.recordings[b].recordingTime;
-    });
-    std::vector<Recording> recordings;
-    recordings.reserve(sortedFrom.size());
-    for (const std::uint32_t i : sortedFrom)
-        recordings.push_back(std::move(loaded.recordings[i]));
-    std::vector<Recording>().swap(loaded.recordings);
-
-    PlacementOptions placementOptions;
-    placementOptions.maxGapSeconds = options.maxGapSeconds;
-    placementOptions.splitSegments = options.splitSegments;
-    const GeoRefResult placed = placeRecordings(recordings, view, *offset, placementOptions);
-    const std::vector<Placement> &placements = placed.placements;
-    if (options.verbose) {
-        std::string line;
-        for (std::size_t k = 0; k < recordings.size(); ++k) {
-            if (placements[k].status == PlacementStatus::Interpolated) {
-                line.assign("fraction ");
-                appendFixed6(line, placements[k].fraction);
-                say(err, line + ' ' + recordings[k].filename);
-            } else if (!placements[k].placed()) {
-                say(err, unplacedText(recordings[k], placements[k]));
-            }
+    Survey survey;
+    std::string wrote;
+    bool documentWritten = false;
+    // The plain document to a file is written while the log is read: its track
+    // lines on the second core. When the destination cannot even be opened, the
+    // inputs are still read below, so bad input is reported as such first.
+    const bool pipelined = !options.outputPath.empty() && options.outputPath != "-" &&
+                           options.format == OutputFormat::Kml && options.kmlStyle == KmlStyle::Plain;
+    if (pipelined) {
+        const PipelinedWrite write = writeKmlWhileReading(
+            options.outputPath, kmlOptions(options, false), [&](GpxReader &reader, KmlRest &rest) {
+                const ExitStatus status = readSurvey(options, zone, reader, survey, err);
+                rest = {survey.track.hasElevation, survey.track.points, survey.placed.records};
+                return status;
+            });
+        if (write.started) {
+            if (write.status == kWriteFailed)
+                say(err, {options.outputPath}, write.written.error);
+            if (write.status != kWritten)
+                return write.status;
+            documentWritten = true;
+            wrote = options.outputPath;
         }
     }
-    const std::string summary = placementSummary(placements, track.badCoordinates.size());
-    if (placed.records.empty())
-        explainNoOverlap(err, track.points, recordings, *offset);
-    // Fewer than half placed: say which clock offset would place more.
-    if (placed.records.size() * 2 < recordings.size()) {
-        if (const OffsetDiagnosis diagnosis = diagnoseOffset(recordings, view, *offset);
-            diagnosis.worthTelling())
-            say(err, diagnosisText(diagnosis, OffsetWording::CommandOption));
+    if (!documentWritten) {
+        GpxReader reader;
+        if (const ExitStatus status = readSurvey(options, zone, reader, survey, err); status != kWritten)
+            return status;
     }
-    if (placed.records.empty()) {
-        say(err, summary);
-        return kNoTimeOverlap;
-    }
+    const TrackView view{survey.track.points, {}};
 
-    std::string wrote;
-    if (!options.outputPath.empty()) {
-        KmlOptions kml;
-        kml.transectName = options.name;
-        kml.transectDesc = options.description;
-        kml.tessellate = options.tessellate;
-        kml.elevation = options.elevation;
-        kml.hasElevation = track.hasElevation;
-        const SurveyDocument survey = surveyOf(options, track.hasElevation, view, recordings, placed);
+    if (!options.outputPath.empty() && !documentWritten) {
+        const KmlOptions kml = kmlOptions(options, survey.track.hasElevation);
+        const SurveyDocument document =
+            surveyOf(options, survey.track.hasElevation, view, survey.recordings, survey.placed);
         const auto produce = [&](const ByteSink &sink) {
             switch (options.format) {
             case OutputFormat::GeoJson:
-                return writeGeoJson(survey, sink);
+                return writeGeoJson(document, sink);
             case OutputFormat::Gpx:
-                return writeGpx(survey, sink);
+                return writeGpx(document, sink);
             case OutputFormat::Kml:
                 break;
             }
             if (options.kmlStyle == KmlStyle::Survey)
-                writeSurveyKml(survey, sink);
+                writeSurveyKml(document, sink);
             else
-                writeKmlDocument(kml, view, placed.records, sink);
+                writeKmlDocument(kml, view, survey.placed.records, sink);
         };
         if (!writeDocument(options.outputPath, "document", produce, out, err))
             return kWriteFailed;
         wrote = options.outputPath == "-" ? "standard output" : options.outputPath;
     }
     if (!options.reportPath.empty()) {
-        const std::vector<std::uint32_t> rows = inputOrder(sortedFrom);
+        const std::vector<std::uint32_t> rows = inputOrder(survey.sortedFrom);
         const auto produce = [&](const ByteSink &sink) {
-            writePlacementReport(recordings, placements, sink, rows);
+            writePlacementReport(survey.recordings, survey.placed.placements, sink, rows);
         };
         if (!writeDocument(options.reportPath, "report", produce, out, err))
             return kWriteFailed;
@@ -391,7 +445,8 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
                  (options.reportPath == "-" ? std::string("standard output") : options.reportPath);
     }
 
-    say(err, summary + "; read " + std::to_string(track.points.size()) + " points, wrote " + wrote);
+    say(err,
+        survey.summary + "; read " + std::to_string(survey.track.points.size()) + " points, wrote " + wrote);
     return kWritten;
 }
 

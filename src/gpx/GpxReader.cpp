@@ -379,6 +379,8 @@ void GpxReader::didEndElement(Element element) {
         }
         points.push_back(std::move(*pointData));
         pointData.reset();
+        if (pointObserver_)
+            pointObserver_(points.back(), hasElevation);
         return;
     }
     if (element == Element::Segment)

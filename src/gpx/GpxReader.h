@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace pelorin {
@@ -60,6 +61,12 @@ public:
     // streaming path.
     GpxResult parseGPXBytes(std::string_view bytes, std::size_t chunkSize = 0);
 
+    // Called with each point as it is completed, in file order, and whether
+    // the log has had an elevation so far, so a writer can start on the track
+    // while the rest of the log is read. The point must not be kept.
+    using PointObserver = std::function<void(const TrackPoint &point, bool hasElevationSoFar)>;
+    void setPointObserver(PointObserver observer) { pointObserver_ = std::move(observer); }
+
 private:
     struct Parser;
     friend struct Parser;
@@ -94,6 +101,7 @@ private:
     std::optional<std::uint32_t> trackSegment_; // of the open trk's bare points
     BadCoordinatePoint badPoint_;               // where the open point started, when it is bad
     std::vector<BadCoordinatePoint> badCoordinates_;
+    PointObserver pointObserver_;
 };
 
 } // namespace pelorin

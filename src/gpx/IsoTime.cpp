@@ -1,5 +1,6 @@
 #include "gpx/IsoTime.h"
 
+#include <cstdint>
 #include <ctime>
 
 namespace pelorin {
@@ -107,6 +108,39 @@ std::optional<sys_seconds> wholeSeconds(const Fields &f, MissingZone missingZone
     return date + hours{f.hour} + minutes{f.minute} + seconds{f.second} - minutes{f.offsetMinutes};
 }
 
+// Days since 1970-01-01 of a valid proleptic Gregorian date (the civil-from-days
+// inversion: years counted from March, so the leap day comes last).
+constexpr int daysFromCivil(int y, int m, int d) noexcept {
+    y -= m <= 2;
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+// Nearly every GPX time reads "2024-05-01T19:30:00Z": checked and computed in
+// place, without the general path's fields and calendar types. Anything else,
+// including an invalid time of this shape, is left to the general path.
+std::optional<sys_seconds> plainUtcTime(std::string_view text) noexcept {
+    if (text.size() != 20 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||
+        text[16] != ':' || text[19] != 'Z')
+        return std::nullopt;
+    const int century = twoDigits(text, 0), yearOf = twoDigits(text, 2), month = twoDigits(text, 5),
+              day = twoDigits(text, 8), hour = twoDigits(text, 11), minute = twoDigits(text, 14),
+              second = twoDigits(text, 17);
+    if ((century | yearOf | day) < 0 || !inRange(month, 1, 12) || !inRange(hour, 0, 23) ||
+        !inRange(minute, 0, 59) || !inRange(second, 0, 59))
+        return std::nullopt;
+    const int year = century * 100 + yearOf;
+    const bool leap = year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+    constexpr int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (day < 1 || day > kMonthDays[month - 1] + (month == 2 && leap))
+        return std::nullopt;
+    const std::int64_t days = daysFromCivil(year, month, day);
+    return sys_seconds{seconds{days * 86400 + hour * 3600 + minute * 60 + second}};
+}
+
 } // namespace
 
 std::optional<sys_time<milliseconds>> parseIsoDateTime(std::string_view text, MissingZone missingZone) {
@@ -133,6 +167,8 @@ std::optional<IsoWallClock> parseIsoWallClock(std::string_view text) {
 }
 
 std::optional<sys_seconds> parseGpxTime(std::string_view text) {
+    if (const auto plain = plainUtcTime(text))
+        return plain;
     const auto fields = parseFields(text);
     if (!fields)
         return std::nullopt;

@@ -10,23 +10,13 @@ const char *ShortText::heapBlock() const noexcept {
     return block;
 }
 
-std::string_view ShortText::view() const noexcept {
-    const std::uint8_t t = tag();
-    if (t <= kInlineMax)
-        return {bytes_, t};
-    if (t == kHeap) {
-        const char *block = heapBlock();
-        std::size_t size;
-        std::memcpy(&size, block, sizeof size);
-        return {block + sizeof size, size};
-    }
-    return {};
-}
-
-std::optional<std::string_view> ShortText::get() const noexcept {
-    if (!has())
-        return std::nullopt;
-    return view();
+std::string_view ShortText::heapView() const noexcept {
+    if (tag() != kHeap)
+        return {};
+    const char *block = heapBlock();
+    std::size_t size;
+    std::memcpy(&size, block, sizeof size);
+    return {block + sizeof size, size};
 }
 
 void ShortText::assign(std::string_view text) {

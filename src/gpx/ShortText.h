@@ -23,8 +23,15 @@ public:
     ~ShortText() { release(); }
 
     bool has() const noexcept { return tag() != kAbsent; }
-    std::string_view view() const noexcept; // empty when absent
-    std::optional<std::string_view> get() const noexcept;
+    // Inline: read for every point of a track that is written.
+    std::string_view view() const noexcept {
+        return tag() <= kInlineMax ? std::string_view(bytes_, tag()) : heapView();
+    }
+    std::optional<std::string_view> get() const noexcept {
+        if (!has())
+            return std::nullopt;
+        return view();
+    }
     void assign(std::string_view text);
     void reset() noexcept;
 
@@ -34,6 +41,7 @@ private:
     static constexpr std::uint8_t kAbsent = 0xFF;
     void release() noexcept;
     const char *heapBlock() const noexcept;
+    std::string_view heapView() const noexcept; // empty when absent
 
     // Byte 15 is the tag: the length of an inline text (bytes 0..14), kHeap or
     // kAbsent. A heap text keeps in bytes 0..7 a pointer to a block that holds

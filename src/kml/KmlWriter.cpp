@@ -13,42 +13,23 @@ namespace pelorin {
 
 namespace {
 
-float latitude(const TrackPoint &point) {
-    return coordinateValue(point.lat());
-}
-
-float longitude(const TrackPoint &point) {
-    return coordinateValue(point.lon());
-}
-
-// One line of the track text per arranged point, longitude first.
-void trackText(ChunkedOutput &out, TrackView track, bool withElevation) {
-    for (std::size_t i = 0; i < track.size(); ++i) {
+// Lines of the track text from the arranged point `from` on, longitude first.
+void trackText(ChunkedOutput &out, TrackView track, std::size_t from, bool withElevation) {
+    for (std::size_t i = from; i < track.size(); ++i) {
         const TrackPoint &point = track[i];
-        std::string &text = out.text();
-        appendFixed6(text, longitude(point));
-        text += ',';
-        appendFixed6(text, latitude(point));
-        text += ',';
-        const std::optional<std::string_view> elevation = withElevation ? point.elevation() : std::nullopt;
-        // An elevation that leaves nothing once cleaned would leave the tuple
-        // without a number: it counts as none.
-        const std::size_t before = text.size();
-        if (elevation)
-            appendXmlText(text, *elevation);
-        if (text.size() == before)
-            text += '0';
-        text += '\n';
+        appendKmlTrackLine(
+            out.text(), point.lon().value_or(std::string_view{}), point.lat().value_or(std::string_view{}),
+            withElevation ? point.elevation().value_or(std::string_view{}) : std::string_view{});
         out.flushIfFull();
     }
 }
 
+// Everything before the track's first coordinate.
 // Kept on purpose, so that documents stay byte for byte what surveyors already hold and compare:
 // the Style ahead of the document's name, where KML would allow either order;
 // the colour #990000ff, which KML reads as aabbggrr (a translucent red), not as rrggbbaa;
 // the track's name "Transekt", untranslated.
-void document(const KmlOptions &options, TrackView track, std::span<const GeoRefRecord> records,
-              ChunkedOutput &out) {
+void head(const KmlOptions &options, ChunkedOutput &out) {
     out.raw("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
             "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
             "    <Document>\n"
@@ -67,7 +48,12 @@ void document(const KmlOptions &options, TrackView track, std::span<const GeoRef
     if (options.tessellate)
         out.raw("                <tessellate>1</tessellate>\n");
     out.raw("                <coordinates>");
-    trackText(out, track, options.hasElevation && options.elevation);
+}
+
+// The track's lines from the arranged point `from` on, the placemarks and the end.
+void rest(const KmlOptions &options, TrackView track, std::size_t from, std::span<const GeoRefRecord> records,
+          ChunkedOutput &out) {
+    trackText(out, track, from, options.hasElevation && options.elevation);
     out.raw("</coordinates>\n"
             "            </LineString>\n"
             "        </Placemark>\n");
@@ -96,14 +82,43 @@ void document(const KmlOptions &options, TrackView track, std::span<const GeoRef
 void writeKmlDocument(const KmlOptions &options, TrackView track, std::span<const GeoRefRecord> records,
                       const ByteSink &sink) {
     ChunkedOutput out(&sink);
-    document(options, track, records, out);
+    head(options, out);
+    rest(options, track, 0, records, out);
 }
 
 std::string kmlDocument(const KmlOptions &options, TrackView track, std::span<const GeoRefRecord> records) {
     ChunkedOutput out(nullptr);
     out.text().reserve(1024 + track.size() * 40 + records.size() * 200);
-    document(options, track, records, out);
+    head(options, out);
+    rest(options, track, 0, records, out);
     return std::move(out.text());
+}
+
+std::string kmlHead(const KmlOptions &options) {
+    ChunkedOutput out(nullptr);
+    head(options, out);
+    return std::move(out.text());
+}
+
+void appendKmlTrackLine(std::string &out, std::string_view lon, std::string_view lat,
+                        std::string_view elevation) {
+    appendFixed6(out, coordinateValue(lon));
+    out += ',';
+    appendFixed6(out, coordinateValue(lat));
+    out += ',';
+    // An elevation that leaves nothing once cleaned would leave the tuple
+    // without a number: it counts as none.
+    const std::size_t before = out.size();
+    appendXmlText(out, elevation);
+    if (out.size() == before)
+        out += '0';
+    out += '\n';
+}
+
+void writeKmlDocumentFrom(const KmlOptions &options, TrackView track, std::size_t from,
+                          std::span<const GeoRefRecord> records, const ByteSink &sink) {
+    ChunkedOutput out(&sink);
+    rest(options, track, from, records, out);
 }
 
 } // namespace pelorin

@@ -6,6 +6,7 @@
 #include "gpx/TrackView.h"
 #include "kml/XmlText.h" // appendXmlText, for the writers' callers
 
+#include <cstddef>
 #include <functional>
 #include <span>
 #include <string>
@@ -31,5 +32,15 @@ void writeKmlDocument(const KmlOptions &options, TrackView track, std::span<cons
 
 // The whole document as bytes.
 std::string kmlDocument(const KmlOptions &options, TrackView track, std::span<const GeoRefRecord> records);
+
+// The document in the order it is written, for a writer that streams the
+// track while the log is still being read (KmlTrackStream): everything before
+// the first coordinate; one point's line of the track (an empty elevation
+// writes 0); everything after the first `from` lines of the track.
+std::string kmlHead(const KmlOptions &options);
+void appendKmlTrackLine(std::string &out, std::string_view lon, std::string_view lat,
+                        std::string_view elevation);
+void writeKmlDocumentFrom(const KmlOptions &options, TrackView track, std::size_t from,
+                          std::span<const GeoRefRecord> records, const ByteSink &sink);
 
 } // namespace pelorin

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "cli/ExitStatus.h"
+#include "fileio/AtomicWrite.h"
+#include "georef/GeoRefRecord.h"
+#include "gpx/GpxReader.h"
+#include "kml/KmlWriter.h"
+
+#include <functional>
+#include <span>
+#include <string>
+
+namespace pelorin::cli {
+
+// What the document needs once the log is read and the recordings placed.
+struct KmlRest {
+    bool hasElevation = false;
+    std::span<const TrackPoint> track; // file order
+    std::span<const GeoRefRecord> records;
+};
+
+// Reads the inputs with the reader it is given and fills rest; anything but
+// kWritten means nothing is to be written.
+using ReadForKml = std::function<ExitStatus(GpxReader &reader, KmlRest &rest)>;
+
+struct PipelinedWrite {
+    bool started = false;         // false: the destination could not be opened, and nothing was read
+    ExitStatus status = kWritten; // read's, or kWriteFailed
+    WriteResult written;
+};
+
+// Writes the document to path while read reads the log: the track's lines are
+// formatted and written on another core as its points are read, the placemarks
+// follow. When read says no, or the write fails, the destination keeps what it
+// held. The bytes are those of writeKmlDocument.
+PipelinedWrite writeKmlWhileReading(const std::string &path, const KmlOptions &options,
+                                    const ReadForKml &read);
+
+} // namespace pelorin::cli

@@ -1,0 +1,104 @@
+// The document is written while the log is read; these check that it is the
+// document the one-threaded writer sends to standard output, and that a log
+// that fails half-way leaves nothing behind.
+#include "cli/SurveyFixture.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace pelorin::test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+// count track points a second apart from 10:00:00; those for which withEle says so have an `ele`.
+std::string secondPoints(int count, const std::function<bool(int)> &withEle) {
+    std::string text;
+    char time[32];
+    for (int i = 0; i < count; ++i) {
+        std::snprintf(time, sizeof time, "2025-06-12T%02d:%02d:%02dZ", 10 + i / 3600, i / 60 % 60, i % 60);
+        text += "<trkpt lat=\"10." + std::to_string(i) + "\" lon=\"20." + std::to_string(i % 1000) + "\">";
+        if (withEle(i))
+            text += "<ele>" + std::to_string(i % 500) + "</ele>";
+        text += std::string("<time>") + time + "</time></trkpt>\n";
+    }
+    return text;
+}
+
+std::size_t entries(const fs::path &folder) {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+class PipelinedKmlTest : public SurveyTest {};
+
+TEST_F(PipelinedKmlTest, TheFileHoldsWhatStandardOutputGets) {
+    const std::vector<std::pair<const char *, std::string>> logs = {
+        {"three points", kTrackPoints},
+        {"no elevation", secondPoints(6000, [](int) { return false; })},
+        {"elevation on every point", secondPoints(6000, [](int) { return true; })},
+        {"elevation only on later points", secondPoints(6000, [](int i) { return i >= 4000; })},
+    };
+    const std::vector<std::vector<std::string>> optionSets = {
+        {"--offset", "30"},
+        {"--offset", "30", "--elevation"},
+        {"--offset", "30", "--elevation", "--tessellate", "--name", "Edge & <wood>", "--description", "d"}};
+    for (const auto &[name, points] : logs) {
+        writeFile(gpx(), gpxDocument(points)); // a timed waypoint ahead of the track
+        for (const std::vector<std::string> &options : optionSets) {
+            SCOPED_TRACE(std::string(name) + (options.size() > 2 ? " " + options[2] : ""));
+            const RunResult toFile = run(kml(), options);
+            const RunResult toOut = run("-", options);
+            ASSERT_EQ(toFile.exitCode, 0) << toFile.err;
+            ASSERT_EQ(toOut.exitCode, 0) << toOut.err;
+            EXPECT_EQ(readFile(kml()), toOut.out);
+            EXPECT_THAT(toFile.err, HasSubstr("placed 3 of 3 recordings; read "));
+        }
+    }
+}
+
+TEST_F(PipelinedKmlTest, ALogThatFailsHalfWayOrDoesNotOverlapLeavesTheDestinationAlone) {
+    const std::string many = secondPoints(30000, [](int) { return true; }); // megabytes of track ahead
+    const std::vector<std::tuple<const char *, std::string, std::vector<std::string>, int, const char *>>
+        cases = {
+            {"parse error",
+             gpxDocument(many + "<trkpt lat=\"1\" lon=\"2\"></trk>\n" + many),
+             {"--offset", "30"},
+             2,
+             "(XML error "},
+            {"no overlap", gpxDocument(many), {"--offset", "-7200"}, 1, "no time overlap"},
+        };
+    for (const auto &[name, document, options, exitCode, message] : cases) {
+        SCOPED_TRACE(name);
+        writeFile(gpx(), document);
+        writeFile(kml(), "old bytes");
+        const RunResult r = run(kml(), options);
+        EXPECT_EQ(r.exitCode, exitCode);
+        EXPECT_THAT(r.err, HasSubstr(message));
+        EXPECT_EQ(readFile(kml()), "old bytes");
+        EXPECT_EQ(entries(dir.path()), 3u); // no temporary file left
+    }
+}
+
+// When the destination cannot be opened, the inputs are still read: bad input
+// is reported as such, good input ends in the failed write.
+TEST_F(PipelinedKmlTest, AnUnwritableDestinationStillReportsBadInputFirst) {
+    const std::string nowhere = (dir / "missing-folder" / "out.kml").string();
+    RunResult r = run(nowhere);
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_THAT(r.err, HasSubstr("missing-folder"));
+
+    writeFile(gpx(), "<gpx><trk>");
+    r = run(nowhere);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_THAT(r.err, HasSubstr("(XML error "));
+}
+
+} // namespace
+} // namespace pelorin::test
