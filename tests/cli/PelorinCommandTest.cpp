@@ -56,12 +56,13 @@ TEST_F(SurveyTest, NoOverlapWritesNothingAndKeepsTheDestination) {
     const RunResult r = run(kml(), {"--offset", "-7200"});
     EXPECT_EQ(r.exitCode, 1);
     // The recordings, 09:59:45 to 10:01:00, shifted by the offset tried.
-    EXPECT_EQ(r.err,
-              "pelorin: no time overlap: the track runs from 2025-06-12T09:00:00Z to 2025-06-12T10:02:00Z, "
-              "the recordings with --offset -7200 from 2025-06-12T07:59:45Z to 2025-06-12T08:01:00Z\n"
-              "pelorin: none of the 3 recordings meets the track; with --offset -2700 all 3 would (your -7200 s "
-              "plus 1 h 15 min: is the recorder set to another time zone or to summer time?)\n"
-              "pelorin: placed 0 of 3 recordings: 3 before the track (59 to 60 min before the first fix)\n");
+    EXPECT_EQ(
+        r.err,
+        "pelorin: no time overlap: the track runs from 2025-06-12T09:00:00Z to 2025-06-12T10:02:00Z, "
+        "the recordings with --offset -7200 from 2025-06-12T07:59:45Z to 2025-06-12T08:01:00Z\n"
+        "pelorin: none of the 3 recordings meets the track; with --offset -2700 all 3 would (your -7200 s "
+        "plus 1 h 15 min: is the recorder set to another time zone or to summer time?)\n"
+        "pelorin: placed 0 of 3 recordings: 3 before the track (59 to 60 min before the first fix)\n");
     EXPECT_EQ(readFile(kml()), "old bytes");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3); // no temporary
 }
