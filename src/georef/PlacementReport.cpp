@@ -76,6 +76,8 @@ void appendRow(std::string &out, const Recording &recording, const Placement &pl
     out += ',';
     if (placement.placed())
         appendFixed(out, placement.uncertaintyMetres, 1);
+    out += ',';
+    appendField(out, recording.timeNote);
     out += "\r\n";
 }
 

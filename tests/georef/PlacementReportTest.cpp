@@ -36,14 +36,15 @@ TEST(PlacementReport, QuotesWhatNeedsItAndLeavesUnknownsEmpty) {
     recordings[1].timeAsGiven = "2024-06-01T11:58:30+02:00";
     recordings[2] = {{}, "none.wav", {"Eser"}};
     recordings[2].timeSource = StartTimeSource::None;
+    recordings[2].timeNote = "read as the first, CEST";
     const GeoRefResult result = placeRecordings(recordings, TrackView{track, {}}, 0);
 
     const std::string header = std::string(kPlacementReportHeader) + "\r\n";
     const std::string placed = "\"a,\"\"b\"\".wav\",Ppip;Nnoc,2024-06-01T12:00:30.25+02:00,catalogue,"
                                "2024-06-01T10:00:30.250Z,interpolated,10.504167,21.008333,105.0,29.750,60,";
     const std::string before = "\"line\nbreak.wav\",,2024-06-01T11:58:30+02:00,modification time,"
-                               "2024-06-01T09:58:30Z,before-track,,,,90.000,,\r\n";
-    const std::string untimed = "none.wav,Eser,,,,no-time,,,,,,\r\n";
+                               "2024-06-01T09:58:30Z,before-track,,,,90.000,,,\r\n";
+    const std::string untimed = "none.wav,Eser,,,,no-time,,,,,,,\"read as the first, CEST\"\r\n";
     const std::string text = report(recordings, result.placements);
     EXPECT_EQ(text.substr(0, header.size() + placed.size()), header + placed) << text;
     EXPECT_EQ(text.substr(text.size() - before.size() - untimed.size()), before + untimed);
