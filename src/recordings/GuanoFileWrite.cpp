@@ -90,19 +90,7 @@ GuanoFileWrite::GuanoFileWrite(const std::string &path, const GuanoWriteRequest 
     }
     stamp_ = stampOf(st);
     device_ = static_cast<std::uint64_t>(st.st_dev);
-    const ReadAt readAt = [fd = fd_](std::uint64_t offset, std::size_t size, std::string &out) {
-        out.resize(size);
-        std::size_t done = 0;
-        while (done < size) {
-            const ssize_t n = ::pread(fd, out.data() + done, size - done, static_cast<off_t>(offset + done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            done += static_cast<std::size_t>(n);
-        }
-        return true;
-    };
+    const ReadAt readAt = readAtFile(fd_);
     plan_ = planGuanoWrite(stamp_.size, readAt, request);
 }
 

@@ -1,6 +1,9 @@
 #include "recordings/WavChunks.h"
 
 #include <algorithm>
+#include <cerrno>
+
+#include <unistd.h>
 
 namespace pelorin {
 
@@ -77,6 +80,22 @@ WavChunks walkWavChunks(std::uint64_t fileSize, const ReadAt &readAt, WalkLimit 
         offset = chunk.end();
     }
     return walk;
+}
+
+ReadAt readAtFile(int fd) {
+    return [fd](std::uint64_t offset, std::size_t size, std::string &out) {
+        out.resize(size);
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t n = ::pread(fd, out.data() + done, size - done, static_cast<off_t>(offset + done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            done += static_cast<std::size_t>(n);
+        }
+        return true;
+    };
 }
 
 } // namespace pelorin

@@ -11,6 +11,10 @@ namespace pelorin {
 // Reads size bytes at offset into out; false when the source holds fewer.
 using ReadAt = std::function<bool(std::uint64_t offset, std::size_t size, std::string &out)>;
 
+// Reads from an open file with pread (no shared file position, so the caller's
+// descriptor is left as it was); false at the end of the file or on an error.
+ReadAt readAtFile(int fd);
+
 struct WavChunk {
     std::string id;           // four characters
     std::uint64_t offset = 0; // of the chunk's header

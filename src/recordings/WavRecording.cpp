@@ -249,19 +249,7 @@ WavResult readWavFile(const std::string &path, RecorderZoneChoice &zone) {
         result.error = "not a regular file";
         return result;
     }
-    const ReadAt readAt = [fd](std::uint64_t offset, std::size_t size, std::string &out) {
-        out.resize(size);
-        std::size_t done = 0;
-        while (done < size) {
-            const ssize_t n = ::pread(fd, out.data() + done, size - done, static_cast<off_t>(offset + done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return false;
-            done += static_cast<std::size_t>(n);
-        }
-        return true;
-    };
+    const ReadAt readAt = readAtFile(fd);
     const auto mtime = std::chrono::sys_seconds(std::chrono::seconds(st.st_mtim.tv_sec)) +
                        std::chrono::milliseconds(st.st_mtim.tv_nsec / 1000000);
     const auto name = std::filesystem::path(path).filename().string();
