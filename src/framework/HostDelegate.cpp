@@ -13,6 +13,7 @@ constexpr const char *kDelegateProperty = "pelorinHostDelegate";
 
 RecordingsController::~RecordingsController() = default;
 void RecordingsController::showPlacements(const QList<HostPlacement> &) {}
+void RecordingsController::filesChanged(const QStringList &) {}
 MapDisplay::~MapDisplay() = default;
 HostDelegate::~HostDelegate() = default;
 

@@ -22,6 +22,9 @@ public:
     // Where the last pass put the recordings it was given; a host that has
     // nowhere to show them ignores them.
     virtual void showPlacements(const QList<HostPlacement> &placements);
+    // A plug-in changed these files (absolute paths); a host that shows what
+    // is in them reads them again.
+    virtual void filesChanged(const QStringList &paths);
 };
 
 // The host's central map window.

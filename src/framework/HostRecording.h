@@ -28,11 +28,16 @@ public:
     QDateTime recordingTime() const { return recordingTime_; }
     QString filename() const { return filename_; }
     const QList<HostSpecies> &mySpecies() const { return mySpecies_; }
+    // The file the recording was read from, absolute; empty when the host has
+    // no file for it (a catalogue row).
+    QString path() const { return path_; }
+    void setPath(QString path) { path_ = std::move(path); }
 
 private:
     QDateTime recordingTime_;
     QString filename_;
     QList<HostSpecies> mySpecies_;
+    QString path_;
 };
 
 } // namespace pelorin

@@ -15,7 +15,7 @@ void RecordingsTableModel::setRecordings(QList<HostRecording> recordings) {
     paths_.clear();
     rows_.reserve(recordings.size());
     for (HostRecording &recording : recordings)
-        rows_.append({std::move(recording), std::nullopt, {}});
+        rows_.append({std::move(recording), std::nullopt, {}, {}});
     endResetModel();
 }
 
@@ -30,6 +30,18 @@ void RecordingsTableModel::appendRecordings(QList<TableRecording> rows) {
         rows_.append(std::move(row));
     }
     endInsertRows();
+}
+
+void RecordingsTableModel::replaceFileRows(const QList<TableRecording> &rows) {
+    QHash<QString, const TableRecording *> byPath;
+    for (const TableRecording &row : rows)
+        byPath.insert(row.path, &row);
+    for (qsizetype i = 0; i < rows_.size(); ++i) {
+        if (const TableRecording *row = byPath.value(rows_[i].path); row && !rows_[i].path.isEmpty()) {
+            rows_[i] = *row;
+            emit dataChanged(index(static_cast<int>(i), 0), index(static_cast<int>(i), ColumnCount - 1));
+        }
+    }
 }
 
 void RecordingsTableModel::setPlacements(const QList<HostPlacement> &placements) {
@@ -87,6 +99,8 @@ QVariant RecordingsTableModel::data(const QModelIndex &index, int role) const {
             return timeSourceText(row);
         case SpeciesColumn:
             return speciesColumnText(rec);
+        case PositionColumn:
+            return row.position;
         default:
             break;
         }
@@ -108,6 +122,8 @@ QVariant RecordingsTableModel::headerData(int section, Qt::Orientation orientati
         return tr("Species");
     case PlacementColumn:
         return tr("Placement");
+    case PositionColumn:
+        return tr("Position");
     default:
         return {};
     }

@@ -17,7 +17,15 @@ namespace pelorin {
 class RecordingsTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { FileNameColumn, StartColumn, TimeFromColumn, SpeciesColumn, PlacementColumn, ColumnCount };
+    enum Column {
+        FileNameColumn,
+        StartColumn,
+        TimeFromColumn,
+        SpeciesColumn,
+        PlacementColumn,
+        PositionColumn,
+        ColumnCount
+    };
     // The role that gives each column's value to sort by.
     static constexpr int SortRole = Qt::UserRole + 1;
 
@@ -29,6 +37,8 @@ public:
     const HostRecording &recording(int row) const { return rows_.at(row).recording; }
     // Whether a row was read from the file at this absolute path.
     bool holdsFile(const QString &path) const { return paths_.contains(path); }
+    // Replaces the rows read from the same files (by path); others are ignored.
+    void replaceFileRows(const QList<TableRecording> &rows);
     // Replaces the placements shown; each finds its row by file name and start time.
     void setPlacements(const QList<HostPlacement> &placements);
 

@@ -86,6 +86,10 @@ void RecordingsTableView::selectFiles(const QStringList &files) {
     }
 }
 
+void RecordingsTableView::replaceFileRows(const QList<TableRecording> &rows) {
+    model_->replaceFileRows(rows);
+}
+
 void RecordingsTableView::showPlacements(const QList<HostPlacement> &placements) {
     model_->setPlacements(placements);
 }

@@ -31,6 +31,8 @@ public:
     // Selects the rows of these files (a name matches with or without its
     // extension), scrolled into view; other rows are deselected.
     void selectFiles(const QStringList &files);
+    // Rows read again from their files take the place of the old ones.
+    void replaceFileRows(const QList<TableRecording> &rows);
     // A plug-in's placements, shown beside the recordings they name.
     void showPlacements(const QList<HostPlacement> &placements);
 

@@ -15,6 +15,7 @@ struct TableRecording {
     HostRecording recording;
     std::optional<StartTimeSource> timeSource; // none: the row came from a catalogue
     QString path;                              // absolute; empty for catalogue rows
+    QString position;                          // the file's GUANO "Loc Position", when it has one
 };
 
 // The "Time from" column's text: the source's name, or "catalogue".

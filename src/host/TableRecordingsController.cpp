@@ -1,6 +1,7 @@
 #include "host/TableRecordingsController.h"
 
 #include "host/RecordingsTableView.h"
+#include "host/WavImport.h"
 
 namespace pelorin {
 
@@ -13,6 +14,11 @@ std::optional<QList<HostRecording>> TableRecordingsController::selectedObjects()
 void TableRecordingsController::showPlacements(const QList<HostPlacement> &placements) {
     if (table_)
         table_->showPlacements(placements);
+}
+
+void TableRecordingsController::filesChanged(const QStringList &paths) {
+    if (table_)
+        table_->replaceFileRows(readWavFiles(paths).recordings);
 }
 
 } // namespace pelorin

@@ -15,6 +15,7 @@ public:
 
     std::optional<QList<HostRecording>> selectedObjects() const override;
     void showPlacements(const QList<HostPlacement> &placements) override;
+    void filesChanged(const QStringList &paths) override; // their rows are read again
 
 private:
     RecordingsTableView *table_;

@@ -50,10 +50,12 @@ WavImport readWavFiles(const QStringList &files, const std::function<bool(int do
     for (qsizetype i = 0; i < files.size(); ++i) {
         const QString &path = files.at(i);
         const WavResult wav = readWavRecording(QFile::encodeName(path).toStdString());
-        if (wav.value)
-            result.recordings.append(
-                {toHostRecording(wav.value->recording), wav.value->recording.timeSource, path});
-        else
+        if (wav.value) {
+            HostRecording recording = toHostRecording(wav.value->recording);
+            recording.setPath(path);
+            result.recordings.append({std::move(recording), wav.value->recording.timeSource, path,
+                                      QString::fromStdString(wav.value->position.value_or(std::string()))});
+        } else
             result.skipped.append({path, QString::fromStdString(wav.error)});
         if (progress && !progress(static_cast<int>(i + 1))) {
             result = {};

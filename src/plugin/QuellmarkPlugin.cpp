@@ -9,10 +9,12 @@
 #include "kml/GeoJsonWriter.h"
 #include "kml/GpxWriter.h"
 #include "kml/KmlWriter.h"
+#include "kml/SurveyKmlWriter.h"
 #include "plugin/AlertPanel.h"
 #include "plugin/FileDialog.h"
 #include "plugin/GpxErrorText.h"
 #include "plugin/GpxReadProgress.h"
+#include "plugin/PositionWriteBack.h"
 #include "plugin/RecordingTableModel.h"
 #include "plugin/RecordingsArrayController.h"
 #include "plugin/TrackPointTableModel.h"
@@ -20,6 +22,7 @@
 #include "ui_PelorinMain.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
@@ -29,6 +32,8 @@
 #include <QLocale>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTimer>
 
@@ -51,6 +56,9 @@ const QString kNoOverlapCompletion = QStringLiteral("coordinates logged while th
                                                     "offset is added.");
 const QString kExportErrorTitle = QStringLiteral("Export error");
 const QString kExportErrorMessage = QStringLiteral("Couldn't write KML file to the selected destination.");
+
+// The Style box's entries, in the form's order.
+constexpr int kSurveyStyle = 1;
 
 constexpr int kCenterDelayMs = 1800;
 constexpr int kShowTrackDelayMs = 2000;
@@ -223,9 +231,11 @@ bool QuellmarkPlugin::loadPanel() {
     transectDesc = ui_->transectDesc;
     tessellate = ui_->tessellate;
     elevation = ui_->elevation;
+    kmlStyle = ui_->kmlStyle;
     gpsLogLabel = ui_->gpsLogLabel;
     placementSummary = ui_->placementSummary;
     applySuggestedOffset = ui_->applySuggestedOffset;
+    writePositions = ui_->writePositions;
     // Whole seconds only: "abc" or "0:37" must not silently become 0.
     timeDiff->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[+-]?[0-9]{0,10}")), timeDiff));
@@ -240,6 +250,7 @@ bool QuellmarkPlugin::loadPanel() {
     connect(exportButton, &QPushButton::clicked, this,
             [this, exportButton] { calcDateTimeDif(exportButton); });
     connect(previewButton, &QPushButton::clicked, this, [this, previewButton] { previewMap(previewButton); });
+    connect(writePositions, &QPushButton::clicked, this, [this] { writePositionsIntoRecordings(); });
 
     awakeFromNib();
     return true;
@@ -334,7 +345,11 @@ void QuellmarkPlugin::askForGPXFile() {
         qWarning().noquote() << "Error: the GPS log" << url.toLocalFile() << "could not be read";
         return;
     }
+    const bool fromFiles = std::any_of(recordings.cbegin(), recordings.cend(),
+                                       [](const HostRecording &r) { return !r.path().isEmpty(); });
     recController->setContent(std::move(recordings));
+    if (writePositions)
+        writePositions->setEnabled(fromFiles);
     runModalForWindow(myPanel);
 }
 
@@ -472,7 +487,9 @@ bool QuellmarkPlugin::createKMLOutput(const QUrl &url) {
     survey.track = track.view();
     survey.recordings = runRecordings;
     survey.placements = placements;
+    survey.tessellate = options.tessellate;
     survey.elevation = options.elevation && options.hasElevation;
+    const bool surveyStyle = kmlStyle && kmlStyle->currentIndex() == kSurveyStyle;
 
     WriteResult written;
     if (url.isLocalFile()) {
@@ -482,6 +499,8 @@ bool QuellmarkPlugin::createKMLOutput(const QUrl &url) {
                 writeGeoJson(survey, sink);
             else if (format == OutputFormat::Gpx)
                 writeGpx(survey, sink);
+            else if (surveyStyle)
+                writeSurveyKml(survey, sink);
             else
                 writeKmlDocument(options, track.view(), geoRefRecs, sink);
         });
@@ -578,4 +597,102 @@ void QuellmarkPlugin::previewMap(QObject *sender) {
         display->showWindow(sender);
         QTimer::singleShot(kShowTrackDelayMs, display, [display, path] { display->showTrack(path); });
     }
+}
+
+// Writing the positions into the recordings.
+
+namespace {
+
+constexpr std::size_t kListedRefusals = 20;
+constexpr int kProgressDelayMs = 500;
+
+// "Wrote positions into 20 of 22 recordings (2 not placed, 0 refused)." and the refused files, one a line.
+QString writeBackReport(const PositionWriteOutcome &outcome, std::size_t total) {
+    QString text = QStringLiteral("Wrote positions into %1 of %2 recordings (%3 not placed, %4 refused")
+                       .arg(outcome.written)
+                       .arg(total)
+                       .arg(outcome.notPlaced)
+                       .arg(outcome.refused.size());
+    if (outcome.upToDate > 0)
+        text += QStringLiteral(", %1 already up to date").arg(outcome.upToDate);
+    if (outcome.kept > 0)
+        text += QStringLiteral(", %1 kept the position they had").arg(outcome.kept);
+    text += QStringLiteral(").");
+    if (outcome.cancelled)
+        text += QStringLiteral(" Stopped before the last files.");
+    for (std::size_t i = 0; i < outcome.refused.size() && i < kListedRefusals; ++i)
+        text += (i == 0 ? QStringLiteral("\n\n") : QStringLiteral("\n")) +
+                QDir::toNativeSeparators(QFile::decodeName(outcome.refused[i].first.c_str())) +
+                QStringLiteral(": ") + fromUtf8(outcome.refused[i].second);
+    if (outcome.refused.size() > kListedRefusals)
+        text += QStringLiteral("\n… and %1 more.").arg(outcome.refused.size() - kListedRefusals);
+    return text;
+}
+
+} // namespace
+
+void QuellmarkPlugin::writePositionsIntoRecordings() {
+    if (!listsPresent())
+        return;
+    geoRefRecordings();
+    if (geoRefRecs.empty()) {
+        runAlertPanel(myPanel, kNoOverlapTitle, noOverlapMessage());
+        return;
+    }
+    // The rows read from files, with their recordings and placements in the pass's order.
+    const QList<HostRecording> arranged = recController->arrangedObjects();
+    std::vector<PositionWriteItem> items;
+    std::size_t placed = 0;
+    for (qsizetype i = 0; i < arranged.size() && static_cast<std::size_t>(i) < placements.size(); ++i) {
+        if (arranged[i].path().isEmpty())
+            continue;
+        const auto at = static_cast<std::size_t>(i);
+        items.push_back(
+            {QFile::encodeName(arranged[i].path()).toStdString(), &runRecordings[at], &placements[at]});
+        placed += placements[at].placed() ? 1 : 0;
+    }
+    if (items.empty())
+        return;
+
+    const QString title = QStringLiteral("Write positions into recordings");
+    QMessageBox confirm(myPanel);
+    confirm.setWindowModality(Qt::ApplicationModal);
+    confirm.setIcon(QMessageBox::Question);
+    confirm.setWindowTitle(title);
+    confirm.setText(title);
+    confirm.setInformativeText(
+        QStringLiteral("%1 of %2 recordings are placed: their WAV files get the position in their GUANO "
+                       "metadata. %3 not placed are left as they are. Only the metadata changes, never the "
+                       "audio.")
+            .arg(placed)
+            .arg(items.size())
+            .arg(items.size() - placed));
+    QPushButton *write = confirm.addButton(QStringLiteral("Write"), QMessageBox::AcceptRole);
+    confirm.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    confirm.setDefaultButton(write);
+    confirm.exec();
+    if (confirm.clickedButton() != write)
+        return;
+
+    QProgressDialog progress(QStringLiteral("Writing positions into recordings…"), QStringLiteral("Stop"), 0,
+                             static_cast<int>(items.size()), myPanel);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(kProgressDelayMs);
+    const std::int32_t offset = intValue(timeDiff ? timeDiff->text().toStdString() : std::string());
+    const PositionWriteOutcome outcome =
+        writeGuanoPositions(items, gpsLogName, offset, [&progress](std::size_t done) {
+            progress.setValue(static_cast<int>(done));
+            return !progress.wasCanceled();
+        });
+    progress.reset();
+
+    if (HostDelegate *delegate = hostDelegate()) {
+        if (RecordingsController *host = delegate->recordingsController(); host && !outcome.changed.empty()) {
+            QStringList changed;
+            for (const std::string &path : outcome.changed)
+                changed << QFile::decodeName(path.c_str());
+            host->filesChanged(changed);
+        }
+    }
+    runAlertPanel(myPanel, title, writeBackReport(outcome, items.size()));
 }

@@ -19,6 +19,7 @@
 #include <vector>
 
 class QCheckBox;
+class QComboBox;
 class QFileDialog;
 class QLabel;
 class QLineEdit;
@@ -66,6 +67,9 @@ public:
     // The panel's commands.
     void calcDateTimeDif(QObject *sender); // the Export command
     void previewMap(QObject *sender);
+    // Puts the placed recordings' positions into their WAV files' GUANO
+    // metadata, after a confirmation; the host reads the files again.
+    void writePositionsIntoRecordings();
 
     void geoRefRecordings();
     bool createKMLOutput(const QUrl &url);
@@ -88,6 +92,7 @@ public:
     QLineEdit *transectDesc = nullptr;
     QCheckBox *tessellate = nullptr;
     QCheckBox *elevation = nullptr;
+    QComboBox *kmlStyle = nullptr; // plain (the default) or survey, for KML files and the preview
     QPointer<pelorin::MapDisplay> mapDisplay;
     // For the GeoJSON and GPX documents: the run's recordings (placed as
     // `placements` says) and the GPS log's file name, which names a document
@@ -97,6 +102,7 @@ public:
     QLabel *gpsLogLabel = nullptr;      // which GPS log the track points come from
     QLabel *placementSummary = nullptr; // what the last pass made of the recordings
     QPushButton *applySuggestedOffset = nullptr;
+    QPushButton *writePositions = nullptr; // enabled when the recordings came from WAV files
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

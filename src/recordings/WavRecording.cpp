@@ -92,6 +92,7 @@ struct Guano {
     std::optional<std::string> timestamp;
     std::optional<std::string> manualId;
     std::optional<std::string> autoId;
+    std::optional<std::string> position;
 };
 
 Guano parseGuano(std::string_view text) {
@@ -111,6 +112,8 @@ Guano parseGuano(std::string_view text) {
             guano.manualId = value;
         else if (key == "Species Auto ID")
             guano.autoId = value;
+        else if (key == "Loc Position")
+            guano.position = value;
     }
     return guano;
 }
@@ -194,6 +197,7 @@ WavResult buildRecording(const Walk &walk, std::string_view fileName,
             recording.species = splitSpecies(*guano.manualId);
         else if (guano.autoId)
             recording.species = splitSpecies(*guano.autoId);
+        wav.position = guano.position;
     }
     if (!start && walk.metadata.bext && (start = bextTime(*walk.metadata.bext, zone)))
         recording.timeSource = StartTimeSource::Bext;

@@ -14,6 +14,7 @@ struct WavRecording {
     Recording
         recording;    // filename is the file's name without folders; timeSource says where the time came from
     std::string path; // as found by readWavFolder; empty otherwise
+    std::optional<std::string> position; // GUANO "Loc Position" as written, when the file has one
 };
 
 struct WavResult {

@@ -7,9 +7,11 @@
 #include "host/RecordingConversion.h"
 #include "host/RecordingsTableModel.h"
 #include "host/RecordingsTableView.h"
+#include "host/TableRecordingsController.h"
 #include "recordings/WavWriter.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 using namespace pelorin;
@@ -138,4 +140,35 @@ TEST(WavImport, ListsTwentySkippedFilesAndCountsTheRest) {
             EXPECT_EQ(lines.back(), QString::fromUtf8(more));
         }
     }
+}
+
+// A plug-in that wrote into some files has the host read them again: the rows keep their place and show the
+// position; the rows carry their files' paths for the plug-in.
+TEST_F(WavImportTest, FilesChangedByAPlugInAreReadAgain) {
+    QString skipped;
+    window_.addRecordings({card_.path()}, &skipped);
+    const auto positionOf = [this](const QString &name) {
+        const QAbstractItemModel *model = window_.table()->model();
+        for (int r = 0; r < model->rowCount(); ++r) {
+            if (model->index(r, RecordingsTableModel::FileNameColumn).data().toString() == name)
+                return model->index(r, RecordingsTableModel::PositionColumn).data().toString();
+        }
+        return QStringLiteral("no row");
+    };
+    const QString guano = card_.filePath(QStringLiteral("night1/guano.wav"));
+    for (const HostRecording &recording : window_.table()->allRecordings())
+        EXPECT_EQ(QFileInfo(recording.path()).fileName(), recording.filename());
+    EXPECT_EQ(positionOf("guano.wav"), QString());
+
+    write("night1/guano.wav", WavWriter()
+                                  .fmt()
+                                  .guano("Timestamp: 2019-05-01T20:14:29Z\nLoc Position: 52.1 13.2\n")
+                                  .audio(100)
+                                  .bytes());
+    write("plain.wav",
+          WavWriter().fmt().guano("Loc Position: 1 2\n").audio(10).bytes()); // not named: not read
+    TableRecordingsController(window_.table()).filesChanged({guano});
+    EXPECT_EQ(positionOf("guano.wav"), QStringLiteral("52.1 13.2"));
+    EXPECT_EQ(positionOf("plain.wav"), QString());
+    EXPECT_EQ(window_.table()->recordingCount(), 5);
 }

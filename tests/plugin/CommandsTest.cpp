@@ -5,9 +5,11 @@
 #include "plugin/RecordingsArrayController.h"
 #include "plugin/TrackPointsArrayController.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSortFilterProxyModel>
 
 namespace {
@@ -78,6 +80,37 @@ TEST_F(PluginTest, ExportWritesGeoJsonOrGpxWhenChosen) {
     EXPECT_EQ(json.count("\"kind\":\"recording\""), 2);
     EXPECT_TRUE(json.startsWith("{\"type\":\"FeatureCollection\",\"name\":\""))
         << json.left(80).toStdString();
+}
+
+// The Style box: plain unless chosen; survey then goes to the preview and to an exported KML file alike.
+TEST_F(PluginTest, SurveyStyleWritesSpeciesFoldersToPreviewAndExport) {
+    selectTwo();
+    QStringList styles;
+    steps = {chooseFile(trackFile()), {"PelorinMain", [&](QWidget *panel) {
+                                           auto *style = panel->findChild<QComboBox *>("kmlStyle");
+                                           for (int i = 0; i < style->count(); ++i)
+                                               styles << style->itemText(i);
+                                           styles << style->currentText();
+                                           style->setCurrentIndex(1);
+                                           press("previewButton").second(panel);
+                                       }}};
+    plugin.fire(nullptr);
+    steps = {{"QFileDialog", chooseFile(dir.filePath("survey.kml")).second}};
+    press("exportButton").second(plugin.myPanel);
+    waitForTheMap();
+
+    EXPECT_EQ(styles, (QStringList{"plain", "survey", "plain"}));
+    EXPECT_FALSE(plugin.writePositions->isEnabled()) << "catalogue rows have no file to write into";
+    QStringList written = QDir(dir.path()).entryList({"quorvatixpreview.*"});
+    ASSERT_EQ(written.size(), 1);
+    written << "survey.kml";
+    for (const QString &name : written) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        const QByteArray kml = file.readAll();
+        EXPECT_EQ(kml.count("<Folder>"), 2) << name.toStdString(); // Nyc and Pip, no waypoints
+        EXPECT_EQ(kml.count("<Data name=\"filename\">"), 2) << name.toStdString();
+    }
 }
 
 TEST_F(PluginTest, NoOverlapAlertsAndClosesWithoutASaveDialog) {

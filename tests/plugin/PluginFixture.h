@@ -44,6 +44,7 @@ protected:
     pelorin::MapDisplay *centralMapDisplay() override;
     std::optional<QList<pelorin::HostRecording>> selectedObjects() const override;
     void showPlacements(const QList<pelorin::HostPlacement> &placements) override { shown = placements; }
+    void filesChanged(const QStringList &paths) override { changedFiles << paths; }
 
     QString writeFile(const QString &name, const QByteArray &text) const;
     // Three points a minute apart from 2009-05-01 10:00:00 UTC, with elevations.
@@ -56,6 +57,7 @@ protected:
 
     std::optional<QList<pelorin::HostRecording>> selection;
     QList<pelorin::HostPlacement> shown; // what the plug-in told the host's table
+    QStringList changedFiles;            // the files the plug-in told the host to read again
     mutable int reads = 0;
     FakeMap map;
     int mapRequests = 0;

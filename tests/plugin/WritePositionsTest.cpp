@@ -1,0 +1,90 @@
+// "Write positions into recordings…": the host's WAV files get their positions, the others are left alone.
+
+#include "PluginFixture.h"
+#include "recordings/WavRecording.h"
+#include "recordings/WavWriter.h"
+
+#include <QPushButton>
+
+namespace {
+QByteArray contents(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+TEST_F(PluginTest, WritePositionsIntoWavFilesAndTheHostReadsThemAgain) {
+    using pelorin::test::WavWriter;
+    struct File {
+        const char *name;
+        const char *utc;
+        std::string bytes;
+        const char *position; // read back after the write; empty: the file keeps its bytes
+    };
+    const std::vector<File> files{
+        {"early.wav", "2009-05-01T10:00:30Z",
+         WavWriter()
+             .fmt()
+             .guano("Timestamp: 2009-05-01T10:00:30Z\nSpecies Manual ID: Pip\n")
+             .audio(101)
+             .bytes(),
+         "48.099998 11.550000"}, // the pass works in single precision, as for the command
+        {"late.wav", "2009-05-01T10:01:30Z", WavWriter().fmt().audio(100).bytes(), "48.074997 11.650000"},
+        {"next-year.wav", "2010-05-01T10:00:30Z", WavWriter().fmt().audio(100).bytes(), ""},
+        {"own.wav", "2009-05-01T10:00:40Z",
+         WavWriter()
+             .fmt()
+             .guano("Timestamp: 2009-05-01T10:00:40Z\nLoc Position: 1.0 2.0\n")
+             .audio(100)
+             .bytes(),
+         ""},
+        {"broken.wav", "2009-05-01T10:00:50Z", "not a WAV file", ""},
+    };
+    QList<pelorin::HostRecording> rows;
+    QStringList paths;
+    for (const File &file : files) {
+        paths << writeFile(file.name, QByteArray::fromStdString(file.bytes));
+        rows << rec(file.name, file.utc);
+        rows.back().setPath(paths.back());
+    }
+    selection = rows;
+    QStringList confirm;
+    QStringList result;
+    bool enabled = false;
+    steps = {chooseFile(trackFile()),
+             {"PelorinMain",
+              [&](QWidget *panel) {
+                  enabled = plugin.writePositions->isEnabled();
+                  press("writePositions").second(panel);
+              }},
+             answerAlert(&confirm),
+             answerAlert(&result),
+             {"PelorinMain", [](QWidget *panel) { panel->close(); }}};
+    plugin.fire(nullptr);
+
+    EXPECT_TRUE(enabled);
+    ASSERT_EQ(confirm.size(), 4);
+    EXPECT_TRUE(confirm[1].startsWith("4 of 5 recordings are placed")) << confirm[1].toStdString();
+    EXPECT_EQ(confirm.mid(2), (QStringList{"Write", "Cancel"}));
+    ASSERT_EQ(result.size(), 3);
+    EXPECT_TRUE(
+        result[1].startsWith("Wrote positions into 2 of 5 recordings (1 not placed, 1 refused, 1 kept "
+                             "the position they had)."))
+        << result[1].toStdString();
+    EXPECT_TRUE(result[1].contains(paths[4] + ": ")) << result[1].toStdString();
+    EXPECT_EQ(changedFiles, paths.mid(0, 2));
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const File &file = files[i];
+        const QString &path = paths[static_cast<qsizetype>(i)];
+        if (*file.position == '\0') {
+            EXPECT_EQ(contents(path).toStdString(), file.bytes) << file.name;
+            continue;
+        }
+        const pelorin::WavResult read = pelorin::readWavRecording(QFile::encodeName(path).toStdString());
+        ASSERT_TRUE(read.value) << file.name << ": " << read.error;
+        EXPECT_EQ(read.value->position.value_or(""), file.position) << file.name;
+        EXPECT_EQ(read.value->recording.recordingTime.time_since_epoch().count(),
+                  QDateTime::fromString(file.utc, Qt::ISODate).toMSecsSinceEpoch())
+            << file.name;
+    }
+}
