@@ -5,6 +5,7 @@
 #include "framework/StringTable.h"
 #include "georef/GeoRef.h"
 #include "georef/NumberText.h"
+#include "gpx/Coordinate.h"
 #include "kml/DocumentFormat.h"
 #include "kml/GeoJsonWriter.h"
 #include "kml/GpxWriter.h"
@@ -94,16 +95,11 @@ struct Centre {
 
 // The point's latitude and longitude, when it has both as numbers.
 std::optional<Centre> centreOf(const TrackPoint &point) {
-    const auto lat = point.lat();
-    const auto lon = point.lon();
-    if (!lat || !lon)
+    const CoordinateReading lat = readLatitude(point.lat());
+    const CoordinateReading lon = readLongitude(point.lon());
+    if (!lat.usable() || !lon.usable())
         return std::nullopt;
-    bool latOk = false;
-    bool lonOk = false;
-    const Centre centre{fromUtf8(*lat).trimmed().toDouble(&latOk), fromUtf8(*lon).trimmed().toDouble(&lonOk)};
-    if (!latOk || !lonOk)
-        return std::nullopt;
-    return centre;
+    return Centre{lat.precise, lon.precise};
 }
 
 QString utcText(qint64 msSinceEpoch, const QString &format) {
