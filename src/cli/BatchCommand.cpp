@@ -12,6 +12,7 @@
 #include "georef/PlacementReport.h"
 #include "georef/PlacementSummary.h"
 #include "georef/SyncOffset.h"
+#include "georef/TimeText.h"
 #include "gpx/Coordinate.h"
 #include "gpx/GpxReader.h"
 #include "kml/GeoJsonWriter.h"
@@ -49,15 +50,6 @@ void reportGpxError(std::ostream &err, const std::string &path, const GpxError &
 
 namespace {
 
-std::string utcText(std::chrono::sys_seconds instant) {
-    const std::time_t seconds = instant.time_since_epoch().count();
-    std::tm parts{};
-    char text[32] = "?";
-    if (gmtime_r(&seconds, &parts))
-        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
-    return text;
-}
-
 void reportCsvErrors(std::ostream &err, const std::string &path, const std::vector<CsvError> &errors) {
     for (const CsvError &error : errors)
         say(err, {path, error.line}, error.message);
@@ -83,7 +75,7 @@ void explainNoOverlap(std::ostream &err, const std::vector<TrackPoint> &points,
         say(err, noTimeOverlap("the GPS log holds no point with a time"));
         return;
     }
-    std::string why = "the track runs from " + utcText(*first) + " to " + utcText(*last);
+    std::string why = "the track runs from " + utcIsoText(*first) + " to " + utcIsoText(*last);
     if (recordings.empty()) {
         say(err, noTimeOverlap(why + "; there are no recordings"));
         return;
@@ -93,7 +85,7 @@ void explainNoOverlap(std::ostream &err, const std::vector<TrackPoint> &points,
                std::chrono::seconds(offsetSeconds);
     };
     why += ", the recordings with --offset " + std::to_string(offsetSeconds) + " from " +
-           utcText(shifted(recordings.front())) + " to " + utcText(shifted(recordings.back()));
+           utcIsoText(shifted(recordings.front())) + " to " + utcIsoText(shifted(recordings.back()));
     say(err, noTimeOverlap(why));
 }
 

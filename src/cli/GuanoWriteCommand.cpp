@@ -3,6 +3,7 @@
 #include "cli/BatchCommand.h"
 #include "cli/Messages.h"
 #include "georef/GeoRef.h"
+#include "georef/TimeText.h"
 #include "gpx/GpxReader.h"
 #include "recordings/GuanoFileWrite.h"
 #include "recordings/WavRecording.h"
@@ -75,7 +76,7 @@ ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &out, std::
     GuanoWriteRequest request;
     request.overwritePositions = options.overwritePositions;
     request.writtenAt =
-        utcTimestamp(std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
+        utcIsoText(std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
     const std::string gpxName = std::filesystem::path(options.gpxPath).filename().string();
 
     Tally tally;

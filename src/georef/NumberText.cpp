@@ -1,6 +1,7 @@
 #include "georef/NumberText.h"
 
 #include "gpx/Coordinate.h"
+#include "gpx/NumberScan.h"
 
 #include <algorithm>
 #include <bit>
@@ -13,31 +14,12 @@
 
 namespace pelorin {
 
-namespace {
-
-bool isBlank(char c) noexcept {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-bool isDigit(char c) noexcept {
-    return c >= '0' && c <= '9';
-}
-
-std::size_t skipBlanks(std::string_view text) noexcept {
-    std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i]))
-        ++i;
-    return i;
-}
-
-} // namespace
-
 float floatValue(std::string_view text) {
     return readDecimal(text).value;
 }
 
 std::int32_t intValue(std::string_view text) {
-    std::size_t i = skipBlanks(text);
+    std::size_t i = skipNumberBlanks(text);
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
@@ -45,7 +27,7 @@ std::int32_t intValue(std::string_view text) {
     }
     constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
     std::int64_t magnitude = 0;
-    for (; i < text.size() && isDigit(text[i]); ++i) {
+    for (; i < text.size() && isAsciiDigit(text[i]); ++i) {
         magnitude = magnitude * 10 + (text[i] - '0');
         if (magnitude > limit)
             magnitude = limit; // saturate; the remaining digits cannot bring it back

@@ -1,4 +1,5 @@
 #include "gpx/Coordinate.h"
+#include "gpx/NumberScan.h"
 
 #include <algorithm>
 #include <bit>
@@ -12,23 +13,8 @@ namespace pelorin {
 
 namespace {
 
-bool isBlank(char c) noexcept {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-bool isDigit(char c) noexcept {
-    return c >= '0' && c <= '9';
-}
-
-std::size_t skipBlanks(std::string_view text) noexcept {
-    std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i]))
-        ++i;
-    return i;
-}
-
 std::size_t skipDigits(std::string_view text, std::size_t i) noexcept {
-    while (i < text.size() && isDigit(text[i]))
+    while (i < text.size() && isAsciiDigit(text[i]))
         ++i;
     return i;
 }
@@ -99,11 +85,11 @@ std::optional<DecimalReading> plainDecimal(std::string_view text) noexcept {
         negative = *p++ == '-';
     std::uint64_t mantissa = 0;
     int digits = 0;
-    for (; p < end && isDigit(*p); ++p, ++digits)
+    for (; p < end && isAsciiDigit(*p); ++p, ++digits)
         mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
     int fractionDigits = 0;
     if (p < end && *p == '.') {
-        for (++p; p < end && isDigit(*p); ++p, ++fractionDigits)
+        for (++p; p < end && isAsciiDigit(*p); ++p, ++fractionDigits)
             mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
     }
     digits += fractionDigits;
@@ -122,7 +108,7 @@ std::optional<DecimalReading> plainDecimal(std::string_view text) noexcept {
 DecimalReading readDecimal(std::string_view text) {
     if (const std::optional<DecimalReading> plain = plainDecimal(text))
         return *plain;
-    std::size_t i = skipBlanks(text);
+    std::size_t i = skipNumberBlanks(text);
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
@@ -152,7 +138,7 @@ DecimalReading readDecimal(std::string_view text) {
     }
     const std::string_view number = text.substr(start, end - start);
     DecimalReading reading;
-    reading.whole = skipBlanks(text.substr(end)) == text.size() - end;
+    reading.whole = skipNumberBlanks(text.substr(end)) == text.size() - end;
     double wide = 0;
     const std::errc wideError = std::from_chars(number.data(), number.data() + number.size(), wide).ec;
     float value = 0;
@@ -181,11 +167,11 @@ std::optional<bool> plainWithin(std::string_view text, unsigned limit) noexcept 
         ++p;
     unsigned whole = 0;
     bool digits = false;
-    for (; p < end && isDigit(*p); ++p, digits = true)
+    for (; p < end && isAsciiDigit(*p); ++p, digits = true)
         whole = std::min(whole * 10 + static_cast<unsigned>(*p - '0'), 1'000'000u);
     bool beyondWhole = false;
     if (p < end && *p == '.') {
-        for (++p; p < end && isDigit(*p); ++p, digits = true)
+        for (++p; p < end && isAsciiDigit(*p); ++p, digits = true)
             beyondWhole = beyondWhole || *p != '0';
     }
     if (p != end || !digits)

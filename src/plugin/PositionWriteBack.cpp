@@ -1,5 +1,6 @@
 #include "plugin/PositionWriteBack.h"
 
+#include "georef/TimeText.h"
 #include "recordings/GuanoEdit.h"
 #include "recordings/GuanoFileWrite.h"
 
@@ -18,7 +19,7 @@ PositionWriteOutcome writeGuanoPositions(std::span<const PositionWriteItem> item
     PositionWriteOutcome outcome;
     GuanoWriteRequest request;
     request.writtenAt =
-        utcTimestamp(std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
+        utcIsoText(std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
 
     std::vector<GuanoFileWrite> batch;
     std::vector<const std::string *> batchPaths;

@@ -519,16 +519,23 @@ bool QuellmarkPlugin::listsPresent() const {
            gpsDataController->selectedObjects();
 }
 
+// The pass, and when it placed nothing the "No time overlap" alert; true when
+// something was placed.
+bool QuellmarkPlugin::placeOrExplain() {
+    geoRefRecordings();
+    if (!geoRefRecs.empty())
+        return true;
+    runAlertPanel(myPanel, kNoOverlapTitle, noOverlapMessage());
+    return false;
+}
+
 // The Export command: places the recordings, then asks where the document goes.
 void QuellmarkPlugin::calcDateTimeDif(QObject *sender) {
     Q_UNUSED(sender);
     if (!listsPresent())
         return;
 
-    geoRefRecordings();
-    if (geoRefRecs.empty()) {
-        runAlertPanel(myPanel, kNoOverlapTitle, noOverlapMessage());
-    } else {
+    if (placeOrExplain()) {
         FileDialog savePanel(myPanel);
         savePanel.setAcceptMode(QFileDialog::AcceptSave);
         savePanel.setWindowTitle(hostLocalizedString("Export KML file"));
@@ -556,11 +563,8 @@ void QuellmarkPlugin::previewMap(QObject *sender) {
     if (!listsPresent())
         return;
 
-    geoRefRecordings();
-    if (geoRefRecs.empty()) {
-        runAlertPanel(myPanel, kNoOverlapTitle, noOverlapMessage());
+    if (!placeOrExplain())
         return;
-    }
     const QString path = makePreviewFile();
     if (path.isEmpty()) {
         runAlertPanel(myPanel, kExportErrorTitle, kExportErrorMessage);
@@ -630,11 +634,8 @@ QString writeBackReport(const PositionWriteOutcome &outcome, std::size_t total) 
 void QuellmarkPlugin::writePositionsIntoRecordings() {
     if (!listsPresent())
         return;
-    geoRefRecordings();
-    if (geoRefRecs.empty()) {
-        runAlertPanel(myPanel, kNoOverlapTitle, noOverlapMessage());
+    if (!placeOrExplain())
         return;
-    }
     // The rows read from files, with their recordings and placements in the pass's order.
     const QList<HostRecording> arranged = recController->arrangedObjects();
     std::vector<PositionWriteItem> items;

@@ -115,6 +115,7 @@ private:
     QWidget *alertParent() const;
     void showPlacementSummary();
     QString noOverlapMessage() const;
+    bool placeOrExplain();
 
     std::unique_ptr<Ui::PelorinMain> ui_;
     pelorin::GpxReader gpxReader_; // the parse state (point in progress, accumulator, flags)

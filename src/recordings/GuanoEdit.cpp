@@ -1,6 +1,7 @@
 #include "recordings/GuanoEdit.h"
 
 #include "georef/NumberText.h"
+#include "georef/TimeText.h"
 #include "recordings/GuanoText.h"
 
 #include <algorithm>
@@ -22,26 +23,6 @@ std::string decimal1(double value) {
     return ec == std::errc() ? std::string(buffer.data(), end) : std::string("0.0");
 }
 
-std::string localTimestamp(RecordingTime time) {
-    const auto seconds = std::chrono::floor<std::chrono::seconds>(time);
-    const auto millis = (time - seconds).count();
-    const std::time_t t = seconds.time_since_epoch().count();
-    std::tm parts{};
-    if (!localtime_r(&t, &parts))
-        return {};
-    char text[64];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &parts);
-    std::string out = text;
-    if (millis != 0) {
-        std::snprintf(text, sizeof text, ".%03d", static_cast<int>(millis));
-        out += text;
-    }
-    const long offset = parts.tm_gmtoff / 60;
-    std::snprintf(text, sizeof text, "%c%02ld:%02ld", offset < 0 ? '-' : '+', std::labs(offset) / 60,
-                  std::labs(offset) % 60);
-    return out + text;
-}
-
 std::vector<std::string> diff(const std::vector<std::string> &before, const std::vector<std::string> &after) {
     std::vector<std::string> changes;
     for (const auto &line : before)
@@ -55,15 +36,6 @@ std::vector<std::string> diff(const std::vector<std::string> &before, const std:
 
 } // namespace
 
-std::string utcTimestamp(std::chrono::sys_seconds instant) {
-    const std::time_t seconds = instant.time_since_epoch().count();
-    std::tm parts{};
-    char text[32] = "";
-    if (gmtime_r(&seconds, &parts))
-        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
-    return text;
-}
-
 PositionFields positionFields(const Placement &placement, const Recording &recording,
                               std::string_view gpxFileName, std::int32_t offsetSeconds) {
     PositionFields fields;
@@ -73,7 +45,7 @@ PositionFields positionFields(const Placement &placement, const Recording &recor
     fields.accuracy = decimal1(placement.uncertaintyMetres);
     fields.provenance = std::string(gpxFileName) + "; offset " + std::to_string(offsetSeconds) + " s; " +
                         std::string(placementStatusName(placement.status));
-    fields.timestamp = localTimestamp(recording.recordingTime);
+    fields.timestamp = localIsoText(recording.recordingTime);
     fields.originalFilename = recording.filename;
     return fields;
 }

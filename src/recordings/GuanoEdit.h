@@ -31,9 +31,6 @@ struct PositionFields {
 PositionFields positionFields(const Placement &placement, const Recording &recording,
                               std::string_view gpxFileName, std::int32_t offsetSeconds);
 
-// "2026-12-06T15:00:00Z"
-std::string utcTimestamp(std::chrono::sys_seconds instant);
-
 enum class GuanoEditOutcome {
     Changed,
     Unchanged,   // the chunk already says all this; rewriting it would change nothing but the date
