@@ -174,17 +174,10 @@ TEST(Uncertainty, IsTheAccuracyAtAFixAndGrowsWithTimeAndDistance) {
     EXPECT_DOUBLE_EQ(uncertaintyRadius(0, 60, 100, -3), 0);
     EXPECT_DOUBLE_EQ(uncertaintyRadius(30, 60, 120, 5), 5 + 30 * (2 + kUnseenWalkMetresPerSecond));
 
-    double previous = 0;
-    for (double seconds = 0; seconds <= 450; seconds += 15) {
-        const double r = uncertaintyRadius(seconds, 900, 400, 5);
-        EXPECT_GE(r, previous) << seconds;
-        previous = r;
-    }
-    previous = 0;
-    for (double metres = 0; metres <= 2000; metres += 100) {
-        const double r = uncertaintyRadius(20, 60, metres, 5);
-        EXPECT_GT(r, previous) << metres;
-        previous = r;
+    for (double step = 1; step <= 20; ++step) {
+        EXPECT_GE(uncertaintyRadius(step * 22.5, 900, 400, 5),
+                  uncertaintyRadius(step * 22.5 - 22.5, 900, 400, 5));
+        EXPECT_GT(uncertaintyRadius(20, 60, step * 100, 5), uncertaintyRadius(20, 60, step * 100 - 100, 5));
     }
 }
 
