@@ -14,18 +14,25 @@ ParsedCommandLine parse(std::vector<std::string_view> arguments) {
     return parseCommandLine(arguments);
 }
 
+// A complete command line with extra after it.
+ParsedCommandLine withBase(std::vector<std::string_view> extra, std::string_view output = "o.kml") {
+    std::vector<std::string_view> arguments{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", output};
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return parse(arguments);
+}
+
 ParsedCommandLine withOffset(std::string_view text) {
-    return parse({"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--offset", text});
+    return withBase({"--offset", text});
 }
 
 TEST(CommandLine, OffsetIsAWholeNumberOfSecondsInThe32BitRange) {
-    const std::vector<std::pair<std::string_view, std::int32_t>> accepted{{"37", 37},
-                                                                          {"-37", -37},
-                                                                          {"+37", 37},
-                                                                          {"-0", 0},
-                                                                          {"2147483647", INT32_MAX},
-                                                                          {"-2147483648", INT32_MIN},
-                                                                          {"0036", 36}};
+    const std::pair<std::string_view, std::int32_t> accepted[] = {{"37", 37},
+                                                                  {"-37", -37},
+                                                                  {"+37", 37},
+                                                                  {"-0", 0},
+                                                                  {"2147483647", INT32_MAX},
+                                                                  {"-2147483648", INT32_MIN},
+                                                                  {"0036", 36}};
     for (const auto &[text, seconds] : accepted) {
         SCOPED_TRACE(text);
         const ParsedCommandLine parsed = withOffset(text);
@@ -62,15 +69,13 @@ TEST(CommandLine, ReadsEveryOptionInBothForms) {
     const ParsedCommandLine card = parse({"--gpx", "t.gpx", "--recordings-dir=card", "--output", "o.kml"});
     ASSERT_EQ(card.action, Action::Run) << card.error;
     EXPECT_EQ(card.options.recordingsDir, "card");
-    EXPECT_EQ(card.options.recordingsPath, "");
     EXPECT_EQ(card.options.offsetSeconds, 0);
     const ParsedCommandLine sync =
         parse({"--gpx", "t.gpx", "--recordings=r.csv", "--output", "o.kml", "--sync=CARD/a.wav=Start = 1"});
     ASSERT_EQ(sync.action, Action::Run) << sync.error;
     EXPECT_EQ(sync.options.syncRecording, "CARD/a.wav");
     EXPECT_EQ(sync.options.syncWaypoint, "Start = 1"); // split at the first =
-    EXPECT_FALSE(card.options.tessellate || card.options.elevation || card.options.open ||
-                 card.options.verbose || card.options.splitSegments || card.options.maxGapSeconds);
+    EXPECT_FALSE(card.options.tessellate || card.options.elevation || card.options.verbose);
 
     const ParsedCommandLine report = parse(
         {"--gpx", "t.gpx", "--recordings", "r.csv", "--report", "-", "--max-gap=90.5", "--split-segments"});
@@ -82,44 +87,50 @@ TEST(CommandLine, ReadsEveryOptionInBothForms) {
 }
 
 TEST(CommandLine, UsageErrorsNameTheirCause) {
-    const std::vector<std::pair<std::vector<std::string_view>, std::string>> cases{
+    // Whole command lines.
+    const std::vector<std::pair<std::vector<std::string_view>, std::string>> lines{
         {{"--recordings", "r.csv", "--output", "o.kml"}, "--gpx"},
         {{"--gpx", "t.gpx", "--output", "o.kml"}, "--recordings"},
         {{"--gpx", "t.gpx", "--recordings", "r.csv"}, "--output (or --report)"},
         {{}, "--gpx, --recordings (or --recordings-dir), --output (or --report)"},
-        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "-", "--report", "-"},
-         "both be standard output"},
         {{"--gpx", "t.gpx", "--recordings", "r.csv", "--report", "r.csv", "--open"}, "--open"},
-        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--max-gap", "0"}, "--max-gap"},
-        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--max-gap=-60"}, "--max-gap"},
-        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--max-gap", "15min"}, "--max-gap"},
-        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--recordings-dir", "card", "--output", "o.kml"},
-         "either --recordings or --recordings-dir"},
-        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--frobnicate"}, "--frobnicate"},
-        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "extra.gpx"}, "extra.gpx"},
-        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--verbose=yes"}, "--verbose"},
         {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output"}, "--output"},
         {{"--gpx=", "--recordings", "r.csv", "--output", "o.kml"}, "--gpx"},
-        {{"--gpx", "a.gpx", "--gpx", "b.gpx", "--recordings", "r.csv", "--output", "o.kml"}, "--gpx"},
+        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "-", "--report", "-"},
+         "both be standard output"},
         {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "-", "--open"}, "--open"},
-        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--sync", "a.wav=S", "--offset",
-          "3"},
-         "either --offset or --sync"},
-        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--sync", "a.wav"},
-         "RECORDING=WAYPOINT"},
-        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--sync", "=Start"},
-         "RECORDING=WAYPOINT"},
-        {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output", "o.kml", "--recorder-tz="}, "--recorder-tz"},
     };
-    for (const auto &[arguments, cause] : cases) {
+    // Added to a complete one.
+    const std::vector<std::pair<std::vector<std::string_view>, std::string>> extras{
+        {{"--max-gap", "0"}, "--max-gap"},
+        {{"--max-gap=-60"}, "--max-gap"},
+        {{"--max-gap", "15min"}, "--max-gap"},
+        {{"--recordings-dir", "card"}, "either --recordings or --recordings-dir"},
+        {{"--frobnicate"}, "--frobnicate"},
+        {{"extra.gpx"}, "extra.gpx"},
+        {{"--verbose=yes"}, "--verbose"},
+        {{"--gpx", "b.gpx"}, "--gpx"},
+        {{"--sync", "a.wav=S", "--offset", "3"}, "either --offset or --sync"},
+        {{"--sync", "a.wav"}, "RECORDING=WAYPOINT"},
+        {{"--sync", "=Start"}, "RECORDING=WAYPOINT"},
+        {{"--recorder-tz="}, "--recorder-tz"},
+        {{"--format", "shp"}, "--format needs kml, geojson or gpx, not 'shp'"},
+        {{"--kml-style", "fancy"}, "--kml-style needs plain or survey, not 'fancy'"},
+        {{"--kml-style", "survey", "--format", "gpx"}, "--kml-style applies to KML output only"},
+        {{"--format", "kml", "--format", "gpx"}, "--format is given more than once"},
+    };
+    const auto check = [](const ParsedCommandLine &parsed, const std::string &cause) {
         SCOPED_TRACE(cause);
-        const ParsedCommandLine parsed = parse(arguments);
         EXPECT_EQ(parsed.action, Action::UsageError);
         EXPECT_NE(parsed.error.find(cause), std::string::npos) << parsed.error;
-    }
+    };
+    for (const auto &[arguments, cause] : lines)
+        check(parse(arguments), cause);
+    for (const auto &[extra, cause] : extras)
+        check(withBase(extra), cause);
 }
 
-TEST(CommandLine, TheFormatFollowsTheOutputUnlessGivenAndTheStyleOnlySuitsKml) {
+TEST(CommandLine, TheFormatFollowsTheOutputUnlessGiven) {
     struct Case {
         std::string_view output;
         std::vector<std::string_view> extra;
@@ -135,34 +146,16 @@ TEST(CommandLine, TheFormatFollowsTheOutputUnlessGivenAndTheStyleOnlySuitsKml) {
         {"o.json", {}, OutputFormat::GeoJson, KmlStyle::Plain},
         {"o.gpx", {}, OutputFormat::Gpx, KmlStyle::Plain},
         {"o.kml", {"--kml-style", "survey"}, OutputFormat::Kml, KmlStyle::Survey},
-        {"o.kml", {"--kml-style=plain"}, OutputFormat::Kml, KmlStyle::Plain},
         {"o.kml", {"--format", "gpx"}, OutputFormat::Gpx, KmlStyle::Plain},
         {"-", {"--format=geojson"}, OutputFormat::GeoJson, KmlStyle::Plain},
         {"o.gpx", {"--format", "kml", "--kml-style", "survey"}, OutputFormat::Kml, KmlStyle::Survey},
     };
     for (const Case &c : cases) {
-        std::vector<std::string_view> arguments{"--gpx", "t.gpx",    "--recordings",
-                                                "r.csv", "--output", c.output};
-        arguments.insert(arguments.end(), c.extra.begin(), c.extra.end());
         SCOPED_TRACE(std::string(c.output) + (c.extra.empty() ? "" : " " + std::string(c.extra.front())));
-        const ParsedCommandLine parsed = parse(arguments);
+        const ParsedCommandLine parsed = withBase(c.extra, c.output);
         ASSERT_EQ(parsed.action, Action::Run) << parsed.error;
         EXPECT_EQ(parsed.options.format, c.format);
         EXPECT_EQ(parsed.options.kmlStyle, c.style);
-    }
-    const std::pair<std::vector<std::string_view>, std::string> errors[] = {
-        {{"--format", "shp"}, "--format needs kml, geojson or gpx, not 'shp'"},
-        {{"--kml-style", "fancy"}, "--kml-style needs plain or survey, not 'fancy'"},
-        {{"--kml-style", "survey", "--format", "gpx"}, "--kml-style applies to KML output only"},
-        {{"--format", "kml", "--format", "gpx"}, "--format is given more than once"},
-    };
-    for (const auto &[extra, cause] : errors) {
-        std::vector<std::string_view> arguments{"--gpx", "t.gpx",    "--recordings",
-                                                "r.csv", "--output", "o.kml"};
-        arguments.insert(arguments.end(), extra.begin(), extra.end());
-        const ParsedCommandLine parsed = parse(arguments);
-        EXPECT_EQ(parsed.action, Action::UsageError);
-        EXPECT_NE(parsed.error.find(cause), std::string::npos) << parsed.error;
     }
 }
 

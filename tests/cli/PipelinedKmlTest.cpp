@@ -47,7 +47,6 @@ TEST_F(PipelinedKmlTest, TheFileHoldsWhatStandardOutputGets) {
     };
     const std::vector<std::vector<std::string>> optionSets = {
         {"--offset", "30"},
-        {"--offset", "30", "--elevation"},
         {"--offset", "30", "--elevation", "--tessellate", "--name", "Edge & <wood>", "--description", "d"}};
     for (const auto &[name, points] : logs) {
         writeFile(gpx(), gpxDocument(points)); // a timed waypoint ahead of the track

@@ -63,19 +63,6 @@ TEST_F(ReportTest, OneRowPerRecordingInInputOrderThatPythonReads) {
                           "Early.wav=interpolated@16.333336 R1.wav=interpolated@10.250000\n");
 }
 
-TEST_F(ReportTest, GdalReadsThePlacedRecordingsAsPoints) {
-    if (runProgram({"sh", "-c", "command -v ogrinfo"}).exitCode != 0)
-        GTEST_SKIP() << "ogrinfo (gdal-bin) is not installed";
-    ASSERT_EQ(runReport({}).exitCode, 0);
-    const RunResult r = runProgram({"ogrinfo", "-ro", "-al", "-oo", "X_POSSIBLE_NAMES=longitude", "-oo",
-                                    "Y_POSSIBLE_NAMES=latitude", report()});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_THAT(r.out, HasSubstr("Feature Count: 5"));
-    EXPECT_THAT(r.out, HasSubstr("POINT (20.5 10.25)"));
-    EXPECT_THAT(r.out, HasSubstr("POINT (22 11)"));
-    EXPECT_THAT(r.out, HasSubstr("filename (String) = Late, \"odd\".wav"));
-}
-
 TEST_F(ReportTest, MaxGapAndSegmentsLeaveTheRecordingBetweenWaypointAndTrackUnplaced) {
     const struct {
         std::vector<std::string> options;
@@ -138,12 +125,6 @@ TEST_F(SurveyTest, BadCoordinatesAreNamedAndLeftOutOfThePlacement) {
     EXPECT_THAT(readFile(kml()), HasSubstr("<coordinates>22.000000,11.000000</coordinates>"));
     // The track line keeps what it always showed.
     EXPECT_THAT(readFile(kml()), HasSubstr("22.000000,1.000000,"));
-
-    writeFile(gpx(), "<gpx><wpt lat=\"95\" lon=\"8\"/><trk><trkseg><trkpt lat=\"x\" lon=\"20\">"
-                     "<time>2025-06-12T10:00:00Z</time></trkpt></trkseg></trk></gpx>\n");
-    const RunResult none = run(kml(), {"--offset", "30"});
-    EXPECT_EQ(none.exitCode, 2) << none.err;
-    EXPECT_THAT(none.err, HasSubstr("no track point has usable coordinates"));
 }
 
 } // namespace

@@ -65,9 +65,6 @@ TEST(SampleSurveyFormats, EachFormatIsValidAndReadsBackWhole) {
          {"Layer name: track.gpx", "Layer name: Several species\nGeometry: Unknown (any)\nFeature Count: 4",
           "Layer name: No species", "uncertainty_m: String"}},
         {"survey.geojson", {}, {"Layer name: track.gpx", "corrected_time: DateTime", "uncertainty_m: Real"}},
-        {"survey.json.out",
-         {"--format", "geojson"},
-         {"Layer name: track.gpx", "corrected_time: DateTime", "uncertainty_m: Real"}},
         {"survey.gpx",
          {},
          {"Layer name: waypoints\nGeometry: Point\nFeature Count: 25", // 3 marked waypoints, 22 recordings
@@ -100,19 +97,6 @@ TEST(SampleSurveyFormats, EachFormatIsValidAndReadsBackWhole) {
         runProgram({"xmllint", "--noout", "--nonet", "--schema", sharedDir() + "/schemas/gpx11/gpx.xsd",
                     (dir / "survey.gpx").string()});
     EXPECT_EQ(gpxValid.exitCode, 0) << gpxValid.out << gpxValid.err;
-}
-
-// Recordings outside the track are named, never placed.
-TEST(SampleSurveyFormats, UnplacedRecordingsAreListedNotInvented) {
-    TempDir dir;
-    const std::string kml = (dir / "late.kml").string();
-    const RunResult r = runOnSample(kml, {"--offset", "1200", "--kml-style", "survey", "--name", "Elbe"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    const std::string doc = readFile(kml);
-    EXPECT_THAT(doc, HasSubstr("<name>Elbe</name>"));
-    EXPECT_THAT(doc, HasSubstr("Not placed ("));
-    EXPECT_THAT(doc, HasSubstr("SURVEY_20250612_223104.wav: after-track"));
-    EXPECT_THAT(doc, ::testing::Not(HasSubstr("File SURVEY_20250612_223104.wav")));
 }
 
 } // namespace

@@ -1,11 +1,11 @@
 #include "georef/GeoRef.h"
-#include "ScopedTimeZone.h"
 #include "georef/NumberText.h"
+#include "georef/PlacemarkText.h"
 
+#include "ScopedTimeZone.h"
 #include "TrackFixtures.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -35,14 +35,6 @@ Pass run(const std::vector<TrackPoint> &points, const std::vector<Recording> &re
 }
 
 const std::vector<TrackPoint> kTrack = {point("10", "20", kStart), point("11", "22", kStart + 60s)};
-
-TEST(GeoRef, InterpolatesTheWorkedExample) {
-    const Pass pass = run(kTrack, {recording(15s)});
-    ASSERT_EQ(pass.records.size(), 1u);
-    EXPECT_EQ(pass.records[0].lat, 10.25f);
-    EXPECT_EQ(pass.records[0].lon, 20.5f);
-    EXPECT_EQ(pass.log, std::vector<std::string>{"fraction 0.250000"});
-}
 
 TEST(GeoRef, PlacesRecordingsOnTheTimedTrackInTimeOrder) {
     // Around 09:00 the latitude passes 2, around 11:00 it passes 6.
@@ -103,8 +95,17 @@ TEST(GeoRef, NamesBySpeciesAndDescribesByFileAndLocalTime) {
     test::ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
     const Pass pass = run(kTrack, {recording(30s - 1h, "a.b.wav", {"Eser", "Mdau"})}, 3600);
     ASSERT_EQ(pass.records.size(), 1u);
+    EXPECT_EQ(pass.records[0].lat, 10.5f); // placed at its shifted time
+    EXPECT_EQ(pass.records[0].lon, 21.0f);
     EXPECT_EQ(pass.records[0].name, "Eser,Mdau");
-    EXPECT_EQ(pass.records[0].desc, "File a.b\nTime 11:00:30"); // the recorder's own time, unshifted
+    EXPECT_EQ(pass.records[0].desc, "File a.b\nTime 11:00:30"); // the recorder's own time, unshifted; the
+                                                                // last extension only
+    EXPECT_EQ(placemarkName({}), "No species");
+    EXPECT_EQ(placemarkName({"Ppip", ""}), "Ppip,"); // a species without an abbreviation
+    // Winter time, and a leading dot is no extension; whole seconds, rounded down.
+    EXPECT_EQ(placemarkDescription({kStart - 24h * 140, "night/.take", {}}),
+              "File night/.take\nTime 11:00:00");
+    EXPECT_EQ(placemarkDescription({kStart - 1ms, "dot.", {}}), "File dot\nTime 11:59:59");
 }
 
 } // namespace

@@ -46,8 +46,6 @@ TEST(IntValue, ReadsTheLeadingIntegerClampedTo32Bits) {
 
 TEST(FormatFixed6, PrintsSixDecimalsOfTheWidenedFloat) {
     EXPECT_EQ(formatFixed6(floatValue("48.85")), "48.849998");
-    EXPECT_EQ(formatFixed6(floatValue("52.5200066")), "52.520008");
-    EXPECT_EQ(formatFixed6(floatValue("-0.1277583")), "-0.127758");
     EXPECT_EQ(formatFixed6(-0.0000001), "-0.000000");
     EXPECT_EQ(formatFixed6(1e20), "100000000000000000000.000000");
 }

@@ -33,16 +33,17 @@ struct SurveyFixture {
         {RecordingTime(kStart - 2h), "Early.wav", {"Eser"}},
         {RecordingTime{}, "Timeless.wav", {"Ppip"}},
     };
+    // The first four placed, at 30, 60 (on a fix), 90 and 630.25 s; then one before the track, one untimed.
     std::vector<Placement> placements = [] {
         std::vector<Placement> p(6);
         const float at[4][2] = {
             {48.8505f, 9.5005f}, {48.851f, 9.501f}, {48.8515f, 9.5015f}, {48.8605f, 9.6005f}};
-        const PlacementStatus status[4] = {PlacementStatus::Interpolated, PlacementStatus::Exact,
-                                           PlacementStatus::Interpolated, PlacementStatus::Interpolated};
+        const std::chrono::milliseconds times[4] = {30s, 60s, 90s, 630s + 250ms};
         for (int i = 0; i < 4; ++i) {
-            p[i].status = status[i];
+            p[i].status = i == 1 ? PlacementStatus::Exact : PlacementStatus::Interpolated;
             p[i].lat = at[i][0];
             p[i].lon = at[i][1];
+            p[i].correctedTime = RecordingTime(kStart + times[i]);
             p[i].uncertaintyMetres = 6.25;
             p[i].secondsToNearestFix = i == 1 ? 0 : 30;
             p[i].gapSeconds = 60;
@@ -51,10 +52,6 @@ struct SurveyFixture {
                 p[i].after = PlacementFix{};
         }
         p[0].elevation = 312.7;
-        p[0].correctedTime = RecordingTime(kStart + 30s);
-        p[1].correctedTime = RecordingTime(kStart + 60s);
-        p[2].correctedTime = RecordingTime(kStart + 90s);
-        p[3].correctedTime = RecordingTime(kStart + 630s + 250ms);
         p[4].status = PlacementStatus::BeforeTrack;
         p[4].correctedTime = RecordingTime(kStart - 2h);
         p[4].after = PlacementFix{};

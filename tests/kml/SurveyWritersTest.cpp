@@ -1,5 +1,6 @@
 #include "kml/GeoJsonWriter.h"
 #include "kml/GpxWriter.h"
+#include "kml/KmlWriter.h"
 #include "kml/SurveyKmlWriter.h"
 
 #include "ScopedTimeZone.h"
@@ -18,6 +19,7 @@
 namespace pelorin {
 namespace {
 
+using namespace std::chrono_literals;
 using test::SurveyFixture;
 
 std::size_t count(const std::string &text, const std::string &part) {
@@ -180,64 +182,81 @@ ToolResult run(std::initializer_list<std::string> tools, const std::string &comm
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 127, test::readFile(folder / "output")};
 }
 
-std::string write(const test::TempFolder &folder, const std::string &name,
-                  const std::function<void(const ByteSink &)> &produce) {
-    EXPECT_TRUE(writeFileAtomically(folder / name, produce));
-    return folder / name;
-}
+// The survey in every format, and the plain KML of a small walk with texts that need escaping and cleaning.
+struct Written {
+    test::TempFolder folder;
+    std::string kml, json, gpx, plain;
+    Written() {
+        const SurveyFixture fixture;
+        const SurveyDocument survey = fixture.survey();
+        kml = write("s.kml", [&](const ByteSink &s) { writeSurveyKml(survey, s); });
+        json = write("s.geojson", [&](const ByteSink &s) { writeGeoJson(survey, s); });
+        gpx = write("s.gpx", [&](const ByteSink &s) { writeGpx(survey, s); });
+        const std::vector<GeoRefRecord> records = {
+            {"Ppip,Nnoc", "File <odd> & name\nTime 21:30:00", 48.85f, 9.5f},
+            {"Eser", "File e\x02\nTime 21:32:00", 48.852f, 9.502f}};
+        const std::vector<TrackPoint> points = {test::point("48.85", "9.5", test::kStart, "312.4"),
+                                                test::point("48.852", "9.502", test::kStart + 2s)};
+        const KmlOptions options{"&<>\x01", "Evening & night", true, true, true};
+        plain = write("walk.kml", [&](const ByteSink &s) {
+            writeKmlDocument(options, TrackView{points, {}}, records, s);
+        });
+    }
+    std::string write(const std::string &name, const std::function<void(const ByteSink &)> &produce) {
+        EXPECT_TRUE(writeFileAtomically(folder / name, produce));
+        return folder / name;
+    }
+};
 
 TEST(SurveyReadBack, TheKmlAndGpxAreValidAgainstTheirSchemas) {
     PELORIN_REQUIRE_SHARED();
-    test::TempFolder folder;
-    const SurveyFixture fixture;
-    const SurveyDocument survey = fixture.survey();
-    const std::string kml = write(folder, "s.kml", [&](const ByteSink &s) { writeSurveyKml(survey, s); });
-    const std::string gpx = write(folder, "s.gpx", [&](const ByteSink &s) { writeGpx(survey, s); });
-    const ToolResult kmlValid =
-        run({"xmllint", "python3"}, test::sharedDir() + "/tools/validate-kml --strict " + kml, folder);
-    if (kmlValid.status == -1)
-        GTEST_SKIP() << kmlValid.output;
-    EXPECT_EQ(kmlValid.status, 0) << kmlValid.output;
-    const ToolResult gpxValid = run(
-        {"xmllint"},
-        "xmllint --noout --nonet --schema " + test::sharedDir() + "/schemas/gpx11/gpx.xsd " + gpx, folder);
-    EXPECT_EQ(gpxValid.status, 0) << gpxValid.output;
+    const Written w;
+    const std::string validate = test::sharedDir() + "/tools/validate-kml ";
+    const std::string commands[] = {validate + "--strict " + w.kml, validate + w.plain,
+                                    "xmllint --noout --nonet --schema " + test::sharedDir() +
+                                        "/schemas/gpx11/gpx.xsd " + w.gpx};
+    for (const std::string &command : commands) {
+        const ToolResult r = run({"xmllint", "python3"}, command, w.folder);
+        if (r.status == -1)
+            GTEST_SKIP() << r.output;
+        EXPECT_EQ(r.status, 0) << command << "\n" << r.output;
+    }
 }
 
 TEST(SurveyReadBack, GdalReadsEveryFormatWhole) {
-    test::TempFolder folder;
-    const SurveyFixture fixture;
-    const SurveyDocument survey = fixture.survey();
-    const std::string kml = write(folder, "s.kml", [&](const ByteSink &s) { writeSurveyKml(survey, s); });
-    const std::string json = write(folder, "s.geojson", [&](const ByteSink &s) { writeGeoJson(survey, s); });
-    const std::string gpx = write(folder, "s.gpx", [&](const ByteSink &s) { writeGpx(survey, s); });
+    const Written w;
     struct Case {
         std::string command;
         std::vector<std::string> expected;
     };
     const Case cases[] = {
-        {"ogrinfo -ro -al " + kml, // LIBKML: folders are layers, ExtendedData fields
+        {"ogrinfo -ro -al " + w.kml, // LIBKML: folders are layers, ExtendedData fields
          {"using driver `LIBKML'", "Layer name: Waypoints", "Layer name: Several species",
           "filename (String) = Ppip & <one>.wav", "corrected_time (String) = 2024-06-01T10:00:30Z",
           "timestamp (DateTime) = 2024/06/01 10:00:30+00", "Name (String) = Car park & bridge",
           "MULTILINESTRING Z ((9.5 48.849998 312.4,9.501 48.851002 313,9.502 48.852001 0),"
           "(9.6 48.860001 320,9.601 48.861 0))",
           "POINT (9.5005 48.850498)"}},
-        {"ogrinfo --config GDAL_SKIP LIBKML -ro -al " + kml,
+        {"ogrinfo --config GDAL_SKIP LIBKML -ro -al " + w.kml,
          {"using driver `KML'", "Layer name: Ppip", "Layer name: No species", "Name (String) = Ppip,Nnoc",
           "Layer name: Evening & walk"}},
-        {"ogrinfo -ro -al " + json,
+        {"ogrinfo -ro -al " + w.json,
          {"using driver `GeoJSON'", "Feature Count: 9", "kind (String) = track", "kind (String) = waypoint",
           "status (String) = no-time", "uncertainty_m (Real) = 6.2", "filename (String) = Ppip & <one>.wav",
           "MULTILINESTRING Z ((9.5 48.849998 312.4,", "POINT (9.5005 48.850498)"}},
-        {"ogrinfo -ro -al " + gpx,
+        {"ogrinfo -ro -al " + w.gpx,
          {"using driver `GPX'", "Layer name: waypoints", "Feature Count: 6",
           "name (String) = Both.wav (Ppip;Nnoc)", "Layer name: tracks",
           "MULTILINESTRING ((9.5 48.849998,9.501 48.851002,9.502 48.852001),"
           "(9.6 48.860001,9.601 48.861),(9.7 48.900002))"}},
+        {"ogrinfo -ro -al " + w.plain,
+         {"Layer name: &<>\n", "Feature Count: 3\n", "Name (String) = Transekt\n",
+          "LINESTRING Z (9.5 48.849998 312.4,9.502 48.852001 0)", "Name (String) = Ppip,Nnoc\n",
+          "description (String) = File <odd> & name\nTime 21:30:00\n", "Name (String) = Eser\n",
+          "description (String) = File e\nTime 21:32:00\n", "POINT (9.502 48.852001)"}},
     };
     for (const Case &c : cases) {
-        const ToolResult r = run({"ogrinfo"}, c.command, folder);
+        const ToolResult r = run({"ogrinfo"}, c.command, w.folder);
         if (r.status == -1)
             GTEST_SKIP() << r.output;
         ASSERT_EQ(r.status, 0) << c.command << "\n" << r.output;
