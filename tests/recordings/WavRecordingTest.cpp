@@ -1,5 +1,6 @@
 #include "recordings/WavRecording.h"
 
+#include "GuanoTestSupport.h"
 #include "ScopedTimeZone.h"
 #include "recordings/WavWriter.h"
 
@@ -63,10 +64,7 @@ TEST(WavRecording, StartTimeComesFromTheFirstSourceFoundAndSpeciesPreferManualId
 }
 
 TEST(WavRecording, ReadsOddChunksRf64AndLateMetadataAndRefusesBrokenFiles) {
-    std::string ds64(28, '\0'); // RF64: the data size lives in ds64
-    ds64.replace(8, 4, WavWriter::le32(1001));
-    std::string rf64 = WavWriter().chunk("ds64", ds64).fmt().audio(1001).guano(kGuanoTime).bytes("RF64");
-    rf64.replace(rf64.find("data") + 4, 4, WavWriter::le32(0xFFFFFFFFu));
+    const std::string rf64 = test::rf64(1001, kGuanoTime);
     std::string cutAudio = WavWriter().fmt().audio(1000).bytes(); // a recording that ended early
     cutAudio.resize(cutAudio.size() - 400);
     for (const std::string &bytes :
