@@ -2,6 +2,7 @@
 
 #include "recordings/GuanoWritePlan.h"
 #include "recordings/WavChunks.h"
+#include "recordings/WavWriter.h"
 
 #include <optional>
 #include <string>
@@ -44,6 +45,16 @@ private:
     std::optional<int> failAfter_;
     int flushes_ = 0;
 };
+
+// An RF64 file whose sizes live in ds64.
+inline std::string rf64(std::size_t audio, const std::string &guano) {
+    WavWriter writer;
+    writer.chunk("ds64", std::string(28, '\0')).fmt().audio(audio);
+    std::string bytes = (guano.empty() ? writer : writer.guano(guano)).bytes("RF64");
+    bytes.replace(20, 8, le64Bytes(bytes.size() - 8)).replace(28, 8, le64Bytes(audio));
+    bytes.replace(4, 4, le32Bytes(0xFFFFFFFFu)).replace(bytes.find("data") + 4, 4, le32Bytes(0xFFFFFFFFu));
+    return bytes;
+}
 
 inline GuanoWriteRequest positionRequest(std::string position = "51.123456 -1.234567",
                                          bool overwrite = true) {
