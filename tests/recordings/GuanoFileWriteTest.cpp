@@ -128,6 +128,24 @@ TEST(GuanoFileWrite, RefusesFilesChangedSincePlanningAndABatchCommitsTheOthers) 
     }
 }
 
+// A real audio tool still reads the same samples after the write.
+TEST(GuanoFileWrite, SoxStillPlaysTheSameSamples) {
+    if (std::system("command -v sox >/dev/null 2>&1 && command -v soxi >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "sox is not installed (apt-get install sox)";
+    test::TempFolder folder;
+    save(folder / "a.wav", recording("Loc Position: 1 2\n"));
+    const auto samples = [&] {
+        EXPECT_EQ(std::system(("sox " + folder / "a.wav" + " -t raw " + folder / "a.raw" + " 2>&1").c_str()),
+                  0);
+        return test::readFile(folder / "a.raw");
+    };
+    const std::string before = samples();
+    EXPECT_EQ(commit(folder / "a.wav"), "");
+    EXPECT_EQ(std::system(("soxi " + folder / "a.wav" + " >/dev/null 2>&1").c_str()), 0);
+    EXPECT_EQ(samples(), before);
+    EXPECT_EQ(before.size(), 4000u);
+}
+
 TEST(GuanoFileWrite, TheReferenceReaderReadsEveryField) {
     PELORIN_REQUIRE_SHARED();
     const std::string peer = test::sharedDir() + "/peers/guano-py";
