@@ -13,70 +13,63 @@ namespace pelorin {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TempFolder;
+using test::readFile;
 
 // How many entries a folder holds, to see that no temporary file was left behind.
-long entries(const std::string &folder) {
+long entries(const fs::path &folder) {
     return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
 }
 
-// Sends text in two pieces, as the KML writer would in many.
-std::function<void(const ByteSink &)> producing(std::string text) {
-    return [text = std::move(text)](const ByteSink &sink) {
+// Writes text in two pieces, as the KML writer would in many.
+WriteResult write(const fs::path &path, std::string text) {
+    return writeFileAtomically(path, [&text](const ByteSink &sink) {
         sink(std::string_view(text).substr(0, text.size() / 2));
         sink(std::string_view(text).substr(text.size() / 2));
-    };
+    });
 }
 
 TEST(AtomicWrite, CreatesWithTheUsualModeThenReplacesWholeKeepingTheMode) {
-    TempFolder folder;
+    test::TempFolder folder;
     const mode_t oldMask = umask(027);
-    const WriteResult created = writeFileAtomically(folder / "out.kml", producing(std::string(100'000, 'x')));
+    const WriteResult created = write(folder / "out.kml", std::string(100'000, 'x'));
     umask(oldMask);
     ASSERT_TRUE(created) << created.error;
     EXPECT_EQ(fs::status(folder / "out.kml").permissions(), fs::perms(0640));
-
     fs::permissions(folder / "out.kml", fs::perms(0604));
-    const WriteResult replaced = writeFileAtomically(folder / "out.kml", producing("short"));
-    ASSERT_TRUE(replaced) << replaced.error;
-    EXPECT_EQ(test::readFile(folder / "out.kml"), "short");
+    ASSERT_TRUE(write(folder / "out.kml", "short"));
+    EXPECT_EQ(readFile(folder / "out.kml"), "short");
     EXPECT_EQ(fs::status(folder / "out.kml").permissions(), fs::perms(0604));
-
     EXPECT_EQ(entries(folder / "."), 1);
 }
 
-TEST(AtomicWrite, RefusesWhatItCannotReplaceAndLeavesItAlone) {
-    TempFolder folder;
+TEST(AtomicWrite, RefusesWhatItCannotReplaceOrFinishAndLeavesItAlone) {
+    test::TempFolder folder;
     fs::create_directory(folder / "folder.kml");
     std::ofstream(folder / "folder.kml/inside") << "kept";
     ASSERT_EQ(mkfifo((folder / "pipe.kml").c_str(), 0600), 0);
     for (const char *name : {"folder.kml", "pipe.kml", "missing/out.kml", "folder.kml/"}) {
-        const WriteResult result = writeFileAtomically(folder / name, producing("data"));
+        const WriteResult result = write(folder / name, "data");
         EXPECT_FALSE(result) << name;
         EXPECT_NE(result.error.find(folder / name), std::string::npos) << result.error;
     }
-    EXPECT_EQ(test::readFile(folder / "folder.kml/inside"), "kept");
+    EXPECT_EQ(readFile(folder / "folder.kml/inside"), "kept");
     EXPECT_TRUE(fs::is_fifo(folder / "pipe.kml"));
-    EXPECT_EQ(entries(folder / "."), 2);
-    EXPECT_EQ(entries(folder / "folder.kml"), 1);
-}
 
-TEST(AtomicWrite, AFailingProducerLeavesTheDestinationAsItWas) {
-    TempFolder folder;
     std::ofstream(folder / "out.kml") << "previous contents";
-    const WriteResult result = writeFileAtomically(folder / "out.kml", [](const ByteSink &sink) {
+    const WriteResult failed = writeFileAtomically(folder / "out.kml", [](const ByteSink &sink) {
         sink(std::string(200'000, 'y'));
         throw std::runtime_error("out of track points");
     });
-    EXPECT_FALSE(result);
-    EXPECT_NE(result.error.find("out of track points"), std::string::npos) << result.error;
-    EXPECT_EQ(test::readFile(folder / "out.kml"), "previous contents");
-    EXPECT_EQ(entries(folder / "."), 1);
+    EXPECT_FALSE(failed);
+    EXPECT_NE(failed.error.find("out of track points"), std::string::npos) << failed.error;
+    EXPECT_EQ(readFile(folder / "out.kml"), "previous contents");
+    EXPECT_EQ(entries(folder / "."), 3);
+    EXPECT_EQ(entries(folder / "folder.kml"), 1);
 }
 
 // Writing through a link replaces the file it points to, keeps its mode, and leaves the link a link.
 TEST(AtomicWrite, WritesThroughSymbolicLinksLeavingThemInPlace) {
-    TempFolder folder;
+    test::TempFolder folder;
     fs::create_directory(folder / "data");
     const struct {
         const char *link;
@@ -95,12 +88,9 @@ TEST(AtomicWrite, WritesThroughSymbolicLinksLeavingThemInPlace) {
         fs::create_symlink(c.target, folder / c.link);
     for (const auto &c : cases) {
         SCOPED_TRACE(c.link);
-        const WriteResult result =
-            writeFileAtomically(folder / c.link, producing(std::string("via ") + c.link));
-        ASSERT_TRUE(result) << result.error;
-        EXPECT_TRUE(fs::is_symlink(folder / c.link));
+        ASSERT_TRUE(write(folder / c.link, std::string("via ") + c.link));
         EXPECT_EQ(fs::read_symlink(folder / c.link), c.target);
-        EXPECT_EQ(test::readFile(folder / c.file), std::string("via ") + c.link);
+        EXPECT_EQ(readFile(folder / c.file), std::string("via ") + c.link);
     }
     EXPECT_EQ(fs::status(folder / "data/a.kml").permissions(), fs::perms(0604));
     EXPECT_EQ(entries(folder / "."), 5);

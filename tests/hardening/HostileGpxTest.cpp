@@ -23,10 +23,6 @@ class HostileGpx : public SurveyTest {};
 // Lies within the track of the corpus's external-entity file.
 const std::string kCorpusCsv = "filename,recording_time,species\nR.wav,2009-05-01T10:05:00Z,Ppip\n";
 
-fs::path corpusDir() {
-    return fs::path(sharedDir()) / "corpus" / "gpx";
-}
-
 bool parseErrorWithPosition(const RunResult &r) {
     static const std::regex position(
         "pelorin: [^\\n]*:[1-9][0-9]*:[1-9][0-9]*: [^\\n]*\\(XML error [0-9]+\\)\\n");
@@ -36,21 +32,21 @@ bool parseErrorWithPosition(const RunResult &r) {
 TEST_F(HostileGpx, EveryCorpusFileGivesPointsOrAParseErrorWithItsPosition) {
     PELORIN_REQUIRE_SHARED();
     writeFile(csv(), kCorpusCsv);
-    std::istringstream manifest(readFile(corpusDir() / "MANIFEST.tsv"));
-    std::string line;
+    const fs::path corpus = fs::path(sharedDir()) / "corpus" / "gpx";
+    std::istringstream manifest(readFile(corpus / "MANIFEST.tsv"));
+    std::string line, cell;
     std::getline(manifest, line); // the header
     std::size_t files = 0;
     for (; std::getline(manifest, line); ++files) {
         // file, bytes, what xmllint says, ..., the points of wpt and trkpt in column 8
         std::vector<std::string> fields;
-        std::istringstream cells(line);
-        for (std::string cell; std::getline(cells, cell, '\t');)
+        for (std::istringstream cells(line); std::getline(cells, cell, '\t');)
             fields.push_back(cell);
         ASSERT_GT(fields.size(), 7u) << line;
         SCOPED_TRACE(fields[0]);
         fs::remove(kml());
-        const RunResult r = runPelorin(
-            {"--gpx", (corpusDir() / fields[0]).string(), "--recordings", csv(), "--output", kml()});
+        const RunResult r =
+            runPelorin({"--gpx", (corpus / fields[0]).string(), "--recordings", csv(), "--output", kml()});
         if (fields[0] == "handmade-external-entity.gpx") { // refused or read without the entity: both safe
             EXPECT_TRUE(r.exitCode == 0 || parseErrorWithPosition(r)) << r.err;
         } else if (fields[2] == "ok") {
@@ -158,35 +154,27 @@ protected:
     }
 };
 
-TEST_F(ExternalEntities, AreNeverResolved) {
-    for (const auto &[name, doc] : documents()) {
-        SCOPED_TRACE(name);
-        writeFile(gpx(), doc);
-        fs::remove(kml());
-        const RunResult r = run(kml());
-        EXPECT_TRUE(r.exitCode == 0 || parseErrorWithPosition(r)) << r.err;
-        EXPECT_EQ(fs::exists(kml()), r.exitCode == 0);
-        EXPECT_THAT(readFile(kml()) + r.out + r.err, Not(HasSubstr(std::string(kSecret))));
-    }
-}
-
-// Only the inputs, the output's folder and the system's own files are opened,
-// and never the files the documents name.
-TEST_F(ExternalEntities, AreNeverOpened) {
-    if (runProgram({"strace", "-qq", "-o", "/dev/null", "true"}).exitCode != 0)
-        GTEST_SKIP() << "strace is missing or may not trace here";
+// Neither read nor opened: only the inputs, the output's folder and the system's own files are opened
+// (checked where strace may trace).
+TEST_F(ExternalEntities, AreNeverResolvedNorOpened) {
+    const bool traced = runProgram({"strace", "-qq", "-o", "/dev/null", "true"}).exitCode == 0;
     static const std::regex call(R"re(\b(?:open|openat|openat2|creat)\((?:[^,"]*, )?"([^"]*)")re");
     const std::string trace = (dir / "pelorin.trace").string();
     for (const auto &[name, doc] : documents()) {
         SCOPED_TRACE(name);
         writeFile(gpx(), doc);
         fs::remove(kml());
-        const RunResult r =
-            runProgram({"strace", "-f", "-qq", "-e", "trace=open,openat,openat2,creat", "-o", trace, "-E",
-                        "ASAN_OPTIONS=detect_leaks=0", // LeakSanitizer cannot work under ptrace
-                        PELORIN_CLI_PATH, "--gpx", gpx(), "--recordings", csv(), "--output", kml()});
+        std::vector<std::string> argv{PELORIN_CLI_PATH, "--gpx", gpx(), "--recordings", csv(),
+                                      "--output",       kml()};
+        if (traced) // LeakSanitizer cannot work under ptrace
+            argv.insert(argv.begin(), {"strace", "-f", "-qq", "-e", "trace=open,openat,openat2,creat", "-o",
+                                       trace, "-E", "ASAN_OPTIONS=detect_leaks=0"});
+        const RunResult r = runProgram(argv);
         ASSERT_TRUE(r.exitCode == 0 || parseErrorWithPosition(r)) << r.err;
-
+        EXPECT_EQ(fs::exists(kml()), r.exitCode == 0);
+        EXPECT_THAT(readFile(kml()) + r.out + r.err, Not(HasSubstr(std::string(kSecret))));
+        if (!traced)
+            continue;
         std::istringstream lines(readFile(trace));
         bool openedLog = false;
         for (std::string line; std::getline(lines, line);) {
@@ -195,15 +183,16 @@ TEST_F(ExternalEntities, AreNeverOpened) {
                 continue;
             const std::string path = match[1];
             openedLog = openedLog || path == gpx();
-            const bool payloadFile = path.find("payload") != std::string::npos;
-            bool allowed =
-                !payloadFile && (path == dir.path() || path.starts_with(dir.path().string() + "/"));
+            bool allowed = path.find("payload") == std::string::npos &&
+                           (path == dir.path() || path.starts_with(dir.path().string() + "/"));
             for (const char *system : {"/etc/", "/lib", "/usr/", "/proc/", "/sys/", "/dev/"})
                 allowed = allowed || path.starts_with(system);
             EXPECT_TRUE(allowed) << "opened a file that was not asked for: " << path;
         }
         EXPECT_TRUE(openedLog) << "the trace shows no open of the log";
     }
+    if (!traced)
+        GTEST_SKIP() << "strace is missing or may not trace here; opens not checked";
 }
 
 std::string utf16(std::string_view ascii, bool bigEndian, bool bom) {
@@ -247,7 +236,6 @@ TEST_F(HostileGpx, HostileShapesGiveClearErrorsOrPoints) {
         {"UTF-16BE without a BOM", utf16(gpxDocument(kTrackPoints, "UTF-16"), true, false), Expect::Points},
         {"a folder as the log", "", Expect::Refused, S_IFDIR},
         {"a FIFO as the log", "", Expect::Refused, S_IFIFO},
-        {"a folder as the recordings", "", Expect::Refused, S_IFDIR, true},
         {"a FIFO as the recordings", "", Expect::Refused, S_IFIFO, true},
     };
     for (const auto &c : cases) {
