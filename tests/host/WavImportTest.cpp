@@ -123,25 +123,6 @@ TEST_F(WavImportTest, ASavedCatalogueReopensWithTheSameRecordings) {
     EXPECT_EQ(lastCatalogue(), path);
 }
 
-// A card of many broken files: the message lists twenty and counts the rest.
-TEST(WavImport, ListsTwentySkippedFilesAndCountsTheRest) {
-    const std::pair<qsizetype, const char *> cases[] = {
-        {1, nullptr}, {20, nullptr}, {21, "… and 1 more."}, {500, "… and 480 more."}};
-    for (const auto &[count, more] : cases) {
-        QList<SkippedFile> skipped;
-        for (qsizetype i = 0; i < count; ++i)
-            skipped.append({QStringLiteral("/card/%1.wav").arg(i), QStringLiteral("not a WAV file")});
-        const QStringList lines = skippedFilesMessage(skipped).split(QLatin1Char('\n'));
-        SCOPED_TRACE(count);
-        ASSERT_EQ(lines.size(), 1 + std::min<qsizetype>(count, 20) + (more ? 1 : 0));
-        EXPECT_TRUE(lines.front().contains(QString::number(count))) << lines.front().toStdString();
-        EXPECT_EQ(lines[1], QStringLiteral("/card/0.wav: not a WAV file"));
-        if (more) {
-            EXPECT_EQ(lines.back(), QString::fromUtf8(more));
-        }
-    }
-}
-
 // A plug-in that wrote into some files has the host read them again: the rows keep their place and show the
 // position; the rows carry their files' paths for the plug-in.
 TEST_F(WavImportTest, FilesChangedByAPlugInAreReadAgain) {
