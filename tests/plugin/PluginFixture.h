@@ -41,8 +41,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
     pelorin::RecordingsController *recordingsController() override { return this; }
-    pelorin::MapDisplay *centralMapDisplay() override;
-    std::optional<QList<pelorin::HostRecording>> selectedObjects() const override;
+    pelorin::MapDisplay *centralMapDisplay() override { return ++mapRequests, &map; }
+    std::optional<QList<pelorin::HostRecording>> selectedObjects() const override {
+        return ++reads, selection;
+    }
     void showPlacements(const QList<pelorin::HostPlacement> &placements) override { shown = placements; }
     void filesChanged(const QStringList &paths) override { changedFiles << paths; }
 
