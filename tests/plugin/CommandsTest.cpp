@@ -77,13 +77,15 @@ TEST_F(PluginTest, ExportWritesGeoJsonOrGpxWhenChosen) {
 }
 
 // The Style box: plain unless chosen; survey then goes to the preview and to an exported KML file alike.
-TEST_F(PluginTest, SurveyStyleWritesSpeciesFoldersToPreviewAndExport) {
+// The first preview centres the map.
+TEST_F(PluginTest, SurveyStyleGoesToPreviewAndExportAndTheFirstPreviewCentres) {
     selectTwo();
     QString style;
     const auto chooseSurvey = [&](QWidget *panel) {
         auto *box = panel->findChild<QComboBox *>("kmlStyle");
         style = box->currentText();
         box->setCurrentText("survey");
+        plugin.gpsDataController->proxy()->sort(0, Qt::DescendingOrder);
         press("previewButton").second(panel);
     };
     steps = {chooseFile(trackFile()), {"PelorinMain", chooseSurvey}};
@@ -93,6 +95,8 @@ TEST_F(PluginTest, SurveyStyleWritesSpeciesFoldersToPreviewAndExport) {
     waitForTheMap();
 
     EXPECT_EQ(style, "plain");
+    // None selected: the first point shown (the list once sorted latitudes in single precision).
+    EXPECT_EQ(map.calls.value(1), "setCenter 48.1000001 11.6");
     EXPECT_FALSE(plugin.writePositions->isEnabled()) << "catalogue rows have no file to write into";
     QStringList written = QDir(dir.path()).entryList({"quorvatixpreview.*"});
     ASSERT_EQ(written.size(), 1);
@@ -171,16 +175,4 @@ TEST_F(PluginTest, TwoPreviewsMakeTwoFilesCentreOnceAndShowTrackAfterSetCenter) 
     EXPECT_EQ(map.calls.mid(0, 3), (QStringList{"showWindow", "showWindow", "setCenter 48.05 11.7"}));
     for (const QString &file : files)
         EXPECT_TRUE(map.calls.mid(3).contains("showTrack " + file)) << file.toStdString();
-}
-
-// Also a regression: the track list once sorted latitudes in single precision.
-TEST_F(PluginTest, FirstPreviewWithoutSelectionCentresOnTheFirstPointShown) {
-    selectTwo();
-    steps = {chooseFile(trackFile()), {"PelorinMain", [this](QWidget *panel) {
-                                           plugin.gpsDataController->proxy()->sort(0, Qt::DescendingOrder);
-                                           press("previewButton").second(panel);
-                                       }}};
-    plugin.fire(nullptr);
-    waitForTheMap();
-    EXPECT_EQ(map.calls.value(1), "setCenter 48.1000001 11.6");
 }
