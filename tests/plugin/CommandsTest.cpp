@@ -21,12 +21,6 @@ void waitForTheMap() {
     QTimer::singleShot(2300, &loop, &QEventLoop::quit);
     loop.exec();
 }
-
-QByteArray contents(const QString &path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
 } // namespace
 
 TEST_F(PluginTest, ExportWritesEveryListedRecordingWhateverIsSelected) {

@@ -50,6 +50,12 @@ QString PluginTest::writeFile(const QString &name, const QByteArray &text) const
     return file.fileName();
 }
 
+QByteArray PluginTest::contents(const QString &path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
 QString PluginTest::trackFile() const {
     // The first two latitudes differ beyond single precision.
     return writeFile(

@@ -49,6 +49,7 @@ protected:
     void filesChanged(const QStringList &paths) override { changedFiles << paths; }
 
     QString writeFile(const QString &name, const QByteArray &text) const;
+    static QByteArray contents(const QString &path);
     // Three points a minute apart from 2009-05-01 10:00:00 UTC, with elevations.
     QString trackFile() const;
     static pelorin::HostRecording rec(const QString &file, const QString &utc, const QString &species = {});

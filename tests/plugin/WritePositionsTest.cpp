@@ -6,13 +6,6 @@
 
 #include <QPushButton>
 
-namespace {
-QByteArray contents(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-} // namespace
-
 TEST_F(PluginTest, WritePositionsIntoWavFilesAndTheHostReadsThemAgain) {
     using pelorin::test::WavWriter;
     struct File {
