@@ -11,7 +11,6 @@
 using namespace pelorin;
 
 namespace {
-
 // Installed as the host's delegate while it lives, with a fixed selection.
 class FakeHost : public HostDelegate, public RecordingsController {
 public:
@@ -27,7 +26,6 @@ public:
 private:
     std::optional<QList<HostRecording>> selection_;
 };
-
 } // namespace
 
 // The plug-in reaches the delegate the host installed across the library
@@ -37,30 +35,29 @@ TEST(PluginInterface, LoadedPluginSeesTheHostSelectionThroughTheDelegate) {
     auto *plugin = qobject_cast<AbstractPlugin *>(loader.instance());
     ASSERT_NE(plugin, nullptr) << loader.errorString().toStdString();
     EXPECT_TRUE(plugin->init());
-    EXPECT_EQ(plugin->name(), QStringLiteral("Test plug-in"));
     QObject sender;
     sender.setObjectName(QStringLiteral("menu action"));
-
-    plugin->fire(&sender);
-    EXPECT_EQ(plugin->property("selectedCount").toInt(), -1) << "no host installed";
+    const auto selected = [&](QObject *from) {
+        plugin->fire(from);
+        return plugin->property("selectedCount").toInt();
+    };
+    EXPECT_EQ(selected(&sender), -1) << "no host installed";
     EXPECT_EQ(plugin->property("firedBy").toString(), QStringLiteral("menu action"));
     {
         const HostRecording recording(QDateTime::fromSecsSinceEpoch(1700000000), QStringLiteral("a.wav"), {});
         FakeHost host(QList<HostRecording>{recording, recording});
-        plugin->fire(&sender);
-        EXPECT_EQ(plugin->property("selectedCount").toInt(), 2);
+        EXPECT_EQ(selected(&sender), 2);
     }
     EXPECT_EQ(hostDelegate(), nullptr);
     FakeHost noSelection(std::nullopt);
-    plugin->fire(nullptr);
-    EXPECT_EQ(plugin->property("selectedCount").toInt(), -1);
+    EXPECT_EQ(selected(nullptr), -1);
 }
 
 TEST(RecordingValue, ARowWithoutADateHasNoStartTime) {
-    const pelorin::Recording dated =
+    const Recording dated =
         toRecording(HostRecording(QDateTime::fromMSecsSinceEpoch(1'000, QTimeZone::utc()), "a.wav", {}));
-    EXPECT_TRUE(dated.hasTime());
     EXPECT_EQ(dated.recordingTime.time_since_epoch().count(), 1'000);
+    EXPECT_TRUE(dated.hasTime());
     EXPECT_FALSE(toRecording(HostRecording(QDateTime(), "b.wav", {})).hasTime());
 }
 

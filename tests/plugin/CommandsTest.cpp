@@ -13,9 +13,7 @@
 #include <QSortFilterProxyModel>
 
 namespace {
-const QString kNoOverlap = "Time overlap between recordings and coordinates does not exist. "
-                           "Recordings can only be correlated with ";
-const QString kExportError = "Couldn't write KML file to the selected destination.";
+const QStringList kExportError{"Export error", "Couldn't write KML file to the selected destination.", "Ok"};
 
 // The map window hears of a preview 1.8 s and 2 s after it.
 void waitForTheMap() {
@@ -27,7 +25,6 @@ void waitForTheMap() {
 
 TEST_F(PluginTest, ExportWritesEveryListedRecordingWhateverIsSelected) {
     selectTwo();
-    QStringList save;
     steps = {chooseFile(trackFile()),
              {"PelorinMain",
               [this](QWidget *panel) {
@@ -36,24 +33,17 @@ TEST_F(PluginTest, ExportWritesEveryListedRecordingWhateverIsSelected) {
                   plugin.timeDiff->setText("-30"); // the recorder ran 30 s ahead
                   press("exportButton").second(panel);
               }},
-             {"QFileDialog", [&](QWidget *widget) {
-                  auto *dialog = static_cast<pelorin::FileDialog *>(widget);
-                  save << dialog->windowTitle() << dialog->message();
-                  chooseFile(dir.filePath("survey")).second(dialog); // the type's suffix is added
-              }}};
+             chooseFile(dir.filePath("survey"))}; // the type's suffix is added
     plugin.fire(nullptr);
 
     const QString written = dir.filePath("survey.kml");
-    QFile file(written);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray kml = file.readAll();
+    const QByteArray kml = contents(written);
     EXPECT_EQ(kml.count("<Point>"), 2);
     // 10:00:30 and 10:01:30 less 30 s: on the first and the second track point, not between them.
     for (const char *text :
          {"<name>Edge &amp; meadow</name>", "<name>Pip</name>", "<name>Nyc</name>",
           "<coordinates>11.500000,48.099998</coordinates>", "<coordinates>11.600000,48.099998</coordinates>"})
         EXPECT_TRUE(kml.contains(text)) << text;
-    EXPECT_EQ(save, (QStringList{"Export KML file", "Export geo referenced recordings to a KML file."}));
     EXPECT_EQ(opened, QList{QUrl::fromLocalFile(written)});
     EXPECT_FALSE(plugin.myPanel->isVisible()) << "an export closes the panel";
 }
@@ -65,86 +55,94 @@ TEST_F(PluginTest, ExportWritesGeoJsonOrGpxWhenChosen) {
     steps = {chooseFile(trackFile()),
              press("exportButton"),
              {"QFileDialog", [&](QWidget *widget) {
-                  auto *dialog = static_cast<pelorin::FileDialog *>(widget);
+                  auto *dialog = static_cast<QFileDialog *>(widget);
                   filters = dialog->nameFilters();
                   dialog->selectNameFilter(filters.at(1));
-                  emit dialog->filterSelected(filters.at(1)); // as the user's choice would
+                  emit dialog->filterSelected(filters.at(1));
                   chooseFile(dir.filePath("survey")).second(dialog);
               }}};
     plugin.fire(nullptr);
 
     EXPECT_EQ(filters, (QStringList{"KML files (*.kml)", "GeoJSON files (*.geojson)", "GPX files (*.gpx)"}));
-    QFile file(dir.filePath("survey.geojson"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray json = file.readAll();
+    const QByteArray json = contents(dir.filePath("survey.geojson"));
     EXPECT_EQ(json.count("\"kind\":\"recording\""), 2);
     EXPECT_TRUE(json.startsWith("{\"type\":\"FeatureCollection\",\"name\":\""))
         << json.left(80).toStdString();
 }
 
 // The Style box: plain unless chosen; survey then goes to the preview and to an exported KML file alike.
-TEST_F(PluginTest, SurveyStyleWritesSpeciesFoldersToPreviewAndExport) {
+// The first preview centres the map.
+TEST_F(PluginTest, SurveyStyleGoesToPreviewAndExportAndTheFirstPreviewCentres) {
     selectTwo();
-    QStringList styles;
-    steps = {chooseFile(trackFile()), {"PelorinMain", [&](QWidget *panel) {
-                                           auto *style = panel->findChild<QComboBox *>("kmlStyle");
-                                           for (int i = 0; i < style->count(); ++i)
-                                               styles << style->itemText(i);
-                                           styles << style->currentText();
-                                           style->setCurrentIndex(1);
-                                           press("previewButton").second(panel);
-                                       }}};
+    QString style;
+    const auto chooseSurvey = [&](QWidget *panel) {
+        auto *box = panel->findChild<QComboBox *>("kmlStyle");
+        style = box->currentText();
+        box->setCurrentText("survey");
+        plugin.gpsDataController->proxy()->sort(0, Qt::DescendingOrder);
+        press("previewButton").second(panel);
+    };
+    steps = {chooseFile(trackFile()), {"PelorinMain", chooseSurvey}};
     plugin.fire(nullptr);
     steps = {{"QFileDialog", chooseFile(dir.filePath("survey.kml")).second}};
     press("exportButton").second(plugin.myPanel);
     waitForTheMap();
 
-    EXPECT_EQ(styles, (QStringList{"plain", "survey", "plain"}));
+    EXPECT_EQ(style, "plain");
+    // None selected: the first point shown (the list once sorted latitudes in single precision).
+    EXPECT_EQ(map.calls.value(1), "setCenter 48.1000001 11.6");
     EXPECT_FALSE(plugin.writePositions->isEnabled()) << "catalogue rows have no file to write into";
     QStringList written = QDir(dir.path()).entryList({"quorvatixpreview.*"});
     ASSERT_EQ(written.size(), 1);
-    written << "survey.kml";
-    for (const QString &name : written) {
-        QFile file(dir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-        const QByteArray kml = file.readAll();
+    for (const QString &name : written << "survey.kml") {
+        const QByteArray kml = contents(dir.filePath(name));
         EXPECT_EQ(kml.count("<Folder>"), 2) << name.toStdString(); // Nyc and Pip, no waypoints
         EXPECT_EQ(kml.count("<Data name=\"filename\">"), 2) << name.toStdString();
     }
 }
 
-TEST_F(PluginTest, NoOverlapAlertsAndClosesWithoutASaveDialog) {
-    selection = QList{rec("next-year.wav", "2010-05-01T10:00:30Z")};
+// Without overlap the alert comes instead of a save dialog; a cancelled save writes nothing either.
+TEST_F(PluginTest, ExportWithoutOverlapOrCancelledClosesThePanelAndWritesNothing) {
     QStringList alert;
-    steps = {chooseFile(trackFile()), press("exportButton"), answerAlert(&alert)};
-    plugin.fire(nullptr);
-    ASSERT_EQ(alert.size(), 3);
-    EXPECT_EQ(alert[0], "No time overlap");
-    EXPECT_TRUE(alert[1].startsWith(kNoOverlap + "coordinates logged while they were made"))
-        << alert[1].toStdString();
-    EXPECT_EQ(alert[2], "Ok");
-    EXPECT_FALSE(plugin.myPanel->isVisible());
+    const std::pair<pelorin::HostRecording, Step> cases[] = {
+        {rec("next-year.wav", "2010-05-01T10:00:30Z"), answerAlert(&alert)},
+        {rec("early.wav", "2009-05-01T10:00:30Z"),
+         {"QFileDialog", [](QWidget *dialog) { dialog->close(); }}}};
+    for (const auto &[recording, last] : cases) {
+        selection = QList{recording};
+        steps = {chooseFile(trackFile()), press("exportButton"), last};
+        plugin.fire(nullptr);
+        EXPECT_FALSE(plugin.myPanel->isVisible()) << recording.filename().toStdString();
+        EXPECT_TRUE(QDir(dir.path()).entryList({"*.kml"}, QDir::Files).isEmpty());
+        EXPECT_TRUE(opened.isEmpty());
+    }
+    EXPECT_EQ(alert.value(0), "No time overlap");
 }
 
-TEST_F(PluginTest, CancelledSaveClosesThePanelAndWritesNothing) {
-    selectTwo();
-    steps = {chooseFile(trackFile()), press("exportButton"), {"QFileDialog", [](QWidget *dialog) {
-                                                                  dialog->close();
-                                                              }}};
-    plugin.fire(nullptr);
-    EXPECT_FALSE(plugin.myPanel->isVisible());
-    EXPECT_TRUE(QDir(dir.path()).entryList({"*.kml"}, QDir::Files).isEmpty());
-    EXPECT_TRUE(opened.isEmpty());
-}
-
-TEST_F(PluginTest, FailedWriteAlertsAndKeepsTheDestination) {
+// A destination that cannot be written, then a preview file that cannot be made: alerts, and nothing opened.
+TEST_F(PluginTest, WriteRefusalsAlertAndKeepTheRun) {
     const QString destination = dir.filePath("taken.kml");
     ASSERT_TRUE(QDir(dir.path()).mkdir("taken.kml"));
     QStringList alert;
     steps = {answerAlert(&alert)};
     EXPECT_FALSE(plugin.createKMLOutput(QUrl::fromLocalFile(destination)));
-    EXPECT_EQ(alert, (QStringList{"Export error", kExportError, "Ok"}));
+    EXPECT_EQ(alert, kExportError);
     EXPECT_TRUE(QFileInfo(destination).isDir());
+
+    selectTwo();
+    qputenv("TMPDIR", QFile::encodeName(dir.filePath("missing")));
+    alert.clear();
+    bool stillModal = false;
+    const auto close = [&](QWidget *panel) {
+        stillModal = panel->isModal();
+        panel->close();
+    };
+    steps = {chooseFile(trackFile()), press("previewButton"), answerAlert(&alert), {"PelorinMain", close}};
+    plugin.fire(nullptr);
+    EXPECT_EQ(alert, kExportError);
+    EXPECT_TRUE(stillModal);
+    EXPECT_TRUE(QDir(dir.path()).entryList({"quorvatixpreview.*"}).isEmpty());
+    EXPECT_TRUE(map.calls.isEmpty());
     EXPECT_TRUE(opened.isEmpty());
 }
 
@@ -167,40 +165,8 @@ TEST_F(PluginTest, TwoPreviewsMakeTwoFilesCentreOnceAndShowTrackAfterSetCenter) 
     ASSERT_EQ(files.size(), 2);
     EXPECT_EQ(opened.size(), 2);
     EXPECT_EQ(mapRequests, 1);
-    EXPECT_EQ(map.calls.size(), 5);
+    ASSERT_EQ(map.calls.size(), 5);
     EXPECT_EQ(map.calls.mid(0, 3), (QStringList{"showWindow", "showWindow", "setCenter 48.05 11.7"}));
     for (const QString &file : files)
         EXPECT_TRUE(map.calls.mid(3).contains("showTrack " + file)) << file.toStdString();
-}
-
-// Also a regression: the track list once sorted latitudes in single precision.
-TEST_F(PluginTest, FirstPreviewWithoutSelectionCentresOnTheFirstPointShown) {
-    selectTwo();
-    steps = {chooseFile(trackFile()), {"PelorinMain", [this](QWidget *panel) {
-                                           plugin.gpsDataController->proxy()->sort(0, Qt::DescendingOrder);
-                                           press("previewButton").second(panel);
-                                       }}};
-    plugin.fire(nullptr);
-    waitForTheMap();
-    EXPECT_EQ(map.calls.value(1), "setCenter 48.1000001 11.6");
-}
-
-TEST_F(PluginTest, PreviewFileThatCannotBeMadeAlertsAndKeepsTheRun) {
-    selectTwo();
-    qputenv("TMPDIR", QFile::encodeName(dir.filePath("missing")));
-    QStringList alert;
-    bool stillModal = false;
-    steps = {chooseFile(trackFile()),
-             press("previewButton"),
-             answerAlert(&alert),
-             {"PelorinMain", [&](QWidget *panel) {
-                  stillModal = panel->isModal();
-                  panel->close();
-              }}};
-    plugin.fire(nullptr);
-    EXPECT_EQ(alert, (QStringList{"Export error", kExportError, "Ok"}));
-    EXPECT_TRUE(stillModal);
-    EXPECT_TRUE(QDir(dir.path()).entryList({"quorvatixpreview.*"}).isEmpty());
-    EXPECT_TRUE(map.calls.isEmpty());
-    EXPECT_TRUE(opened.isEmpty());
 }

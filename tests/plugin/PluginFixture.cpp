@@ -44,33 +44,27 @@ void PluginTest::answerModal() {
     });
 }
 
-pelorin::MapDisplay *PluginTest::centralMapDisplay() {
-    ++mapRequests;
-    return &map;
-}
-
-std::optional<QList<pelorin::HostRecording>> PluginTest::selectedObjects() const {
-    ++reads;
-    return selection;
-}
-
 QString PluginTest::writeFile(const QString &name, const QByteArray &text) const {
     QFile file(dir.filePath(name));
     EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size()) << name.toStdString();
     return file.fileName();
 }
 
+QByteArray PluginTest::contents(const QString &path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
 QString PluginTest::trackFile() const {
     // The first two latitudes differ beyond single precision.
-    return writeFile("track.gpx", R"(<?xml version="1.0" encoding="UTF-8"?>
-<gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1">
- <trk><trkseg>
+    return writeFile(
+        "track.gpx",
+        R"(<gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1"><trk><trkseg>
   <trkpt lat="48.10" lon="11.50"><ele>500.0</ele><time>2009-05-01T10:00:00Z</time></trkpt>
   <trkpt lat="48.1000001" lon="11.60"><ele>510.0</ele><time>2009-05-01T10:01:00Z</time></trkpt>
   <trkpt lat="48.05" lon="11.70"><ele>520.0</ele><time>2009-05-01T10:02:00Z</time></trkpt>
- </trkseg></trk>
-</gpx>
-)");
+</trkseg></trk></gpx>)");
 }
 
 pelorin::HostRecording PluginTest::rec(const QString &file, const QString &utc, const QString &species) {

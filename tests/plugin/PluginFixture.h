@@ -41,12 +41,15 @@ protected:
     void SetUp() override;
     void TearDown() override;
     pelorin::RecordingsController *recordingsController() override { return this; }
-    pelorin::MapDisplay *centralMapDisplay() override;
-    std::optional<QList<pelorin::HostRecording>> selectedObjects() const override;
+    pelorin::MapDisplay *centralMapDisplay() override { return ++mapRequests, &map; }
+    std::optional<QList<pelorin::HostRecording>> selectedObjects() const override {
+        return ++reads, selection;
+    }
     void showPlacements(const QList<pelorin::HostPlacement> &placements) override { shown = placements; }
     void filesChanged(const QStringList &paths) override { changedFiles << paths; }
 
     QString writeFile(const QString &name, const QByteArray &text) const;
+    static QByteArray contents(const QString &path);
     // Three points a minute apart from 2009-05-01 10:00:00 UTC, with elevations.
     QString trackFile() const;
     static pelorin::HostRecording rec(const QString &file, const QString &utc, const QString &species = {});

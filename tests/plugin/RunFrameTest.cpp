@@ -6,7 +6,6 @@
 #include "plugin/RecordingsArrayController.h"
 #include "plugin/TrackPointsArrayController.h"
 
-#include <QAbstractButton>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileSystemModel>
@@ -23,11 +22,12 @@ QStringList fileNames(const QList<pelorin::HostRecording> &recordings) {
         names << r.filename();
     return names;
 }
-
 } // namespace
 
+// Recordings come sorted by start time, the user sorts names naturally; a second start reuses the panel.
 TEST_F(PluginTest, FirstStartLoadsThePanelClosingItEndsTheRunASecondStartReusesIt) {
-    selectTwo();
+    selection = QList{rec("rec10.wav", "2009-05-01T10:01:00Z"), rec("rec2.wav", "2009-05-01T10:01:30Z"),
+                      rec("rec1.wav", "2009-05-01T10:00:30Z")};
     bool wasModal = false;
     steps = {chooseFile(trackFile()),
              {"PelorinMain", [&](QWidget *panel) {
@@ -43,6 +43,14 @@ TEST_F(PluginTest, FirstStartLoadsThePanelClosingItEndsTheRunASecondStartReusesI
     EXPECT_TRUE(wasModal);
     EXPECT_FALSE(first->isVisible());
     EXPECT_FALSE(first->isModal());
+    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(fileNames(plugin.recController->arrangedObjects()),
+              (QStringList{"rec1.wav", "rec10.wav", "rec2.wav"}));
+    plugin.recController->proxy()->sort(0, Qt::AscendingOrder);
+    EXPECT_EQ(fileNames(plugin.recController->arrangedObjects()),
+              (QStringList{"rec1.wav", "rec2.wav", "rec10.wav"}));
+    EXPECT_EQ(plugin.gpsDataController->arrangedObjects().view().size(), 3u);
+    EXPECT_TRUE(plugin.elevation->isEnabled());
 
     QStringList entered;
     steps = {chooseFile(trackFile()),
@@ -56,17 +64,17 @@ TEST_F(PluginTest, FirstStartLoadsThePanelClosingItEndsTheRunASecondStartReusesI
     EXPECT_EQ(plugin.myPanel, first);
     EXPECT_EQ(entered,
               (QStringList{"timeDiff entered", "transectName entered", "transectDesc entered", "2"}));
-    EXPECT_EQ(plugin.name(), "Pelorin");
 }
 
-TEST_F(PluginTest, OpenDialogListsFoldersAndGpxFilesEnabledAndAcceptsNoOtherFile) {
+TEST_F(PluginTest, OpenDialogTakesFoldersAndGpxFilesOnlyAndCancelledRunsNothing) {
     QDir(dir.path()).mkdir("folder.kml");
-    const std::pair<const char *, bool> cases[] = {{"folder.kml", true}, {"track.GPX", true},
-                                                   {"track.kml", false}, {"track.txt", false},
-                                                   {"track", false},     {"track.gpx.bak", false}};
+    const std::pair<const char *, bool> cases[] = {{"folder.kml", true},
+                                                   {"track.GPX", true},
+                                                   {"track.kml", false},
+                                                   {"track", false},
+                                                   {"track.gpx.bak", false}};
     steps = {{"QFileDialog", [&](QWidget *widget) {
                   auto *open = static_cast<pelorin::FileDialog *>(widget);
-                  EXPECT_EQ(open->windowTitle(), "Choose GPS data");
                   auto *files = static_cast<QFileSystemModel *>(open->proxyModel()->sourceModel());
                   for (const auto &[name, enabled] : cases) {
                       SCOPED_TRACE(name);
@@ -82,15 +90,10 @@ TEST_F(PluginTest, OpenDialogListsFoldersAndGpxFilesEnabledAndAcceptsNoOtherFile
                   }
                   open->reject();
               }}};
-    plugin.fire(nullptr);
-}
-
-TEST_F(PluginTest, CancelledDialogReadsNoSelectionAndRunsNothingModally) {
     selectTwo();
-    steps = {{"QFileDialog", [](QWidget *dialog) { dialog->close(); }}};
     plugin.fire(nullptr);
+    // Cancelled: the selection is not read and nothing runs modally.
     EXPECT_EQ(reads, 0);
-    EXPECT_TRUE(plugin.myPanel->isVisible());
     EXPECT_FALSE(plugin.myPanel->isModal());
     EXPECT_TRUE(plugin.recController->content().isEmpty());
     EXPECT_FALSE(plugin.gpsPoints);
@@ -103,28 +106,10 @@ TEST_F(PluginTest, EmptySelectionAlertsWithoutReadingTheFile) {
         QStringList alert;
         steps = {chooseFile(broken), answerAlert(&alert)};
         plugin.fire(nullptr);
-        EXPECT_EQ(alert, (QStringList{"No recordings selected",
-                                      "The plugin needs selected recordings to work with. Please select "
-                                      "recordings and start the plugin again.",
-                                      "Ok"}));
+        EXPECT_EQ(alert.value(0), "No recordings selected");
         EXPECT_EQ(plugin.myPanel->findChild<QMessageBox *>(), nullptr) << "the file was read";
         EXPECT_FALSE(plugin.gpsPoints);
     }
-}
-
-TEST_F(PluginTest, RecordingsComeSortedByStartTimeAndTheUserSortsNamesNaturally) {
-    selection = QList{rec("rec10.wav", "2009-05-01T10:01:00Z"), rec("rec2.wav", "2009-05-01T10:01:30Z"),
-                      rec("rec1.wav", "2009-05-01T10:00:30Z")};
-    steps = {chooseFile(trackFile()), {"PelorinMain", [](QWidget *panel) { panel->close(); }}};
-    plugin.fire(nullptr);
-    EXPECT_EQ(reads, 1);
-    EXPECT_EQ(fileNames(plugin.recController->arrangedObjects()),
-              (QStringList{"rec1.wav", "rec10.wav", "rec2.wav"}));
-    plugin.recController->proxy()->sort(0, Qt::AscendingOrder);
-    EXPECT_EQ(fileNames(plugin.recController->arrangedObjects()),
-              (QStringList{"rec1.wav", "rec2.wav", "rec10.wav"}));
-    EXPECT_EQ(plugin.gpsDataController->arrangedObjects().view().size(), 3u);
-    EXPECT_TRUE(plugin.elevation->isEnabled());
 }
 
 TEST_F(PluginTest, FailedReadKeepsThePreviousListsAndShowsTheSheet) {
@@ -139,7 +124,7 @@ TEST_F(PluginTest, FailedReadKeepsThePreviousListsAndShowsTheSheet) {
     plugin.fire(nullptr); // no modal run: returns with the sheet up
     EXPECT_EQ(fileNames(plugin.recController->content()), (QStringList{"early.wav", "late.wav"}));
     EXPECT_EQ(plugin.gpsDataController->content(), points);
-
+    EXPECT_TRUE(plugin.gpsLogLabel->text().startsWith("track.gpx: 3 points")) << "still the log it holds";
     auto *sheet = plugin.myPanel->findChild<QMessageBox *>();
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(sheet->isVisible());
@@ -147,7 +132,4 @@ TEST_F(PluginTest, FailedReadKeepsThePreviousListsAndShowsTheSheet) {
     EXPECT_EQ(sheet->text(), "Parsing Error!");
     EXPECT_TRUE(sheet->informativeText().contains(
         QRegularExpression("^broken\\.gpx: Error \\d+, Description: .+, Line: 3, Column: \\d+$")));
-    EXPECT_TRUE(plugin.gpsLogLabel->text().startsWith("track.gpx: 3 points")) << "still the log it holds";
-    ASSERT_EQ(sheet->buttons().size(), 1);
-    EXPECT_EQ(sheet->buttons().constFirst()->text(), "OK");
 }

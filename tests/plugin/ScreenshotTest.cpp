@@ -1,13 +1,12 @@
-// Not a test: scripts/screenshots runs it to picture the panel after a pass
-// and the No time overlap alert on the sample survey. Writes PNGs into the
-// folder named by PELORIN_SCREENSHOTS.
+// Not a test: scripts/screenshots runs it to picture the plug-in on the sample survey with the recorder an
+// hour ahead: the No time overlap alert, the panel's diagnosis, the placements once the suggested offset is
+// applied. Writes PNGs into the folder named by PELORIN_SCREENSHOTS.
 
 #include "PluginFixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -15,15 +14,17 @@
 #include <QTableView>
 #include <QTextStream>
 
-namespace {
-
-QList<pelorin::HostRecording> sampleRecordings(const QString &catalogue, int hoursWrong) {
-    QList<pelorin::HostRecording> recordings;
-    QFile file(catalogue);
-    if (!file.open(QIODevice::ReadOnly))
-        return recordings;
-    QTextStream in(&file);
-    in.readLine(); // header: filename,recording_time,duration_s,species,notes
+TEST_F(PluginTest, DISABLED_Screenshots) {
+    const QDir out(qEnvironmentVariable("PELORIN_SCREENSHOTS"));
+    const QDir survey(qEnvironmentVariable("PELORIN_SAMPLE_SURVEY"));
+    ASSERT_FALSE(qEnvironmentVariableIsEmpty("PELORIN_SCREENSHOTS") ||
+                 qEnvironmentVariableIsEmpty("PELORIN_SAMPLE_SURVEY"))
+        << "set PELORIN_SCREENSHOTS and PELORIN_SAMPLE_SURVEY";
+    QFile catalogue(survey.filePath("recordings.csv"));
+    ASSERT_TRUE(catalogue.open(QIODevice::ReadOnly));
+    QTextStream in(&catalogue);
+    in.readLine(); // filename,recording_time,duration_s,species,notes
+    selection.emplace();
     while (!in.atEnd()) {
         const QStringList fields = in.readLine().split(',');
         if (fields.size() < 4)
@@ -31,24 +32,13 @@ QList<pelorin::HostRecording> sampleRecordings(const QString &catalogue, int hou
         QList<pelorin::HostSpecies> species;
         for (const QString &taxon : fields[3].split(';', Qt::SkipEmptyParts))
             species << pelorin::HostSpecies{pelorin::HostTaxon{taxon}};
-        recordings << pelorin::HostRecording{
-            QDateTime::fromString(fields[1], Qt::ISODate).addSecs(3600 * hoursWrong), fields[0], species};
+        selection->append({QDateTime::fromString(fields[1], Qt::ISODate).addSecs(3600), fields[0], species});
     }
-    return recordings;
-}
-
-} // namespace
-
-TEST_F(PluginTest, DISABLED_Screenshots) {
-    const QString out = qEnvironmentVariable("PELORIN_SCREENSHOTS");
-    const QString survey = qEnvironmentVariable("PELORIN_SAMPLE_SURVEY");
-    ASSERT_FALSE(out.isEmpty() || survey.isEmpty()) << "set PELORIN_SCREENSHOTS and PELORIN_SAMPLE_SURVEY";
-    const QString track = QDir(survey).filePath("track.gpx");
-    const QString catalogue = QDir(survey).filePath("recordings.csv");
-
-    // The recorder an hour ahead (summer time): the alert, the diagnosis in the panel, the offset applied.
-    selection = sampleRecordings(catalogue, 1);
-    steps = {chooseFile(track),
+    const auto grab = [&out](QWidget *widget, const char *name) {
+        QApplication::processEvents();
+        widget->grab().save(out.filePath(name));
+    };
+    steps = {chooseFile(survey.filePath("track.gpx")),
              {"PelorinMain",
               [this](QWidget *panel) {
                   panel->resize(1500, 720);
@@ -56,20 +46,18 @@ TEST_F(PluginTest, DISABLED_Screenshots) {
                   press("previewButton").second(panel);
               }},
              {"QMessageBox",
-              [out](QWidget *alert) {
-                  QApplication::processEvents();
-                  alert->grab().save(QDir(out).filePath("plugin-no-overlap.png"));
+              [&](QWidget *alert) {
+                  grab(alert, "plugin-no-overlap.png");
                   static_cast<QMessageBox *>(alert)->buttons().constFirst()->click();
               }},
-             {"PelorinMain", [this, out](QWidget *panel) {
-                  auto *table = panel->findChild<QTableView *>("recordingsTable");
-                  table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-                  QApplication::processEvents();
-                  panel->grab().save(QDir(out).filePath("plugin-diagnosis.png"));
+             {"PelorinMain", [&](QWidget *panel) {
+                  panel->findChild<QTableView *>("recordingsTable")
+                      ->horizontalHeader()
+                      ->setSectionResizeMode(QHeaderView::ResizeToContents);
+                  grab(panel, "plugin-diagnosis.png");
                   plugin.applySuggestedOffset->click();
                   press("previewButton").second(panel);
               }}};
     plugin.fire(nullptr);
-    QApplication::processEvents();
-    plugin.myPanel->grab().save(QDir(out).filePath("plugin-placements.png"));
+    grab(plugin.myPanel, "plugin-placements.png");
 }

@@ -6,13 +6,6 @@
 
 #include <QPushButton>
 
-namespace {
-QByteArray contents(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-} // namespace
-
 TEST_F(PluginTest, WritePositionsIntoWavFilesAndTheHostReadsThemAgain) {
     using pelorin::test::WavWriter;
     struct File {
@@ -21,23 +14,20 @@ TEST_F(PluginTest, WritePositionsIntoWavFilesAndTheHostReadsThemAgain) {
         std::string bytes;
         const char *position; // read back after the write; empty: the file keeps its bytes
     };
+    const auto wav = [](const std::string &guano, std::size_t audio = 100) {
+        WavWriter writer;
+        writer.fmt();
+        if (!guano.empty())
+            writer.guano("Timestamp: 2009-05-01T10:00:" + guano);
+        return writer.audio(audio).bytes();
+    };
     const std::vector<File> files{
-        {"early.wav", "2009-05-01T10:00:30Z",
-         WavWriter()
-             .fmt()
-             .guano("Timestamp: 2009-05-01T10:00:30Z\nSpecies Manual ID: Pip\n")
-             .audio(101)
-             .bytes(),
-         "48.099998 11.550000"}, // the pass works in single precision, as for the command
-        {"late.wav", "2009-05-01T10:01:30Z", WavWriter().fmt().audio(100).bytes(), "48.074997 11.650000"},
-        {"next-year.wav", "2010-05-01T10:00:30Z", WavWriter().fmt().audio(100).bytes(), ""},
-        {"own.wav", "2009-05-01T10:00:40Z",
-         WavWriter()
-             .fmt()
-             .guano("Timestamp: 2009-05-01T10:00:40Z\nLoc Position: 1.0 2.0\n")
-             .audio(100)
-             .bytes(),
-         ""},
+        // The pass works in single precision, as for the command.
+        {"early.wav", "2009-05-01T10:00:30Z", wav("30Z\nSpecies Manual ID: Pip\n", 101 /* odd-sized */),
+         "48.099998 11.550000"},
+        {"late.wav", "2009-05-01T10:01:30Z", wav(""), "48.074997 11.650000"},
+        {"next-year.wav", "2010-05-01T10:00:30Z", wav(""), ""},
+        {"own.wav", "2009-05-01T10:00:40Z", wav("40Z\nLoc Position: 1.0 2.0\n"), ""},
         {"broken.wav", "2009-05-01T10:00:50Z", "not a WAV file", ""},
     };
     QList<pelorin::HostRecording> rows;
