@@ -37,6 +37,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     PELORIN_FUZZ_CHECK(observed == whole.points);
     PELORIN_FUZZ_CHECK(!seenElevation || whole.hasElevation);
 
+    // Built on another thread, the same reading.
+    pelorin::GpxReader aside;
+    aside.setBuildOnAnotherThread(true);
+    const pelorin::GpxResult built = aside.parseGPXBytes(bytes);
+    PELORIN_FUZZ_CHECK(built.points == whole.points);
+    PELORIN_FUZZ_CHECK(built.hasElevation == whole.hasElevation && built.ok() == whole.ok());
+    PELORIN_FUZZ_CHECK(built.badCoordinates.size() == whole.badCoordinates.size());
+
     for (const pelorin::GpxResult *result : {&chunked, &whole}) {
         if (result->ok())
             continue;

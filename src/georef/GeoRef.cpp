@@ -1,4 +1,5 @@
 #include "georef/GeoRef.h"
+#include "georef/InTwoHalves.h"
 
 #include "georef/NumberText.h"
 #include "georef/PlacemarkText.h"
@@ -9,6 +10,7 @@
 #include <charconv>
 #include <cstddef>
 #include <ctime>
+#include <iterator>
 #include <optional>
 
 namespace pelorin {
@@ -296,17 +298,24 @@ GeoRefResult geoRef(std::span<const Recording> recordings, TrackView track, std:
         }
     }
 
+    // The placements' distances and elevations, and the placemarks' texts, cost
+    // more than the sweep itself: each recording's are its own, made on two cores.
     GeoRefResult result;
     if (withPlacements)
-        result.placements.reserve(recordings.size());
-    for (std::size_t r = 0; r < recordings.size(); ++r) {
-        // The placements' distances and elevations cost as much as the sweep itself.
-        if (withPlacements)
-            result.placements.push_back(placementOf(found[r], recordings[r], offsetSeconds, options));
-        if (isPlaced(found[r].status))
-            result.records.push_back({placemarkName(recordings[r].species),
-                                      placemarkDescription(recordings[r]), found[r].lat, found[r].lon});
-    }
+        result.placements.resize(recordings.size());
+    std::vector<GeoRefRecord> upperRecords;
+    inTwoHalves(recordings.size(), [&](std::size_t from, std::size_t to, int half) {
+        std::vector<GeoRefRecord> &records = half == 0 ? result.records : upperRecords;
+        for (std::size_t r = from; r < to; ++r) {
+            if (withPlacements)
+                result.placements[r] = placementOf(found[r], recordings[r], offsetSeconds, options);
+            if (isPlaced(found[r].status))
+                records.push_back({placemarkName(recordings[r].species), placemarkDescription(recordings[r]),
+                                   found[r].lat, found[r].lon});
+        }
+    });
+    result.records.insert(result.records.end(), std::make_move_iterator(upperRecords.begin()),
+                          std::make_move_iterator(upperRecords.end()));
     return result;
 }
 

@@ -1,17 +1,21 @@
 #include "gpx/GpxReader.h"
 
 #include "gpx/Coordinate.h"
-#include "gpx/IsoTime.h"
 #include "gpx/Windows1252.h"
 
 #include <expat.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace pelorin {
@@ -24,6 +28,11 @@ constexpr int kReadChunk = 256 * 1024;
 // unused are never touched, so a generous guess costs no memory.
 constexpr std::uint64_t kBytesPerPointGuess = 100;
 constexpr std::uint64_t kMaxReserve = std::uint64_t{1} << 26;
+// Points handed to the builder at a time: few enough to stay in the caches,
+// enough to lock rarely. A run of unusually long texts goes early.
+constexpr std::size_t kBatchPoints = 2048;
+constexpr std::size_t kBatchBytes = 256 * 1024;
+constexpr int kBatches = 4;
 
 // The whitespace-and-newline set: category Z, tab, U+000A..U+000D and U+0085.
 // Text comes from the parser as UTF-8; most of it is ASCII, checked first.
@@ -241,11 +250,9 @@ private:
         p.flushText();
         const Element element = elementOf(name);
         p.reader_.didStartElement(element, attributes);
-        if ((element == Element::TrackPoint || element == Element::Waypoint) &&
-            p.reader_.pointData->hasBadCoordinates()) {
-            p.reader_.badPoint_.line = static_cast<long>(XML_GetCurrentLineNumber(p.parser_));
-            p.reader_.badPoint_.column = static_cast<long>(XML_GetCurrentColumnNumber(p.parser_)) + 1;
-        }
+        if ((element == Element::TrackPoint || element == Element::Waypoint) && p.reader_.openPointBad_)
+            p.reader_.pointData->markBad(static_cast<long>(XML_GetCurrentLineNumber(p.parser_)),
+                                         static_cast<long>(XML_GetCurrentColumnNumber(p.parser_)) + 1);
     }
     static void XMLCALL onEnd(void *userData, const XML_Char *name) {
         Parser &p = self(userData);
@@ -305,12 +312,90 @@ private:
     std::size_t textStart_ = 0; // where it starts in the accumulator
 };
 
+// Builds the captured points on its own thread, batch by batch in the order
+// they come; the parser's thread waits only when every batch is in use.
+struct GpxReader::Builder {
+    explicit Builder(GpxReader &reader)
+        : reader_(reader) {}
+    ~Builder() { close(); }
+    Builder(const Builder &) = delete;
+    Builder &operator=(const Builder &) = delete;
+
+    bool start() {
+        try {
+            thread_ = std::thread(&Builder::run, this);
+            return true;
+        } catch (const std::system_error &) {
+            return false; // no thread to spare: the parser's thread builds
+        }
+    }
+    // Takes a full batch and gives an empty one back.
+    std::unique_ptr<CapturedPoints> exchange(std::unique_ptr<CapturedPoints> full) {
+        std::unique_lock lock(mutex_);
+        full_.push_back(std::move(full));
+        ready_.notify_one();
+        freed_.wait(lock, [this] { return !spare_.empty() || made_ < kBatches; });
+        if (spare_.empty()) {
+            ++made_;
+            return std::make_unique<CapturedPoints>();
+        }
+        std::unique_ptr<CapturedPoints> empty = std::move(spare_.back());
+        spare_.pop_back();
+        return empty;
+    }
+    // Builds what is left and stops.
+    void close() {
+        if (!thread_.joinable())
+            return;
+        {
+            std::lock_guard lock(mutex_);
+            closing_ = true;
+        }
+        ready_.notify_one();
+        thread_.join();
+    }
+
+private:
+    void run() {
+        for (;;) {
+            std::unique_ptr<CapturedPoints> batch;
+            {
+                std::unique_lock lock(mutex_);
+                ready_.wait(lock, [this] { return !full_.empty() || closing_; });
+                if (full_.empty())
+                    return;
+                batch = std::move(full_.front());
+                full_.pop_front();
+            }
+            reader_.build(*batch);
+            {
+                std::lock_guard lock(mutex_);
+                spare_.push_back(std::move(batch));
+            }
+            freed_.notify_one();
+        }
+    }
+
+    GpxReader &reader_;
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::condition_variable freed_;
+    std::deque<std::unique_ptr<CapturedPoints>> full_;
+    std::vector<std::unique_ptr<CapturedPoints>> spare_;
+    int made_ = 1; // the one the parser fills
+    bool closing_ = false;
+    std::thread thread_;
+};
+
 GpxReader::GpxReader() = default;
 GpxReader::~GpxReader() = default;
 
 void GpxReader::parserDidStartDocument() {
     gpsPoints = {};
-    pointData.reset();
+    if (!pointData)
+        pointData = std::make_unique<CapturedPoints>();
+    pointData->dropOpen();
+    pointData->drain([](TrackPoint &&, const CapturedPoints::Context &) {}); // a cancelled read's leftovers
     currentStringValue.clear();
     isDateTime = false;
     isElevation = false;
@@ -326,17 +411,21 @@ void GpxReader::parserDidStartDocument() {
 void GpxReader::didStartElement(Element element, const char **attributes) {
     switch (element) {
     case Element::TrackPoint:
-    case Element::Waypoint:
-        pointData.emplace();
-        for (const char **a = attributes; a && a[0]; a += 2)
-            pointData->setAttribute(attributeName(a[0]), a[1]);
-        if (element == Element::Waypoint)
-            pointData->setWaypoint(true);
-        else
-            pointData->setSegment(pointSegment());
-        pointData->setBadCoordinates(!usableLatitude(pointData->lat()) || !usableLongitude(pointData->lon()));
-        badPoint_ = {};
+    case Element::Waypoint: {
+        const bool waypoint = element == Element::Waypoint;
+        pointData->open(waypoint, waypoint ? 0 : pointSegment());
+        std::optional<std::string_view> lat, lon;
+        for (const char **a = attributes; a && a[0]; a += 2) {
+            const std::string_view key = attributeName(a[0]);
+            const std::string_view value(a[1], pointData->attribute(key, a[1]));
+            if (key == "lat")
+                lat = value;
+            else if (key == "lon")
+                lon = value;
+        }
+        openPointBad_ = !usableLatitude(lat) || !usableLongitude(lon);
         break;
+    }
     case Element::Segment:
         segment_ = segmentsSeen_++;
         break;
@@ -368,19 +457,10 @@ std::uint32_t GpxReader::pointSegment() {
 
 void GpxReader::didEndElement(Element element) {
     if (element == Element::TrackPoint || element == Element::Waypoint) {
-        if (!pointData)
+        if (!pointData->isOpen())
             return; // its point was let go when a nested point began
-        std::vector<TrackPoint> &points = gpsPoints;
-        if (points.size() == points.capacity())
-            points.reserve(points.capacity() + points.capacity() / 2 + 64);
-        if (pointData->hasBadCoordinates()) {
-            badPoint_.index = points.size();
-            badCoordinates_.push_back(badPoint_);
-        }
-        points.push_back(std::move(*pointData));
-        pointData.reset();
-        if (pointObserver_)
-            pointObserver_(points.back(), hasElevation);
+        pointData->commit(hasElevation);
+        pointEnded();
         return;
     }
     if (element == Element::Segment)
@@ -388,28 +468,53 @@ void GpxReader::didEndElement(Element element) {
     else if (element == Element::Track)
         trackSegment_.reset();
     if (isDateTime) {
-        if (pointData) {
-            if (const auto instant = parseGpxTime(currentStringValue))
-                pointData->setTime(*instant);
-            else
-                pointData->clearTime();
-        }
+        if (pointData->isOpen())
+            pointData->time(currentStringValue);
         isDateTime = false;
     }
     if (isElevation) {
-        if (pointData)
-            pointData->setElevation(currentStringValue);
+        if (pointData->isOpen())
+            pointData->elevation(currentStringValue);
         isElevation = false;
         hasElevation = true;
     }
     if (isName) {
-        // A waypoint's name lets a user point at it (--sync); track points'
-        // names would cost every point a side list, so they are passed over.
-        if (pointData && pointData->isWaypoint())
-            pointData->setAttribute("name", currentStringValue);
+        if (pointData->isOpen())
+            pointData->name(currentStringValue);
         isName = false;
     }
     currentStringValue.clear();
+}
+
+void GpxReader::pointEnded() {
+    if (!builder_) {
+        build(*pointData);
+        return;
+    }
+    if (pointData->size() >= kBatchPoints || pointData->textBytes() >= kBatchBytes)
+        pointData = builder_->exchange(std::move(pointData));
+}
+
+void GpxReader::build(CapturedPoints &captured) {
+    captured.drain([this](TrackPoint &&point, const CapturedPoints::Context &context) {
+        std::vector<TrackPoint> &points = gpsPoints;
+        if (points.size() == points.capacity())
+            points.reserve(points.capacity() + points.capacity() / 2 + 64);
+        if (context.badCoordinates)
+            badCoordinates_.push_back({points.size(), context.line, context.column});
+        points.push_back(std::move(point));
+        if (pointObserver_)
+            pointObserver_(points.back(), context.hasElevationSoFar);
+    });
+}
+
+void GpxReader::startBuilding(std::uint64_t expectedBytes) {
+    gpsPoints.reserve(std::min(expectedBytes / kBytesPerPointGuess, kMaxReserve));
+    if (!buildAside_)
+        return;
+    builder_ = std::make_unique<Builder>(*this);
+    if (!builder_->start())
+        builder_.reset();
 }
 
 void GpxReader::parserDidEndDocument() {
@@ -429,6 +534,15 @@ GpxResult GpxReader::refuse(std::string description) {
 }
 
 GpxResult GpxReader::finish() {
+    // Completed points are kept whatever stopped the read; one still open is not.
+    pointData->dropOpen();
+    if (builder_) {
+        if (pointData->size() > 0)
+            pointData = builder_->exchange(std::move(pointData));
+        builder_->close();
+        builder_.reset();
+    }
+    build(*pointData);
     GpxResult result;
     result.points = std::move(gpsPoints);
     gpsPoints = {};
@@ -446,7 +560,7 @@ GpxResult GpxReader::parseGPXBytes(std::string_view bytes, std::size_t chunkSize
         return refuse("no XML parser could be made");
     }
     parserDidStartDocument();
-    gpsPoints.reserve(std::min<std::uint64_t>(bytes.size() / kBytesPerPointGuess, kMaxReserve));
+    startBuilding(bytes.size());
     if (chunkSize == 0 || chunkSize > static_cast<std::size_t>(kReadChunk))
         chunkSize = std::max<std::size_t>(1, std::min<std::size_t>(bytes.size(), kReadChunk));
     bool good = true;
@@ -487,7 +601,7 @@ GpxResult GpxReader::parseGPXFile(const std::string &path, const GpxProgress &pr
     }
     parserDidStartDocument();
     const auto total = static_cast<std::uint64_t>(info.st_size);
-    gpsPoints.reserve(std::min(total / kBytesPerPointGuess, kMaxReserve));
+    startBuilding(total);
 
     std::uint64_t done = 0;
     for (;;) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gpx/CapturedPoints.h"
 #include "gpx/TrackPoint.h"
 
 #include <cstdint>
@@ -63,9 +64,15 @@ public:
 
     // Called with each point as it is completed, in file order, and whether
     // the log has had an elevation so far, so a writer can start on the track
-    // while the rest of the log is read. The point must not be kept.
+    // while the rest of the log is read. The point must not be kept, and the
+    // observer must not throw.
     using PointObserver = std::function<void(const TrackPoint &point, bool hasElevationSoFar)>;
     void setPointObserver(PointObserver observer) { pointObserver_ = std::move(observer); }
+
+    // Builds the points, and calls the observer, on a thread of the reader's
+    // own while the parser reads on the caller's: the parser's thread then only
+    // copies each point's texts. The result is the same either way.
+    void setBuildOnAnotherThread(bool another) { buildAside_ = another; }
 
 private:
     struct Parser;
@@ -84,8 +91,16 @@ private:
     GpxResult refuse(std::string description); // no parser could be made
     GpxResult finish();
 
+    struct Builder; // the thread that builds points aside
+    void startBuilding(std::uint64_t expectedBytes);
+    void pointEnded(); // hands the captured points on when it is time
+    void build(CapturedPoints &captured);
+
+    // Built points; the builder's own while it runs.
     std::vector<TrackPoint> gpsPoints;
-    std::optional<TrackPoint> pointData; // ends at its end tag
+    // The points read but not yet built, the open one (ended by its end tag) last.
+    std::unique_ptr<CapturedPoints> pointData;
+    bool openPointBad_ = false; // the open point's coordinates cannot be used
     // The accumulator; "discarded" means cleared, so its buffer is reused.
     std::string currentStringValue;
     bool isDateTime = false;
@@ -97,11 +112,12 @@ private:
     // Which segment a `trkpt` belongs to: each `trkseg` is a new one, counted
     // across tracks; a `trkpt` outside any `trkseg` has its track's own.
     std::uint32_t segmentsSeen_ = 0;
-    std::optional<std::uint32_t> segment_;      // of the open trkseg
-    std::optional<std::uint32_t> trackSegment_; // of the open trk's bare points
-    BadCoordinatePoint badPoint_;               // where the open point started, when it is bad
-    std::vector<BadCoordinatePoint> badCoordinates_;
+    std::optional<std::uint32_t> segment_;           // of the open trkseg
+    std::optional<std::uint32_t> trackSegment_;      // of the open trk's bare points
+    std::vector<BadCoordinatePoint> badCoordinates_; // the builder's own while it runs
     PointObserver pointObserver_;
+    bool buildAside_ = false;
+    std::unique_ptr<Builder> builder_;
 };
 
 } // namespace pelorin

@@ -22,8 +22,14 @@ public:
     }
 
     std::string &text() noexcept { return text_; }
+    bool hasSink() const noexcept { return sink_ != nullptr; }
 
     void raw(std::string_view bytes) {
+        if (sink_ && bytes.size() >= kChunk) {
+            flush(); // a large piece goes as it is, not through the buffer
+            (*sink_)(bytes);
+            return;
+        }
         text_.append(bytes);
         flushIfFull();
     }

@@ -1,5 +1,6 @@
 #include "kml/KmlWriter.h"
 
+#include "georef/InTwoHalves.h"
 #include "georef/NumberText.h"
 #include "gpx/Coordinate.h"
 #include "kml/ChunkedOutput.h"
@@ -7,7 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace pelorin {
 
@@ -50,6 +53,8 @@ void head(const KmlOptions &options, ChunkedOutput &out) {
     out.raw("                <coordinates>");
 }
 
+void placemarks(ChunkedOutput &out, std::span<const GeoRefRecord> records);
+
 // The track's lines from the arranged point `from` on, the placemarks and the end.
 void rest(const KmlOptions &options, TrackView track, std::size_t from, std::span<const GeoRefRecord> records,
           ChunkedOutput &out) {
@@ -57,6 +62,28 @@ void rest(const KmlOptions &options, TrackView track, std::size_t from, std::spa
     out.raw("</coordinates>\n"
             "            </LineString>\n"
             "        </Placemark>\n");
+    if (out.hasSink() && records.size() >= kWorthTwoThreads) {
+        // The upper half's placemarks are made on another core while the lower
+        // half's are written; kept in pieces, so no copy of them grows.
+        std::vector<std::string> pieces;
+        const ByteSink keep = [&pieces](std::string_view bytes) { pieces.emplace_back(bytes); };
+        ChunkedOutput upper(&keep);
+        inTwoHalves(records.size(), [&](std::size_t from, std::size_t to, int half) {
+            placemarks(half == 0 ? out : upper, records.subspan(from, to - from));
+            if (half == 1)
+                upper.flush();
+        });
+        for (const std::string &piece : pieces)
+            out.raw(piece);
+    } else {
+        placemarks(out, records);
+    }
+    out.raw("    </Document>\n"
+            "</kml>\n");
+    out.flush();
+}
+
+void placemarks(ChunkedOutput &out, std::span<const GeoRefRecord> records) {
     for (const GeoRefRecord &record : records) {
         out.open(2, "Placemark");
         out.element(3, "name", record.name);
@@ -72,9 +99,6 @@ void rest(const KmlOptions &options, TrackView track, std::size_t from, std::spa
         out.close(3, "Point");
         out.close(2, "Placemark");
     }
-    out.raw("    </Document>\n"
-            "</kml>\n");
-    out.flush();
 }
 
 } // namespace

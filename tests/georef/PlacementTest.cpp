@@ -7,6 +7,7 @@
 #include "TrackFixtures.h"
 
 #include <gtest/gtest.h>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,30 @@ TEST(Placement, KeepsTheRecordsAndAddsFixDetails) {
     EXPECT_EQ(result.placements[3].before->time, kStart + 960s);
     EXPECT_EQ(result.placements[4].status, PlacementStatus::Interpolated);
     EXPECT_FALSE(result.placements[4].elevation); // no elevation unless both fixes have one
+}
+
+// A long list is placed on two cores: each recording must come out as it does alone, in its place.
+TEST(Placement, ALongListIsPlacedAsEachRecordingIsAlone) {
+    std::vector<Recording> recordings;
+    for (int i = 0; i < 20'000; ++i)
+        recordings.push_back({kStart + std::chrono::milliseconds(i * 67 - 3000),
+                              "r" + std::to_string(i) + ".wav",
+                              {i % 3 == 0 ? "Ppip" : "Nnoc"}});
+    const TrackView track{kTrack, {}};
+    const GeoRefResult all = placeRecordings(recordings, track, 0);
+    ASSERT_EQ(all.placements.size(), recordings.size());
+    std::vector<GeoRefRecord> records;
+    for (std::size_t i = 0; i < recordings.size(); i += 1000) {
+        const std::span<const Recording> part(recordings.data() + i, 1000);
+        const GeoRefResult alone = placeRecordings(part, track, 0);
+        for (std::size_t k = 0; k < part.size(); ++k) {
+            EXPECT_EQ(all.placements[i + k].status, alone.placements[k].status) << i + k;
+            EXPECT_EQ(all.placements[i + k].lat, alone.placements[k].lat) << i + k;
+        }
+        records.insert(records.end(), alone.records.begin(), alone.records.end());
+    }
+    EXPECT_EQ(all.records, records);
+    EXPECT_GT(records.size(), 10'000u);
 }
 
 TEST(Placement, MaxGapLeavesRecordingsInLongGapsUnplaced) {

@@ -30,9 +30,32 @@ std::string gpx(const std::string &body) {
     return "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\">" + body + "</gpx>";
 }
 
+// What a reading holds beyond the points' entries: kinds, segments, verdicts, the problems' places.
+std::vector<std::string> readingFacts(const GpxResult &r) {
+    std::vector<std::string> facts;
+    for (const TrackPoint &p : r.points)
+        facts.push_back((p.isWaypoint() ? "w" : std::to_string(p.segment())) +
+                        (p.hasBadCoordinates() ? "!" : ""));
+    for (const BadCoordinatePoint &bad : r.badCoordinates)
+        facts.push_back(std::to_string(bad.index) + "@" + std::to_string(bad.line) + ":" +
+                        std::to_string(bad.column));
+    if (r.error)
+        facts.push_back("error " + std::to_string(r.error->line) + ":" + std::to_string(r.error->column));
+    facts.push_back(r.hasElevation ? "ele" : "no ele");
+    return facts;
+}
+
+// Every reading is made twice, the points built on the parser's thread and on
+// another one: the two must not differ in anything.
 GpxResult read(std::string_view doc, std::size_t chunkSize = 0) {
-    GpxReader reader;
-    return reader.parseGPXBytes(doc, chunkSize);
+    GpxReader here;
+    GpxReader aside;
+    aside.setBuildOnAnotherThread(true);
+    GpxResult result = here.parseGPXBytes(doc, chunkSize);
+    const GpxResult other = aside.parseGPXBytes(doc, chunkSize);
+    EXPECT_EQ(other.points, result.points);
+    EXPECT_EQ(readingFacts(other), readingFacts(result));
+    return result;
 }
 
 TEST(Reader, ReadsPointsWhateverTheChunkSize) {
@@ -212,6 +235,9 @@ TEST(GpxFile, StreamsAFileOfManyChunksLikeTheSameBytesAndCanCancel) {
         });
     ASSERT_TRUE(fromFile.ok()) << fromFile.error->description;
     EXPECT_EQ(fromFile.points, reader.parseGPXBytes(doc).points);
+    GpxReader aside; // many batches handed to the building thread
+    aside.setBuildOnAnotherThread(true);
+    EXPECT_EQ(aside.parseGPXFile(path.string()).points, fromFile.points);
     EXPECT_EQ(fromFile.points.size(), 10000u);
     EXPECT_EQ(lastSeen, doc.size());
     EXPECT_GE(calls, 4);

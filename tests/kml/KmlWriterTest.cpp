@@ -111,7 +111,8 @@ TEST(KmlWriter, EscapesAndCleansEveryText) {
 
 // The streamed pieces are the document, each byte once, however many pieces it takes.
 TEST(KmlWriter, StreamsTheWholeDocumentOnceInPieces) {
-    for (const std::size_t count : {0u, 1u, 3000u, 6000u}) {
+    for (const std::size_t count :
+         {0u, 1u, 3000u, 6000u, 100'000u}) { // the last: placemarks made on two cores
         std::vector<TrackPoint> points;
         std::vector<GeoRefRecord> records;
         for (std::size_t i = 0; i < count; ++i) {
@@ -173,6 +174,7 @@ Streamed stream(const std::string &document, const KmlOptions &options) {
     {
         KmlTrackStream kml(options, [&](std::string_view bytes) { result.bytes += bytes; });
         GpxReader reader;
+        reader.setBuildOnAnotherThread(true); // as the command reads
         reader.setPointObserver([&](const TrackPoint &point, bool soFar) { kml.add(point, soFar); });
         read = reader.parseGPXBytes(document, 4096);
         EXPECT_TRUE(read.ok());
