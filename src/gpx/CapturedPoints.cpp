@@ -19,15 +19,15 @@ std::size_t CapturedPoints::append(std::string_view text) {
     return at;
 }
 
-std::size_t CapturedPoints::attribute(std::string_view key, const char *value) {
-    const std::size_t size = std::strlen(value);
-    if (key == "lat" || key == "lon") {
-        entries_.push_back({key == "lat" ? Kind::Latitude : Kind::Longitude, 0, append({value, size}), size});
-        return size;
-    }
+std::string_view CapturedPoints::coordinate(Kind kind, const char *value) {
+    const std::string_view text(value);
+    entries_.push_back({kind, 0, append(text), text.size()});
+    return text;
+}
+
+void CapturedPoints::attribute(std::string_view key, std::string_view value) {
     const std::size_t keyAt = append(key);
-    entries_.push_back({Kind::Attribute, keyAt, append({value, size}), size});
-    return size;
+    entries_.push_back({Kind::Attribute, keyAt, append(value), value.size()});
 }
 
 void CapturedPoints::time(std::string_view text) {

@@ -30,9 +30,12 @@ public:
     // replaces it, as the parser sees it).
     void open(bool waypoint, std::uint32_t segment);
     bool isOpen() const noexcept { return open_; }
-    // An attribute of the open point's start tag; value is NUL-terminated, as
-    // the parser gives it. Returns the value's length.
-    std::size_t attribute(std::string_view key, const char *value);
+    // Attributes of the open point's start tag, NUL-terminated as the parser
+    // gives them. The coordinates return their text, valid while the parser's
+    // callback runs.
+    std::string_view latitude(const char *value) { return coordinate(Kind::Latitude, value); }
+    std::string_view longitude(const char *value) { return coordinate(Kind::Longitude, value); }
+    void attribute(std::string_view key, std::string_view value);
     void time(std::string_view text);
     void elevation(std::string_view text);
     void name(std::string_view text);
@@ -69,6 +72,7 @@ private:
     };
 
     std::size_t append(std::string_view text);
+    std::string_view coordinate(Kind kind, const char *value);
     TrackPoint make(const Point &point) const;
     void clearEnded();
 

@@ -50,15 +50,6 @@ template <std::size_t N> bool nameIs(const char *name, const char (&literal)[N])
     return true;
 }
 
-// Spares a strlen for the usual keys.
-std::string_view attributeName(const char *name) noexcept {
-    if (nameIs(name, "lat"))
-        return {name, 3};
-    if (nameIs(name, "lon"))
-        return {name, 3};
-    return name;
-}
-
 // The indentation between elements is mostly runs of spaces; eight at a time.
 const char *skipAsciiSpace(const char *text, const char *end) noexcept {
     constexpr std::uint64_t kSpaces = 0x2020202020202020u;
@@ -259,22 +250,28 @@ private:
         p.flushText();
         p.reader_.didEndElement(elementOf(name));
     }
+    // Called for every run of text, the indentation between elements included
+    // (a line break is a run of its own): the blank runs that open a piece
+    // return at once, the rest goes out of line.
     static void XMLCALL onCharacters(void *userData, const XML_Char *text, int length) {
         Parser &p = self(userData);
-        std::string &value = p.reader_.currentStringValue;
-        const XML_Char *end = text + length;
+        if (p.inText_ && p.reader_.currentStringValue.size() != p.textStart_) {
+            p.append(text, text + length);
+            return;
+        }
         if (!p.inText_) {
             p.inText_ = true;
-            p.textStart_ = value.size();
+            p.textStart_ = p.reader_.currentStringValue.size();
         }
-        if (value.size() == p.textStart_) {
-            // Whitespace that opens a piece goes in trimming anyway; most pieces
-            // between elements are nothing else.
-            text = skipAsciiSpace(text, end);
-            if (text == end)
-                return;
-        }
-        value.append(text, static_cast<std::size_t>(end - text));
+        // Whitespace that opens a piece goes in trimming anyway; most pieces
+        // between elements are nothing else.
+        const XML_Char *end = text + length;
+        text = skipAsciiSpace(text, end);
+        if (text != end)
+            p.append(text, end);
+    }
+    [[gnu::noinline]] void append(const XML_Char *text, const XML_Char *end) {
+        reader_.currentStringValue.append(text, static_cast<std::size_t>(end - text));
     }
     static void XMLCALL onComment(void *userData, const XML_Char *) { self(userData).flushText(); }
     static void XMLCALL onProcessingInstruction(void *userData, const XML_Char *, const XML_Char *) {
@@ -416,12 +413,12 @@ void GpxReader::didStartElement(Element element, const char **attributes) {
         pointData->open(waypoint, waypoint ? 0 : pointSegment());
         std::optional<std::string_view> lat, lon;
         for (const char **a = attributes; a && a[0]; a += 2) {
-            const std::string_view key = attributeName(a[0]);
-            const std::string_view value(a[1], pointData->attribute(key, a[1]));
-            if (key == "lat")
-                lat = value;
-            else if (key == "lon")
-                lon = value;
+            if (nameIs(a[0], "lat"))
+                lat = pointData->latitude(a[1]);
+            else if (nameIs(a[0], "lon"))
+                lon = pointData->longitude(a[1]);
+            else
+                pointData->attribute(a[0], a[1]);
         }
         openPointBad_ = !usableLatitude(lat) || !usableLongitude(lon);
         break;

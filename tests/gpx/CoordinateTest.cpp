@@ -28,6 +28,8 @@ TEST(Coordinate, ReadsTheValueAsAlwaysAndSaysWhetherItCanBeUsed) {
         {"-90.00000000000000001", -90, OutOfRange, None}, // so would double precision
         {"-90.000", -90, None, None},
         {"00180.5", 180.5f, OutOfRange, OutOfRange},
+        {"0000000090.5", 90.5f, OutOfRange, None},             // ten digits before the point
+        {"4294967386", 4294967386.0f, OutOfRange, OutOfRange}, // 90 past what 32 bits hold
         {"180.0001", 180.0001f, OutOfRange, OutOfRange},
         {"1e999", infinity, OutOfRange, OutOfRange},
         {"5l.8427", 5, NotANumber, NotANumber}, // reads 5, as the track line always showed it
