@@ -159,30 +159,24 @@ DecimalReading readDecimal(std::string_view text) {
 namespace {
 
 // The usual coordinate, "51.8430926", judged against the limit digit by digit
-// without converting it; nothing when the text is anything else. Every point's
-// two coordinates pass here while the log is read, so it is one tight pass.
+// without converting it; nothing when the text is anything else.
 std::optional<bool> plainWithin(std::string_view text, unsigned limit) noexcept {
     const char *p = text.data();
     const char *const end = p + text.size();
     if (p < end && (*p == '-' || *p == '+'))
         ++p;
-    const char *const wholeStart = p;
     unsigned whole = 0;
-    for (; p < end && isAsciiDigit(*p); ++p)
-        whole = whole * 10 + static_cast<unsigned>(*p - '0');
-    const std::ptrdiff_t wholeDigits = p - wholeStart;
-    std::ptrdiff_t fractionDigits = 0;
-    unsigned fraction = 0; // nonzero when a digit after the point is
+    bool digits = false;
+    for (; p < end && isAsciiDigit(*p); ++p, digits = true)
+        whole = std::min(whole * 10 + static_cast<unsigned>(*p - '0'), 1'000'000u);
+    bool beyondWhole = false;
     if (p < end && *p == '.') {
-        const char *const fractionStart = ++p;
-        for (; p < end && isAsciiDigit(*p); ++p)
-            fraction |= static_cast<unsigned>(*p - '0');
-        fractionDigits = p - fractionStart;
+        for (++p; p < end && isAsciiDigit(*p); ++p, digits = true)
+            beyondWhole = beyondWhole || *p != '0';
     }
-    // Nine digits cannot overflow; longer runs (leading zeros) go the general way.
-    if (p != end || wholeDigits + fractionDigits == 0 || wholeDigits > 9)
+    if (p != end || !digits)
         return std::nullopt;
-    return whole < limit || (whole == limit && fraction == 0);
+    return whole < limit || (whole == limit && !beyondWhole);
 }
 
 CoordinateReading readCoordinate(std::optional<std::string_view> text, unsigned limit) {
