@@ -30,6 +30,7 @@
 #include <optional>
 #include <ostream>
 #include <system_error>
+#include <thread>
 
 namespace pelorin::cli {
 
@@ -381,11 +382,21 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
     // inputs are still read below, so bad input is reported as such first.
     const bool pipelined = !options.outputPath.empty() && options.outputPath != "-" &&
                            options.format == OutputFormat::Kml && options.kmlStyle == KmlStyle::Plain;
+    // The log's points, once the document holds them, are let go on another
+    // core while the file goes to disk; only their count is still needed.
+    std::size_t pointCount = 0;
+    std::jthread lettingGo;
     if (pipelined) {
         const PipelinedWrite write = writeKmlWhileReading(
             options.outputPath, kmlOptions(options, false), [&](GpxReader &reader, KmlRest &rest) {
                 const ExitStatus status = readSurvey(options, zone, reader, survey, err);
-                rest = {survey.track.hasElevation, survey.track.points, survey.placed.records};
+                rest = {survey.track.hasElevation, survey.track.points, survey.placed.records, [&] {
+                            pointCount = survey.track.points.size();
+                            try {
+                                lettingGo = std::jthread([points = std::move(survey.track.points)] {});
+                            } catch (const std::system_error &) {
+                            }
+                        }};
                 return status;
             });
         if (write.started) {
@@ -437,8 +448,8 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
                  (options.reportPath == "-" ? std::string("standard output") : options.reportPath);
     }
 
-    say(err,
-        survey.summary + "; read " + std::to_string(survey.track.points.size()) + " points, wrote " + wrote);
+    say(err, survey.summary + "; read " + std::to_string(std::max(pointCount, survey.track.points.size())) +
+                 " points, wrote " + wrote);
     return kWritten;
 }
 

@@ -29,6 +29,8 @@ PipelinedWrite writeKmlWhileReading(const std::string &path, const KmlOptions &o
             throw NothingToWrite{};
         }
         stream.finish(rest.hasElevation, rest.track, rest.records);
+        if (rest.documentMade)
+            rest.documentMade();
     });
     if (result.status == kWritten && !result.written)
         result.status = kWriteFailed;

@@ -17,6 +17,9 @@ struct KmlRest {
     bool hasElevation = false;
     std::span<const TrackPoint> track; // file order
     std::span<const GeoRefRecord> records;
+    // Called once the document's last byte is written, before the file is
+    // flushed to disk: what only the document needed can be let go meanwhile.
+    std::function<void()> documentMade;
 };
 
 // Reads the inputs with the reader it is given and fills rest; anything but

@@ -306,12 +306,13 @@ GeoRefResult geoRef(std::span<const Recording> recordings, TrackView track, std:
     std::vector<GeoRefRecord> upperRecords;
     inTwoHalves(recordings.size(), [&](std::size_t from, std::size_t to, int half) {
         std::vector<GeoRefRecord> &records = half == 0 ? result.records : upperRecords;
+        UtcOffsets offsets;
         for (std::size_t r = from; r < to; ++r) {
             if (withPlacements)
                 result.placements[r] = placementOf(found[r], recordings[r], offsetSeconds, options);
             if (isPlaced(found[r].status))
-                records.push_back({placemarkName(recordings[r].species), placemarkDescription(recordings[r]),
-                                   found[r].lat, found[r].lon});
+                records.push_back({placemarkName(recordings[r].species),
+                                   placemarkDescription(recordings[r], offsets), found[r].lat, found[r].lon});
         }
     });
     result.records.insert(result.records.end(), std::make_move_iterator(upperRecords.begin()),

@@ -1,7 +1,7 @@
 #include "georef/PlacemarkText.h"
 
 #include <chrono>
-#include <ctime>
+#include <optional>
 #include <string_view>
 
 namespace pelorin {
@@ -18,7 +18,7 @@ std::string placemarkName(const std::vector<std::string> &species) {
     return text;
 }
 
-std::string placemarkDescription(const Recording &recording) {
+std::string placemarkDescription(const Recording &recording, UtcOffsets &offsets) {
     std::string_view name = recording.filename;
     const std::size_t componentStart = name.rfind('/') == std::string_view::npos ? 0 : name.rfind('/') + 1;
     const std::size_t dot = name.rfind('.');
@@ -26,11 +26,11 @@ std::string placemarkDescription(const Recording &recording) {
         name = name.substr(0, dot);
 
     const auto seconds = std::chrono::floor<std::chrono::seconds>(recording.recordingTime);
-    const std::time_t time = static_cast<std::time_t>(seconds.time_since_epoch().count());
-    std::tm local{};
     char clock[9] = "00:00:00"; // "%H:%M:%S", written directly: strftime is the slow part here
-    if (localtime_r(&time, &local) != nullptr) {
-        const int fields[3] = {local.tm_hour, local.tm_min, local.tm_sec};
+    if (const std::optional<std::chrono::seconds> offset = offsets.at(seconds)) {
+        const std::chrono::sys_seconds local = seconds + *offset;
+        const std::chrono::hh_mm_ss time(local - std::chrono::floor<std::chrono::days>(local));
+        const long long fields[3] = {time.hours().count(), time.minutes().count(), time.seconds().count()};
         for (int i = 0; i < 3; ++i) {
             clock[3 * i] = static_cast<char>('0' + fields[i] / 10 % 10);
             clock[3 * i + 1] = static_cast<char>('0' + fields[i] % 10);
@@ -41,6 +41,11 @@ std::string placemarkDescription(const Recording &recording) {
     text.reserve(name.size() + 20);
     text.append("File ").append(name).append("\nTime ").append(clock, 8);
     return text;
+}
+
+std::string placemarkDescription(const Recording &recording) {
+    UtcOffsets offsets;
+    return placemarkDescription(recording, offsets);
 }
 
 } // namespace pelorin

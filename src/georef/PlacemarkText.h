@@ -1,6 +1,7 @@
 #pragma once
 
 #include "georef/Recording.h"
+#include "georef/TimeText.h"
 
 #include <string>
 #include <vector>
@@ -13,6 +14,8 @@ std::string placemarkName(const std::vector<std::string> &species);
 
 // A placemark's description: "File <name without its last extension>\nTime
 // HH:MM:SS", the recorder's own start time in the local time zone (TZ honoured).
+// offsets spares a look at the zone for every recording of a long list.
+std::string placemarkDescription(const Recording &recording, UtcOffsets &offsets);
 std::string placemarkDescription(const Recording &recording);
 
 } // namespace pelorin

@@ -2,6 +2,8 @@
 
 #include "georef/Recording.h"
 
+#include <chrono>
+#include <optional>
 #include <string>
 
 namespace pelorin {
@@ -9,5 +11,19 @@ namespace pelorin {
 // ISO 8601 texts of an instant; milliseconds only when there are any.
 std::string utcIsoText(RecordingTime time);   // "2025-06-12T19:42:36Z"
 std::string localIsoText(RecordingTime time); // "2025-06-12T21:42:36+02:00", the local zone (TZ honoured)
+
+// The machine's offset from UTC (TZ honoured) at an instant. It remembers the
+// quarter hour it last looked at: zones change their offset on quarter hours
+// only, and recordings come seconds apart.
+class UtcOffsets {
+public:
+    std::optional<std::chrono::seconds> at(std::chrono::sys_seconds instant);
+
+private:
+    bool known_ = false; // the whole quarter hour [from_, to_) has offset_
+    std::chrono::sys_seconds from_{};
+    std::chrono::sys_seconds to_{};
+    std::chrono::seconds offset_{};
+};
 
 } // namespace pelorin

@@ -57,35 +57,6 @@ void appendUtcText(std::string &out, RecordingTime instant) {
     out += 'Z';
 }
 
-namespace {
-
-std::optional<std::chrono::seconds> offsetAt(std::chrono::sys_seconds instant) {
-    const std::time_t time = static_cast<std::time_t>(instant.time_since_epoch().count());
-    std::tm local{};
-    if (localtime_r(&time, &local) == nullptr)
-        return std::nullopt;
-    return std::chrono::seconds(local.tm_gmtoff);
-}
-
-} // namespace
-
-std::optional<std::chrono::seconds> UtcOffsets::at(std::chrono::sys_seconds instant) {
-    if (known_ && instant >= from_ && instant < to_)
-        return offset_;
-    const std::chrono::sys_seconds from =
-        std::chrono::floor<std::chrono::minutes>(instant) -
-        std::chrono::minutes(instant.time_since_epoch() / std::chrono::minutes(1) % 15);
-    const std::chrono::sys_seconds to = from + std::chrono::minutes(15);
-    const std::optional<std::chrono::seconds> first = offsetAt(from);
-    known_ = first && first == offsetAt(to - std::chrono::seconds(1));
-    if (!known_)
-        return offsetAt(instant);
-    from_ = from;
-    to_ = to;
-    offset_ = *first;
-    return offset_;
-}
-
 void appendLocalText(std::string &out, RecordingTime instant, UtcOffsets &offsets) {
     const std::optional<std::chrono::seconds> offset =
         offsets.at(std::chrono::floor<std::chrono::seconds>(instant));

@@ -2,6 +2,7 @@
 
 #include "georef/Placement.h"
 #include "georef/Recording.h"
+#include "georef/TimeText.h"
 #include "gpx/TrackPoint.h"
 #include "kml/SurveyDocument.h"
 
@@ -19,20 +20,6 @@ namespace pelorin {
 
 // "2025-06-12T19:44:36Z", with ".250" when the instant is not a whole second.
 void appendUtcText(std::string &out, RecordingTime instant);
-// The machine's offset from UTC (TZ honoured) at an instant. It remembers the
-// quarter hour it last looked at: zones change their offset on quarter hours
-// only, and recordings come seconds apart.
-class UtcOffsets {
-public:
-    std::optional<std::chrono::seconds> at(std::chrono::sys_seconds instant);
-
-private:
-    bool known_ = false; // the whole quarter hour [from_, to_) has offset_
-    std::chrono::sys_seconds from_{};
-    std::chrono::sys_seconds to_{};
-    std::chrono::seconds offset_{};
-};
-
 // The instant in the machine's time zone (TZ honoured) with its offset: "2025-06-12T21:43:59+02:00".
 void appendLocalText(std::string &out, RecordingTime instant, UtcOffsets &offsets);
 void appendLocalText(std::string &out, RecordingTime instant);
