@@ -253,7 +253,7 @@ WavResult readWavFile(const std::string &path, RecorderZoneChoice &zone) {
         result.error = "not a regular file";
         return result;
     }
-    const ReadAt readAt = readAtFile(fd);
+    const ReadAt readAt = readAheadFile(fd, static_cast<std::uint64_t>(st.st_size));
     const auto mtime = std::chrono::sys_seconds(std::chrono::seconds(st.st_mtim.tv_sec)) +
                        std::chrono::milliseconds(st.st_mtim.tv_nsec / 1000000);
     const auto name = std::filesystem::path(path).filename().string();
