@@ -49,8 +49,8 @@ bool writeWavCardFile(const std::string &path, const WavCardFile &file) {
                                             file.extraGuano);
     const std::uint64_t riffSize = 4 + fmt.size() + own.size() + guano.size() + 8 + file.audioBytes;
     const std::string before = file.guanoAfterAudio ? std::string() : guano;
-    const std::string head = "RIFF" + le32(static_cast<std::uint32_t>(riffSize)) + "WAVE" + fmt + own + before +
-                             "data" + le32(static_cast<std::uint32_t>(file.audioBytes));
+    const std::string head = "RIFF" + le32(static_cast<std::uint32_t>(riffSize)) + "WAVE" + fmt + own +
+                             before + "data" + le32(static_cast<std::uint32_t>(file.audioBytes));
     const auto audioEnd = static_cast<off_t>(head.size() + file.audioBytes);
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0)

@@ -10,12 +10,12 @@
 namespace pelorin::bench {
 
 struct WavCardFile {
-    std::int64_t start = 0;          // seconds since the epoch, for the GUANO Timestamp
+    std::int64_t start = 0; // seconds since the epoch, for the GUANO Timestamp
     std::uint64_t audioBytes = 1 << 20;
-    bool withGuano = true;           // otherwise the start time is left to the file's name
-    bool guanoAfterAudio = false;    // where recorders that write GUANO on closing put it
-    bool recorderChunks = false;     // a LIST/INFO and a JUNK chunk before the audio, as some recorders write
-    std::string extraGuano;          // more "Key: value\n" lines (species, position)
+    bool withGuano = true;        // otherwise the start time is left to the file's name
+    bool guanoAfterAudio = false; // where recorders that write GUANO on closing put it
+    bool recorderChunks = false;  // a LIST/INFO and a JUNK chunk before the audio, as some recorders write
+    std::string extraGuano;       // more "Key: value\n" lines (species, position)
 };
 
 // "YYYY-MM-DDTHH:MM:SSZ".

@@ -191,8 +191,9 @@ int main(int argc, char **argv) {
         else if (arg == "--folder" && i + 1 < argc)
             card = argv[++i];
         else {
-            std::fprintf(stderr,
-                         "usage: pelorin-bench-wav-listing [--markdown] [--files N] [--runs N] [--folder DIR]\n");
+            std::fprintf(
+                stderr,
+                "usage: pelorin-bench-wav-listing [--markdown] [--files N] [--runs N] [--folder DIR]\n");
             return 2;
         }
     }
@@ -237,8 +238,9 @@ int main(int argc, char **argv) {
         for (std::size_t r = 0; r < hosts.size(); ++r)
             std::printf("run %zu: listing %.3f s, reads %.3f s (cpu %.3f) one thread, %.3f s (cpu %.3f) in "
                         "parallel; host %.3f s (in table %.3f, cpu %.3f), freeze %.0f ms\n",
-                        r + 1, listings[r].wall, serial[r].wall, serial[r].cpu, parallel[r].wall, parallel[r].cpu,
-                        hosts[r].listed.wall, hosts[r].inTable, hosts[r].listed.cpu, hosts[r].freeze * 1e3);
+                        r + 1, listings[r].wall, serial[r].wall, serial[r].cpu, parallel[r].wall,
+                        parallel[r].cpu, hosts[r].listed.wall, hosts[r].inTable, hosts[r].listed.cpu,
+                        hosts[r].freeze * 1e3);
         std::printf("load average after the runs: %s (%u cores)\n", load.c_str(), cores);
         return 0;
     }
@@ -255,6 +257,7 @@ int main(int argc, char **argv) {
     std::printf("| Longest GUI freeze meanwhile | %.0f ms | | |\n", freeze * 1e3);
     std::printf("| Listing the folder alone | %.3f s (CPU %.3f s) | | |\n", listing.wall, listing.cpu);
     std::printf("| Reading the metadata alone, one thread | %.3f s (CPU %.3f s) | | |\n", one.wall, one.cpu);
-    std::printf("| Reading the metadata alone, in parallel | %.3f s (CPU %.3f s) | | |\n", many.wall, many.cpu);
+    std::printf("| Reading the metadata alone, in parallel | %.3f s (CPU %.3f s) | | |\n", many.wall,
+                many.cpu);
     return 0;
 }
