@@ -1,6 +1,7 @@
 #include "host/WavImport.h"
 
 #include "host/RecordingConversion.h"
+#include "recordings/WavRecording.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,6 +10,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace pelorin {
 
@@ -45,11 +48,21 @@ QStringList wavFilesIn(const QStringList &paths) {
     return files;
 }
 
-WavImport readWavFiles(const QStringList &files, const std::function<bool(int done)> &progress) {
+WavImport readWavFiles(const QStringList &files, const std::function<bool(int done)> &progress,
+                       unsigned threads) {
+    std::vector<std::string> paths;
+    paths.reserve(static_cast<std::size_t>(files.size()));
+    for (const QString &path : files)
+        paths.push_back(QFile::encodeName(path).toStdString());
+    std::function<bool(std::size_t)> reported;
+    if (progress)
+        reported = [&progress](std::size_t done) { return progress(static_cast<int>(done)); };
+    WavBatchResult read = readWavRecordings(paths, nullptr, reported, threads);
     WavImport result;
-    for (qsizetype i = 0; i < files.size(); ++i) {
+    result.cancelled = read.cancelled;
+    for (qsizetype i = 0; i < files.size() && !read.cancelled; ++i) {
         const QString &path = files.at(i);
-        const WavResult wav = readWavRecording(QFile::encodeName(path).toStdString());
+        const WavResult &wav = read.results[static_cast<std::size_t>(i)];
         if (wav.value) {
             HostRecording recording = toHostRecording(wav.value->recording);
             recording.setPath(path);
@@ -57,11 +70,6 @@ WavImport readWavFiles(const QStringList &files, const std::function<bool(int do
                                       QString::fromStdString(wav.value->position.value_or(std::string()))});
         } else
             result.skipped.append({path, QString::fromStdString(wav.error)});
-        if (progress && !progress(static_cast<int>(i + 1))) {
-            result = {};
-            result.cancelled = true;
-            break;
-        }
     }
     return result;
 }
