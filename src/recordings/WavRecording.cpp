@@ -272,11 +272,10 @@ WavResult readWavRecording(const std::string &path, const RecorderZone *recorder
     return readWavFile(path, zone);
 }
 
-WavBatchResult readWavRecordings(const std::vector<std::string> &paths, const RecorderZone *recorderZone,
-                                 const std::function<bool(std::size_t done)> &progress, unsigned threads) {
+bool readWavRecordings(const std::vector<std::string> &paths, const WavResultSink &take,
+                       const RecorderZone *recorderZone, const std::function<bool(std::size_t done)> &progress,
+                       unsigned threads) {
     using namespace std::chrono_literals;
-    WavBatchResult batch;
-    batch.results.resize(paths.size());
     std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> done{0};
     std::mutex mutex;
@@ -288,7 +287,7 @@ WavBatchResult readWavRecordings(const std::vector<std::string> &paths, const Re
             const std::size_t i = next++;
             if (i >= paths.size())
                 break;
-            batch.results[i] = readWavFile(paths[i], zone);
+            take(i, readWavFile(paths[i], zone));
             ++done;
         }
         const std::lock_guard lock(mutex);
@@ -325,14 +324,12 @@ WavBatchResult readWavRecordings(const std::vector<std::string> &paths, const Re
             for (std::jthread &worker : workers)
                 worker.request_stop();
             workers.clear(); // joined
-            return {{}, true};
+            return false;
         }
     }
     lock.unlock();
     workers.clear();
-    if (progress && !progress(paths.size()))
-        return {{}, true};
-    return batch;
+    return !progress || progress(paths.size());
 }
 
 WavFolderResult readWavFolder(const std::string &folder, const RecorderZone *recorderZone) {
@@ -357,9 +354,11 @@ WavFolderResult readWavFolder(const std::string &folder, const RecorderZone *rec
     }
     std::sort(paths.begin(), paths.end());
     std::vector<std::string> names(paths.begin(), paths.end());
-    WavBatchResult read = readWavRecordings(names, recorderZone);
+    std::vector<WavResult> read(names.size());
+    readWavRecordings(
+        names, [&read](std::size_t i, WavResult &&one) { read[i] = std::move(one); }, recorderZone);
     for (std::size_t i = 0; i < names.size(); ++i) {
-        WavResult &one = read.results[i];
+        WavResult &one = read[i];
         if (one.value) {
             one.value->path = names[i];
             result.recordings.push_back(std::move(*one.value));

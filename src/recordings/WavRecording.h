@@ -40,19 +40,19 @@ WavResult parseWavMetadata(std::string_view bytes, std::string_view fileName,
                            std::optional<RecordingTime> modificationTime,
                            const RecorderZone *recorderZone = nullptr);
 
-struct WavBatchResult {
-    std::vector<WavResult> results; // one per path, in the paths' order; none when cancelled
-    bool cancelled = false;
-};
+// Where readWavRecordings hands each file's result: on the worker thread that
+// read it, with the file's index in the list.
+using WavResultSink = std::function<void(std::size_t index, WavResult &&result)>;
 
 // readWavRecording for many files, several at once (threads; 0: one per
 // core): each file costs a few small reads, so with a warm cache the cores,
 // not the disk, set the pace. progress runs on the calling thread every few
 // milliseconds with how many files are done, and stops the reading by
-// returning false.
-WavBatchResult readWavRecordings(const std::vector<std::string> &paths, const RecorderZone *recorderZone = nullptr,
-                                 const std::function<bool(std::size_t done)> &progress = {},
-                                 unsigned threads = 0);
+// returning false; then false is returned and the files not yet read never
+// reach take.
+bool readWavRecordings(const std::vector<std::string> &paths, const WavResultSink &take,
+                       const RecorderZone *recorderZone = nullptr,
+                       const std::function<bool(std::size_t done)> &progress = {}, unsigned threads = 0);
 
 struct WavFolderResult {
     std::vector<WavRecording> recordings;                     // in path order
