@@ -2,7 +2,6 @@
 
 #include "host/RecordingConversion.h"
 #include "recordings/WavRecording.h"
-#include "recordings/WavRecording.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,8 +12,6 @@
 #include <algorithm>
 #include <string>
 #include <variant>
-#include <vector>
-#include <string>
 #include <vector>
 
 namespace pelorin {

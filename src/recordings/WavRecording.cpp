@@ -10,9 +10,9 @@
 #include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
-#include <condition_variable>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
@@ -273,8 +273,8 @@ WavResult readWavRecording(const std::string &path, const RecorderZone *recorder
 }
 
 bool readWavRecordings(const std::vector<std::string> &paths, const WavResultSink &take,
-                       const RecorderZone *recorderZone, const std::function<bool(std::size_t done)> &progress,
-                       unsigned threads) {
+                       const RecorderZone *recorderZone,
+                       const std::function<bool(std::size_t done)> &progress, unsigned threads) {
     using namespace std::chrono_literals;
     std::atomic<std::size_t> next{0};
     std::atomic<std::size_t> done{0};
