@@ -5,6 +5,7 @@
 // the card takes no disk space. Prints a markdown section for bench/RESULTS.md.
 //   pelorin-bench-guano FOLDER [FILES] [AUDIO_MIB]
 
+#include "WavCard.h"
 #include "cli/GuanoWriteCommand.h"
 
 #include <chrono>
@@ -22,45 +23,8 @@
 
 namespace {
 
-std::string le32(std::uint32_t v) {
-    return {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8 & 0xFF), static_cast<char>(v >> 16 & 0xFF),
-            static_cast<char>(v >> 24)};
-}
-
-std::string chunk(const std::string &id, const std::string &body) {
-    return id + le32(static_cast<std::uint32_t>(body.size())) + body + std::string(body.size() % 2, '\0');
-}
-
-std::string isoTime(std::int64_t seconds) {
-    const std::time_t t = seconds;
-    std::tm parts{};
-    gmtime_r(&t, &parts);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &parts);
-    return text;
-}
-
-// A recorder's file: fmt, its GUANO chunk (unless withGuano is false: then the
-// start time is in the file's name), then the audio.
-bool writeRecording(const std::string &path, std::int64_t start, std::uint64_t audioBytes, bool withGuano) {
-    const std::string fmt =
-        chunk("fmt ", std::string("\x01\0\x01\0\x00\xee\x02\0\x00\xdc\x05\0\x02\0\x10\0", 16));
-    const std::string guano =
-        !withGuano ? std::string()
-                   : chunk("guan", "GUANO|Version: 1.0\nMake: Acme\nModel: Night 2\nSerial: 0042\n"
-                                   "Timestamp: " +
-                                       isoTime(start) +
-                                       "\nSamplerate: 384000\nLength: 1.365\nTemperature Int: 14.5\n");
-    const std::uint64_t riffSize = 4 + fmt.size() + guano.size() + 8 + audioBytes;
-    const std::string head = "RIFF" + le32(static_cast<std::uint32_t>(riffSize)) + "WAVE" + fmt + guano +
-                             "data" + le32(static_cast<std::uint32_t>(audioBytes));
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const bool ok = fd >= 0 && ::write(fd, head.data(), head.size()) == static_cast<ssize_t>(head.size()) &&
-                    ::ftruncate(fd, static_cast<off_t>(head.size() + audioBytes)) == 0;
-    if (fd >= 0)
-        ::close(fd);
-    return ok;
-}
+using pelorin::bench::isoTime;
+using pelorin::bench::writeWavCardFile;
 
 std::map<std::string, long long> processIo() {
     std::map<std::string, long long> io;
@@ -126,8 +90,12 @@ int main(int argc, char **argv) {
         gmtime_r(&start, &parts);
         char bare[64];
         std::strftime(bare, sizeof bare, "%Y%m%d_%H%M%S.wav", &parts);
-        if (!writeRecording((folder / "card" / name).string(), start, audio, true) ||
-            !writeRecording((folder / "bare" / bare).string(), start, audio, false)) {
+        pelorin::bench::WavCardFile file;
+        file.start = start;
+        file.audioBytes = audio;
+        const bool written = writeWavCardFile((folder / "card" / name).string(), file);
+        file.withGuano = false;
+        if (!written || !writeWavCardFile((folder / "bare" / bare).string(), file)) {
             std::fprintf(stderr, "pelorin-bench-guano: cannot write %s\n", name);
             return 1;
         }

@@ -117,9 +117,12 @@ int MainWindow::addRecordings(const QStringList &paths, QString *skippedMessage)
                              this);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
-    // A modal dialog's setValue() keeps the window painted and Cancel working.
+    // A modal dialog's setValue() keeps the window painted and Cancel working;
+    // until the dialog shows, the window is kept painted but closed to input.
     WavImport import = readWavFiles(files, [&progress](int done) {
         progress.setValue(done);
+        if (!progress.isVisible())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         return !progress.wasCanceled();
     });
     progress.reset();

@@ -14,8 +14,10 @@ HostRecording toHostRecording(const Recording &recording) {
         species.append(HostSpecies{taxon});
     }
     const qint64 msecs = recording.recordingTime.time_since_epoch().count();
-    return HostRecording(QDateTime::fromMSecsSinceEpoch(msecs), QString::fromStdString(recording.filename),
-                         std::move(species));
+    // In UTC: a local time costs a zone lookup under a global lock to make, which
+    // stalls the threads that read WAV files; views show it with toLocalTime().
+    return HostRecording(QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC),
+                         QString::fromStdString(recording.filename), std::move(species));
 }
 
 QList<HostRecording> toHostRecordings(const std::vector<Recording> &recordings) {

@@ -1,6 +1,7 @@
 #include "host/WavImport.h"
 
 #include "host/RecordingConversion.h"
+#include "recordings/WavRecording.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,6 +10,9 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <string>
+#include <variant>
+#include <vector>
 
 namespace pelorin {
 
@@ -45,23 +49,38 @@ QStringList wavFilesIn(const QStringList &paths) {
     return files;
 }
 
-WavImport readWavFiles(const QStringList &files, const std::function<bool(int done)> &progress) {
-    WavImport result;
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        const QString &path = files.at(i);
-        const WavResult wav = readWavRecording(QFile::encodeName(path).toStdString());
-        if (wav.value) {
-            HostRecording recording = toHostRecording(wav.value->recording);
-            recording.setPath(path);
-            result.recordings.append({std::move(recording), wav.value->recording.timeSource, path,
-                                      QString::fromStdString(wav.value->position.value_or(std::string()))});
-        } else
-            result.skipped.append({path, QString::fromStdString(wav.error)});
-        if (progress && !progress(static_cast<int>(i + 1))) {
-            result = {};
-            result.cancelled = true;
-            break;
+WavImport readWavFiles(const QStringList &files, const std::function<bool(int done)> &progress,
+                       unsigned threads) {
+    std::vector<std::string> paths;
+    paths.reserve(static_cast<std::size_t>(files.size()));
+    for (const QString &path : files)
+        paths.push_back(QFile::encodeName(path).toStdString());
+    // Rows are made on the threads that read the files, to spare the GUI thread.
+    std::vector<std::variant<TableRecording, SkippedFile>> read(paths.size());
+    const auto take = [&read, &files](std::size_t i, WavResult &&wav) {
+        const QString &path = files.at(static_cast<qsizetype>(i));
+        if (!wav.value) {
+            read[i] = SkippedFile{path, QString::fromStdString(wav.error)};
+            return;
         }
+        HostRecording recording = toHostRecording(wav.value->recording);
+        recording.setPath(path);
+        read[i] = TableRecording{std::move(recording), wav.value->recording.timeSource, path,
+                                 QString::fromStdString(wav.value->position.value_or(std::string()))};
+    };
+    std::function<bool(std::size_t)> reported;
+    if (progress)
+        reported = [&progress](std::size_t done) { return progress(static_cast<int>(done)); };
+    WavImport result;
+    if (!readWavRecordings(paths, take, nullptr, reported, threads)) {
+        result.cancelled = true;
+        return result;
+    }
+    for (auto &one : read) {
+        if (auto *row = std::get_if<TableRecording>(&one))
+            result.recordings.append(std::move(*row));
+        else
+            result.skipped.append(std::move(std::get<SkippedFile>(one)));
     }
     return result;
 }

@@ -25,9 +25,11 @@ struct WavImport {
 // every *.wav (any case) below it, in path order. Repeats are dropped.
 QStringList wavFilesIn(const QStringList &paths);
 
-// Reads each file's metadata in turn (never the audio). progress hears how
-// many files are done after each one and stops the reading by returning false.
-WavImport readWavFiles(const QStringList &files, const std::function<bool(int done)> &progress = {});
+// Reads the files' metadata (never the audio), several files at once
+// (threads; 0: one per core). progress hears how many files are done every
+// few milliseconds and stops the reading by returning false.
+WavImport readWavFiles(const QStringList &files, const std::function<bool(int done)> &progress = {},
+                       unsigned threads = 0);
 
 // What the user is told about the files that were not added: one
 // "path: reason" line each, the first few when there are many.

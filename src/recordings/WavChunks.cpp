@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 
 #include <unistd.h>
 
@@ -82,18 +83,59 @@ WavChunks walkWavChunks(std::uint64_t fileSize, const ReadAt &readAt, WalkLimit 
     return walk;
 }
 
+namespace {
+
+// Reads up to out.size() bytes at offset; how many came, or nothing on an error.
+std::optional<std::size_t> preadFull(int fd, std::uint64_t offset, std::string &out) {
+    std::size_t done = 0;
+    while (done < out.size()) {
+        const ssize_t n =
+            ::pread(fd, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+} // namespace
+
 ReadAt readAtFile(int fd) {
     return [fd](std::uint64_t offset, std::size_t size, std::string &out) {
         out.resize(size);
-        std::size_t done = 0;
-        while (done < size) {
-            const ssize_t n = ::pread(fd, out.data() + done, size - done, static_cast<off_t>(offset + done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
+        const auto got = preadFull(fd, offset, out);
+        return got && *got == size;
+    };
+}
+
+ReadAt readAheadFile(int fd, std::uint64_t fileSize, std::size_t block) {
+    struct Window {
+        std::uint64_t offset = 0;
+        std::string bytes;
+    };
+    return [fd, fileSize, block, window = std::make_shared<Window>()](std::uint64_t offset, std::size_t size,
+                                                                      std::string &out) {
+        const auto inWindow = [&] {
+            return offset >= window->offset && offset - window->offset <= window->bytes.size() &&
+                   size <= window->bytes.size() - (offset - window->offset);
+        };
+        if (!inWindow()) {
+            if (offset > fileSize || size > fileSize - offset)
                 return false;
-            done += static_cast<std::size_t>(n);
+            window->offset = offset;
+            // Short of the end, so that the read needs no second call to find it.
+            window->bytes.resize(
+                static_cast<std::size_t>(std::min<std::uint64_t>(std::max(size, block), fileSize - offset)));
+            const auto got = preadFull(fd, offset, window->bytes);
+            window->bytes.resize(got.value_or(0));
+            if (!got || !inWindow())
+                return false;
         }
+        out.assign(window->bytes, static_cast<std::size_t>(offset - window->offset), size);
         return true;
     };
 }

@@ -15,6 +15,12 @@ using ReadAt = std::function<bool(std::uint64_t offset, std::size_t size, std::s
 // descriptor is left as it was); false at the end of the file or on an error.
 ReadAt readAtFile(int fd);
 
+// The same for a file of fileSize bytes that is only read: each pread fetches
+// at least block bytes (short of the end) and the reads that fall inside the
+// last block are served from it, so a WAV file's header and chunk list before
+// the audio cost one pread and the chunks after the audio one more.
+ReadAt readAheadFile(int fd, std::uint64_t fileSize, std::size_t block = 4096);
+
 struct WavChunk {
     std::string id;           // four characters
     std::uint64_t offset = 0; // of the chunk's header

@@ -7,14 +7,16 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <functional>
+#include <mutex>
 #include <system_error>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -244,7 +246,7 @@ WavResult readWavFile(const std::string &path, RecorderZoneChoice &zone) {
     WavResult result;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        result.error = std::strerror(errno);
+        result.error = std::generic_category().message(errno); // strerror is not for threads
         return result;
     }
     struct stat st {};
@@ -253,7 +255,7 @@ WavResult readWavFile(const std::string &path, RecorderZoneChoice &zone) {
         result.error = "not a regular file";
         return result;
     }
-    const ReadAt readAt = readAtFile(fd);
+    const ReadAt readAt = readAheadFile(fd, static_cast<std::uint64_t>(st.st_size));
     const auto mtime = std::chrono::sys_seconds(std::chrono::seconds(st.st_mtim.tv_sec)) +
                        std::chrono::milliseconds(st.st_mtim.tv_nsec / 1000000);
     const auto name = std::filesystem::path(path).filename().string();
@@ -270,9 +272,68 @@ WavResult readWavRecording(const std::string &path, const RecorderZone *recorder
     return readWavFile(path, zone);
 }
 
+bool readWavRecordings(const std::vector<std::string> &paths, const WavResultSink &take,
+                       const RecorderZone *recorderZone,
+                       const std::function<bool(std::size_t done)> &progress, unsigned threads) {
+    using namespace std::chrono_literals;
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> done{0};
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::size_t running = 0;
+    const auto work = [&](std::stop_token stop) {
+        RecorderZoneChoice zone(recorderZone); // one each: it caches the machine's zone unguarded
+        while (!stop.stop_requested()) {
+            const std::size_t i = next++;
+            if (i >= paths.size())
+                break;
+            take(i, readWavFile(paths[i], zone));
+            ++done;
+        }
+        const std::lock_guard lock(mutex);
+        --running;
+        finished.notify_all();
+    };
+
+    if (threads == 0)
+        threads = std::max(1u, std::thread::hardware_concurrency());
+    threads = static_cast<unsigned>(std::min<std::size_t>(threads, paths.size()));
+    std::vector<std::jthread> workers;
+    workers.reserve(threads);
+    try {
+        for (unsigned t = 0; t < threads; ++t) {
+            const std::lock_guard lock(mutex);
+            workers.emplace_back(work);
+            ++running;
+        }
+    } catch (const std::system_error &) {
+        // No thread to spare: the ones started, if any, do it all.
+    }
+    if (workers.empty()) {
+        ++running;
+        work(std::stop_token());
+    }
+
+    std::unique_lock lock(mutex);
+    while (!finished.wait_for(lock, 10ms, [&] { return running == 0; })) {
+        lock.unlock();
+        const bool goOn = !progress || progress(done);
+        lock.lock();
+        if (!goOn) {
+            lock.unlock();
+            for (std::jthread &worker : workers)
+                worker.request_stop();
+            workers.clear(); // joined
+            return false;
+        }
+    }
+    lock.unlock();
+    workers.clear();
+    return !progress || progress(paths.size());
+}
+
 WavFolderResult readWavFolder(const std::string &folder, const RecorderZone *recorderZone) {
     namespace fs = std::filesystem;
-    RecorderZoneChoice zone(recorderZone);
     WavFolderResult result;
     std::vector<fs::path> paths;
     std::error_code ec;
@@ -292,13 +353,17 @@ WavFolderResult readWavFolder(const std::string &folder, const RecorderZone *rec
             paths.push_back(it->path());
     }
     std::sort(paths.begin(), paths.end());
-    for (const auto &path : paths) {
-        WavResult one = readWavFile(path.string(), zone);
+    std::vector<std::string> names(paths.begin(), paths.end());
+    std::vector<WavResult> read(names.size());
+    readWavRecordings(
+        names, [&read](std::size_t i, WavResult &&one) { read[i] = std::move(one); }, recorderZone);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        WavResult &one = read[i];
         if (one.value) {
-            one.value->path = path.string();
+            one.value->path = names[i];
             result.recordings.push_back(std::move(*one.value));
         } else
-            result.skipped.emplace_back(path.string(), one.error);
+            result.skipped.emplace_back(names[i], std::move(one.error));
     }
     return result;
 }

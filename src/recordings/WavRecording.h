@@ -3,6 +3,8 @@
 #include "georef/Recording.h"
 #include "recordings/RecorderZone.h"
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,6 +39,20 @@ WavResult readWavRecording(const std::string &path, const RecorderZone *recorder
 WavResult parseWavMetadata(std::string_view bytes, std::string_view fileName,
                            std::optional<RecordingTime> modificationTime,
                            const RecorderZone *recorderZone = nullptr);
+
+// Where readWavRecordings hands each file's result: on the worker thread that
+// read it, with the file's index in the list.
+using WavResultSink = std::function<void(std::size_t index, WavResult &&result)>;
+
+// readWavRecording for many files, several at once (threads; 0: one per
+// core): each file costs a few small reads, so with a warm cache the cores,
+// not the disk, set the pace. progress runs on the calling thread every few
+// milliseconds with how many files are done, and stops the reading by
+// returning false; then false is returned and the files not yet read never
+// reach take.
+bool readWavRecordings(const std::vector<std::string> &paths, const WavResultSink &take,
+                       const RecorderZone *recorderZone = nullptr,
+                       const std::function<bool(std::size_t done)> &progress = {}, unsigned threads = 0);
 
 struct WavFolderResult {
     std::vector<WavRecording> recordings;                     // in path order

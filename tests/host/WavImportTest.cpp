@@ -153,3 +153,24 @@ TEST_F(WavImportTest, FilesChangedByAPlugInAreReadAgain) {
     EXPECT_EQ(positionOf("plain.wav"), QString());
     EXPECT_EQ(window_.table()->recordingCount(), 5);
 }
+
+// Read several at once, the rows come in the list's order with the broken file
+// set aside; a cancel keeps nothing.
+TEST_F(WavImportTest, FilesReadAtOnceKeepTheListsOrderAndACancelKeepsNothing) {
+    QStringList files = wavFilesIn({card_.path()});
+    std::reverse(files.begin(), files.end());
+    const WavImport import = readWavFiles(files, {}, 3);
+    QStringList read;
+    for (const TableRecording &row : import.recordings)
+        read.append(row.path);
+    ASSERT_EQ(import.skipped.size(), 1);
+    QStringList expected = files;
+    expected.removeOne(import.skipped.front().path);
+    EXPECT_EQ(read, expected);
+    EXPECT_TRUE(import.skipped.front().path.endsWith(QLatin1String("broken.wav")));
+
+    const WavImport cancelled = readWavFiles(files, [](int) { return false; });
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_TRUE(cancelled.recordings.isEmpty());
+    EXPECT_TRUE(cancelled.skipped.isEmpty());
+}
