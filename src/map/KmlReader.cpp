@@ -95,13 +95,13 @@ QString attribute(const char **attributes, std::string_view wanted) {
     return {};
 }
 
-// A well-formedness error in the words the map has always used, found by
-// reading the text again with Qt's reader; nullopt when that reader finds
-// none before the root element ends.
+// A well-formedness error in the words and at the place the map has always
+// told it, found by reading the whole text again with Qt's reader; nullopt
+// when that reader finds none before the root element ends.
 std::optional<QString> qtXmlError(QIODevice &device) {
     if (!device.seek(0))
         return std::nullopt;
-    QXmlStreamReader xml(&device);
+    QXmlStreamReader xml(device.readAll());
     int depth = 0;
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
@@ -203,13 +203,20 @@ private:
 
     static KmlParser &self(void *userData) { return *static_cast<KmlParser *>(userData); }
 
+    // A stopped parser may still report the end of the element it stopped in.
+    bool stopped() const { return !error_.isEmpty() || rootClosed_; }
+
     static void XMLCALL onStart(void *userData, const XML_Char *name, const XML_Char **attributes) {
-        self(userData).start(localName(name), attributes);
+        if (!self(userData).stopped())
+            self(userData).start(localName(name), attributes);
     }
-    static void XMLCALL onEnd(void *userData, const XML_Char *) { self(userData).end(); }
+    static void XMLCALL onEnd(void *userData, const XML_Char *) {
+        if (!self(userData).stopped())
+            self(userData).end();
+    }
     static void XMLCALL onCharacters(void *userData, const XML_Char *text, int length) {
         KmlParser &p = self(userData);
-        if (p.skipDepth_ > 0 || p.frames_.empty())
+        if (p.stopped() || p.skipDepth_ > 0)
             return;
         if (p.frames_.back().role == Role::Text)
             p.text_.append(text, static_cast<std::size_t>(length));
@@ -326,6 +333,7 @@ private:
             coordinatesOut_ = parent.role == Role::Line ? &placemark_.lines.back() : &pointCoordinates_;
             coordinatesLine_ = line();
             carry_.clear();
+            badCoordinate_.clear();
             push(Role::Coordinates);
             return;
         case Role::ExtendedData:
@@ -404,6 +412,8 @@ private:
             if (!carry_.empty())
                 tuple(carry_.data(), carry_.data() + carry_.size());
             carry_.clear();
+            if (!badCoordinate_.isEmpty())
+                setError(badCoordinate_);
             return;
         case Role::Text:
             endText(frame);
@@ -455,7 +465,7 @@ private:
 
     // Whitespace-separated tuples; one may be split across pieces of text.
     void coordinateText(const char *p, const char *end) {
-        while (p != end && error_.isEmpty()) {
+        while (p != end && badCoordinate_.isEmpty()) {
             if (isSpace(*p)) {
                 if (!carry_.empty()) {
                     tuple(carry_.data(), carry_.data() + carry_.size());
@@ -475,14 +485,18 @@ private:
         }
     }
 
+    // A bad tuple is told once its element has ended: a text that is not
+    // well-formed is told as such first.
     void tuple(const char *first, const char *last) {
+        if (!badCoordinate_.isEmpty())
+            return;
         if (const std::optional<GeoPoint> point = parseTuple(first, last)) {
             coordinatesOut_->push_back(*point);
             return;
         }
-        setError(tr("Bad coordinate \"%1\" (line %2).")
-                     .arg(QString::fromUtf8(first, std::min<qsizetype>(last - first, 60)))
-                     .arg(coordinatesLine_));
+        badCoordinate_ = tr("Bad coordinate \"%1\" (line %2).")
+                             .arg(QString::fromUtf8(first, std::min<qsizetype>(last - first, 60)))
+                             .arg(coordinatesLine_);
     }
 
     void endPlacemark() {
@@ -551,6 +565,7 @@ private:
     std::vector<GeoPoint> *coordinatesOut_ = nullptr;
     qint64 coordinatesLine_ = 0;
     std::string carry_; // a tuple whose end has not arrived yet
+    QString badCoordinate_;
 
     KmlDocument document_;
     QHash<QString, StyleColors> styles_;
