@@ -40,11 +40,6 @@ struct PendingTrack {
     std::optional<StyleColors> inlineStyle;
 };
 
-struct PendingPlace {
-    QString styleUrl;
-    std::optional<StyleColors> inlineStyle;
-};
-
 bool isSpace(char c) {
     return c == ' ' || c == '\n' || c == '\r' || c == '\t';
 }
@@ -504,18 +499,42 @@ private:
         for (auto &points : pm.lines)
             tracks_.push_back(
                 {{pm.name, {}, kDefaultTrackWidth, std::move(points)}, pm.styleUrl, pm.inlineStyle});
+        if (pm.points.empty())
+            return;
+        const QString name = shared(pm.name);
+        QStringList species;
+        if (pm.kind == PlaceKind::Recording) {
+            const auto given = pm.fields.constFind(QStringLiteral("species"));
+            species = speciesOf(given != pm.fields.cend() ? *given : name);
+        }
         for (const GeoPoint &point : pm.points) {
-            KmlPlace place{pm.name, pm.description, point, pm.kind, {}, {}, {}};
+            KmlPlace place{name, pm.description, point, pm.kind, species, {}, {}};
             if (pm.kind == PlaceKind::Recording) {
-                const auto species = pm.fields.constFind(QStringLiteral("species"));
-                place.species = speciesOf(species != pm.fields.cend() ? *species : pm.name);
                 place.recording = pm.fields.value(QStringLiteral("filename"));
                 if (place.recording.isEmpty())
                     place.recording = recordingFromDescription(pm.description);
             }
+            if (pm.inlineStyle)
+                place.color = pm.inlineStyle->iconColor;
+            else if (pm.styleUrl.startsWith(QLatin1Char('#')))
+                placesByStyle_[pm.styleUrl.mid(1)].push_back(document_.places.size());
             document_.places.push_back(std::move(place));
-            places_.push_back({pm.styleUrl, pm.inlineStyle});
         }
+    }
+
+    // Recordings of one species share its name and list: one copy each.
+    QString shared(const QString &name) {
+        auto found = names_.constFind(name);
+        if (found == names_.cend())
+            found = names_.insert(name, name);
+        return *found;
+    }
+
+    QStringList speciesOf(const QString &text) {
+        auto found = species_.constFind(text);
+        if (found == species_.cend())
+            found = species_.insert(text, pelorin::speciesOf(text));
+        return *found;
     }
 
     void resolveStyles() {
@@ -530,14 +549,12 @@ private:
             document_.tracks.push_back(std::move(pending.track));
         }
         tracks_.clear();
-        for (std::size_t i = 0; i < places_.size(); ++i) {
-            const PendingPlace &pending = places_[i];
-            if (pending.inlineStyle)
-                document_.places[i].color = pending.inlineStyle->iconColor;
-            else if (pending.styleUrl.startsWith(QLatin1Char('#')))
-                document_.places[i].color = styles_.value(pending.styleUrl.mid(1)).iconColor;
+        for (auto styled = placesByStyle_.cbegin(); styled != placesByStyle_.cend(); ++styled) {
+            const std::optional<QColor> color = styles_.value(styled.key()).iconColor;
+            for (const std::size_t i : styled.value())
+                document_.places[i].color = color;
         }
-        places_.clear();
+        placesByStyle_.clear();
     }
 
     bool hasDrawable() const {
@@ -570,7 +587,9 @@ private:
     KmlDocument document_;
     QHash<QString, StyleColors> styles_;
     std::vector<PendingTrack> tracks_;
-    std::vector<PendingPlace> places_; // beside document_.places
+    QHash<QString, std::vector<std::size_t>> placesByStyle_; // style id: the places that use it
+    QHash<QString, QString> names_;
+    QHash<QString, QStringList> species_;
 };
 
 } // namespace
