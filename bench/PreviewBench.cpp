@@ -4,7 +4,10 @@
 // on the GUI thread tells how long the window froze; the canvas's paint events
 // tell when the track is on screen.
 //
-//   pelorin-bench-preview [--markdown] [--log FILE] [--recordings FILE] [--offset S]
+//   pelorin-bench-preview [--markdown] [--log FILE] [--recordings FILE] [--offset S] [--timeout S]
+//
+// The log and the catalogue default to bench/data/survey-1000000.gpx and
+// bench/data/recordings-100000.csv (pelorin-generate-survey).
 //
 // Run it under Xvfb (xvfb-run -a -s "-screen 0 1280x1024x24") or with
 // QT_QPA_PLATFORM=offscreen.
@@ -32,7 +35,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cstdio>
 #include <ctime>
 #include <functional>
 
@@ -181,7 +183,6 @@ public:
     }
 
     const Figures &figures() const { return figures_; }
-    bool done() const { return phase_ == Phase::Done; }
 
     void fail(const QString &why) {
         figures_.error = why;
@@ -309,7 +310,8 @@ void report(const ActionDriver::Figures &f, const QString &log, qsizetype record
     out << "## Host: preview\n\n"
         << QStringLiteral(
                "`pelorin-bench-preview` drives the host's windows (Qt platform `%1`) with the plug-in "
-               "loaded: %2 recordings of a catalogue selected, the plug-in fired, `%3` chosen in its "
+               "loaded: %2 recordings of a catalogue selected in its main window, the plug-in fired, `%3` "
+               "chosen in its "
                "file dialog, the offset %4 s typed, then Preview; a 5 ms timer on the GUI thread "
                "measures freezes, the canvas's paint events when the track is on screen, "
                "`/proc/self/status` VmHWM the peak memory (MB = 2^20 bytes). "
@@ -334,8 +336,9 @@ void report(const ActionDriver::Figures &f, const QString &log, qsizetype record
                .arg(verdict(f.showFreezeMs <= 100))
         << QStringLiteral("| of which: the document on the canvas after | %1 s | | |\n")
                .arg(f.documentS, 0, 'f', 2)
-        << QStringLiteral("| of which: the painting that showed the track | %1 ms | | |\n")
+        << QStringLiteral("| of which: the painting that showed the track | %1 ms (%2 ms of CPU) | | |\n")
                .arg(f.paintMs, 0, 'f', 0)
+               .arg(f.paintCpuMs, 0, 'f', 0)
         << QStringLiteral("| peak memory with the log loaded | %1 MB | | |\n")
                .arg(mb(f.rssLoadedKb), 0, 'f', 0)
         << QStringLiteral("| peak memory when the plug-in asked for the track | %1 MB | | |\n")
