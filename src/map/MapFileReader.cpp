@@ -10,6 +10,12 @@
 namespace pelorin {
 
 namespace {
+KmlReadResult cannotOpen(const QFile &file) {
+    return {{},
+            QCoreApplication::translate("pelorin::KmlReader", "The file cannot be opened: %1.")
+                .arg(file.errorString())};
+}
+
 // Whether the file's first character, after white space, opens a JSON object.
 bool startsLikeJson(QFile &file) {
     char c = 0;
@@ -23,14 +29,10 @@ bool startsLikeJson(QFile &file) {
 KmlReadResult readMapFile(const QString &path, std::stop_token stop) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {{},
-                QCoreApplication::translate("pelorin::KmlReader", "The file cannot be opened: %1.")
-                    .arg(file.errorString())};
+        return cannotOpen(file);
     const bool json = startsLikeJson(file);
     if (!file.seek(0))
-        return {{},
-                QCoreApplication::translate("pelorin::KmlReader", "The file cannot be opened: %1.")
-                    .arg(file.errorString())};
+        return cannotOpen(file);
     if (json)
         return parseGeoJson(file.readAll());
     return parseKml(file, std::move(stop));
