@@ -2,13 +2,18 @@
 
 #include "map/PlaceFields.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QHash>
 #include <QXmlStreamReader>
 
+#include <expat.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <string>
+#include <string_view>
 
 namespace pelorin {
 
@@ -31,11 +36,6 @@ struct StyleColors {
 // (a Style may follow the placemark that uses it).
 struct PendingTrack {
     KmlTrack track;
-    QString styleUrl;
-    std::optional<StyleColors> inlineStyle;
-};
-
-struct PendingPlace {
     QString styleUrl;
     std::optional<StyleColors> inlineStyle;
 };
@@ -69,25 +69,88 @@ std::optional<GeoPoint> parseTuple(const char *first, const char *last) {
     return GeoPoint{*lat, *lon};
 }
 
+QString notWellFormed(const QString &what, qint64 line, qint64 column) {
+    return tr("The file is not well-formed XML: %1 (line %2, column %3).").arg(what).arg(line).arg(column);
+}
+
+// The names of elements and attributes come as "namespace<sep>local" or,
+// outside any namespace, as "local"; only the local part matters.
+constexpr char kNamespaceSeparator = '\x01';
+
+std::string_view localName(const char *name) {
+    std::string_view view(name);
+    const std::size_t sep = view.rfind(kNamespaceSeparator);
+    return sep == std::string_view::npos ? view : view.substr(sep + 1);
+}
+
+QString attribute(const char **attributes, std::string_view wanted) {
+    for (const char **a = attributes; *a; a += 2)
+        if (localName(a[0]) == wanted)
+            return QString::fromUtf8(a[1]);
+    return {};
+}
+
+// A well-formedness error in the words and at the place the map has always
+// told it, found by reading the whole text again with Qt's reader; nullopt
+// when that reader finds none before the root element ends.
+std::optional<QString> qtXmlError(QIODevice &device) {
+    if (!device.seek(0))
+        return std::nullopt;
+    QXmlStreamReader xml(device.readAll());
+    int depth = 0;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement)
+            ++depth;
+        else if (token == QXmlStreamReader::EndElement && --depth == 0)
+            return std::nullopt;
+    }
+    if (!xml.hasError())
+        return std::nullopt;
+    return notWellFormed(xml.errorString(), xml.lineNumber(), xml.columnNumber());
+}
+
+// Streams the document through expat: each open element has a role on a
+// stack, text is gathered only where it is wanted, and the coordinates are
+// read as they arrive.
 class KmlParser {
 public:
-    explicit KmlParser(const QByteArray &data)
-        : xml_(data) {}
+    explicit KmlParser(std::stop_token stop)
+        : parser_(XML_ParserCreateNS(nullptr, kNamespaceSeparator))
+        , stop_(std::move(stop)) {
+        XML_SetUserData(parser_, this);
+        XML_SetElementHandler(parser_, &KmlParser::onStart, &KmlParser::onEnd);
+        XML_SetCharacterDataHandler(parser_, &KmlParser::onCharacters);
+    }
+    ~KmlParser() { XML_ParserFree(parser_); }
+    KmlParser(const KmlParser &) = delete;
+    KmlParser &operator=(const KmlParser &) = delete;
 
-    KmlReadResult run() {
-        if (xml_.readNextStartElement()) {
-            if (xml_.name() != u"kml")
-                return fail(tr("The file is not a KML document (its root element is <%1>).")
-                                .arg(xml_.name().toString()));
-            container();
+    KmlReadResult run(QIODevice &device) {
+        bool sawContent = false;
+        bool last = false;
+        while (!last) {
+            if (stop_.stop_requested())
+                return {{}, tr("The read was cancelled.")};
+            void *buffer = XML_GetBuffer(parser_, kChunk);
+            if (!buffer)
+                return {{}, expatError()};
+            const qint64 n = device.read(static_cast<char *>(buffer), kChunk);
+            if (n < 0)
+                return {{}, tr("The file cannot be opened: %1.").arg(device.errorString())};
+            last = n == 0;
+            const char *bytes = static_cast<const char *>(buffer);
+            sawContent = sawContent || std::any_of(bytes, bytes + n, [](char c) { return !isXmlSpace(c); });
+            if (last && !sawContent)
+                return {{}, tr("The file is empty.")};
+            if (XML_ParseBuffer(parser_, static_cast<int>(n), last) == XML_STATUS_ERROR) {
+                if (rootClosed_)
+                    break; // what follows the root element is not read
+                if (!error_.isEmpty())
+                    return {{}, error_};
+                return {{}, qtXmlError(device).value_or(expatError())};
+            }
         }
-        if (xml_.hasError() && error_.isEmpty())
-            error_ = tr("The file is not well-formed XML: %1 (line %2, column %3).")
-                         .arg(xml_.errorString())
-                         .arg(xml_.lineNumber())
-                         .arg(xml_.columnNumber());
-        if (!error_.isEmpty())
-            return {{}, error_};
         resolveStyles();
         if (!hasDrawable())
             return {{}, tr("The file holds no track and no placemark to show.")};
@@ -95,97 +158,33 @@ public:
     }
 
 private:
-    KmlReadResult fail(const QString &message) { return {{}, message}; }
+    static constexpr int kChunk = 1 << 16;
 
-    bool failed() const { return xml_.hasError() || !error_.isEmpty(); }
+    enum class Role {
+        Container,
+        Style,
+        IconStyle,
+        LineStyle,
+        Placemark,
+        MultiGeometry,
+        Line,
+        Point,
+        Coordinates,
+        ExtendedData,
+        Data,
+        Text
+    };
+    // Where an element's text goes.
+    enum class Text { ContainerName, Name, Description, StyleUrl, IconColor, LineColor, LineWidth, Value };
 
-    void setError(const QString &message) {
-        if (error_.isEmpty())
-            error_ = message;
-        xml_.raiseError(message);
-    }
+    struct Frame {
+        Role role;
+        bool isFolder = false;
+        bool inWaypoints = false;
+    };
 
-    // kml, Document, Folder: styles and placemarks at any depth. Placemarks
-    // in a folder named "Waypoints" are waypoints, the others recordings; a
-    // folder's name comes before its placemarks in any document worth reading.
-    void container(bool isFolder = false, bool inWaypoints = false) {
-        while (!failed() && xml_.readNextStartElement()) {
-            const QStringView name = xml_.name();
-            if (name == u"Document" || name == u"Folder") {
-                container(name == u"Folder", inWaypoints);
-            } else if (name == u"name") {
-                const QString text = xml_.readElementText().trimmed();
-                if (isFolder)
-                    inWaypoints = text == u"Waypoints";
-                else if (document_.name.isEmpty())
-                    document_.name = text;
-            } else if (name == u"Style") {
-                style();
-            } else if (name == u"Placemark") {
-                placemark(inWaypoints ? PlaceKind::Waypoint : PlaceKind::Recording);
-            } else {
-                xml_.skipCurrentElement();
-            }
-        }
-    }
-
-    void style() {
-        const QString id = xml_.attributes().value(QLatin1String("id")).toString();
-        const StyleColors style = styleColors();
-        if (!id.isEmpty())
-            styles_.insert(id, style);
-    }
-
-    // ExtendedData/Data name="..."/value.
-    void extendedData(QHash<QString, QString> &fields) {
-        while (!failed() && xml_.readNextStartElement()) {
-            if (xml_.name() != u"Data") {
-                xml_.skipCurrentElement();
-                continue;
-            }
-            const QString key = xml_.attributes().value(QLatin1String("name")).toString();
-            while (!failed() && xml_.readNextStartElement()) {
-                if (xml_.name() == u"value")
-                    fields.insert(key, xml_.readElementText().trimmed());
-                else
-                    xml_.skipCurrentElement();
-            }
-        }
-    }
-
-    StyleColors styleColors() {
-        StyleColors style;
-        while (!failed() && xml_.readNextStartElement()) {
-            if (xml_.name() == u"IconStyle") {
-                while (!failed() && xml_.readNextStartElement()) {
-                    if (xml_.name() == u"color")
-                        style.iconColor = parseKmlColor(xml_.readElementText().trimmed());
-                    else
-                        xml_.skipCurrentElement();
-                }
-                continue;
-            }
-            if (xml_.name() != u"LineStyle") {
-                xml_.skipCurrentElement();
-                continue;
-            }
-            while (!failed() && xml_.readNextStartElement()) {
-                if (xml_.name() == u"color") {
-                    style.color = parseKmlColor(xml_.readElementText().trimmed());
-                } else if (xml_.name() == u"width") {
-                    bool ok = false;
-                    const double width = xml_.readElementText().trimmed().toDouble(&ok);
-                    if (ok && width > 0)
-                        style.width = width;
-                } else {
-                    xml_.skipCurrentElement();
-                }
-            }
-        }
-        return style;
-    }
-
-    void placemark(PlaceKind kind) {
+    struct Placemark {
+        PlaceKind kind = PlaceKind::Recording;
         QHash<QString, QString> fields;
         QString name;
         QString description;
@@ -193,90 +192,349 @@ private:
         std::optional<StyleColors> inlineStyle;
         std::vector<std::vector<GeoPoint>> lines;
         std::vector<GeoPoint> points;
-        while (!failed() && xml_.readNextStartElement()) {
-            const QStringView element = xml_.name();
-            if (element == u"name")
-                name = xml_.readElementText().trimmed();
-            else if (element == u"description")
-                description = xml_.readElementText().trimmed();
-            else if (element == u"styleUrl")
-                styleUrl = xml_.readElementText().trimmed();
-            else if (element == u"Style")
-                inlineStyle = styleColors();
-            else if (element == u"ExtendedData")
-                extendedData(fields);
-            else
-                geometry(lines, points);
+    };
+
+    static bool isXmlSpace(char c) { return isSpace(c) || c == '\v' || c == '\f'; }
+
+    static KmlParser &self(void *userData) { return *static_cast<KmlParser *>(userData); }
+
+    // A stopped parser may still report the end of the element it stopped in.
+    bool stopped() const { return !error_.isEmpty() || rootClosed_; }
+
+    static void XMLCALL onStart(void *userData, const XML_Char *name, const XML_Char **attributes) {
+        if (!self(userData).stopped())
+            self(userData).start(localName(name), attributes);
+    }
+    static void XMLCALL onEnd(void *userData, const XML_Char *) {
+        if (!self(userData).stopped())
+            self(userData).end();
+    }
+    static void XMLCALL onCharacters(void *userData, const XML_Char *text, int length) {
+        KmlParser &p = self(userData);
+        if (p.stopped() || p.skipDepth_ > 0)
+            return;
+        if (p.frames_.back().role == Role::Text)
+            p.text_.append(text, static_cast<std::size_t>(length));
+        else if (p.frames_.back().role == Role::Coordinates)
+            p.coordinateText(text, text + length);
+    }
+
+    void stop() { XML_StopParser(parser_, XML_FALSE); }
+
+    void setError(const QString &message) {
+        if (error_.isEmpty())
+            error_ = message;
+        stop();
+    }
+
+    qint64 line() const { return qint64(XML_GetCurrentLineNumber(parser_)); }
+
+    QString expatError() const {
+        return notWellFormed(QString::fromUtf8(XML_ErrorString(XML_GetErrorCode(parser_))), line(),
+                             qint64(XML_GetCurrentColumnNumber(parser_)));
+    }
+
+    void push(Role role) { frames_.push_back({role}); }
+
+    void pushText(Text target) {
+        frames_.push_back({Role::Text});
+        textTarget_ = target;
+        text_.clear();
+    }
+
+    void startStyle(const char **attributes, bool inPlacemark) {
+        styleId_ = inPlacemark ? QString() : attribute(attributes, "id");
+        styleInPlacemark_ = inPlacemark;
+        style_ = {};
+        push(Role::Style);
+    }
+
+    void start(std::string_view name, const char **attributes) {
+        if (skipDepth_ > 0) {
+            ++skipDepth_;
+            return;
         }
-        for (auto &line : lines)
-            tracks_.push_back({{name, {}, kDefaultTrackWidth, std::move(line)}, styleUrl, inlineStyle});
-        for (const GeoPoint &point : points) {
-            KmlPlace place{name, description, point, kind, {}, {}, {}};
-            if (kind == PlaceKind::Recording) {
-                place.species = speciesOf(fields.contains(QStringLiteral("species"))
-                                              ? fields.value(QStringLiteral("species"))
-                                              : name);
-                place.recording = fields.value(QStringLiteral("filename"));
-                if (place.recording.isEmpty())
-                    place.recording = recordingFromDescription(description);
+        if (frames_.empty()) {
+            if (name != "kml") {
+                setError(tr("The file is not a KML document (its root element is <%1>).")
+                             .arg(QString::fromUtf8(name.data(), qsizetype(name.size()))));
+                return;
             }
-            document_.places.push_back(std::move(place));
-            places_.push_back({styleUrl, inlineStyle});
+            push(Role::Container);
+            return;
         }
+        const Frame parent = frames_.back();
+        switch (parent.role) {
+        case Role::Container:
+            // Placemarks in a folder named "Waypoints" are waypoints, the
+            // others recordings; a folder's name comes before its placemarks
+            // in any document worth reading.
+            if (name == "Document" || name == "Folder")
+                frames_.push_back({Role::Container, name == "Folder", parent.inWaypoints});
+            else if (name == "name")
+                pushText(Text::ContainerName);
+            else if (name == "Style")
+                startStyle(attributes, false);
+            else if (name == "Placemark")
+                startPlacemark(parent.inWaypoints ? PlaceKind::Waypoint : PlaceKind::Recording);
+            else
+                skipDepth_ = 1;
+            return;
+        case Role::Style:
+            if (name == "IconStyle")
+                push(Role::IconStyle);
+            else if (name == "LineStyle")
+                push(Role::LineStyle);
+            else
+                skipDepth_ = 1;
+            return;
+        case Role::IconStyle:
+            if (name == "color")
+                pushText(Text::IconColor);
+            else
+                skipDepth_ = 1;
+            return;
+        case Role::LineStyle:
+            if (name == "color")
+                pushText(Text::LineColor);
+            else if (name == "width")
+                pushText(Text::LineWidth);
+            else
+                skipDepth_ = 1;
+            return;
+        case Role::Placemark:
+            if (name == "name")
+                pushText(Text::Name);
+            else if (name == "description")
+                pushText(Text::Description);
+            else if (name == "styleUrl")
+                pushText(Text::StyleUrl);
+            else if (name == "Style")
+                startStyle(attributes, true);
+            else if (name == "ExtendedData")
+                push(Role::ExtendedData);
+            else
+                startGeometry(name);
+            return;
+        case Role::MultiGeometry:
+            startGeometry(name);
+            return;
+        case Role::Line:
+        case Role::Point:
+            if (name != "coordinates") {
+                skipDepth_ = 1;
+                return;
+            }
+            coordinatesOut_ = parent.role == Role::Line ? &placemark_.lines.back() : &pointCoordinates_;
+            coordinatesLine_ = line();
+            carry_.clear();
+            badCoordinate_.clear();
+            push(Role::Coordinates);
+            return;
+        case Role::ExtendedData:
+            if (name == "Data") {
+                dataKey_ = attribute(attributes, "name");
+                push(Role::Data);
+            } else {
+                skipDepth_ = 1;
+            }
+            return;
+        case Role::Data:
+            if (name == "value")
+                pushText(Text::Value);
+            else
+                skipDepth_ = 1;
+            return;
+        case Role::Coordinates:
+        case Role::Text:
+            // Text only, as Qt's reader wants it; the column after the start tag, as it tells.
+            setError(notWellFormed(QStringLiteral("Expected character data."), line(),
+                                   qint64(XML_GetCurrentColumnNumber(parser_)) +
+                                       XML_GetCurrentByteCount(parser_)));
+            return;
+        }
+    }
+
+    void startPlacemark(PlaceKind kind) {
+        placemark_ = {};
+        placemark_.kind = kind;
+        push(Role::Placemark);
     }
 
     // LineString, Point and MultiGeometry; anything else is skipped.
-    void geometry(std::vector<std::vector<GeoPoint>> &lines, std::vector<GeoPoint> &points) {
-        const QStringView element = xml_.name();
-        if (element == u"MultiGeometry") {
-            while (!failed() && xml_.readNextStartElement())
-                geometry(lines, points);
-        } else if (element == u"LineString") {
-            lines.push_back(coordinatesChild());
-        } else if (element == u"Point") {
-            const std::vector<GeoPoint> at = coordinatesChild();
-            if (!at.empty())
-                points.push_back(at.front());
+    void startGeometry(std::string_view name) {
+        if (name == "MultiGeometry") {
+            push(Role::MultiGeometry);
+        } else if (name == "LineString") {
+            placemark_.lines.emplace_back();
+            push(Role::Line);
+        } else if (name == "Point") {
+            pointCoordinates_.clear();
+            push(Role::Point);
         } else {
-            xml_.skipCurrentElement();
+            skipDepth_ = 1;
         }
     }
 
-    std::vector<GeoPoint> coordinatesChild() {
-        std::vector<GeoPoint> result;
-        while (!failed() && xml_.readNextStartElement()) {
-            if (xml_.name() != u"coordinates") {
-                xml_.skipCurrentElement();
+    void end() {
+        if (skipDepth_ > 0) {
+            --skipDepth_;
+            return;
+        }
+        const Frame frame = frames_.back();
+        frames_.pop_back();
+        switch (frame.role) {
+        case Role::Container:
+            if (frames_.empty()) {
+                rootClosed_ = true;
+                stop();
+            }
+            return;
+        case Role::Style:
+            if (styleInPlacemark_)
+                placemark_.inlineStyle = style_;
+            else if (!styleId_.isEmpty())
+                styles_.insert(styleId_, style_);
+            return;
+        case Role::Placemark:
+            endPlacemark();
+            return;
+        case Role::Point:
+            if (!pointCoordinates_.empty())
+                placemark_.points.push_back(pointCoordinates_.front());
+            return;
+        case Role::Coordinates:
+            if (!carry_.empty())
+                tuple(carry_.data(), carry_.data() + carry_.size());
+            carry_.clear();
+            if (!badCoordinate_.isEmpty())
+                setError(badCoordinate_);
+            return;
+        case Role::Text:
+            endText(frame);
+            return;
+        default:
+            return;
+        }
+    }
+
+    void endText(const Frame &) {
+        const QString text = QString::fromUtf8(text_.data(), qsizetype(text_.size())).trimmed();
+        text_.clear();
+        switch (textTarget_) {
+        case Text::ContainerName: {
+            Frame &container = frames_.back();
+            if (container.isFolder)
+                container.inWaypoints = text == u"Waypoints";
+            else if (document_.name.isEmpty())
+                document_.name = text;
+            return;
+        }
+        case Text::Name:
+            placemark_.name = text;
+            return;
+        case Text::Description:
+            placemark_.description = text;
+            return;
+        case Text::StyleUrl:
+            placemark_.styleUrl = text;
+            return;
+        case Text::IconColor:
+            style_.iconColor = parseKmlColor(text);
+            return;
+        case Text::LineColor:
+            style_.color = parseKmlColor(text);
+            return;
+        case Text::LineWidth: {
+            bool ok = false;
+            const double width = text.toDouble(&ok);
+            if (ok && width > 0)
+                style_.width = width;
+            return;
+        }
+        case Text::Value:
+            placemark_.fields.insert(dataKey_, text);
+            return;
+        }
+    }
+
+    // Whitespace-separated tuples; one may be split across pieces of text.
+    void coordinateText(const char *p, const char *end) {
+        while (p != end && badCoordinate_.isEmpty()) {
+            if (isSpace(*p)) {
+                if (!carry_.empty()) {
+                    tuple(carry_.data(), carry_.data() + carry_.size());
+                    carry_.clear();
+                }
+                ++p;
                 continue;
             }
-            const qint64 line = xml_.lineNumber();
-            const QByteArray text = xml_.readElementText().toLatin1();
-            if (!xml_.hasError())
-                coordinates(text, line, result);
-        }
-        return result;
-    }
-
-    void coordinates(const QByteArray &text, qint64 line, std::vector<GeoPoint> &out) {
-        const char *p = text.constData();
-        const char *end = p + text.size();
-        while (p != end) {
-            while (p != end && isSpace(*p))
-                ++p;
-            const char *tupleStart = p;
+            const char *first = p;
             while (p != end && !isSpace(*p))
                 ++p;
-            if (tupleStart == p)
-                break;
-            const std::optional<GeoPoint> point = parseTuple(tupleStart, p);
-            if (!point) {
-                setError(tr("Bad coordinate \"%1\" (line %2).")
-                             .arg(QString::fromLatin1(tupleStart, std::min<qsizetype>(p - tupleStart, 60)))
-                             .arg(line));
-                return;
+            if (p == end || !carry_.empty()) {
+                carry_.append(first, p);
+                continue;
             }
-            out.push_back(*point);
+            tuple(first, p);
         }
+    }
+
+    // A bad tuple is told once its element has ended: a text that is not
+    // well-formed is told as such first.
+    void tuple(const char *first, const char *last) {
+        if (!badCoordinate_.isEmpty())
+            return;
+        if (const std::optional<GeoPoint> point = parseTuple(first, last)) {
+            coordinatesOut_->push_back(*point);
+            return;
+        }
+        badCoordinate_ = tr("Bad coordinate \"%1\" (line %2).")
+                             .arg(QString::fromUtf8(first, std::min<qsizetype>(last - first, 60)))
+                             .arg(coordinatesLine_);
+    }
+
+    void endPlacemark() {
+        Placemark &pm = placemark_;
+        for (auto &points : pm.lines)
+            tracks_.push_back(
+                {{pm.name, {}, kDefaultTrackWidth, std::move(points)}, pm.styleUrl, pm.inlineStyle});
+        if (pm.points.empty())
+            return;
+        const QString name = shared(pm.name);
+        QStringList species;
+        if (pm.kind == PlaceKind::Recording) {
+            const auto given = pm.fields.constFind(QStringLiteral("species"));
+            species = speciesOf(given != pm.fields.cend() ? *given : name);
+        }
+        for (const GeoPoint &point : pm.points) {
+            KmlPlace place{name, pm.description, point, pm.kind, species, {}, {}};
+            if (pm.kind == PlaceKind::Recording) {
+                place.recording = pm.fields.value(QStringLiteral("filename"));
+                if (place.recording.isEmpty())
+                    place.recording = recordingFromDescription(pm.description);
+            }
+            if (pm.inlineStyle)
+                place.color = pm.inlineStyle->iconColor;
+            else if (pm.styleUrl.startsWith(QLatin1Char('#')))
+                placesByStyle_[pm.styleUrl.mid(1)].push_back(document_.places.size());
+            document_.places.push_back(std::move(place));
+        }
+    }
+
+    // Recordings of one species share its name and list: one copy each.
+    QString shared(const QString &name) {
+        auto found = names_.constFind(name);
+        if (found == names_.cend())
+            found = names_.insert(name, name);
+        return *found;
+    }
+
+    QStringList speciesOf(const QString &text) {
+        auto found = species_.constFind(text);
+        if (found == species_.cend())
+            found = species_.insert(text, pelorin::speciesOf(text));
+        return *found;
     }
 
     void resolveStyles() {
@@ -291,14 +549,12 @@ private:
             document_.tracks.push_back(std::move(pending.track));
         }
         tracks_.clear();
-        for (std::size_t i = 0; i < places_.size(); ++i) {
-            const PendingPlace &pending = places_[i];
-            if (pending.inlineStyle)
-                document_.places[i].color = pending.inlineStyle->iconColor;
-            else if (pending.styleUrl.startsWith(QLatin1Char('#')))
-                document_.places[i].color = styles_.value(pending.styleUrl.mid(1)).iconColor;
+        for (auto styled = placesByStyle_.cbegin(); styled != placesByStyle_.cend(); ++styled) {
+            const std::optional<QColor> color = styles_.value(styled.key()).iconColor;
+            for (const std::size_t i : styled.value())
+                document_.places[i].color = color;
         }
-        places_.clear();
+        placesByStyle_.clear();
     }
 
     bool hasDrawable() const {
@@ -308,12 +564,32 @@ private:
                            [](const KmlTrack &track) { return !track.points.empty(); });
     }
 
-    QXmlStreamReader xml_;
+    XML_Parser parser_;
+    std::stop_token stop_;
+    std::vector<Frame> frames_;
+    int skipDepth_ = 0; // inside an element nobody reads
+    bool rootClosed_ = false;
     QString error_;
+
+    std::string text_;
+    Text textTarget_ = Text::Name;
+    StyleColors style_;
+    QString styleId_;
+    bool styleInPlacemark_ = false;
+    Placemark placemark_;
+    QString dataKey_;
+    std::vector<GeoPoint> pointCoordinates_;
+    std::vector<GeoPoint> *coordinatesOut_ = nullptr;
+    qint64 coordinatesLine_ = 0;
+    std::string carry_; // a tuple whose end has not arrived yet
+    QString badCoordinate_;
+
     KmlDocument document_;
     QHash<QString, StyleColors> styles_;
     std::vector<PendingTrack> tracks_;
-    std::vector<PendingPlace> places_; // beside document_.places
+    QHash<QString, std::vector<std::size_t>> placesByStyle_; // style id: the places that use it
+    QHash<QString, QString> names_;
+    QHash<QString, QStringList> species_;
 };
 
 } // namespace
@@ -331,9 +607,14 @@ std::optional<QColor> parseKmlColor(QStringView text) {
 }
 
 KmlReadResult parseKml(const QByteArray &data) {
-    if (data.trimmed().isEmpty())
-        return {{}, tr("The file is empty.")};
-    return KmlParser(data).run();
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    return parseKml(buffer);
+}
+
+KmlReadResult parseKml(QIODevice &device, std::stop_token stop) {
+    return KmlParser(std::move(stop)).run(device);
 }
 
 } // namespace pelorin

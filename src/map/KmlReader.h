@@ -7,6 +7,9 @@
 #include <QString>
 
 #include <optional>
+#include <stop_token>
+
+class QIODevice;
 
 namespace pelorin {
 
@@ -24,6 +27,9 @@ struct KmlReadResult {
 // that is not well-formed KML, holds a bad coordinate, or has nothing to
 // draw gives an error.
 KmlReadResult parseKml(const QByteArray &data);
+// The same, read from the device a piece at a time: the document's text is
+// never held whole. A stop request ends the read with an error.
+KmlReadResult parseKml(QIODevice &device, std::stop_token stop = {});
 
 // A KML colour: aabbggrr in hexadecimal, with or without a leading '#'.
 std::optional<QColor> parseKmlColor(QStringView text);

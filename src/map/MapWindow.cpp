@@ -73,13 +73,26 @@ void MapWindow::showDocument(const QString &path, KmlDocument document) {
     const QString name = titleName(path, document);
     setWindowTitle(name.isEmpty() ? tr("Map") : tr("Map: %1").arg(name));
     canvas_->setDocument(std::move(document));
+    shownPath_ = path;
     statusBar()->showMessage(QDir::toNativeSeparators(path));
 }
 
 void MapWindow::showError(const QString &path, const QString &error) {
     setWindowTitle(tr("Map"));
     canvas_->setMessage(tr("Cannot show %1\n\n%2").arg(QDir::toNativeSeparators(path), error));
+    shownPath_.clear();
     statusBar()->clearMessage();
+}
+
+void MapWindow::showLoading(const QString &path) {
+    statusBar()->showMessage(tr("Reading %1 …").arg(QDir::toNativeSeparators(path)));
+}
+
+void MapWindow::clearLoading() {
+    if (shownPath_.isEmpty())
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(QDir::toNativeSeparators(shownPath_));
 }
 
 void MapWindow::setBasemap(const std::optional<BasemapConfig> &config) {

@@ -28,6 +28,10 @@ public:
     SpeciesLegend *legend() const { return legend_; }
     void showDocument(const QString &path, KmlDocument document);
     void showError(const QString &path, const QString &error);
+    // The status line tells that path is being read; the map keeps what it shows.
+    void showLoading(const QString &path);
+    // The read was given up: the status line shows the file on the map again.
+    void clearLoading();
     // The tiles under the map; nullopt for none.
     void setBasemap(const std::optional<BasemapConfig> &config);
 
@@ -44,6 +48,7 @@ private:
     SpeciesLegend *legend_;
     QDockWidget *legendDock_;
     std::unique_ptr<Basemap> basemap_;
+    QString shownPath_; // the file on the map, "" for none
 };
 
 } // namespace pelorin

@@ -1,10 +1,16 @@
 #include "map/CentralMapDisplay.h"
+#include "ShowTrack.h"
 #include "WrittenKml.h"
 #include "host/TestFiles.h"
 #include "map/MapCanvas.h"
 #include "map/MapWindow.h"
 
+#include <QDir>
+#include <QStatusBar>
+#include <QTest>
+
 using namespace pelorin;
+using pelorin::test::showTrackAndWait;
 using pelorin::test::writtenKml;
 
 // The centre asked for before a track is kept; with none, the track is fitted on screen.
@@ -14,7 +20,7 @@ TEST(CentralMapDisplay, ShowsATrackOrAMessageForFilesItCannotDraw) {
     CentralMapDisplay display;
     const MapCanvas &canvas = *display.window()->canvas();
     display.setCenter(48.852, 9.503);
-    display.showTrack(good);
+    showTrackAndWait(display, good);
     EXPECT_TRUE(display.window()->isVisible());
     EXPECT_TRUE(canvas.hasDocument());
     EXPECT_TRUE(canvas.message().isEmpty());
@@ -23,7 +29,7 @@ TEST(CentralMapDisplay, ShowsATrackOrAMessageForFilesItCannotDraw) {
     display.setCenter(95, 9.5); // off the globe: ignored
     EXPECT_NEAR(canvas.center().lat, 48.852, 1e-6);
 
-    display.showTrack(good);
+    showTrackAndWait(display, good);
     EXPECT_NEAR(canvas.center().lat, 48.8515, 1e-4);
     EXPECT_NEAR(canvas.center().lon, 9.50055, 1e-6);
     const QRectF screen(QPointF(0, 0), QSizeF(canvas.size()));
@@ -33,9 +39,45 @@ TEST(CentralMapDisplay, ShowsATrackOrAMessageForFilesItCannotDraw) {
     for (const QString &path :
          {writeFile(dir, "empty.kml", ""), writeFile(dir, "broken.kml", "<kml><Document>"),
           dir.filePath(QStringLiteral("missing.kml"))}) {
-        display.showTrack(good);
-        display.showTrack(path);
+        display.showTrack(good); // given up for the next
+        showTrackAndWait(display, path);
         EXPECT_FALSE(canvas.hasDocument()) << path.toStdString();
         EXPECT_TRUE(canvas.message().contains(path)) << canvas.message().toStdString();
     }
+}
+
+// While a file is read the window says so and keeps its document; a read given up for a newer one, or
+// ended by closing the window, never reaches the map.
+TEST(CentralMapDisplay, ShowsOnlyTheLastTrackAskedForAndNothingOnceClosed) {
+    QTemporaryDir dir;
+    const auto named = [&dir](const char *file, const char *name) {
+        return writeFile(
+            dir, file,
+            QByteArray("<kml><Document><name>") + name +
+                "</name><Placemark><Point><coordinates>9.5,48.85</coordinates></Point></Placemark>"
+                "</Document></kml>");
+    };
+    const QString first = named("first.kml", "First");
+    const QString second = named("second.kml", "Second");
+    const QString third = named("third.kml", "Third");
+    CentralMapDisplay display;
+    MapWindow &window = *display.window();
+    showTrackAndWait(display, first);
+
+    QSignalSpy shown(&display, &CentralMapDisplay::trackShown);
+    display.showTrack(second);
+    EXPECT_TRUE(window.statusBar()->currentMessage().contains(QLatin1String("second.kml")));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Map: First")) << "the old document until the new one";
+    display.showTrack(third);
+    ASSERT_TRUE(shown.wait(10000));
+    QTest::qWait(100);
+    EXPECT_EQ(shown.count(), 1);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Map: Third"));
+
+    display.showTrack(second);
+    window.close();
+    QTest::qWait(200);
+    EXPECT_EQ(shown.count(), 1);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Map: Third"));
+    EXPECT_EQ(window.statusBar()->currentMessage(), QDir::toNativeSeparators(third));
 }

@@ -2,8 +2,12 @@
 #include "WrittenKml.h"
 #include "map/GeoJsonReader.h"
 #include "map/KmlReader.h"
+#include "map/MapFileReader.h"
 #include "map/PlaceFields.h"
 #include "map/TileMath.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -80,6 +84,9 @@ TEST(KmlReader, RefusesBrokenDocumentsWithAMessage) {
         {"<kml><Document><Placemark><LineString><coordinates>1,2", "well-formed"},
         {"<kml><Document></Documen></kml>", "line 1"},
         {"<gpx><trk/></gpx>", "not a KML document"},
+        {"<gpx/>", "not a KML document"},
+        {"<kml><Placemark><name>a<b/></name><Point><coordinates>1,2</coordinates></Point></Placemark></kml>",
+         "well-formed"},
         {"<kml><Document><name>x</name></Document></kml>", "no track"},
         {"<kml><Placemark><LineString><coordinates></coordinates></LineString></Placemark></kml>",
          "no track"},
@@ -99,6 +106,42 @@ TEST(KmlReader, RefusesBrokenDocumentsWithAMessage) {
         EXPECT_TRUE(result.error.contains(QLatin1String(messagePart), Qt::CaseInsensitive))
             << result.error.toStdString();
         EXPECT_TRUE(result.document.tracks.empty() && result.document.places.empty());
+    }
+}
+
+// A file is read in pieces: a tuple cut in two by a piece's end is read whole, good or bad.
+TEST(KmlReader, ReadsTuplesThatSpanTheFilesPieces) {
+    const struct {
+        const char *tuple;
+        bool ok;
+    } cases[] = {{"12.3456789,51.2345678,101.5", true}, {"9.5,north", false}};
+    QTemporaryDir dir;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.tuple);
+        QByteArray kml = "<kml><Placemark><LineString><coordinates>\n";
+        for (int i = 0; i < 2000; ++i)
+            kml += QByteArray::number(9 + i * 1e-4, 'f', 7) + ',' +
+                   QByteArray::number(48 + i * 1e-4, 'f', 7) + '\n';
+        // The reader's pieces are 64 KiB.
+        kml += QByteArray((1 << 16) - 4 - kml.size(), ' ') + c.tuple + ' ';
+        kml += "</coordinates></LineString></Placemark></kml>";
+        const QString path = dir.filePath(QStringLiteral("long.kml"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(kml) == kml.size());
+        file.close();
+
+        const KmlReadResult result = readMapFile(path);
+        ASSERT_EQ(result.ok(), c.ok) << result.error.toStdString();
+        if (!c.ok) {
+            EXPECT_TRUE(result.error.contains(QLatin1String(c.tuple))) << result.error.toStdString();
+            continue;
+        }
+        const std::vector<GeoPoint> &points = result.document.tracks.at(0).points;
+        ASSERT_EQ(points.size(), 2001u);
+        for (int i = 0; i < 2000; ++i)
+            ASSERT_NEAR(points[i].lon, 9 + i * 1e-4, 1e-9) << i;
+        EXPECT_DOUBLE_EQ(points.back().lat, 51.2345678);
+        EXPECT_DOUBLE_EQ(points.back().lon, 12.3456789);
     }
 }
 

@@ -1,4 +1,5 @@
 #include "map/MapWindow.h"
+#include "ShowTrack.h"
 #include "SurveyDocuments.h"
 #include "host/HostApplication.h"
 #include "host/MainWindow.h"
@@ -64,7 +65,7 @@ TEST(MapWindow, TitleNeverShowsATemporaryFilesName) {
     };
     CentralMapDisplay display;
     for (const auto &c : cases) {
-        display.showTrack(writeFile(c.path, c.content));
+        test::showTrackAndWait(display, writeFile(c.path, c.content));
         EXPECT_TRUE(display.window()->canvas()->hasDocument()) << c.path.toStdString();
         EXPECT_EQ(display.window()->windowTitle(), c.title) << c.path.toStdString();
         if (c.path.startsWith(QDir::tempPath()))
@@ -167,7 +168,8 @@ TEST(MapWindow, PinsAndTableRowsSelectEachOther) {
         recordings.append(HostRecording(QDateTime::currentDateTimeUtc(), QString::fromUtf8(file), {}));
     main.table()->setRecordings(recordings);
     main.show();
-    host.mapDisplay()->showTrack(writeFile(dir.filePath(QStringLiteral("survey.kml")), surveyKml()));
+    test::showTrackAndWait(*host.mapDisplay(),
+                           writeFile(dir.filePath(QStringLiteral("survey.kml")), surveyKml()));
     MapWindow &map = *host.mapDisplay()->window();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&map));
     MapCanvas &canvas = *map.canvas();
@@ -203,7 +205,8 @@ TEST(MapWindow, PinsAndTableRowsSelectEachOther) {
     EXPECT_FALSE(canvas.isHighlighted(QStringLiteral("rec4.wav")));
 
     // The plain document's names lack the extension.
-    host.mapDisplay()->showTrack(writeFile(dir.filePath(QStringLiteral("plain.kml")), plainKml()));
+    test::showTrackAndWait(*host.mapDisplay(),
+                           writeFile(dir.filePath(QStringLiteral("plain.kml")), plainKml()));
     const std::optional<QPointF> plainPin = canvas.pinPosition(QStringLiteral("rec2.wav"));
     ASSERT_TRUE(plainPin.has_value());
     QTest::mouseClick(&canvas, Qt::LeftButton, {}, plainPin->toPoint());
