@@ -72,6 +72,9 @@ public:
     // Where the recording's pin is drawn, if it is.
     std::optional<QPointF> pinPosition(const QString &recording) const;
 
+    // A frame of the current view is still being drawn.
+    bool isRendering() const { return false; }
+
     QSize sizeHint() const override { return {900, 650}; }
 
 signals:
