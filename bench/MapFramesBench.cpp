@@ -3,12 +3,13 @@
 // Drives the real window; run under Xvfb (QT_QPA_PLATFORM=xcb) or offscreen.
 //
 //   pelorin-bench-map [--points N | --kml FILE] [--wheel N] [--drag N] [--markdown]
-//                     [--save FILE] [--baseline FILE]
+//                     [--save FILE] [--baseline FILE] [--grab PNG]
 //
 // Without --kml the survey is generated (the plain document's shapes and
 // style); with it, the file is read as the host reads it.
 // --save writes the figures as "key value" lines; --baseline reads such a file
-// (an earlier run) and shows it beside this run's figures.
+// (an earlier run) and shows it beside this run's figures; --grab saves the
+// fitted map as drawn at the end.
 #include "BenchData.h"
 #include "map/MapCanvas.h"
 #include "map/MapFileReader.h"
@@ -202,7 +203,7 @@ int main(int argc, char **argv) {
     int wheelSteps = 20;
     int dragSteps = 60;
     bool markdown = false;
-    std::string savePath, baselinePath, kmlPath;
+    std::string savePath, baselinePath, kmlPath, grabPath;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : std::string(); };
@@ -212,6 +213,8 @@ int main(int argc, char **argv) {
             wheelSteps = std::stoi(next());
         else if (arg == "--drag")
             dragSteps = std::stoi(next());
+        else if (arg == "--grab")
+            grabPath = next();
         else if (arg == "--kml")
             kmlPath = next();
         else if (arg == "--markdown")
@@ -223,7 +226,7 @@ int main(int argc, char **argv) {
         else {
             std::fprintf(stderr,
                          "usage: %s [--points N | --kml FILE] [--wheel N] [--drag N] [--markdown] [--save FILE] "
-                         "[--baseline FILE]\n",
+                         "[--baseline FILE] [--grab PNG]\n",
                          argv[0]);
             return 2;
         }
@@ -305,6 +308,8 @@ int main(int argc, char **argv) {
         fitSeries.samples.push_back(watch.time([&] { fit->trigger(); }));
     }
     const double fitBlockedMs = watch.stopBeats();
+    if (!grabPath.empty())
+        canvas->grab().save(QString::fromStdString(grabPath));
     const long peakMb = peakRssMb();
 
     std::map<std::string, double> figures = {

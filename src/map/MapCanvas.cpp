@@ -9,6 +9,7 @@
 #include "map/TrackDecimation.h"
 
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -16,6 +17,7 @@
 #include <QPainterPath>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -39,6 +41,10 @@ constexpr std::size_t kMaxTilesInView = 64;
 constexpr double kKeyZoom = 1.5;
 constexpr double kKeyPanFraction = 0.125;
 constexpr double kClickSlop = 4;
+// Tracks longer than this are drawn away from the GUI thread.
+constexpr std::size_t kDrawInBackgroundFrom = 100'000;
+// The tracks are drawn this share of the map's size beyond each side, so a pan reuses the drawing.
+constexpr double kTrackMargin = 0.25;
 const QColor kBackground(0xf4, 0xf1, 0xea);
 const QColor kGraticule(0xc8, 0xc4, 0xba);
 const QColor kGraticuleText(0x80, 0x7c, 0x72);
@@ -60,7 +66,14 @@ QString speciesKey(const KmlPlace &place) {
 } // namespace
 
 MapCanvas::MapCanvas(QWidget *parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+    , trackRender_(new QFutureWatcher<TrackImage>(this)) {
+    // A drawing finished for a view since left still stands in until the next one is done.
+    connect(trackRender_, &QFutureWatcher<TrackImage>::finished, this, [this] {
+        if (renderDocument_ == documents_)
+            trackImage_ = trackRender_->result();
+        update();
+    });
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(200, 150);
@@ -68,7 +81,9 @@ MapCanvas::MapCanvas(QWidget *parent)
 }
 
 void MapCanvas::setDocument(KmlDocument document) {
-    tracks_.clear();
+    tracks_.reset();
+    trackImage_ = {};
+    ++documents_;
     places_.clear();
     speciesColors_.clear();
     hiddenSpecies_.clear();
@@ -93,15 +108,19 @@ void MapCanvas::setDocument(KmlDocument document) {
         minY = std::min(minY, w.y());
         maxY = std::max(maxY, w.y());
     };
+    std::vector<TrackLine> lines;
     for (KmlTrack &track : document.tracks) {
-        Track t{track.color, track.width, {}};
-        t.world.reserve(track.points.size());
+        TrackLine line{track.color, track.width, {}};
+        line.world.reserve(track.points.size());
         for (const GeoPoint &point : track.points) {
-            t.world.push_back(projection_.project(point));
-            extend(t.world.back());
+            line.world.push_back(projection_.project(point));
+            extend(line.world.back());
         }
-        tracks_.push_back(std::move(t));
+        // The geographic points are not needed once projected.
+        track.points = {};
+        lines.push_back(std::move(line));
     }
+    tracks_ = std::make_shared<const TrackLayer>(std::move(lines));
     QStringList species;
     for (KmlPlace &place : document.places) {
         const QPointF w = projection_.project(place.position);
@@ -131,7 +150,9 @@ void MapCanvas::setDocument(KmlDocument document) {
 }
 
 void MapCanvas::setMessage(const QString &message) {
-    tracks_.clear();
+    tracks_.reset();
+    trackImage_ = {};
+    ++documents_;
     places_.clear();
     speciesColors_.clear();
     bounds_ = {};
@@ -529,21 +550,36 @@ void MapCanvas::paintGraticule(QPainter &painter) const {
     painter.restore();
 }
 
-void MapCanvas::paintTracks(QPainter &painter) const {
-    for (const Track &track : tracks_) {
-        const double margin = track.width + 2;
-        const QRectF clip = QRectF(rect()).adjusted(-margin, -margin, margin, margin);
-        QPen pen(track.color, track.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-        painter.setPen(pen);
-        // A wide pen hides vertices closer than half its width; fewer of them keep a long track fluid.
-        const double minPixels = std::max(1.0, track.width / 2);
-        for (const QPolygonF &line : screenPolylines(track.world, viewport_, clip, minPixels)) {
-            if (line.size() == 1)
-                painter.drawPoint(line.front());
-            else
-                painter.drawPolyline(line);
-        }
+bool MapCanvas::isRendering() const {
+    return tracks_ && !tracks_->isEmpty() && !trackImage_.covers(viewport_, devicePixelRatioF());
+}
+
+// The view the tracks are drawn for: the map's, a margin wider on each side.
+MapViewport MapCanvas::trackView() const {
+    MapViewport view = viewport_;
+    const QSizeF size = viewport_.size();
+    view.setSize(size + 2 * QSizeF(std::round(size.width() * kTrackMargin), std::round(size.height() * kTrackMargin)));
+    return view;
+}
+
+void MapCanvas::startTrackRender() {
+    if (trackRender_->isRunning())
+        return; // its end repaints, and the repaint asks again for the view then on screen
+    renderDocument_ = documents_;
+    trackRender_->setFuture(QtConcurrent::run(
+        [tracks = tracks_, view = trackView(), ratio = devicePixelRatioF()] { return tracks->render(view, ratio); }));
+}
+
+void MapCanvas::paintTracks(QPainter &painter) {
+    if (!tracks_ || tracks_->isEmpty())
+        return;
+    if (!trackImage_.covers(viewport_, devicePixelRatioF())) {
+        if (tracks_->pointCount() < kDrawInBackgroundFrom)
+            trackImage_ = tracks_->render(trackView(), devicePixelRatioF());
+        else
+            startTrackRender();
     }
+    trackImage_.draw(painter, viewport_);
 }
 
 void MapCanvas::paintPlaces(QPainter &painter, const Layout &layout) const {

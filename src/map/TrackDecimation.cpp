@@ -1,6 +1,8 @@
 #include "map/TrackDecimation.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace pelorin {
 
@@ -19,6 +21,18 @@ unsigned outcode(QPointF p, const QRectF &clip) {
         code |= Below;
     return code;
 }
+
+// The squared distance from p to the segment a-b.
+double squaredDistance(QPointF p, QPointF a, QPointF b) {
+    const QPointF ab = b - a;
+    const QPointF ap = p - a;
+    const double length = QPointF::dotProduct(ab, ab);
+    const double t = length > 0 ? std::clamp(QPointF::dotProduct(ap, ab) / length, 0.0, 1.0) : 0.0;
+    const QPointF d = ap - t * ab;
+    return QPointF::dotProduct(d, d);
+}
+
+constexpr std::size_t kPiece = 4096;
 } // namespace
 
 std::vector<QPolygonF> screenPolylines(const std::vector<QPointF> &world, const MapViewport &viewport,
@@ -51,6 +65,43 @@ std::vector<QPolygonF> screenPolylines(const std::vector<QPointF> &world, const 
     if (current.size() >= 2 || (result.empty() && current.size() == 1 && lastCode == 0))
         result.push_back(std::move(current));
     return result;
+}
+
+std::vector<QPointF> simplifiedTrack(const std::vector<QPointF> &world, double tolerance) {
+    if (world.size() <= 2)
+        return world;
+    const double limit = tolerance * tolerance;
+    std::vector<bool> keep(world.size(), false);
+    std::vector<std::pair<std::size_t, std::size_t>> ranges;
+    for (std::size_t first = 0; first + 1 < world.size(); first += kPiece) {
+        const std::size_t last = std::min(first + kPiece, world.size() - 1);
+        keep[first] = keep[last] = true;
+        ranges.emplace_back(first, last);
+        while (!ranges.empty()) {
+            const auto [a, b] = ranges.back();
+            ranges.pop_back();
+            double farthest = 0;
+            std::size_t at = a;
+            for (std::size_t i = a + 1; i < b; ++i) {
+                const double d = squaredDistance(world[i], world[a], world[b]);
+                if (d > farthest) {
+                    farthest = d;
+                    at = i;
+                }
+            }
+            if (farthest > limit) {
+                keep[at] = true;
+                ranges.emplace_back(a, at);
+                ranges.emplace_back(at, b);
+            }
+        }
+    }
+    std::vector<QPointF> kept;
+    kept.reserve(std::size_t(std::count(keep.begin(), keep.end(), true)));
+    for (std::size_t i = 0; i < world.size(); ++i)
+        if (keep[i])
+            kept.push_back(world[i]);
+    return kept;
 }
 
 } // namespace pelorin

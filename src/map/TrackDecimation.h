@@ -16,4 +16,9 @@ namespace pelorin {
 std::vector<QPolygonF> screenPolylines(const std::vector<QPointF> &world, const MapViewport &viewport,
                                        const QRectF &clip, double minPixels = 1.0);
 
+// The track with the points dropped that lie within tolerance of the line
+// through those kept (Douglas-Peucker, in pieces of a few thousand points so
+// the work stays linear on any shape). The ends are always kept.
+std::vector<QPointF> simplifiedTrack(const std::vector<QPointF> &world, double tolerance);
+
 } // namespace pelorin

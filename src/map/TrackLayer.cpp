@@ -1,0 +1,131 @@
+#include "map/TrackLayer.h"
+
+#include "map/StrokeCoverage.h"
+#include "map/TrackDecimation.h"
+
+#include <QPainter>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cmath>
+
+namespace pelorin {
+
+namespace {
+// Simplified copies kept per track, and the largest share of the track one may hold.
+constexpr std::size_t kLevelsKept = 3;
+constexpr std::size_t kLevelShare = 8;
+// Tracks this short are drawn from their points at every scale.
+constexpr std::size_t kSimplifyFrom = 4096;
+constexpr double kWholePixel = 0.01;
+
+bool nearWhole(double value) {
+    return std::abs(value - std::round(value)) < kWholePixel;
+}
+} // namespace
+
+bool TrackImage::covers(const MapViewport &current, qreal devicePixelRatio) const {
+    if (image.isNull() || image.devicePixelRatio() != devicePixelRatio || view.scale() != current.scale())
+        return false;
+    const QPointF origin = current.toScreen(view.toWorld({0, 0}));
+    return nearWhole(origin.x()) && nearWhole(origin.y()) && origin.x() <= kWholePixel &&
+           origin.y() <= kWholePixel && origin.x() + view.size().width() >= current.size().width() - kWholePixel &&
+           origin.y() + view.size().height() >= current.size().height() - kWholePixel;
+}
+
+void TrackImage::draw(QPainter &painter, const MapViewport &current) const {
+    if (image.isNull())
+        return;
+    const QPointF topLeft = current.toScreen(view.toWorld({0, 0}));
+    if (view.scale() == current.scale()) {
+        painter.drawImage(QPointF(std::round(topLeft.x()), std::round(topLeft.y())), image);
+        return;
+    }
+    const QPointF bottomRight = current.toScreen(view.toWorld({view.size().width(), view.size().height()}));
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(topLeft, bottomRight), image);
+    painter.restore();
+}
+
+TrackLayer::TrackLayer(std::vector<TrackLine> tracks)
+    : tracks_(std::move(tracks)) {
+    for (const TrackLine &track : tracks_)
+        points_ += track.world.size();
+}
+
+TrackLayer::Points TrackLayer::level(std::size_t track, double scale) const {
+    const std::vector<QPointF> &world = tracks_[track].world;
+    if (world.size() < kSimplifyFrom)
+        return nullptr;
+    // The level's scale is the power of two at or above the view's, so its
+    // half-pixel tolerance is under half a pixel here.
+    const int k = int(std::ceil(std::log2(scale)));
+    std::lock_guard lock(mutex_);
+    const auto key = std::make_pair(track, k);
+    if (auto found = levels_.find(key); found != levels_.end()) {
+        found->second.used = ++uses_;
+        return found->second.points;
+    }
+    auto simplified = std::make_shared<const std::vector<QPointF>>(simplifiedTrack(world, 0.5 / std::ldexp(1.0, k)));
+    // Close in the copy is nearly the whole track: remember that, not the copy.
+    Points points = simplified->size() * kLevelShare > world.size() ? nullptr : std::move(simplified);
+    std::size_t kept = 0;
+    for (const auto &[other, level] : levels_)
+        kept += other.first == track ? 1 : 0;
+    if (kept >= kLevelsKept) {
+        auto oldest = levels_.end();
+        for (auto it = levels_.begin(); it != levels_.end(); ++it)
+            if (it->first.first == track && (oldest == levels_.end() || it->second.used < oldest->second.used))
+                oldest = it;
+        levels_.erase(oldest);
+    }
+    levels_[key] = {points, ++uses_};
+    return points;
+}
+
+void TrackLayer::addLines(StrokeCoverage &coverage, std::size_t track, const MapViewport &view,
+                          qreal devicePixelRatio) const {
+    const TrackLine &line = tracks_[track];
+    const Points simplified = level(track, view.scale());
+    const std::vector<QPointF> &points = simplified ? *simplified : line.world;
+    const double margin = line.width + 2;
+    const QRectF clip = QRectF(QPointF(0, 0), view.size()).adjusted(-margin, -margin, margin, margin);
+    const double radius = line.width / 2 * devicePixelRatio;
+    // The simplified copy is already within half a pixel; on the track itself
+    // a quarter pixel drops only what no pen would show.
+    for (const QPolygonF &polyline : screenPolylines(points, view, clip, simplified ? 0.0 : 0.25)) {
+        QPointF last = polyline.front() * devicePixelRatio;
+        if (polyline.size() == 1)
+            coverage.addSegment(last, last, radius);
+        for (qsizetype i = 1; i < polyline.size(); ++i) {
+            const QPointF next = polyline[i] * devicePixelRatio;
+            coverage.addSegment(last, next, radius);
+            last = next;
+        }
+    }
+}
+
+// Each colour's lines are one coverage, so a track crossing itself is no
+// darker where it does, as a translucent stroked path.
+TrackImage TrackLayer::render(const MapViewport &view, qreal devicePixelRatio) const {
+    TrackImage result{QImage((view.size() * devicePixelRatio).toSize(), QImage::Format_ARGB32_Premultiplied),
+                      view};
+    result.image.setDevicePixelRatio(devicePixelRatio);
+    result.image.fill(Qt::transparent);
+    std::vector<QRgb> colours;
+    for (const TrackLine &track : tracks_)
+        if (std::find(colours.begin(), colours.end(), track.color.rgba()) == colours.end())
+            colours.push_back(track.color.rgba());
+    StrokeCoverage coverage(result.image.size());
+    for (const QRgb colour : colours) {
+        coverage.clear();
+        for (std::size_t i = 0; i < tracks_.size(); ++i)
+            if (tracks_[i].color.rgba() == colour)
+                addLines(coverage, i, view, devicePixelRatio);
+        coverage.paint(result.image, QColor::fromRgba(colour));
+    }
+    return result;
+}
+
+} // namespace pelorin
