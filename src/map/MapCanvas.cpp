@@ -133,7 +133,8 @@ void MapCanvas::setDocument(KmlDocument document) {
             if (place.color && !speciesColors_.contains(speciesKey(place)))
                 speciesColors_.insert(speciesKey(place), *place.color);
         }
-        places_.push_back({std::move(place), w});
+        const bool highlighted = !highlightedNames_.isEmpty() && isHighlighted(place.recording);
+        places_.push_back({std::move(place), w, highlighted});
     }
     species.sort();
     for (qsizetype i = 0; i < species.size(); ++i)
@@ -266,11 +267,13 @@ void MapCanvas::setHighlightedRecordings(const QStringList &files) {
         highlightedNames_.insert(info.fileName());
         highlightedBases_.insert(info.completeBaseName());
     }
+    for (Place &place : places_)
+        place.highlighted = isHighlighted(place.source.recording);
     // One recording selected elsewhere whose pin is off screen: bring it into view.
     if (files.size() == 1) {
         const QRectF screen(rect());
         for (const Place &place : places_) {
-            if (isShown(place) && isHighlighted(place.source.recording) &&
+            if (isShown(place) && place.highlighted &&
                 !screen.contains(viewport_.toScreen(place.world))) {
                 takeOverView();
                 viewport_.setCenter(place.world);
@@ -582,16 +585,13 @@ void MapCanvas::paintTracks(QPainter &painter) {
     trackImage_.draw(painter, viewport_);
 }
 
-void MapCanvas::paintPlaces(QPainter &painter, const Layout &layout) const {
+void MapCanvas::paintPlaces(QPainter &painter, const Layout &layout) {
     // Highlighted pins last, so that they stay on top.
     for (const bool highlightedPass : {false, true}) {
         for (const PinSpot &spot : layout.spots) {
             const Place &place = places_[spot.members.front()];
-            const bool highlighted =
-                std::any_of(spot.members.begin(), spot.members.end(), [this](std::size_t m) {
-                    return !places_[m].source.recording.isEmpty() &&
-                           isHighlighted(places_[m].source.recording);
-                });
+            const bool highlighted = std::any_of(spot.members.begin(), spot.members.end(),
+                                                 [this](std::size_t m) { return places_[m].highlighted; });
             if (highlighted != highlightedPass)
                 continue;
             const double radius = spot.grouped() ? kPlaceRadius + 4 : kPlaceRadius;
@@ -600,19 +600,9 @@ void MapCanvas::paintPlaces(QPainter &painter, const Layout &layout) const {
                 painter.setBrush(Qt::NoBrush);
                 painter.drawEllipse(spot.at, radius + 3, radius + 3);
             }
-            painter.setPen(QPen(Qt::white, 1.5));
-            painter.setBrush(pinColor(place));
-            if (place.source.kind == PlaceKind::Waypoint && !spot.grouped()) {
-                const QRectF box(spot.at - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius));
-                painter.drawRect(box);
-            } else {
-                painter.drawEllipse(spot.at, radius, radius);
-            }
-            if (spot.grouped()) {
-                painter.setPen(Qt::white);
-                painter.drawText(QRectF(spot.at - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius)),
-                                 Qt::AlignCenter, QString::number(spot.members.size()));
-            }
+            const bool square = place.source.kind == PlaceKind::Waypoint && !spot.grouped();
+            pinSprites_.draw(painter, spot.at, square ? PinSprites::Shape::Square : PinSprites::Shape::Disc, radius,
+                             pinColor(place), spot.grouped() ? QString::number(spot.members.size()) : QString());
         }
     }
 

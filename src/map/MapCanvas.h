@@ -4,6 +4,7 @@
 #include "map/MapProjection.h"
 #include "map/MapViewport.h"
 #include "map/PinLayout.h"
+#include "map/PinSprites.h"
 #include "map/TrackLayer.h"
 
 #include <QHash>
@@ -103,6 +104,7 @@ private:
     struct Place {
         KmlPlace source;
         QPointF world;
+        bool highlighted = false;
     };
 
     void applyView();
@@ -117,7 +119,7 @@ private:
     void paintTracks(QPainter &painter);
     MapViewport trackView() const;
     void startTrackRender();
-    void paintPlaces(QPainter &painter, const Layout &layout) const;
+    void paintPlaces(QPainter &painter, const Layout &layout);
     void paintCorners(QPainter &painter) const;
     void paintScaleBar(QPainter &painter) const;
     void paintMessage(QPainter &painter) const;
@@ -132,6 +134,7 @@ private:
     unsigned renderDocument_ = 0;
     std::vector<Place> places_;
     QHash<QString, QColor> speciesColors_;
+    PinSprites pinSprites_;
     QSet<QString> hiddenSpecies_;
     // The highlighted files' names, and those names without their extension.
     QSet<QString> highlightedNames_;
