@@ -81,6 +81,7 @@ MapCanvas::MapCanvas(QWidget *parent)
 }
 
 void MapCanvas::setDocument(KmlDocument document) {
+    spreadCache_.reset();
     tracks_.reset();
     trackImage_ = {};
     ++documents_;
@@ -151,6 +152,7 @@ void MapCanvas::setDocument(KmlDocument document) {
 }
 
 void MapCanvas::setMessage(const QString &message) {
+    spreadCache_.reset();
     tracks_.reset();
     trackImage_ = {};
     ++documents_;
@@ -252,6 +254,7 @@ QList<LegendEntry> MapCanvas::legend() const {
 }
 
 void MapCanvas::setSpeciesVisible(const QString &species, bool visible) {
+    spreadCache_.reset();
     if (visible)
         hiddenSpecies_.remove(species);
     else
@@ -311,26 +314,37 @@ QColor MapCanvas::pinColor(const Place &place) const {
     return speciesColors_.value(QString());
 }
 
+// Pins are spread once per scale, measured from a point fixed on the plane,
+// so a pan moves the spots without spreading them again (nor differently).
+const std::vector<PinSpot> &MapCanvas::spreadSpots() const {
+    if (spreadCache_ && spreadCache_->scale == viewport_.scale())
+        return spreadCache_->spots;
+    const double scale = viewport_.scale();
+    std::vector<QPointF> anchored;
+    std::vector<std::size_t> index;
+    for (std::size_t i = 0; i < places_.size(); ++i) {
+        if (!isShown(places_[i]))
+            continue;
+        const QPointF d = places_[i].world - bounds_.center();
+        anchored.emplace_back(d.x() * scale, -d.y() * scale);
+        index.push_back(i);
+    }
+    spreadCache_ = SpreadCache{scale, spreadPins(anchored, kPlaceRadius, kMaxSpread)};
+    for (PinSpot &spot : spreadCache_->spots)
+        for (std::size_t &member : spot.members)
+            member = index[member];
+    return spreadCache_->spots;
+}
+
 MapCanvas::Layout MapCanvas::layout() const {
     Layout result;
     if (!hasDocument())
         return result;
     const QRectF visible = QRectF(rect()).adjusted(-20, -20, 20, 20);
-    std::vector<QPointF> screen;
-    std::vector<std::size_t> index;
-    for (std::size_t i = 0; i < places_.size(); ++i) {
-        if (!isShown(places_[i]))
-            continue;
-        const QPointF p = viewport_.toScreen(places_[i].world);
-        if (!visible.contains(p))
-            continue;
-        screen.push_back(p);
-        index.push_back(i);
-    }
-    result.spots = spreadPins(screen, kPlaceRadius, kMaxSpread);
-    for (PinSpot &spot : result.spots)
-        for (std::size_t &member : spot.members)
-            member = index[member];
+    const QPointF offset = viewport_.toScreen(bounds_.center());
+    for (const PinSpot &spot : spreadSpots())
+        if (visible.contains(spot.at + offset))
+            result.spots.push_back({spot.at + offset, spot.members});
     if (result.spots.size() > kMaxLabelledSpots)
         return result;
 

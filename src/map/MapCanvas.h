@@ -113,6 +113,8 @@ private:
     void keepNearData();
     bool isShown(const Place &place) const;
     QColor pinColor(const Place &place) const;
+    // The shown pins spread at the current scale, relative to the data's centre on screen.
+    const std::vector<PinSpot> &spreadSpots() const;
     const PinSpot *spotAt(const Layout &layout, QPointF screen) const;
     void paintGraticule(QPainter &painter) const;
     bool paintBasemap(QPainter &painter) const;
@@ -135,6 +137,11 @@ private:
     std::vector<Place> places_;
     QHash<QString, QColor> speciesColors_;
     PinSprites pinSprites_;
+    struct SpreadCache {
+        double scale;
+        std::vector<PinSpot> spots;
+    };
+    mutable std::optional<SpreadCache> spreadCache_;
     QSet<QString> hiddenSpecies_;
     // The highlighted files' names, and those names without their extension.
     QSet<QString> highlightedNames_;
