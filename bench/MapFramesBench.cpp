@@ -224,10 +224,11 @@ int main(int argc, char **argv) {
         else if (arg == "--baseline")
             baselinePath = next();
         else {
-            std::fprintf(stderr,
-                         "usage: %s [--points N | --kml FILE] [--wheel N] [--drag N] [--markdown] [--save FILE] "
-                         "[--baseline FILE] [--grab PNG]\n",
-                         argv[0]);
+            std::fprintf(
+                stderr,
+                "usage: %s [--points N | --kml FILE] [--wheel N] [--drag N] [--markdown] [--save FILE] "
+                "[--baseline FILE] [--grab PNG]\n",
+                argv[0]);
             return 2;
         }
     }
@@ -355,15 +356,17 @@ int main(int argc, char **argv) {
     };
     if (markdown) {
         std::printf("## Host: map window\n\n");
-        std::printf("The host's map window (%dx%d canvas, no basemap) showing a generated survey of %zu track "
-                    "points and %zu pins with the whole track in view, driven through its own events: %d wheel "
-                    "steps (%d out from the fitted view, %d back), a drag of %d mouse moves, \"Fit to data\" "
-                    "from a close-up 5 times. A step ends when its frame is painted in full. GUI CPU is the GUI "
-                    "thread's CPU time per step, process CPU all threads'; blocked is the longest gap of a 5 ms "
-                    "timer. Load average %.2f during the run.\n\n",
-                    canvas->width(), canvas->height(), points, pins, 2 * half, half, half, dragSteps, load[0]);
+        std::printf(
+            "The host's map window (%dx%d canvas, no basemap) showing a generated survey of %zu track "
+            "points and %zu pins with the whole track in view, driven through its own events: %d wheel "
+            "steps (%d out from the fitted view, %d back), a drag of %d mouse moves, \"Fit to data\" "
+            "from a close-up 5 times. A step ends when its frame is painted in full. GUI CPU is the GUI "
+            "thread's CPU time per step, process CPU all threads'; blocked is the longest gap of a 5 ms "
+            "timer. Load average %.2f during the run.\n\n",
+            canvas->width(), canvas->height(), points, pins, 2 * half, half, half, dragSteps, load[0]);
         const bool withBefore = !before.empty();
-        std::printf("| Measure | Median | Worst | Budget | %sMet |\n", withBefore ? "Before (median / worst) | " : "");
+        std::printf("| Measure | Median | Worst | Budget | %sMet |\n",
+                    withBefore ? "Before (median / worst) | " : "");
         std::printf("|---|---|---|---|%s---|\n", withBefore ? "---|" : "");
         auto row = [&](const char *measure, const char *median, const char *worst, double med, double wst,
                        const char *budget, bool met) {
@@ -374,8 +377,8 @@ int main(int argc, char **argv) {
                         met ? "met" : "not met");
         };
         auto has = [&](const char *key) { return figures.at(key); };
-        row("Wheel step, ms", "wheel_median_ms", "wheel_worst_ms", has("wheel_median_ms"), has("wheel_worst_ms"),
-            "33.3", has("wheel_worst_ms") <= frameBudgetMs);
+        row("Wheel step, ms", "wheel_median_ms", "wheel_worst_ms", has("wheel_median_ms"),
+            has("wheel_worst_ms"), "33.3", has("wheel_worst_ms") <= frameBudgetMs);
         row("Wheel step, GUI CPU ms", "wheel_gui_cpu_ms", "wheel_gui_cpu_ms", has("wheel_gui_cpu_ms"),
             has("wheel_gui_cpu_ms"), "—", true);
         row("Drag frame, ms", "drag_median_ms", "drag_worst_ms", has("drag_median_ms"), has("drag_worst_ms"),
@@ -384,14 +387,15 @@ int main(int argc, char **argv) {
             has("drag_gui_cpu_ms"), "—", true);
         row("Drag, frames a second", "drag_fps", "drag_fps", has("drag_fps"), has("drag_fps"), "≥ 30",
             has("drag_fps") >= 30);
-        row("Fit to data, ms", "fit_median_ms", "fit_worst_ms", has("fit_median_ms"), has("fit_worst_ms"), "33.3",
-            has("fit_worst_ms") <= frameBudgetMs);
-        row("GUI thread blocked, ms", "blocked_ms", "blocked_ms", has("blocked_ms"), has("blocked_ms"), "33.3",
-            has("blocked_ms") <= frameBudgetMs);
-        std::printf("\nPeak resident memory %ld MB (the whole process with the generated document).\n", peakMb);
+        row("Fit to data, ms", "fit_median_ms", "fit_worst_ms", has("fit_median_ms"), has("fit_worst_ms"),
+            "33.3", has("fit_worst_ms") <= frameBudgetMs);
+        row("GUI thread blocked, ms", "blocked_ms", "blocked_ms", has("blocked_ms"), has("blocked_ms"),
+            "33.3", has("blocked_ms") <= frameBudgetMs);
+        std::printf("\nPeak resident memory %ld MB (the whole process with the generated document).\n",
+                    peakMb);
     } else {
-        std::printf("points %zu, pins %zu, canvas %dx%d, load %.2f %.2f %.2f\n", points, pins, canvas->width(),
-                    canvas->height(), load[0], load[1], load[2]);
+        std::printf("points %zu, pins %zu, canvas %dx%d, load %.2f %.2f %.2f\n", points, pins,
+                    canvas->width(), canvas->height(), load[0], load[1], load[2]);
         for (const auto &[key, value] : figures) {
             const std::string old = was(key.c_str());
             std::printf("%-22s %10.1f%s%s\n", key.c_str(), value, old.empty() ? "" : "   before ",

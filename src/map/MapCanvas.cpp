@@ -276,8 +276,7 @@ void MapCanvas::setHighlightedRecordings(const QStringList &files) {
     if (files.size() == 1) {
         const QRectF screen(rect());
         for (const Place &place : places_) {
-            if (isShown(place) && place.highlighted &&
-                !screen.contains(viewport_.toScreen(place.world))) {
+            if (isShown(place) && place.highlighted && !screen.contains(viewport_.toScreen(place.world))) {
                 takeOverView();
                 viewport_.setCenter(place.world);
                 break;
@@ -575,7 +574,8 @@ bool MapCanvas::isRendering() const {
 MapViewport MapCanvas::trackView() const {
     MapViewport view = viewport_;
     const QSizeF size = viewport_.size();
-    view.setSize(size + 2 * QSizeF(std::round(size.width() * kTrackMargin), std::round(size.height() * kTrackMargin)));
+    view.setSize(
+        size + 2 * QSizeF(std::round(size.width() * kTrackMargin), std::round(size.height() * kTrackMargin)));
     return view;
 }
 
@@ -583,8 +583,10 @@ void MapCanvas::startTrackRender() {
     if (trackRender_->isRunning())
         return; // its end repaints, and the repaint asks again for the view then on screen
     renderDocument_ = documents_;
-    trackRender_->setFuture(QtConcurrent::run(
-        [tracks = tracks_, view = trackView(), ratio = devicePixelRatioF()] { return tracks->render(view, ratio); }));
+    trackRender_->setFuture(
+        QtConcurrent::run([tracks = tracks_, view = trackView(), ratio = devicePixelRatioF()] {
+            return tracks->render(view, ratio);
+        }));
 }
 
 void MapCanvas::paintTracks(QPainter &painter) {
@@ -615,8 +617,9 @@ void MapCanvas::paintPlaces(QPainter &painter, const Layout &layout) {
                 painter.drawEllipse(spot.at, radius + 3, radius + 3);
             }
             const bool square = place.source.kind == PlaceKind::Waypoint && !spot.grouped();
-            pinSprites_.draw(painter, spot.at, square ? PinSprites::Shape::Square : PinSprites::Shape::Disc, radius,
-                             pinColor(place), spot.grouped() ? QString::number(spot.members.size()) : QString());
+            pinSprites_.draw(painter, spot.at, square ? PinSprites::Shape::Square : PinSprites::Shape::Disc,
+                             radius, pinColor(place),
+                             spot.grouped() ? QString::number(spot.members.size()) : QString());
         }
     }
 

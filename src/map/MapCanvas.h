@@ -129,7 +129,8 @@ private:
     MapProjection projection_;
     MapViewport viewport_;
     std::shared_ptr<const TrackLayer> tracks_;
-    // The tracks as last drawn, and the drawing under way (for this document when renderDocument_ is documents_).
+    // The tracks as last drawn, and the drawing under way (for this document when renderDocument_ is
+    // documents_).
     TrackImage trackImage_;
     QFutureWatcher<TrackImage> *trackRender_;
     unsigned documents_ = 0;

@@ -37,7 +37,8 @@ QImage PinSprites::make(const Key &key) const {
     return image;
 }
 
-void PinSprites::draw(QPainter &painter, QPointF at, Shape shape, double radius, QColor fill, const QString &text) {
+void PinSprites::draw(QPainter &painter, QPointF at, Shape shape, double radius, QColor fill,
+                      const QString &text) {
     if (painter.font() != font_) {
         font_ = painter.font();
         sprites_.clear();

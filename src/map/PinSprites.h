@@ -18,7 +18,8 @@ class PinSprites {
 public:
     enum class Shape { Disc, Square };
     // Draws a pin centred on at, on whole pixels.
-    void draw(QPainter &painter, QPointF at, Shape shape, double radius, QColor fill, const QString &text = {});
+    void draw(QPainter &painter, QPointF at, Shape shape, double radius, QColor fill,
+              const QString &text = {});
 
 private:
     struct Key {

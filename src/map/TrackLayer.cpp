@@ -29,7 +29,8 @@ bool TrackImage::covers(const MapViewport &current, qreal devicePixelRatio) cons
         return false;
     const QPointF origin = current.toScreen(view.toWorld({0, 0}));
     return nearWhole(origin.x()) && nearWhole(origin.y()) && origin.x() <= kWholePixel &&
-           origin.y() <= kWholePixel && origin.x() + view.size().width() >= current.size().width() - kWholePixel &&
+           origin.y() <= kWholePixel &&
+           origin.x() + view.size().width() >= current.size().width() - kWholePixel &&
            origin.y() + view.size().height() >= current.size().height() - kWholePixel;
 }
 
@@ -67,7 +68,8 @@ TrackLayer::Points TrackLayer::level(std::size_t track, double scale) const {
         found->second.used = ++uses_;
         return found->second.points;
     }
-    auto simplified = std::make_shared<const std::vector<QPointF>>(simplifiedTrack(world, 0.5 / std::ldexp(1.0, k)));
+    auto simplified =
+        std::make_shared<const std::vector<QPointF>>(simplifiedTrack(world, 0.5 / std::ldexp(1.0, k)));
     // Close in the copy is nearly the whole track: remember that, not the copy.
     Points points = simplified->size() * kLevelShare > world.size() ? nullptr : std::move(simplified);
     std::size_t kept = 0;
@@ -76,7 +78,8 @@ TrackLayer::Points TrackLayer::level(std::size_t track, double scale) const {
     if (kept >= kLevelsKept) {
         auto oldest = levels_.end();
         for (auto it = levels_.begin(); it != levels_.end(); ++it)
-            if (it->first.first == track && (oldest == levels_.end() || it->second.used < oldest->second.used))
+            if (it->first.first == track &&
+                (oldest == levels_.end() || it->second.used < oldest->second.used))
                 oldest = it;
         levels_.erase(oldest);
     }
