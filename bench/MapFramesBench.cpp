@@ -99,6 +99,7 @@ struct Sample {
     double wallMs = 0;
     double guiCpuMs = 0;
     double processCpuMs = 0;
+    double firstFrameMs = 0; // to the first frame painted, perhaps the last drawing moved and scaled
 };
 
 struct Series {
@@ -143,20 +144,28 @@ public:
         beat_.stop();
         return longestGapMs_;
     }
-    // Processes events until the canvas has painted the current view in full.
-    void waitForFrame() {
+    // Processes events until the canvas has painted the current view in full;
+    // returns when its first frame for it (perhaps a stand-in) was painted.
+    std::chrono::steady_clock::time_point waitForFrame() {
         paints_ = 0;
-        while (paints_ == 0 || canvas_->isRendering())
+        while (paints_ == 0)
             QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        const auto first = std::chrono::steady_clock::now();
+        while (canvas_->isRendering())
+            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        return first;
     }
     template <typename Step> Sample time(Step step) {
         const auto start = std::chrono::steady_clock::now();
         const double cpu = threadCpuMs();
         const double process = processCpuMs();
         step();
-        waitForFrame();
-        return {std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count(),
-                threadCpuMs() - cpu, processCpuMs() - process};
+        const auto first = waitForFrame();
+        const auto ms = [start](auto end) {
+            return std::chrono::duration<double, std::milli>(end - start).count();
+        };
+        return {ms(std::chrono::steady_clock::now()), threadCpuMs() - cpu, processCpuMs() - process,
+                ms(first)};
     }
 
 protected:
@@ -319,6 +328,8 @@ int main(int argc, char **argv) {
         {"wheel_gui_cpu_ms", wheelSeries.median(&Sample::guiCpuMs)},
         {"wheel_process_cpu_ms", wheelSeries.median(&Sample::processCpuMs)},
         {"wheel_blocked_ms", wheelBlockedMs},
+        {"wheel_first_median_ms", wheelSeries.median(&Sample::firstFrameMs)},
+        {"wheel_first_worst_ms", wheelSeries.worst(&Sample::firstFrameMs)},
         {"drag_fps", dragFps},
         {"drag_median_ms", dragSeries.median(&Sample::wallMs)},
         {"drag_worst_ms", dragSeries.worst(&Sample::wallMs)},
@@ -330,6 +341,8 @@ int main(int argc, char **argv) {
         {"fit_gui_cpu_ms", fitSeries.median(&Sample::guiCpuMs)},
         {"fit_process_cpu_ms", fitSeries.median(&Sample::processCpuMs)},
         {"fit_blocked_ms", fitBlockedMs},
+        {"fit_first_median_ms", fitSeries.median(&Sample::firstFrameMs)},
+        {"fit_first_worst_ms", fitSeries.worst(&Sample::firstFrameMs)},
         {"blocked_ms", std::max({wheelBlockedMs, dragBlockedMs, fitBlockedMs})},
         {"first_frame_ms", firstFrameMs},
         {"peak_rss_mb", double(peakMb)},
@@ -347,7 +360,10 @@ int main(int argc, char **argv) {
 
     const double frameBudgetMs = 1000.0 / 30;
     auto was = [&](const char *key) -> std::string {
-        const auto found = before.find(key);
+        auto found = before.find(key);
+        // A run drawing on the GUI thread has no stand-in: its first frame is the full one.
+        if (std::string plain = key; found == before.end() && plain.find("_first") != std::string::npos)
+            found = before.find(plain.erase(plain.find("_first"), 6));
         if (found == before.end())
             return "";
         char text[32];
@@ -377,18 +393,24 @@ int main(int argc, char **argv) {
                         met ? "met" : "not met");
         };
         auto has = [&](const char *key) { return figures.at(key); };
-        row("Wheel step, ms", "wheel_median_ms", "wheel_worst_ms", has("wheel_median_ms"),
+        row("Wheel step to the full drawing, ms", "wheel_median_ms", "wheel_worst_ms", has("wheel_median_ms"),
             has("wheel_worst_ms"), "33.3", has("wheel_worst_ms") <= frameBudgetMs);
+        row("Wheel step, first frame (the last drawing scaled), ms", "wheel_first_median_ms",
+            "wheel_first_worst_ms", has("wheel_first_median_ms"), has("wheel_first_worst_ms"), "33.3",
+            has("wheel_first_worst_ms") <= frameBudgetMs);
         row("Wheel step, GUI CPU ms", "wheel_gui_cpu_ms", "wheel_gui_cpu_ms", has("wheel_gui_cpu_ms"),
             has("wheel_gui_cpu_ms"), "—", true);
-        row("Drag frame, ms", "drag_median_ms", "drag_worst_ms", has("drag_median_ms"), has("drag_worst_ms"),
-            "33.3", has("drag_worst_ms") <= frameBudgetMs);
+        row("Drag, time per frame, ms", "drag_median_ms", "drag_worst_ms", has("drag_median_ms"),
+            has("drag_worst_ms"), "33.3", has("drag_worst_ms") <= frameBudgetMs);
         row("Drag frame, GUI CPU ms", "drag_gui_cpu_ms", "drag_gui_cpu_ms", has("drag_gui_cpu_ms"),
             has("drag_gui_cpu_ms"), "—", true);
         row("Drag, frames a second", "drag_fps", "drag_fps", has("drag_fps"), has("drag_fps"), "≥ 30",
             has("drag_fps") >= 30);
-        row("Fit to data, ms", "fit_median_ms", "fit_worst_ms", has("fit_median_ms"), has("fit_worst_ms"),
-            "33.3", has("fit_worst_ms") <= frameBudgetMs);
+        row("Fit to data to the full drawing, ms", "fit_median_ms", "fit_worst_ms", has("fit_median_ms"),
+            has("fit_worst_ms"), "33.3", has("fit_worst_ms") <= frameBudgetMs);
+        row("Fit to data, first frame, ms", "fit_first_median_ms", "fit_first_worst_ms",
+            has("fit_first_median_ms"), has("fit_first_worst_ms"), "33.3",
+            has("fit_first_worst_ms") <= frameBudgetMs);
         row("GUI thread blocked, ms", "blocked_ms", "blocked_ms", has("blocked_ms"), has("blocked_ms"),
             "33.3", has("blocked_ms") <= frameBudgetMs);
         std::printf("\nPeak resident memory %ld MB (the whole process with the generated document).\n",

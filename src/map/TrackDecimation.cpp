@@ -67,15 +67,18 @@ std::vector<QPolygonF> screenPolylines(const std::vector<QPointF> &world, const 
     return result;
 }
 
-std::vector<QPointF> simplifiedTrack(const std::vector<QPointF> &world, double tolerance) {
+std::optional<std::vector<QPointF>> simplifiedTrack(const std::vector<QPointF> &world, double tolerance,
+                                                    std::size_t most) {
     if (world.size() <= 2)
-        return world;
+        return world.size() <= most ? std::optional(world) : std::nullopt;
     const double limit = tolerance * tolerance;
     std::vector<bool> keep(world.size(), false);
+    std::size_t kept = 1; // the first point
     std::vector<std::pair<std::size_t, std::size_t>> ranges;
     for (std::size_t first = 0; first + 1 < world.size(); first += kPiece) {
         const std::size_t last = std::min(first + kPiece, world.size() - 1);
         keep[first] = keep[last] = true;
+        ++kept;
         ranges.emplace_back(first, last);
         while (!ranges.empty()) {
             const auto [a, b] = ranges.back();
@@ -90,18 +93,22 @@ std::vector<QPointF> simplifiedTrack(const std::vector<QPointF> &world, double t
                 }
             }
             if (farthest > limit) {
+                if (++kept > most)
+                    return std::nullopt;
                 keep[at] = true;
                 ranges.emplace_back(a, at);
                 ranges.emplace_back(at, b);
             }
         }
     }
-    std::vector<QPointF> kept;
-    kept.reserve(std::size_t(std::count(keep.begin(), keep.end(), true)));
+    if (kept > most)
+        return std::nullopt;
+    std::vector<QPointF> simplified;
+    simplified.reserve(kept);
     for (std::size_t i = 0; i < world.size(); ++i)
         if (keep[i])
-            kept.push_back(world[i]);
-    return kept;
+            simplified.push_back(world[i]);
+    return simplified;
 }
 
 } // namespace pelorin

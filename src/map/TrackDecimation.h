@@ -4,6 +4,8 @@
 
 #include <QPolygonF>
 
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace pelorin {
@@ -18,7 +20,9 @@ std::vector<QPolygonF> screenPolylines(const std::vector<QPointF> &world, const 
 
 // The track with the points dropped that lie within tolerance of the line
 // through those kept (Douglas-Peucker, in pieces of a few thousand points so
-// the work stays linear on any shape). The ends are always kept.
-std::vector<QPointF> simplifiedTrack(const std::vector<QPointF> &world, double tolerance);
+// the work stays linear on any shape). The ends are always kept. Nothing when
+// more than most points would be kept.
+std::optional<std::vector<QPointF>> simplifiedTrack(const std::vector<QPointF> &world, double tolerance,
+                                                    std::size_t most = SIZE_MAX);
 
 } // namespace pelorin

@@ -12,9 +12,10 @@
 namespace pelorin {
 
 namespace {
-// Simplified copies kept per track, and the largest share of the track one may hold.
-constexpr std::size_t kLevelsKept = 3;
+// The largest share of the track one simplified copy may hold, and all of them together.
 constexpr std::size_t kLevelShare = 8;
+constexpr std::size_t kLevelsShare = 4;
+constexpr std::size_t kMostLevels = 16;
 // Tracks this short are drawn from their points at every scale.
 constexpr std::size_t kSimplifyFrom = 4096;
 constexpr double kWholePixel = 0.01;
@@ -68,19 +69,23 @@ TrackLayer::Points TrackLayer::level(std::size_t track, double scale) const {
         found->second.used = ++uses_;
         return found->second.points;
     }
-    auto simplified =
-        std::make_shared<const std::vector<QPointF>>(simplifiedTrack(world, 0.5 / std::ldexp(1.0, k)));
-    // Close in the copy is nearly the whole track: remember that, not the copy.
-    Points points = simplified->size() * kLevelShare > world.size() ? nullptr : std::move(simplified);
-    std::size_t kept = 0;
-    for (const auto &[other, level] : levels_)
-        kept += other.first == track ? 1 : 0;
-    if (kept >= kLevelsKept) {
-        auto oldest = levels_.end();
-        for (auto it = levels_.begin(); it != levels_.end(); ++it)
-            if (it->first.first == track &&
-                (oldest == levels_.end() || it->second.used < oldest->second.used))
-                oldest = it;
+    // Close in the copy would be nearly the whole track: remember that, not the copy.
+    std::optional<std::vector<QPointF>> simplified =
+        simplifiedTrack(world, 0.5 / std::ldexp(1.0, k), world.size() / kLevelShare);
+    Points points =
+        simplified ? std::make_shared<const std::vector<QPointF>>(std::move(*simplified)) : nullptr;
+    // The copies together stay well under the track's own size; the least recently used go first.
+    const auto held = [this] {
+        std::size_t total = 0;
+        for (const auto &[other, copy] : levels_)
+            total += copy.points ? copy.points->size() : 0;
+        return total;
+    };
+    const std::size_t adding = points ? points->size() : 0;
+    while (!levels_.empty() && (levels_.size() >= kMostLevels || held() + adding > points_ / kLevelsShare)) {
+        const auto oldest =
+            std::min_element(levels_.begin(), levels_.end(),
+                             [](const auto &a, const auto &b) { return a.second.used < b.second.used; });
         levels_.erase(oldest);
     }
     levels_[key] = {points, ++uses_};
