@@ -318,6 +318,7 @@ QColor MapCanvas::pinColor(const Place &place) const {
 const std::vector<PinSpot> &MapCanvas::spreadSpots() const {
     if (spreadCache_ && spreadCache_->scale == viewport_.scale())
         return spreadCache_->spots;
+    spreadCache_.reset(); // before the new one is made: with every pin a spot close in, it is not small
     const double scale = viewport_.scale();
     std::vector<QPointF> anchored;
     std::vector<std::size_t> index;

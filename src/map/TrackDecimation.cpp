@@ -35,11 +35,17 @@ double squaredDistance(QPointF p, QPointF a, QPointF b) {
 constexpr std::size_t kPiece = 4096;
 } // namespace
 
-std::vector<QPolygonF> screenPolylines(const std::vector<QPointF> &world, const MapViewport &viewport,
-                                       const QRectF &clip, double minPixels) {
-    std::vector<QPolygonF> result;
+void visitScreenPolylines(const std::vector<QPointF> &world, const MapViewport &viewport, const QRectF &clip,
+                          double minPixels, const std::function<void(const QPolygonF &)> &visit,
+                          qsizetype mostPoints) {
     if (world.empty())
-        return result;
+        return;
+    bool visited = false;
+    const auto flush = [&](QPolygonF &line) {
+        visit(line);
+        visited = true;
+        line.clear();
+    };
     QPolygonF current;
     QPointF last = viewport.toScreen(world.front());
     unsigned lastCode = outcode(last, clip);
@@ -52,18 +58,30 @@ std::vector<QPolygonF> screenPolylines(const std::vector<QPointF> &world, const 
         const unsigned code = outcode(p, clip);
         if (code & lastCode) {
             if (current.size() >= 2)
-                result.push_back(std::move(current));
-            current = QPolygonF();
+                flush(current);
+            current.clear();
         } else if (current.isEmpty()) {
             current << last;
         }
-        if (!(code & lastCode))
+        if (!(code & lastCode)) {
             current << p;
+            if (current.size() >= mostPoints) {
+                flush(current);
+                current << p;
+            }
+        }
         last = p;
         lastCode = code;
     }
-    if (current.size() >= 2 || (result.empty() && current.size() == 1 && lastCode == 0))
-        result.push_back(std::move(current));
+    if (current.size() >= 2 || (!visited && current.size() == 1 && lastCode == 0))
+        visit(current);
+}
+
+std::vector<QPolygonF> screenPolylines(const std::vector<QPointF> &world, const MapViewport &viewport,
+                                       const QRectF &clip, double minPixels) {
+    std::vector<QPolygonF> result;
+    visitScreenPolylines(world, viewport, clip, minPixels,
+                         [&result](const QPolygonF &line) { result.push_back(line); });
     return result;
 }
 

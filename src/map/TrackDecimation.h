@@ -5,6 +5,8 @@
 #include <QPolygonF>
 
 #include <cstdint>
+#include <functional>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -17,6 +19,12 @@ namespace pelorin {
 // one-point polyline when it is inside clip.
 std::vector<QPolygonF> screenPolylines(const std::vector<QPointF> &world, const MapViewport &viewport,
                                        const QRectF &clip, double minPixels = 1.0);
+
+// The same polylines handed over one at a time, a long one in pieces of at
+// most mostPoints that share their ends, so none need be held at once.
+void visitScreenPolylines(const std::vector<QPointF> &world, const MapViewport &viewport, const QRectF &clip,
+                          double minPixels, const std::function<void(const QPolygonF &)> &visit,
+                          qsizetype mostPoints = std::numeric_limits<qsizetype>::max());
 
 // The track with the points dropped that lie within tolerance of the line
 // through those kept (Douglas-Peucker, in pieces of a few thousand points so

@@ -19,6 +19,8 @@ constexpr std::size_t kMostLevels = 16;
 // Tracks this short are drawn from their points at every scale.
 constexpr std::size_t kSimplifyFrom = 4096;
 constexpr double kWholePixel = 0.01;
+// Close in most of the track may be on screen: it is handed over in pieces rather than held at once.
+constexpr qsizetype kPolylinePiece = 4096;
 
 bool nearWhole(double value) {
     return std::abs(value - std::round(value)) < kWholePixel;
@@ -102,7 +104,7 @@ void TrackLayer::addLines(StrokeCoverage &coverage, std::size_t track, const Map
     const double radius = line.width / 2 * devicePixelRatio;
     // The simplified copy is already within half a pixel; on the track itself
     // a quarter pixel drops only what no pen would show.
-    for (const QPolygonF &polyline : screenPolylines(points, view, clip, simplified ? 0.0 : 0.25)) {
+    const auto add = [&coverage, radius, devicePixelRatio](const QPolygonF &polyline) {
         QPointF last = polyline.front() * devicePixelRatio;
         if (polyline.size() == 1)
             coverage.addSegment(last, last, radius);
@@ -111,7 +113,8 @@ void TrackLayer::addLines(StrokeCoverage &coverage, std::size_t track, const Map
             coverage.addSegment(last, next, radius);
             last = next;
         }
-    }
+    };
+    visitScreenPolylines(points, view, clip, simplified ? 0.0 : 0.25, add, kPolylinePiece);
 }
 
 // Each colour's lines are one coverage, so a track crossing itself is no
