@@ -195,13 +195,18 @@ void mouse(QWidget *target, QEvent::Type type, QPointF at, Qt::MouseButtons butt
     QApplication::sendEvent(target, &event);
 }
 
+// "key value" lines; lines starting with '#' say how the figures were taken.
 std::map<std::string, double> readFigures(const std::string &path) {
     std::map<std::string, double> figures;
     std::ifstream in(path);
-    std::string key;
-    double value = 0;
-    while (in >> key >> value)
-        figures[key] = value;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line.front() == '#')
+            continue;
+        const auto space = line.find(' ');
+        if (space != std::string::npos)
+            figures[line.substr(0, space)] = toDouble(std::string_view(line).substr(space + 1));
+    }
     return figures;
 }
 
