@@ -20,7 +20,13 @@ void StrokeCoverage::clear() {
 }
 
 void StrokeCoverage::addSegment(QPointF a, QPointF b, double radius) {
-    const double length = std::hypot(b.x() - a.x(), b.y() - a.y());
+    const double dx = b.x() - a.x();
+    const double dy = b.y() - a.y();
+    const double length = std::sqrt(dx * dx + dy * dy);
+    if (length <= kPieceLength) {
+        addPiece(a, b, radius);
+        return;
+    }
     const int pieces = std::max(1, int(std::ceil(length / kPieceLength)));
     for (int i = 0; i < pieces; ++i)
         addPiece(a + (b - a) * (double(i) / pieces), a + (b - a) * (double(i + 1) / pieces), radius);
@@ -57,7 +63,7 @@ void StrokeCoverage::addPiece(QPointF a, QPointF b, double radius) {
             if (d2 >= outer2)
                 continue;
             const auto value =
-                d2 <= inner2 ? std::uint8_t(255) : std::uint8_t(std::lround((reach - std::sqrt(d2)) * 255));
+                d2 <= inner2 ? std::uint8_t(255) : std::uint8_t((reach - std::sqrt(d2)) * 255 + 0.5);
             row[x] = std::max(row[x], value);
         }
     }
