@@ -42,7 +42,7 @@ constexpr double kKeyZoom = 1.5;
 constexpr double kKeyPanFraction = 0.125;
 constexpr double kClickSlop = 4;
 // Tracks longer than this are drawn away from the GUI thread.
-constexpr std::size_t kDrawInBackgroundFrom = 100'000;
+constexpr std::size_t kDrawInBackgroundFrom = 20'000;
 // The tracks are drawn this share of the map's size beyond each side, so a pan reuses the drawing.
 constexpr double kTrackMargin = 0.25;
 const QColor kBackground(0xf4, 0xf1, 0xea);
