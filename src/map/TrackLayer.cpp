@@ -46,8 +46,9 @@ void TrackImage::draw(QPainter &painter, const MapViewport &current) const {
         return;
     }
     const QPointF bottomRight = current.toScreen(view.toWorld({view.size().width(), view.size().height()}));
+    // A stand-in for a few frames: scaled the fast way.
     painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(QRectF(topLeft, bottomRight), image);
     painter.restore();
 }
