@@ -34,6 +34,8 @@ constexpr int kMaxGraticuleLines = 8;
 constexpr std::size_t kMaxSpread = 8;
 // A crowded view shows pins only; labels come back closer in.
 constexpr std::size_t kMaxLabelledSpots = 300;
+// A spread of pins this small is kept for going back to its scale.
+constexpr std::size_t kMostSpotsKept = 10'000;
 // Zooming out stops a little beyond the whole data, zooming in at a few pixels a metre.
 constexpr double kZoomOutBeyondFit = 16;
 constexpr double kCloseUpScale = 4;
@@ -82,6 +84,7 @@ MapCanvas::MapCanvas(QWidget *parent)
 
 void MapCanvas::setDocument(KmlDocument document) {
     spreadCache_.reset();
+    previousSpread_.reset();
     tracks_.reset();
     trackImage_ = {};
     ++documents_;
@@ -153,6 +156,7 @@ void MapCanvas::setDocument(KmlDocument document) {
 
 void MapCanvas::setMessage(const QString &message) {
     spreadCache_.reset();
+    previousSpread_.reset();
     tracks_.reset();
     trackImage_ = {};
     ++documents_;
@@ -255,6 +259,7 @@ QList<LegendEntry> MapCanvas::legend() const {
 
 void MapCanvas::setSpeciesVisible(const QString &species, bool visible) {
     spreadCache_.reset();
+    previousSpread_.reset();
     if (visible)
         hiddenSpecies_.remove(species);
     else
@@ -318,7 +323,16 @@ QColor MapCanvas::pinColor(const Place &place) const {
 const std::vector<PinSpot> &MapCanvas::spreadSpots() const {
     if (spreadCache_ && spreadCache_->scale == viewport_.scale())
         return spreadCache_->spots;
-    spreadCache_.reset(); // before the new one is made: with every pin a spot close in, it is not small
+    // The spread before stays if small, for going back (Fit to data, a wheel step undone); close in,
+    // with every pin a spot, it is let go before the new one is made.
+    if (previousSpread_ && previousSpread_->scale == viewport_.scale()) {
+        std::swap(spreadCache_, previousSpread_);
+        return spreadCache_->spots;
+    }
+    previousSpread_.reset();
+    if (spreadCache_ && spreadCache_->spots.size() <= kMostSpotsKept)
+        previousSpread_ = std::move(spreadCache_);
+    spreadCache_.reset();
     const double scale = viewport_.scale();
     std::vector<QPointF> anchored;
     std::vector<std::size_t> index;

@@ -143,6 +143,7 @@ private:
         std::vector<PinSpot> spots;
     };
     mutable std::optional<SpreadCache> spreadCache_;
+    mutable std::optional<SpreadCache> previousSpread_;
     QSet<QString> hiddenSpecies_;
     // The highlighted files' names, and those names without their extension.
     QSet<QString> highlightedNames_;
