@@ -157,7 +157,8 @@ TEST(MapCanvas, ALongTracksNewViewReplacesTheOldDrawing) {
     canvas.reset();
 }
 
-// Pins are spread once per scale: a pan moves every spot by the pan, a zoom spreads them again.
+// Pins are spread once per scale: a pan moves every spot by the pan, a zoom spreads them again, and a spread
+// kept for going back is not one from before the legend changed.
 TEST(MapCanvas, PanningMovesThePinsSpotsByThePanAndZoomingSpreadsThemAgain) {
     KmlDocument document;
     for (const auto &[file, lat, lon] :
@@ -190,4 +191,13 @@ TEST(MapCanvas, PanningMovesThePinsSpotsByThePanAndZoomingSpreadsThemAgain) {
     EXPECT_LT(std::hypot(out[0].x() - out[1].x(), out[0].y() - out[1].y()),
               std::hypot(panned[0].x() - panned[1].x(), panned[0].y() - panned[1].y()) / 2)
         << "spread at the new scale, not the old one";
+
+    // Back at a scale spread before, the pins hidden since stay hidden.
+    canvas.fitToData();
+    ASSERT_TRUE(canvas.pinPosition(QStringLiteral("a.wav")));
+    QTest::keyClick(&canvas, Qt::Key_Plus);
+    ASSERT_TRUE(canvas.pinPosition(QStringLiteral("a.wav")));
+    canvas.setSpeciesVisible(QString(), false);
+    canvas.fitToData();
+    EXPECT_FALSE(canvas.pinPosition(QStringLiteral("a.wav")));
 }
