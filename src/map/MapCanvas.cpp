@@ -9,6 +9,7 @@
 #include "map/TrackDecimation.h"
 
 #include <QFileInfo>
+#include <QFutureWatcher>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -16,6 +17,7 @@
 #include <QPainterPath>
 #include <QToolTip>
 #include <QWheelEvent>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -32,6 +34,8 @@ constexpr int kMaxGraticuleLines = 8;
 constexpr std::size_t kMaxSpread = 8;
 // A crowded view shows pins only; labels come back closer in.
 constexpr std::size_t kMaxLabelledSpots = 300;
+// A spread of pins this small is kept for going back to its scale.
+constexpr std::size_t kMostSpotsKept = 10'000;
 // Zooming out stops a little beyond the whole data, zooming in at a few pixels a metre.
 constexpr double kZoomOutBeyondFit = 16;
 constexpr double kCloseUpScale = 4;
@@ -39,6 +43,10 @@ constexpr std::size_t kMaxTilesInView = 64;
 constexpr double kKeyZoom = 1.5;
 constexpr double kKeyPanFraction = 0.125;
 constexpr double kClickSlop = 4;
+// Tracks longer than this are drawn away from the GUI thread.
+constexpr std::size_t kDrawInBackgroundFrom = 20'000;
+// The tracks are drawn this share of the map's size beyond each side, so a pan reuses the drawing.
+constexpr double kTrackMargin = 0.25;
 const QColor kBackground(0xf4, 0xf1, 0xea);
 const QColor kGraticule(0xc8, 0xc4, 0xba);
 const QColor kGraticuleText(0x80, 0x7c, 0x72);
@@ -60,7 +68,14 @@ QString speciesKey(const KmlPlace &place) {
 } // namespace
 
 MapCanvas::MapCanvas(QWidget *parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+    , trackRender_(new QFutureWatcher<TrackImage>(this)) {
+    // A drawing finished for a view since left still stands in until the next one is done.
+    connect(trackRender_, &QFutureWatcher<TrackImage>::finished, this, [this] {
+        if (renderDocument_ == documents_)
+            trackImage_ = trackRender_->result();
+        update();
+    });
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(200, 150);
@@ -68,7 +83,11 @@ MapCanvas::MapCanvas(QWidget *parent)
 }
 
 void MapCanvas::setDocument(KmlDocument document) {
-    tracks_.clear();
+    spreadCache_.reset();
+    previousSpread_.reset();
+    tracks_.reset();
+    trackImage_ = {};
+    ++documents_;
     places_.clear();
     speciesColors_.clear();
     hiddenSpecies_.clear();
@@ -93,15 +112,19 @@ void MapCanvas::setDocument(KmlDocument document) {
         minY = std::min(minY, w.y());
         maxY = std::max(maxY, w.y());
     };
+    std::vector<TrackLine> lines;
     for (KmlTrack &track : document.tracks) {
-        Track t{track.color, track.width, {}};
-        t.world.reserve(track.points.size());
+        TrackLine line{track.color, track.width, {}};
+        line.world.reserve(track.points.size());
         for (const GeoPoint &point : track.points) {
-            t.world.push_back(projection_.project(point));
-            extend(t.world.back());
+            line.world.push_back(projection_.project(point));
+            extend(line.world.back());
         }
-        tracks_.push_back(std::move(t));
+        // The geographic points are not needed once projected.
+        track.points = {};
+        lines.push_back(std::move(line));
     }
+    tracks_ = std::make_shared<const TrackLayer>(std::move(lines));
     QStringList species;
     for (KmlPlace &place : document.places) {
         const QPointF w = projection_.project(place.position);
@@ -114,7 +137,8 @@ void MapCanvas::setDocument(KmlDocument document) {
             if (place.color && !speciesColors_.contains(speciesKey(place)))
                 speciesColors_.insert(speciesKey(place), *place.color);
         }
-        places_.push_back({std::move(place), w});
+        const bool highlighted = !highlightedNames_.isEmpty() && isHighlighted(place.recording);
+        places_.push_back({std::move(place), w, highlighted});
     }
     species.sort();
     for (qsizetype i = 0; i < species.size(); ++i)
@@ -131,7 +155,11 @@ void MapCanvas::setDocument(KmlDocument document) {
 }
 
 void MapCanvas::setMessage(const QString &message) {
-    tracks_.clear();
+    spreadCache_.reset();
+    previousSpread_.reset();
+    tracks_.reset();
+    trackImage_ = {};
+    ++documents_;
     places_.clear();
     speciesColors_.clear();
     bounds_ = {};
@@ -230,6 +258,8 @@ QList<LegendEntry> MapCanvas::legend() const {
 }
 
 void MapCanvas::setSpeciesVisible(const QString &species, bool visible) {
+    spreadCache_.reset();
+    previousSpread_.reset();
     if (visible)
         hiddenSpecies_.remove(species);
     else
@@ -245,12 +275,13 @@ void MapCanvas::setHighlightedRecordings(const QStringList &files) {
         highlightedNames_.insert(info.fileName());
         highlightedBases_.insert(info.completeBaseName());
     }
+    for (Place &place : places_)
+        place.highlighted = isHighlighted(place.source.recording);
     // One recording selected elsewhere whose pin is off screen: bring it into view.
     if (files.size() == 1) {
         const QRectF screen(rect());
         for (const Place &place : places_) {
-            if (isShown(place) && isHighlighted(place.source.recording) &&
-                !screen.contains(viewport_.toScreen(place.world))) {
+            if (isShown(place) && place.highlighted && !screen.contains(viewport_.toScreen(place.world))) {
                 takeOverView();
                 viewport_.setCenter(place.world);
                 break;
@@ -287,26 +318,47 @@ QColor MapCanvas::pinColor(const Place &place) const {
     return speciesColors_.value(QString());
 }
 
+// Pins are spread once per scale, measured from a point fixed on the plane,
+// so a pan moves the spots without spreading them again (nor differently).
+const std::vector<PinSpot> &MapCanvas::spreadSpots() const {
+    if (spreadCache_ && spreadCache_->scale == viewport_.scale())
+        return spreadCache_->spots;
+    // The spread before stays if small, for going back (Fit to data, a wheel step undone); close in,
+    // with every pin a spot, it is let go before the new one is made.
+    if (previousSpread_ && previousSpread_->scale == viewport_.scale()) {
+        std::swap(spreadCache_, previousSpread_);
+        return spreadCache_->spots;
+    }
+    previousSpread_.reset();
+    if (spreadCache_ && spreadCache_->spots.size() <= kMostSpotsKept)
+        previousSpread_ = std::move(spreadCache_);
+    spreadCache_.reset();
+    const double scale = viewport_.scale();
+    std::vector<QPointF> anchored;
+    std::vector<std::size_t> index;
+    for (std::size_t i = 0; i < places_.size(); ++i) {
+        if (!isShown(places_[i]))
+            continue;
+        const QPointF d = places_[i].world - bounds_.center();
+        anchored.emplace_back(d.x() * scale, -d.y() * scale);
+        index.push_back(i);
+    }
+    spreadCache_ = SpreadCache{scale, spreadPins(anchored, kPlaceRadius, kMaxSpread)};
+    for (PinSpot &spot : spreadCache_->spots)
+        for (std::size_t &member : spot.members)
+            member = index[member];
+    return spreadCache_->spots;
+}
+
 MapCanvas::Layout MapCanvas::layout() const {
     Layout result;
     if (!hasDocument())
         return result;
     const QRectF visible = QRectF(rect()).adjusted(-20, -20, 20, 20);
-    std::vector<QPointF> screen;
-    std::vector<std::size_t> index;
-    for (std::size_t i = 0; i < places_.size(); ++i) {
-        if (!isShown(places_[i]))
-            continue;
-        const QPointF p = viewport_.toScreen(places_[i].world);
-        if (!visible.contains(p))
-            continue;
-        screen.push_back(p);
-        index.push_back(i);
-    }
-    result.spots = spreadPins(screen, kPlaceRadius, kMaxSpread);
-    for (PinSpot &spot : result.spots)
-        for (std::size_t &member : spot.members)
-            member = index[member];
+    const QPointF offset = viewport_.toScreen(bounds_.center());
+    for (const PinSpot &spot : spreadSpots())
+        if (visible.contains(spot.at + offset))
+            result.spots.push_back({spot.at + offset, spot.members});
     if (result.spots.size() > kMaxLabelledSpots)
         return result;
 
@@ -529,33 +581,48 @@ void MapCanvas::paintGraticule(QPainter &painter) const {
     painter.restore();
 }
 
-void MapCanvas::paintTracks(QPainter &painter) const {
-    for (const Track &track : tracks_) {
-        const double margin = track.width + 2;
-        const QRectF clip = QRectF(rect()).adjusted(-margin, -margin, margin, margin);
-        QPen pen(track.color, track.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-        painter.setPen(pen);
-        // A wide pen hides vertices closer than half its width; fewer of them keep a long track fluid.
-        const double minPixels = std::max(1.0, track.width / 2);
-        for (const QPolygonF &line : screenPolylines(track.world, viewport_, clip, minPixels)) {
-            if (line.size() == 1)
-                painter.drawPoint(line.front());
-            else
-                painter.drawPolyline(line);
-        }
-    }
+bool MapCanvas::isRendering() const {
+    return tracks_ && !tracks_->isEmpty() && !trackImage_.covers(viewport_, devicePixelRatioF());
 }
 
-void MapCanvas::paintPlaces(QPainter &painter, const Layout &layout) const {
+// The view the tracks are drawn for: the map's, a margin wider on each side.
+MapViewport MapCanvas::trackView() const {
+    MapViewport view = viewport_;
+    const QSizeF size = viewport_.size();
+    view.setSize(
+        size + 2 * QSizeF(std::round(size.width() * kTrackMargin), std::round(size.height() * kTrackMargin)));
+    return view;
+}
+
+void MapCanvas::startTrackRender() {
+    if (trackRender_->isRunning())
+        return; // its end repaints, and the repaint asks again for the view then on screen
+    renderDocument_ = documents_;
+    trackRender_->setFuture(
+        QtConcurrent::run([tracks = tracks_, view = trackView(), ratio = devicePixelRatioF()] {
+            return tracks->render(view, ratio);
+        }));
+}
+
+void MapCanvas::paintTracks(QPainter &painter) {
+    if (!tracks_ || tracks_->isEmpty())
+        return;
+    if (!trackImage_.covers(viewport_, devicePixelRatioF())) {
+        if (tracks_->pointCount() < kDrawInBackgroundFrom)
+            trackImage_ = tracks_->render(trackView(), devicePixelRatioF());
+        else
+            startTrackRender();
+    }
+    trackImage_.draw(painter, viewport_);
+}
+
+void MapCanvas::paintPlaces(QPainter &painter, const Layout &layout) {
     // Highlighted pins last, so that they stay on top.
     for (const bool highlightedPass : {false, true}) {
         for (const PinSpot &spot : layout.spots) {
             const Place &place = places_[spot.members.front()];
-            const bool highlighted =
-                std::any_of(spot.members.begin(), spot.members.end(), [this](std::size_t m) {
-                    return !places_[m].source.recording.isEmpty() &&
-                           isHighlighted(places_[m].source.recording);
-                });
+            const bool highlighted = std::any_of(spot.members.begin(), spot.members.end(),
+                                                 [this](std::size_t m) { return places_[m].highlighted; });
             if (highlighted != highlightedPass)
                 continue;
             const double radius = spot.grouped() ? kPlaceRadius + 4 : kPlaceRadius;
@@ -564,19 +631,10 @@ void MapCanvas::paintPlaces(QPainter &painter, const Layout &layout) const {
                 painter.setBrush(Qt::NoBrush);
                 painter.drawEllipse(spot.at, radius + 3, radius + 3);
             }
-            painter.setPen(QPen(Qt::white, 1.5));
-            painter.setBrush(pinColor(place));
-            if (place.source.kind == PlaceKind::Waypoint && !spot.grouped()) {
-                const QRectF box(spot.at - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius));
-                painter.drawRect(box);
-            } else {
-                painter.drawEllipse(spot.at, radius, radius);
-            }
-            if (spot.grouped()) {
-                painter.setPen(Qt::white);
-                painter.drawText(QRectF(spot.at - QPointF(radius, radius), QSizeF(2 * radius, 2 * radius)),
-                                 Qt::AlignCenter, QString::number(spot.members.size()));
-            }
+            const bool square = place.source.kind == PlaceKind::Waypoint && !spot.grouped();
+            pinSprites_.draw(painter, spot.at, square ? PinSprites::Shape::Square : PinSprites::Shape::Disc,
+                             radius, pinColor(place),
+                             spot.grouped() ? QString::number(spot.members.size()) : QString());
         }
     }
 

@@ -4,6 +4,8 @@
 #include "map/MapProjection.h"
 #include "map/MapViewport.h"
 #include "map/PinLayout.h"
+#include "map/PinSprites.h"
+#include "map/TrackLayer.h"
 
 #include <QHash>
 #include <QPointF>
@@ -11,10 +13,12 @@
 #include <QSet>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
 class QPainter;
+template <typename T> class QFutureWatcher;
 
 namespace pelorin {
 
@@ -43,7 +47,7 @@ public:
     // Replaces the drawing with a message (an error, or why the map is empty).
     void setMessage(const QString &message);
     QString message() const { return message_; }
-    bool hasDocument() const { return !tracks_.empty() || !places_.empty(); }
+    bool hasDocument() const { return (tracks_ && !tracks_->isEmpty()) || !places_.empty(); }
     // Not owned; nullptr for none.
     void setBasemap(Basemap *basemap);
     Basemap *basemap() const { return basemap_; }
@@ -72,6 +76,10 @@ public:
     // Where the recording's pin is drawn, if it is.
     std::optional<QPointF> pinPosition(const QString &recording) const;
 
+    // The tracks of the current view are still being drawn (a long track is
+    // drawn away from the GUI thread; until then the last drawing stands in).
+    bool isRendering() const;
+
     QSize sizeHint() const override { return {900, 650}; }
 
 signals:
@@ -93,14 +101,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
-    struct Track {
-        QColor color;
-        double width;
-        std::vector<QPointF> world;
-    };
     struct Place {
         KmlPlace source;
         QPointF world;
+        bool highlighted = false;
     };
 
     void applyView();
@@ -109,20 +113,37 @@ private:
     void keepNearData();
     bool isShown(const Place &place) const;
     QColor pinColor(const Place &place) const;
+    // The shown pins spread at the current scale, relative to the data's centre on screen.
+    const std::vector<PinSpot> &spreadSpots() const;
     const PinSpot *spotAt(const Layout &layout, QPointF screen) const;
     void paintGraticule(QPainter &painter) const;
     bool paintBasemap(QPainter &painter) const;
-    void paintTracks(QPainter &painter) const;
-    void paintPlaces(QPainter &painter, const Layout &layout) const;
+    void paintTracks(QPainter &painter);
+    MapViewport trackView() const;
+    void startTrackRender();
+    void paintPlaces(QPainter &painter, const Layout &layout);
     void paintCorners(QPainter &painter) const;
     void paintScaleBar(QPainter &painter) const;
     void paintMessage(QPainter &painter) const;
 
     MapProjection projection_;
     MapViewport viewport_;
-    std::vector<Track> tracks_;
+    std::shared_ptr<const TrackLayer> tracks_;
+    // The tracks as last drawn, and the drawing under way (for this document when renderDocument_ is
+    // documents_).
+    TrackImage trackImage_;
+    QFutureWatcher<TrackImage> *trackRender_;
+    unsigned documents_ = 0;
+    unsigned renderDocument_ = 0;
     std::vector<Place> places_;
     QHash<QString, QColor> speciesColors_;
+    PinSprites pinSprites_;
+    struct SpreadCache {
+        double scale;
+        std::vector<PinSpot> spots;
+    };
+    mutable std::optional<SpreadCache> spreadCache_;
+    mutable std::optional<SpreadCache> previousSpread_;
     QSet<QString> hiddenSpecies_;
     // The highlighted files' names, and those names without their extension.
     QSet<QString> highlightedNames_;
