@@ -37,6 +37,7 @@ void printSummary(std::ostream &err, const Tally &tally, std::size_t total, bool
 
 ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &out, std::ostream &err) {
     GpxReader reader;
+    reader.setBuildOnAnotherThread(true);
     const GpxResult track = reader.parseGPXFile(options.gpxPath);
     if (!track.ok()) {
         reportGpxError(err, options.gpxPath, *track.error);

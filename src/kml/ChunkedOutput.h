@@ -1,11 +1,14 @@
 #pragma once
 
 #include "fileio/ByteSink.h"
+#include "georef/InTwoHalves.h"
 #include "kml/XmlText.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pelorin {
 
@@ -72,5 +75,32 @@ private:
     const ByteSink *sink_;
     std::string text_;
 };
+
+// Makes items [0, n) into out with make(ChunkedOutput &into, from, to), runs
+// of them alternately on this core and on another: a run made there waits in
+// memory, one run at a time, while the run before it is made and written here.
+// The bytes are those of make(out, 0, n).
+template <class Make> void makeOnTwoCores(ChunkedOutput &out, std::size_t n, Make &&make) {
+    if (!out.hasSink() || n < kWorthTwoThreads) {
+        make(out, std::size_t{0}, n);
+        return;
+    }
+    const std::size_t run = std::max<std::size_t>(n / 8 + 1, kWorthTwoThreads / 2);
+    std::vector<std::string> pieces;
+    const ByteSink keep = [&pieces](std::string_view bytes) { pieces.emplace_back(bytes); };
+    for (std::size_t from = 0; from < n; from += 2 * run) {
+        const std::size_t middle = std::min(from + run, n);
+        const std::size_t to = std::min(middle + run, n);
+        ChunkedOutput ahead(&keep);
+        bothAtOnce([&] { make(out, from, middle); },
+                   [&] {
+                       make(ahead, middle, to);
+                       ahead.flush();
+                   });
+        for (const std::string &piece : pieces)
+            out.raw(piece);
+        pieces.clear();
+    }
+}
 
 } // namespace pelorin

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace pelorin {
@@ -63,20 +64,23 @@ void track(ChunkedOutput &out, const SurveyDocument &survey) {
         if (survey.tessellate)
             out.raw("                    <tessellate>1</tessellate>\n");
         out.raw("                    <coordinates>");
-        for (std::size_t i = run.first; i < run.end; ++i) {
-            const TrackPoint &point = survey.track[i];
-            if (point.isWaypoint())
-                continue;
-            std::string &text = out.text();
-            appendCoordinates(text, coordinateValue(point.lon()), coordinateValue(point.lat()));
-            if (survey.elevation) {
-                text += ',';
-                if (!appendElevation(text, point.elevation()))
-                    text.pop_back();
+        // A long log's lines are made on two cores.
+        makeOnTwoCores(out, run.end - run.first, [&](ChunkedOutput &into, std::size_t from, std::size_t to) {
+            for (std::size_t i = run.first + from; i < run.first + to; ++i) {
+                const TrackPoint &point = survey.track[i];
+                if (point.isWaypoint())
+                    continue;
+                std::string &text = into.text();
+                appendCoordinates(text, coordinateValue(point.lon()), coordinateValue(point.lat()));
+                if (survey.elevation) {
+                    text += ',';
+                    if (!appendElevation(text, point.elevation()))
+                        text.pop_back();
+                }
+                text += '\n';
+                into.flushIfFull();
             }
-            text += '\n';
-            out.flushIfFull();
-        }
+        });
         out.raw("</coordinates>\n"
                 "                </LineString>\n");
     }
@@ -166,21 +170,39 @@ void recordingFolders(ChunkedOutput &out, const SurveyDocument &survey, const Sp
     for (std::size_t i = 0; i < several; ++i)
         styles.push_back("species-" + std::to_string(i));
     styles.push_back("no-species");
-    RecordingFields fields;
-    std::string scratch;
+    // The folders' opening and closing lines and their recordings in order, so
+    // that the list can be made on two cores: each recording's placemark is its
+    // own, and a hundred thousand of them cost more than the rest together.
+    constexpr std::uint32_t kOpen = UINT32_MAX, kClose = UINT32_MAX - 1;
+    std::vector<Entry> items;
     for (std::size_t folder = 0; folder < folders.size(); ++folder) {
         if (folders[folder].empty())
             continue;
-        out.open(2, "Folder");
-        out.element(3, "name",
-                    folder == none      ? std::string_view("No species")
-                    : folder == several ? std::string_view("Several species")
-                                        : std::string_view(species.names()[folder]));
-        for (const Entry &entry : folders[folder])
-            recording(out, survey.recordings[entry.recording], survey.placements[entry.recording],
-                      styles[entry.firstSpecies], fields, scratch);
-        out.close(2, "Folder");
+        items.push_back({kOpen, static_cast<std::uint32_t>(folder)});
+        items.insert(items.end(), folders[folder].begin(), folders[folder].end());
+        items.push_back({kClose, 0});
     }
+    const auto make = [&](ChunkedOutput &into, std::size_t from, std::size_t to) {
+        RecordingFields fields;
+        std::string scratch;
+        for (std::size_t i = from; i < to; ++i) {
+            const Entry &item = items[i];
+            if (item.recording == kOpen) {
+                into.open(2, "Folder");
+                into.element(3, "name",
+                             item.firstSpecies == none ? std::string_view("No species")
+                             : item.firstSpecies == several
+                                 ? std::string_view("Several species")
+                                 : std::string_view(species.names()[item.firstSpecies]));
+            } else if (item.recording == kClose) {
+                into.close(2, "Folder");
+            } else {
+                recording(into, survey.recordings[item.recording], survey.placements[item.recording],
+                          styles[item.firstSpecies], fields, scratch);
+            }
+        }
+    };
+    makeOnTwoCores(out, items.size(), make);
 }
 
 void document(const SurveyDocument &survey, ChunkedOutput &out) {

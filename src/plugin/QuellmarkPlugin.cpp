@@ -361,6 +361,8 @@ bool QuellmarkPlugin::parseGPXFile(const QUrl &url) {
     GpxResult result;
     {
         GpxReadProgress progress(myPanel);
+        // The points are built on another core while this one parses and keeps the window alive.
+        gpxReader_.setBuildOnAnotherThread(true);
         result = gpxReader_.parseGPXFile(localPath(url), progress.callback());
     }
     if (!result.ok()) {

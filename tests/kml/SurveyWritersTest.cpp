@@ -146,9 +146,15 @@ TEST(Gpx, WaypointsRecordingsAndTheTrackBySegment) {
 
 TEST(SurveyWriters, StreamInPiecesTheSameBytesAsTheWholeDocument) {
     SurveyFixture fixture;
-    // Enough points for several pieces.
-    for (int i = 0; i < 5000; ++i)
+    // Enough points for several pieces, and for the track's lines to be made on two cores.
+    for (int i = 0; i < 10'000; ++i)
         fixture.points.push_back(test::point("48.9", "9.7", test::kStart + std::chrono::seconds(1000 + i)));
+    // And enough recordings for the placemarks to be made in two halves.
+    for (int i = 0; i < 10'000; ++i) {
+        fixture.recordings.push_back(fixture.recordings[i % 4]);
+        fixture.recordings.back().filename = "r" + std::to_string(i) + ".wav";
+        fixture.placements.push_back(fixture.placements[i % 4]);
+    }
     const SurveyDocument survey = fixture.survey();
     using Writer = void (*)(const SurveyDocument &, const ByteSink &);
     using Whole = std::string (*)(const SurveyDocument &);
