@@ -1,16 +1,18 @@
 #include "gpx/CapturedPoints.h"
 
+#include "gpx/Coordinate.h"
 #include "gpx/IsoTime.h"
 
 #include <cstring>
 
 namespace pelorin {
 
-void CapturedPoints::open(bool waypoint, std::uint32_t segment) {
+void CapturedPoints::open(bool waypoint, std::uint32_t segment, std::int64_t startByte) {
     dropOpen();
     open_ = true;
     openTexts_ = texts_.size();
     openPoint_ = {entries_.size(), entries_.size(), segment, waypoint, {}};
+    openPoint_.context.startByte = startByte;
 }
 
 std::size_t CapturedPoints::append(std::string_view text) {
@@ -19,10 +21,9 @@ std::size_t CapturedPoints::append(std::string_view text) {
     return at;
 }
 
-std::string_view CapturedPoints::coordinate(Kind kind, const char *value) {
+void CapturedPoints::coordinate(Kind kind, const char *value) {
     const std::string_view text(value);
     entries_.push_back({kind, 0, append(text), text.size()});
-    return text;
 }
 
 void CapturedPoints::attribute(std::string_view key, std::string_view value) {
@@ -40,12 +41,6 @@ void CapturedPoints::elevation(std::string_view text) {
 
 void CapturedPoints::name(std::string_view text) {
     entries_.push_back({Kind::Name, 0, append(text), text.size()});
-}
-
-void CapturedPoints::markBad(long line, long column) {
-    openPoint_.context.badCoordinates = true;
-    openPoint_.context.line = line;
-    openPoint_.context.column = column;
 }
 
 void CapturedPoints::commit(bool hasElevationSoFar) {
@@ -102,7 +97,8 @@ TrackPoint CapturedPoints::make(const Point &point) const {
         made.setWaypoint(true);
     else
         made.setSegment(point.segment);
-    made.setBadCoordinates(point.context.badCoordinates);
+    // Judged here rather than while parsing: it is every point's dearest check.
+    made.setBadCoordinates(!usableLatitude(made.lat()) || !usableLongitude(made.lon()));
     return made;
 }
 

@@ -21,25 +21,21 @@ public:
     // What the reader knew of a point when it ended.
     struct Context {
         bool hasElevationSoFar = false; // the log has had an `ele` up to this point
-        bool badCoordinates = false;
-        long line = 0; // of a bad point's start tag
-        long column = 0;
+        bool badCoordinates = false;    // see TrackPoint::hasBadCoordinates
+        std::int64_t startByte = 0;     // where its start tag begins in the document
     };
 
-    // Opens a point; one still open is let go (a point nested in another
-    // replaces it, as the parser sees it).
-    void open(bool waypoint, std::uint32_t segment);
+    // Opens a point whose start tag begins at startByte; one still open is let
+    // go (a point nested in another replaces it, as the parser sees it).
+    void open(bool waypoint, std::uint32_t segment, std::int64_t startByte);
     bool isOpen() const noexcept { return open_; }
-    // Attributes of the open point's start tag, NUL-terminated as the parser
-    // gives them. The coordinates return their text, valid while the parser's
-    // callback runs.
-    std::string_view latitude(const char *value) { return coordinate(Kind::Latitude, value); }
-    std::string_view longitude(const char *value) { return coordinate(Kind::Longitude, value); }
+    // Attributes of the open point's start tag, NUL-terminated as the parser gives them.
+    void latitude(const char *value) { coordinate(Kind::Latitude, value); }
+    void longitude(const char *value) { coordinate(Kind::Longitude, value); }
     void attribute(std::string_view key, std::string_view value);
     void time(std::string_view text);
     void elevation(std::string_view text);
     void name(std::string_view text);
-    void markBad(long line, long column);
     // Ends the open point; it joins those to be built.
     void commit(bool hasElevationSoFar);
     void dropOpen() noexcept;
@@ -50,8 +46,12 @@ public:
     // Builds the ended points in the order they were read, then forgets them;
     // called between points (none open). build(TrackPoint &&, const Context &).
     template <class Build> void drain(Build &&build) {
-        for (const Point &point : points_)
-            build(make(point), point.context);
+        for (const Point &point : points_) {
+            TrackPoint made = make(point);
+            Context context = point.context;
+            context.badCoordinates = made.hasBadCoordinates();
+            build(std::move(made), context);
+        }
         clearEnded();
     }
 
@@ -72,7 +72,7 @@ private:
     };
 
     std::size_t append(std::string_view text);
-    std::string_view coordinate(Kind kind, const char *value);
+    void coordinate(Kind kind, const char *value);
     TrackPoint make(const Point &point) const;
     void clearEnded();
 

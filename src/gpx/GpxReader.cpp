@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #include <system_error>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 namespace pelorin {
@@ -240,10 +241,9 @@ private:
         Parser &p = self(userData);
         p.flushText();
         const Element element = elementOf(name);
+        if (element == Element::TrackPoint || element == Element::Waypoint)
+            p.reader_.pointStart_ = static_cast<std::int64_t>(XML_GetCurrentByteIndex(p.parser_));
         p.reader_.didStartElement(element, attributes);
-        if ((element == Element::TrackPoint || element == Element::Waypoint) && p.reader_.openPointBad_)
-            p.reader_.pointData->markBad(static_cast<long>(XML_GetCurrentLineNumber(p.parser_)),
-                                         static_cast<long>(XML_GetCurrentColumnNumber(p.parser_)) + 1);
     }
     static void XMLCALL onEnd(void *userData, const XML_Char *name) {
         Parser &p = self(userData);
@@ -307,6 +307,63 @@ private:
     XML_Parser parser_;
     bool inText_ = false;       // a piece of character data is being collected
     std::size_t textStart_ = 0; // where it starts in the accumulator
+};
+
+// Line and column of the start tags that begin at the given byte offsets
+// (ascending), found by reading the document again with a parser set up as the
+// reader's, so the numbers are the parser's own. Only a log with bad
+// coordinates pays for it, and not while it is first read.
+class StartTagLocator {
+public:
+    explicit StartTagLocator(const std::vector<std::int64_t> &offsets)
+        : offsets_(offsets)
+        , found_(offsets.size())
+        , parser_(XML_ParserCreate(nullptr)) {
+        if (!parser_)
+            return;
+        XML_SetUserData(parser_, this);
+        XML_SetStartElementHandler(parser_, &StartTagLocator::onStart);
+        XML_SetEntityDeclHandler(parser_, &StartTagLocator::onEntityDecl);
+        XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
+        XML_SetUnknownEncodingHandler(parser_, &windows1252EncodingHandler, nullptr);
+    }
+    ~StartTagLocator() {
+        if (parser_)
+            XML_ParserFree(parser_);
+    }
+    StartTagLocator(const StartTagLocator &) = delete;
+    StartTagLocator &operator=(const StartTagLocator &) = delete;
+
+    // False once there is nothing more to find.
+    bool feed(const char *data, std::size_t size, bool last) {
+        return parser_ && next_ < offsets_.size() &&
+               XML_Parse(parser_, data, static_cast<int>(size), last) == XML_STATUS_OK;
+    }
+    // (line, column) for each offset; (0, 0) where none was found.
+    const std::vector<std::pair<long, long>> &found() const noexcept { return found_; }
+
+private:
+    static void XMLCALL onStart(void *userData, const XML_Char *, const XML_Char **) {
+        StartTagLocator &l = *static_cast<StartTagLocator *>(userData);
+        const auto at = static_cast<std::int64_t>(XML_GetCurrentByteIndex(l.parser_));
+        while (l.next_ < l.offsets_.size() && l.offsets_[l.next_] <= at) {
+            if (l.offsets_[l.next_] == at)
+                l.found_[l.next_] = {static_cast<long>(XML_GetCurrentLineNumber(l.parser_)),
+                                     static_cast<long>(XML_GetCurrentColumnNumber(l.parser_)) + 1};
+            ++l.next_;
+        }
+        if (l.next_ == l.offsets_.size())
+            XML_StopParser(l.parser_, XML_FALSE);
+    }
+    static void XMLCALL onEntityDecl(void *userData, const XML_Char *, int, const XML_Char *, int,
+                                     const XML_Char *, const XML_Char *, const XML_Char *, const XML_Char *) {
+        XML_StopParser(static_cast<StartTagLocator *>(userData)->parser_, XML_FALSE);
+    }
+
+    const std::vector<std::int64_t> &offsets_;
+    std::vector<std::pair<long, long>> found_;
+    std::size_t next_ = 0;
+    XML_Parser parser_;
 };
 
 // Builds the captured points on its own thread, batch by batch in the order
@@ -403,6 +460,7 @@ void GpxReader::parserDidStartDocument() {
     segment_.reset();
     trackSegment_.reset();
     badCoordinates_.clear();
+    badStarts_.clear();
 }
 
 void GpxReader::didStartElement(Element element, const char **attributes) {
@@ -410,17 +468,15 @@ void GpxReader::didStartElement(Element element, const char **attributes) {
     case Element::TrackPoint:
     case Element::Waypoint: {
         const bool waypoint = element == Element::Waypoint;
-        pointData->open(waypoint, waypoint ? 0 : pointSegment());
-        std::optional<std::string_view> lat, lon;
+        pointData->open(waypoint, waypoint ? 0 : pointSegment(), pointStart_);
         for (const char **a = attributes; a && a[0]; a += 2) {
             if (nameIs(a[0], "lat"))
-                lat = pointData->latitude(a[1]);
+                pointData->latitude(a[1]);
             else if (nameIs(a[0], "lon"))
-                lon = pointData->longitude(a[1]);
+                pointData->longitude(a[1]);
             else
                 pointData->attribute(a[0], a[1]);
         }
-        openPointBad_ = !usableLatitude(lat) || !usableLongitude(lon);
         break;
     }
     case Element::Segment:
@@ -497,8 +553,10 @@ void GpxReader::build(CapturedPoints &captured) {
         std::vector<TrackPoint> &points = gpsPoints;
         if (points.size() == points.capacity())
             points.reserve(points.capacity() + points.capacity() / 2 + 64);
-        if (context.badCoordinates)
-            badCoordinates_.push_back({points.size(), context.line, context.column});
+        if (context.badCoordinates) {
+            badCoordinates_.push_back({points.size(), 0, 0}); // placed once the read is over
+            badStarts_.push_back(context.startByte);
+        }
         points.push_back(std::move(point));
         if (pointObserver_)
             pointObserver_(points.back(), context.hasElevationSoFar);
@@ -551,6 +609,16 @@ GpxResult GpxReader::finish() {
     return result;
 }
 
+void GpxReader::placeBadPoints(GpxResult &result, const std::function<void(StartTagLocator &)> &readAgain) {
+    if (badStarts_.empty())
+        return;
+    StartTagLocator locator(badStarts_);
+    readAgain(locator);
+    for (std::size_t i = 0; i < result.badCoordinates.size() && i < locator.found().size(); ++i)
+        std::tie(result.badCoordinates[i].line, result.badCoordinates[i].column) = locator.found()[i];
+    badStarts_.clear();
+}
+
 GpxResult GpxReader::parseGPXBytes(std::string_view bytes, std::size_t chunkSize) {
     Parser parser(*this);
     if (!parser.ok()) {
@@ -565,7 +633,14 @@ GpxResult GpxReader::parseGPXBytes(std::string_view bytes, std::size_t chunkSize
         good = parser.feed(bytes.data() + at, std::min(chunkSize, bytes.size() - at), false);
     if (good && parser.feed(nullptr, 0, true))
         parserDidEndDocument();
-    return finish();
+    GpxResult result = finish();
+    placeBadPoints(result, [&](StartTagLocator &locator) {
+        for (std::size_t at = 0; at < bytes.size(); at += kReadChunk)
+            if (!locator.feed(bytes.data() + at, std::min<std::size_t>(kReadChunk, bytes.size() - at), false))
+                return;
+        locator.feed(nullptr, 0, true);
+    });
+    return result;
 }
 
 GpxResult GpxReader::parseGPXFile(const std::string &path, const GpxProgress &progress) {
@@ -621,7 +696,19 @@ GpxResult GpxReader::parseGPXFile(const std::string &path, const GpxProgress &pr
             break;
         }
     }
-    return finish();
+    GpxResult result = finish();
+    placeBadPoints(result, [fd](StartTagLocator &locator) {
+        std::vector<char> buffer(kReadChunk);
+        for (off_t at = 0;;) {
+            const ssize_t n = ::pread(fd, buffer.data(), buffer.size(), at);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0 || !locator.feed(buffer.data(), static_cast<std::size_t>(n), false))
+                return;
+            at += n;
+        }
+    });
+    return result;
 }
 
 } // namespace pelorin

@@ -14,6 +14,8 @@
 
 namespace pelorin {
 
+class StartTagLocator;
+
 struct GpxError {
     enum class Kind {
         Unreadable, // no parser could be made: missing, unreadable, a directory, a FIFO, ...
@@ -90,6 +92,8 @@ private:
 
     GpxResult refuse(std::string description); // no parser could be made
     GpxResult finish();
+    // Gives the bad points their line and column; readAgain feeds the document to the locator.
+    void placeBadPoints(GpxResult &result, const std::function<void(StartTagLocator &)> &readAgain);
 
     struct Builder; // the thread that builds points aside
     void startBuilding(std::uint64_t expectedBytes);
@@ -100,7 +104,7 @@ private:
     std::vector<TrackPoint> gpsPoints;
     // The points read but not yet built, the open one (ended by its end tag) last.
     std::unique_ptr<CapturedPoints> pointData;
-    bool openPointBad_ = false; // the open point's coordinates cannot be used
+    std::int64_t pointStart_ = 0; // where the point that starts begins, in bytes
     // The accumulator; "discarded" means cleared, so its buffer is reused.
     std::string currentStringValue;
     bool isDateTime = false;
@@ -115,6 +119,7 @@ private:
     std::optional<std::uint32_t> segment_;           // of the open trkseg
     std::optional<std::uint32_t> trackSegment_;      // of the open trk's bare points
     std::vector<BadCoordinatePoint> badCoordinates_; // the builder's own while it runs
+    std::vector<std::int64_t> badStarts_;            // where each begins, until placed
     PointObserver pointObserver_;
     bool buildAside_ = false;
     std::unique_ptr<Builder> builder_;
