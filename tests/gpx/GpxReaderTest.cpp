@@ -214,9 +214,9 @@ TEST(Reader, KeepsSegmentsWaypointsAndWhereBadCoordinatesAre) {
 
 TEST(GpxFile, StreamsAFileOfManyChunksLikeTheSameBytesAndCanCancel) {
     std::string doc = "<?xml version=\"1.0\"?>\n<gpx><trk><trkseg>\n";
-    for (int i = 0; i < 10'000; ++i)
-        doc +=
-            "<trkpt lat=\"48.1\" lon=\"11.5\"><ele> 500.5</ele><time>2009-05-01T10:00:00Z</time></trkpt>\n";
+    for (int i = 0; i < 10'000; ++i) // the one bad point far past the first read
+        doc += std::string("<trkpt lat=\"") + (i == 9000 ? "95" : "48.1") +
+               "\" lon=\"11.5\"><ele> 500.5</ele><time>2009-05-01T10:00:00Z</time></trkpt>\n";
     doc += "</trkseg></trk></gpx>\n";
     namespace fs = std::filesystem;
     const fs::path path = fs::temp_directory_path() / ("pelorin-gpx-" + std::to_string(::getpid()) + ".gpx");
@@ -239,6 +239,10 @@ TEST(GpxFile, StreamsAFileOfManyChunksLikeTheSameBytesAndCanCancel) {
     aside.setBuildOnAnotherThread(true);
     EXPECT_EQ(aside.parseGPXFile(path.string()).points, fromFile.points);
     EXPECT_EQ(fromFile.points.size(), 10000u);
+    ASSERT_EQ(fromFile.badCoordinates.size(), 1u);
+    EXPECT_EQ(fromFile.badCoordinates[0].index, 9000u);
+    EXPECT_EQ(fromFile.badCoordinates[0].line, 9003);
+    EXPECT_EQ(fromFile.badCoordinates[0].column, 1);
     EXPECT_EQ(lastSeen, doc.size());
     EXPECT_GE(calls, 4);
 
