@@ -122,6 +122,21 @@ std::string_view trimmed(std::string_view s) noexcept {
     return {begin, static_cast<std::size_t>(end - begin)};
 }
 
+// A parser as every reading of a log needs it. Any entity declaration goes to
+// refuseEntities, which stops the parser: external ones would reach files or
+// the network, internal ones are the stuff of expansion attacks, and GPX needs
+// neither. Windows-1252, which some loggers write, is understood.
+XML_Parser logParser(void *userData, XML_EntityDeclHandler refuseEntities) {
+    XML_Parser parser = XML_ParserCreate(nullptr);
+    if (!parser)
+        return nullptr;
+    XML_SetUserData(parser, userData);
+    XML_SetEntityDeclHandler(parser, refuseEntities);
+    XML_SetParamEntityParsing(parser, XML_PARAM_ENTITY_PARSING_NEVER);
+    XML_SetUnknownEncodingHandler(parser, &windows1252EncodingHandler, nullptr);
+    return parser;
+}
+
 GpxError unreadable(std::string description) {
     GpxError e;
     e.kind = GpxError::Kind::Unreadable;
@@ -139,19 +154,13 @@ enum class GpxReader::Element { TrackPoint, Waypoint, Time, Elevation, Name, Seg
 struct GpxReader::Parser {
     explicit Parser(GpxReader &reader)
         : reader_(reader)
-        , parser_(XML_ParserCreate(nullptr)) {
+        , parser_(logParser(this, &Parser::onEntityDecl)) {
         if (!parser_)
             return;
-        XML_SetUserData(parser_, this);
         XML_SetElementHandler(parser_, &Parser::onStart, &Parser::onEnd);
         XML_SetCharacterDataHandler(parser_, &Parser::onCharacters);
         XML_SetCommentHandler(parser_, &Parser::onComment);
         XML_SetProcessingInstructionHandler(parser_, &Parser::onProcessingInstruction);
-        // Any entity declaration is refused: external ones would reach files or the
-        // network, internal ones are the stuff of expansion attacks, and GPX needs neither.
-        XML_SetEntityDeclHandler(parser_, &Parser::onEntityDecl);
-        XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
-        XML_SetUnknownEncodingHandler(parser_, &windows1252EncodingHandler, nullptr);
         // No default handler: setting one would turn off the expansion of &amp; and the like.
     }
     ~Parser() {
@@ -318,14 +327,9 @@ public:
     explicit StartTagLocator(const std::vector<std::int64_t> &offsets)
         : offsets_(offsets)
         , found_(offsets.size())
-        , parser_(XML_ParserCreate(nullptr)) {
-        if (!parser_)
-            return;
-        XML_SetUserData(parser_, this);
-        XML_SetStartElementHandler(parser_, &StartTagLocator::onStart);
-        XML_SetEntityDeclHandler(parser_, &StartTagLocator::onEntityDecl);
-        XML_SetParamEntityParsing(parser_, XML_PARAM_ENTITY_PARSING_NEVER);
-        XML_SetUnknownEncodingHandler(parser_, &windows1252EncodingHandler, nullptr);
+        , parser_(logParser(this, &StartTagLocator::onEntityDecl)) {
+        if (parser_)
+            XML_SetStartElementHandler(parser_, &StartTagLocator::onStart);
     }
     ~StartTagLocator() {
         if (parser_)
