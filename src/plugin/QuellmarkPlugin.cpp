@@ -383,6 +383,9 @@ bool QuellmarkPlugin::parseGPXFile(const QUrl &url) {
     gpsPoints = std::make_shared<const std::vector<TrackPoint>>(std::move(result.points));
     if (gpsDataController)
         gpsDataController->setContent(gpsPoints);
+    // A million rows take the table a few hundredths of a second; the windows
+    // are painted before the panel's own first paint adds as much again.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     if (elevation)
         elevation->setEnabled(hasElevation);
     if (gpsLogLabel)
