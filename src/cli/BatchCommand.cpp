@@ -221,6 +221,7 @@ struct Survey {
     std::vector<std::uint32_t> sortedFrom; // where each came in the order given
     GeoRefResult placed;
     std::string summary;
+    std::size_t pointsRead = 0; // the track's points may be let go once the document holds them
 };
 
 // Reads the log with reader and the recordings, places them and says what
@@ -229,6 +230,7 @@ ExitStatus readSurvey(const CliOptions &options, const RecorderZone *zone, GpxRe
                       std::ostream &err) {
     std::future<RecordingsCsvResult> catalogue = startReadingCatalogue(options, zone);
     survey.track = reader.parseGPXFile(options.gpxPath);
+    survey.pointsRead = survey.track.points.size();
     const GpxResult &track = survey.track;
     bool trackUsable = track.ok();
     if (!track.ok())
@@ -383,15 +385,13 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
     const bool pipelined = !options.outputPath.empty() && options.outputPath != "-" &&
                            options.format == OutputFormat::Kml && options.kmlStyle == KmlStyle::Plain;
     // The log's points, once the document holds them, are let go on another
-    // core while the file goes to disk; only their count is still needed.
-    std::size_t pointCount = 0;
+    // core while the file goes to disk.
     std::jthread lettingGo;
     if (pipelined) {
         const PipelinedWrite write = writeKmlWhileReading(
             options.outputPath, kmlOptions(options, false), [&](GpxReader &reader, KmlRest &rest) {
                 const ExitStatus status = readSurvey(options, zone, reader, survey, err);
                 rest = {survey.track.hasElevation, survey.track.points, survey.placed.records, [&] {
-                            pointCount = survey.track.points.size();
                             try {
                                 lettingGo = std::jthread([points = std::move(survey.track.points)] {});
                             } catch (const std::system_error &) {
@@ -449,8 +449,7 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
                  (options.reportPath == "-" ? std::string("standard output") : options.reportPath);
     }
 
-    say(err, survey.summary + "; read " + std::to_string(std::max(pointCount, survey.track.points.size())) +
-                 " points, wrote " + wrote);
+    say(err, survey.summary + "; read " + std::to_string(survey.pointsRead) + " points, wrote " + wrote);
     return kWritten;
 }
 

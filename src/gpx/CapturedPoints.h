@@ -21,7 +21,6 @@ public:
     // What the reader knew of a point when it ended.
     struct Context {
         bool hasElevationSoFar = false; // the log has had an `ele` up to this point
-        bool badCoordinates = false;    // see TrackPoint::hasBadCoordinates
         std::int64_t startByte = 0;     // where its start tag begins in the document
     };
 
@@ -46,12 +45,8 @@ public:
     // Builds the ended points in the order they were read, then forgets them;
     // called between points (none open). build(TrackPoint &&, const Context &).
     template <class Build> void drain(Build &&build) {
-        for (const Point &point : points_) {
-            TrackPoint made = make(point);
-            Context context = point.context;
-            context.badCoordinates = made.hasBadCoordinates();
-            build(std::move(made), context);
-        }
+        for (const Point &point : points_)
+            build(make(point), point.context);
         clearEnded();
     }
 

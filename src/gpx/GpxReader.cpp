@@ -450,10 +450,7 @@ GpxReader::~GpxReader() = default;
 
 void GpxReader::parserDidStartDocument() {
     gpsPoints = {};
-    if (!pointData)
-        pointData = std::make_unique<CapturedPoints>();
-    pointData->dropOpen();
-    pointData->drain([](TrackPoint &&, const CapturedPoints::Context &) {}); // a cancelled read's leftovers
+    pointData = std::make_unique<CapturedPoints>();
     currentStringValue.clear();
     isDateTime = false;
     isElevation = false;
@@ -557,7 +554,7 @@ void GpxReader::build(CapturedPoints &captured) {
         std::vector<TrackPoint> &points = gpsPoints;
         if (points.size() == points.capacity())
             points.reserve(points.capacity() + points.capacity() / 2 + 64);
-        if (context.badCoordinates) {
+        if (point.hasBadCoordinates()) {
             badCoordinates_.push_back({points.size(), 0, 0}); // placed once the read is over
             badStarts_.push_back(context.startByte);
         }
