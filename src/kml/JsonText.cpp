@@ -4,53 +4,39 @@
 
 namespace pelorin {
 
+// XML's notion of a character is stricter only by U+FFFE and U+FFFF, two
+// non-characters no survey text needs.
 void appendJsonString(std::string &out, std::string_view text) {
     out += '"';
-    std::size_t run = 0; // start of the bytes not yet copied
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x20 && c < 0x80 && c != '"' && c != '\\') {
-            ++i;
-            continue;
-        }
-        // XML's notion of a character is stricter only by U+FFFE and U+FFFF,
-        // two non-characters no survey text needs.
-        if (c >= 0x80) {
-            if (const std::size_t length = xmlCharSequence(text, i)) {
-                i += length;
-                continue;
+    appendEscaped(
+        out, text, [](unsigned char c) { return c >= 0x20 && c != '"' && c != '\\'; },
+        [](std::string &to, unsigned char c) {
+            switch (c) {
+            case '"':
+                to += "\\\"";
+                break;
+            case '\\':
+                to += "\\\\";
+                break;
+            case '\n':
+                to += "\\n";
+                break;
+            case '\r':
+                to += "\\r";
+                break;
+            case '\t':
+                to += "\\t";
+                break;
+            default:
+                if (c < 0x20) {
+                    constexpr char kDigits[] = "0123456789abcdef";
+                    to += "\\u00";
+                    to += kDigits[c >> 4];
+                    to += kDigits[c & 0xF];
+                } // else: a byte outside well-formed UTF-8, dropped
+                break;
             }
-        }
-        out.append(text.substr(run, i - run));
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (c < 0x20) {
-                constexpr char kDigits[] = "0123456789abcdef";
-                out += "\\u00";
-                out += kDigits[c >> 4];
-                out += kDigits[c & 0xF];
-            } // else: a byte outside well-formed UTF-8, dropped
-            break;
-        }
-        run = ++i;
-    }
-    out.append(text.substr(run));
+        });
     out += '"';
 }
 

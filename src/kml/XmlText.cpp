@@ -39,44 +39,29 @@ std::size_t xmlCharSequence(std::string_view text, std::size_t i) noexcept {
 }
 
 void appendXmlText(std::string &out, std::string_view text) {
-    std::size_t run = 0; // start of the bytes not yet copied
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x20 && c < 0x80 && c != '&' && c != '<' && c != '>') {
-            ++i;
-            continue;
-        }
-        if (c >= 0x80) {
-            if (const std::size_t length = xmlCharSequence(text, i)) {
-                i += length;
-                continue;
+    appendEscaped(
+        out, text,
+        [](unsigned char c) {
+            return (c >= 0x20 && c != '&' && c != '<' && c != '>') || c == '\t' || c == '\n';
+        },
+        [](std::string &to, unsigned char c) {
+            switch (c) {
+            case '&':
+                to += "&amp;";
+                break;
+            case '<':
+                to += "&lt;";
+                break;
+            case '>':
+                to += "&gt;";
+                break;
+            case '\r':
+                to += "&#13;"; // a literal one would read back as a line feed
+                break;
+            default:
+                break; // a control character or a byte outside valid UTF-8: dropped
             }
-        }
-        if (c == '\t' || c == '\n') {
-            ++i;
-            continue;
-        }
-        out.append(text.substr(run, i - run));
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '\r':
-            out += "&#13;"; // a literal one would read back as a line feed
-            break;
-        default:
-            break; // a control character or a byte outside valid UTF-8: dropped
-        }
-        run = ++i;
-    }
-    out.append(text.substr(run));
+        });
 }
 
 } // namespace pelorin
