@@ -62,11 +62,9 @@ TEST(ProblemMessages, ListTheFirstFewAndCountTheRest) {
         {true, 1, 1, "c.csv", "Line 2: bad row 0"},
         {true, 10, 10, "c.csv", "Line 11: bad row 9"},
         {true, 11, 10, "c.csv", "… and 1 more problem(s)."},
-        {true, 250, 10, "c.csv", "… and 240 more problem(s)."},
         {false, 1, 1, "1", "/card/0.wav: not a WAV file"},
         {false, 20, 20, "20", "/card/19.wav: not a WAV file"},
         {false, 21, 20, "21", "… and 1 more."},
-        {false, 500, 20, "500", "… and 480 more."},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << c.catalogue << " " << c.count);

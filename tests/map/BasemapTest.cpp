@@ -67,15 +67,10 @@ TEST(Basemap, DrawsTilesFromTheServerThenFromTheDiskCacheWithTheServerGone) {
 
 TEST(Basemap, WithoutAServerTheMapDrawsAsBeforeAndSaysTheBasemapIsOff) {
     QTemporaryDir cache;
-    QString unreachable;
-    {
-        TileServer gone;
-        unreachable = gone.urlTemplate();
-    }
+    const QString unreachable = TileServer().urlTemplate();
     ShownMap map(localTiles(unreachable, cache.path()));
     map.canvas().grab();
     EXPECT_TRUE(QTest::qWaitFor([&] { return map.canvas().basemap()->isOff(); }, 10000));
-    EXPECT_TRUE(map.canvas().hasDocument());
     EXPECT_EQ(tileShare(map.canvas()), 0);
-    EXPECT_TRUE(map.canvas().layout().spots.size() > 0);
+    EXPECT_FALSE(map.canvas().layout().spots.empty()) << "the document is drawn all the same";
 }

@@ -26,14 +26,6 @@ KmlDocument survey() {
     return parseKml(surveyKml()).document;
 }
 
-QRectF screenOf(const MapCanvas &canvas) {
-    return QRectF(QPointF(0, 0), QSizeF(canvas.size()));
-}
-
-QPointF onScreen(const MapCanvas &canvas, GeoPoint point) {
-    return canvas.viewport().toScreen(canvas.projection().project(point));
-}
-
 QString writeFile(const QString &path, const QByteArray &content) {
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
@@ -83,7 +75,9 @@ TEST(MapWindow, FitsTheDataWhenItFirstShowsAndLegendEntriesToggleTheirSpecies) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     const MapCanvas &canvas = *window.canvas();
     for (const GeoPoint p : {GeoPoint{48.85, 9.5}, GeoPoint{48.852, 9.504}, GeoPoint{48.87, 9.52}})
-        EXPECT_TRUE(screenOf(canvas).contains(onScreen(canvas, p))) << p.lat << ", " << p.lon;
+        EXPECT_TRUE(
+            QRectF(canvas.rect()).contains(canvas.viewport().toScreen(canvas.projection().project(p))))
+            << p.lat << ", " << p.lon;
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Map: Meadow transect"));
     SpeciesLegend &legend = *window.legend();
     EXPECT_TRUE(legend.isVisibleTo(&window));
@@ -214,15 +208,4 @@ TEST(MapWindow, PinsAndTableRowsSelectEachOther) {
     ASSERT_EQ(selected.size(), 1);
     EXPECT_EQ(selected[0].filename(), QStringLiteral("rec2.wav"));
     map.close();
-}
-
-TEST(MapCanvas, HighlightsRecordingsByFileNameWithOrWithoutExtension) {
-    MapCanvas canvas;
-    canvas.setHighlightedRecordings({QStringLiteral("/card/rec1.wav"), QStringLiteral("rec.2.wav")});
-    const std::pair<const char *, bool> cases[] = {
-        {"rec1.wav", true}, {"rec1", true},      {"rec.2.wav", true}, {"rec.2", true},
-        {"rec10", false},   {"rec1.WAV", false}, {"rec", false},      {"", false},
-    };
-    for (const auto &[name, highlighted] : cases)
-        EXPECT_EQ(canvas.isHighlighted(QString::fromUtf8(name)), highlighted) << name;
 }
