@@ -119,10 +119,21 @@ TEST_F(WavImportTest, ASavedCatalogueReopensWithTheSameRecordings) {
     }
     EXPECT_EQ(rowsByName(*other.mainWindow()->table()).value("guano.wav").at(1), QStringLiteral("catalogue"));
 
-    // A folder is no place for a catalogue: refused, and the last catalogue stays.
+    // A folder is no place for a catalogue, a broken or missing one does not open (the message names its file
+    // and line): the table and the last catalogue stay.
     QString error;
     EXPECT_FALSE(window_.saveCatalogueTo(card_.path(), &error));
     EXPECT_TRUE(error.contains(card_.path())) << error.toStdString();
+    const QString bad = writeFile(card_, "bad.csv",
+                                  "filename,recording_time,species\n"
+                                  "rec1.wav,2025-06-12T19:35:17Z,Ppip\n"
+                                  "rec2.wav,yesterday,Ppip\n");
+    EXPECT_FALSE(window_.openCatalogue(bad, &error));
+    EXPECT_TRUE(error.contains(bad) && error.contains(QLatin1String("Line 3:"))) << error.toStdString();
+    const QString missing = card_.filePath(QStringLiteral("missing.csv"));
+    EXPECT_FALSE(window_.openCatalogue(missing, &error));
+    EXPECT_TRUE(error.contains(missing)) << error.toStdString();
+    EXPECT_EQ(window_.table()->recordingCount(), 5);
     EXPECT_EQ(lastCatalogue(), path);
 }
 

@@ -4,15 +4,12 @@
 #include "host/HostApplication.h"
 #include "host/MainWindow.h"
 #include "host/RecordingsTableView.h"
-#include "map/CentralMapDisplay.h"
 #include "map/KmlReader.h"
 #include "map/MapCanvas.h"
 #include "map/SpeciesLegend.h"
 
 #include <QDir>
 #include <QFile>
-#include <QItemSelectionModel>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
