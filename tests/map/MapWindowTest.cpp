@@ -63,14 +63,15 @@ TEST(MapWindow, TitleNeverShowsATemporaryFilesName) {
     display.window()->close();
 }
 
-// The document given before the window first shows is fitted then; the legend's entries toggle their species.
-TEST(MapWindow, FitsTheDataWhenItFirstShowsAndLegendEntriesToggleTheirSpecies) {
+// The document given before the window first shows is fitted then; the legend's entries toggle their species;
+// keys zoom and pan within the data's neighbourhood.
+TEST(MapWindow, FitsTheDataWhenItFirstShowsLegendEntriesToggleTheirSpeciesAndKeysZoomAndPan) {
     MapWindow window;
     window.showDocument(QStringLiteral("/surveys/meadow.kml"), survey());
     window.resize(700, 520);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    const MapCanvas &canvas = *window.canvas();
+    MapCanvas &canvas = *window.canvas();
     for (const GeoPoint p : {GeoPoint{48.85, 9.5}, GeoPoint{48.852, 9.504}, GeoPoint{48.87, 9.52}})
         EXPECT_TRUE(
             QRectF(canvas.rect()).contains(canvas.viewport().toScreen(canvas.projection().project(p))))
@@ -111,14 +112,7 @@ TEST(MapWindow, FitsTheDataWhenItFirstShowsAndLegendEntriesToggleTheirSpecies) {
     const QPointF rec1 = *canvas.pinPosition(QStringLiteral("rec1.wav"));
     EXPECT_NE(rec1, *canvas.pinPosition(QStringLiteral("rec2.wav")));
     EXPECT_NE(rec1, *canvas.pinPosition(QStringLiteral("rec3.wav")));
-}
 
-TEST(MapCanvas, KeysZoomAndPanWithinTheDatasNeighbourhood) {
-    MapWindow window;
-    window.resize(700, 520);
-    window.show();
-    window.showDocument(QStringLiteral("meadow.kml"), survey());
-    MapCanvas &canvas = *window.canvas();
     const double fitted = canvas.viewport().scale();
     QTest::keyClick(&canvas, Qt::Key_Plus);
     EXPECT_NEAR(canvas.viewport().scale(), fitted * 1.5, fitted * 1e-9);
