@@ -19,7 +19,7 @@ using pelorin::test::WavWriter;
 
 namespace {
 
-// {start (UTC), time from, species} by file name, so that the table's order does not matter.
+// {start (UTC), time from, species, position} by file name, so that the table's order does not matter.
 QMap<QString, QStringList> rowsByName(const RecordingsTableView &view) {
     using Model = RecordingsTableModel;
     QMap<QString, QStringList> rows;
@@ -28,9 +28,14 @@ QMap<QString, QStringList> rowsByName(const RecordingsTableView &view) {
         const QDateTime start = cell(Model::StartColumn).data(Model::SortRole).toDateTime();
         rows.insert(cell(Model::FileNameColumn).data().toString(),
                     {start.toUTC().toString(Qt::ISODate), cell(Model::TimeFromColumn).data().toString(),
-                     cell(Model::SpeciesColumn).data().toString()});
+                     cell(Model::SpeciesColumn).data().toString(),
+                     cell(Model::PositionColumn).data().toString()});
     }
     return rows;
+}
+
+std::string guanoWav(const char *metadata, int audio) {
+    return WavWriter().fmt().guano(metadata).audio(audio).bytes();
 }
 
 class WavImportTest : public ::testing::Test {
@@ -38,12 +43,10 @@ protected:
     void SetUp() override {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
         ASSERT_TRUE(QDir(card_.path()).mkpath(QStringLiteral("night1")));
-        write("night1/guano.wav", WavWriter()
-                                      .fmt()
-                                      .guano("Timestamp: 2019-05-01T20:14:29Z\n"
-                                             "Species Manual ID: Ppip, Nnoc\nSpecies Auto ID: Myot\n")
-                                      .audio(100)
-                                      .bytes());
+        write("night1/guano.wav",
+              guanoWav(
+                  "Timestamp: 2019-05-01T20:14:29Z\nSpecies Manual ID: Ppip, Nnoc\nSpecies Auto ID: Myot\n",
+                  100));
         write(
             "night1/auto.WAV",
             WavWriter().fmt().guano("Timestamp: 2019-05-01T22:30:00+02:00\nSpecies Auto ID: Pnat\n").bytes());
@@ -73,11 +76,11 @@ TEST_F(WavImportTest, AFolderGivesTimesSpeciesAndWhereEachTimeCameFrom) {
     QString skipped;
     EXPECT_EQ(window_.addRecordings({card_.path()}, &skipped), 5);
     const QMap<QString, QStringList> expected{
-        {"guano.wav", {"2019-05-01T20:14:29Z", "GUANO", "Ppip, Nnoc"}},
-        {"auto.WAV", {"2019-05-01T20:30:00Z", "GUANO", "Pnat"}},
-        {"bext.wav", {"2019-05-01T21:00:00Z", "bext", ""}},
-        {"SM4_20190501_221429.wav", {"2019-05-01T20:14:29Z", "file name", ""}},
-        {"plain.wav", {"2019-05-01T21:00:00Z", "modification time", ""}},
+        {"guano.wav", {"2019-05-01T20:14:29Z", "GUANO", "Ppip, Nnoc", ""}},
+        {"auto.WAV", {"2019-05-01T20:30:00Z", "GUANO", "Pnat", ""}},
+        {"bext.wav", {"2019-05-01T21:00:00Z", "bext", "", ""}},
+        {"SM4_20190501_221429.wav", {"2019-05-01T20:14:29Z", "file name", "", ""}},
+        {"plain.wav", {"2019-05-01T21:00:00Z", "modification time", "", ""}},
     };
     EXPECT_EQ(rowsByName(*window_.table()), expected);
     EXPECT_TRUE(skipped.contains(QDir::toNativeSeparators(card_.filePath(QStringLiteral("broken.wav"))) +
@@ -116,10 +119,21 @@ TEST_F(WavImportTest, ASavedCatalogueReopensWithTheSameRecordings) {
     }
     EXPECT_EQ(rowsByName(*other.mainWindow()->table()).value("guano.wav").at(1), QStringLiteral("catalogue"));
 
-    // A folder is no place for a catalogue: refused, and the last catalogue stays.
+    // A folder is no place for a catalogue, a broken or missing one does not open (the message names its file
+    // and line): the table and the last catalogue stay.
     QString error;
     EXPECT_FALSE(window_.saveCatalogueTo(card_.path(), &error));
     EXPECT_TRUE(error.contains(card_.path())) << error.toStdString();
+    const QString bad = writeFile(card_, "bad.csv",
+                                  "filename,recording_time,species\n"
+                                  "rec1.wav,2025-06-12T19:35:17Z,Ppip\n"
+                                  "rec2.wav,yesterday,Ppip\n");
+    EXPECT_FALSE(window_.openCatalogue(bad, &error));
+    EXPECT_TRUE(error.contains(bad) && error.contains(QLatin1String("Line 3:"))) << error.toStdString();
+    const QString missing = card_.filePath(QStringLiteral("missing.csv"));
+    EXPECT_FALSE(window_.openCatalogue(missing, &error));
+    EXPECT_TRUE(error.contains(missing)) << error.toStdString();
+    EXPECT_EQ(window_.table()->recordingCount(), 5);
     EXPECT_EQ(lastCatalogue(), path);
 }
 
@@ -128,26 +142,15 @@ TEST_F(WavImportTest, ASavedCatalogueReopensWithTheSameRecordings) {
 TEST_F(WavImportTest, FilesChangedByAPlugInAreReadAgain) {
     QString skipped;
     window_.addRecordings({card_.path()}, &skipped);
-    const auto positionOf = [this](const QString &name) {
-        const QAbstractItemModel *model = window_.table()->model();
-        for (int r = 0; r < model->rowCount(); ++r) {
-            if (model->index(r, RecordingsTableModel::FileNameColumn).data().toString() == name)
-                return model->index(r, RecordingsTableModel::PositionColumn).data().toString();
-        }
-        return QStringLiteral("no row");
+    const auto positionOf = [this](const char *name) {
+        return rowsByName(*window_.table()).value(name).value(3);
     };
     const QString guano = card_.filePath(QStringLiteral("night1/guano.wav"));
     for (const HostRecording &recording : window_.table()->allRecordings())
         EXPECT_EQ(QFileInfo(recording.path()).fileName(), recording.filename());
-    EXPECT_EQ(positionOf("guano.wav"), QString());
 
-    write("night1/guano.wav", WavWriter()
-                                  .fmt()
-                                  .guano("Timestamp: 2019-05-01T20:14:29Z\nLoc Position: 52.1 13.2\n")
-                                  .audio(100)
-                                  .bytes());
-    write("plain.wav",
-          WavWriter().fmt().guano("Loc Position: 1 2\n").audio(10).bytes()); // not named: not read
+    write("night1/guano.wav", guanoWav("Timestamp: 2019-05-01T20:14:29Z\nLoc Position: 52.1 13.2\n", 100));
+    write("plain.wav", guanoWav("Loc Position: 1 2\n", 10)); // not named: not read
     TableRecordingsController(window_.table()).filesChanged({guano});
     EXPECT_EQ(positionOf("guano.wav"), QStringLiteral("52.1 13.2"));
     EXPECT_EQ(positionOf("plain.wav"), QString());

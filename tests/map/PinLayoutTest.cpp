@@ -68,9 +68,7 @@ TEST(PinLayout, LabelsNeverOverlapEachOtherOrPins) {
     const std::vector<PlacedLabel> labels = placeLabels(requests, metrics, kRadius, pins, area);
     ASSERT_FALSE(labels.empty());
     EXPECT_LT(labels.size(), requests.size()) << "a crowded view drops labels";
-    bool shortened = false;
     for (std::size_t i = 0; i < labels.size(); ++i) {
-        shortened = shortened || labels[i].text == QStringLiteral("Ppip…");
         EXPECT_TRUE(area.contains(labels[i].box));
         for (const QRectF &pin : pins)
             EXPECT_FALSE(labels[i].box.intersects(pin)) << labels[i].text.toStdString();
@@ -78,7 +76,6 @@ TEST(PinLayout, LabelsNeverOverlapEachOtherOrPins) {
             EXPECT_FALSE(labels[i].box.intersects(labels[j].box))
                 << labels[i].text.toStdString() << " / " << labels[j].text.toStdString();
     }
-    EXPECT_TRUE(shortened) << "a label without room for its whole text falls back on the short one";
 }
 
 TEST(PinLayout, ALabelMovesLeftThenShortensThenGoes) {
