@@ -17,6 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 // count track points a second apart from 10:00:00; those for which withEle says so have an `ele`.
 std::string secondPoints(int count, const std::function<bool(int)> &withEle) {
@@ -53,6 +54,7 @@ TEST_F(PipelinedKmlTest, TheFileHoldsWhatStandardOutputGets) {
             ASSERT_EQ(toOut.exitCode, 0) << toOut.err;
             EXPECT_EQ(readFile(kml()), toOut.out);
             EXPECT_THAT(toFile.err, HasSubstr("placed 3 of 3 recordings; read "));
+            EXPECT_THAT(toFile.err, Not(HasSubstr("fraction"))); // quiet without --verbose
         }
     }
 }

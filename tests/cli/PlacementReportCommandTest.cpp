@@ -8,7 +8,6 @@ namespace pelorin::test {
 namespace {
 
 using ::testing::HasSubstr;
-using ::testing::Not;
 
 // Around the survey's track (a waypoint at 09:00, fixes at 10:00, 10:01, 10:02)
 // with the recorder 30 s behind: one before everything, one between the
@@ -97,7 +96,6 @@ TEST_F(ReportTest, BothToTheirFilesOrTheReportToStandardOutput) {
     const RunResult both = runReport({"--output", kml()});
     ASSERT_EQ(both.exitCode, 0) << both.err;
     EXPECT_THAT(both.err, HasSubstr("wrote " + kml() + " and " + report() + "\n"));
-    EXPECT_THAT(readFile(kml()), HasSubstr("<coordinates>20.500000,10.250000</coordinates>"));
 
     const RunResult out = runPelorin({"--gpx", gpx(), "--recordings", csv(), "--report", "-"});
     ASSERT_EQ(out.exitCode, 0) << out.err;
