@@ -21,10 +21,6 @@ ParsedCommandLine withBase(std::vector<std::string_view> extra, std::string_view
     return parse(arguments);
 }
 
-ParsedCommandLine withOffset(std::string_view text) {
-    return withBase({"--offset", text});
-}
-
 TEST(CommandLine, OffsetIsAWholeNumberOfSecondsInThe32BitRange) {
     const std::pair<std::string_view, std::int32_t> accepted[] = {{"37", 37},
                                                                   {"-37", -37},
@@ -35,7 +31,7 @@ TEST(CommandLine, OffsetIsAWholeNumberOfSecondsInThe32BitRange) {
                                                                   {"0036", 36}};
     for (const auto &[text, seconds] : accepted) {
         SCOPED_TRACE(text);
-        const ParsedCommandLine parsed = withOffset(text);
+        const ParsedCommandLine parsed = withBase({"--offset", text});
         ASSERT_EQ(parsed.action, Action::Run) << parsed.error;
         EXPECT_EQ(parsed.options.offsetSeconds, seconds);
     }
@@ -43,7 +39,7 @@ TEST(CommandLine, OffsetIsAWholeNumberOfSecondsInThe32BitRange) {
                                   "-2147483649", "99999999999999999999"}) {
         // Not "'" + std::string(text) + "'": GCC 12 at -O3 raises a known false -Wrestrict on it.
         SCOPED_TRACE(::testing::PrintToString(text));
-        const ParsedCommandLine parsed = withOffset(text);
+        const ParsedCommandLine parsed = withBase({"--offset", text});
         EXPECT_EQ(parsed.action, Action::UsageError);
         EXPECT_NE(parsed.error.find("--offset"), std::string::npos) << parsed.error;
     }
