@@ -54,12 +54,9 @@ TEST_F(SurveyTest, TheDiagnosisNamesTheOffsetThatWouldPlaceTheNight) {
     EXPECT_THAT(some.err,
                 HasSubstr("pelorin: only 1 of the 3 recordings meets the track; with --offset -7170 "
                           "2 of them would (your 30 s minus 2 h:"));
-
-    // Two of three: nothing to explain.
-    EXPECT_THAT(run(kml(), {"--offset", "-7170"}).err, Not(HasSubstr("meets the track")));
 }
 
-TEST_F(SurveyTest, RecorderZoneReadsZoneLessTimesAndNamesDstAmbiguity) {
+TEST_F(SurveyTest, RecorderZoneReadsZoneLessTimes) {
     writeFile(csv(), "filename,recording_time,species\n"
                      "R1.wav,2025-06-12T11:59:45,\n"
                      "R2.wav,2025-06-12T12:00:30,\n");
@@ -67,13 +64,6 @@ TEST_F(SurveyTest, RecorderZoneReadsZoneLessTimesAndNamesDstAmbiguity) {
     ASSERT_EQ(berlin.exitCode, 0) << berlin.err;
     EXPECT_THAT(berlin.err, HasSubstr("placed 2 of 2"));
     EXPECT_THAT(berlin.err, Not(HasSubstr("occurs twice")));
-
-    writeFile(csv(), "filename,recording_time,species\n"
-                     "R1.wav,2025-10-26T02:30:00,\n");
-    const RunResult repeated = run(kml(), {"--recorder-tz", "Europe/Berlin"});
-    EXPECT_THAT(repeated.err,
-                HasSubstr("pelorin: R1.wav: warning: 2025-10-26 02:30:00 occurs twice in Europe/Berlin, as "
-                          "the clocks go back; read as the first, CEST (UTC+02:00)\n"));
 
     const RunResult unknown = run(kml(), {"--recorder-tz", "Mars/Olympus"});
     EXPECT_EQ(unknown.exitCode, 2);

@@ -17,6 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 // count track points a second apart from 10:00:00; those for which withEle says so have an `ele`.
 std::string secondPoints(int count, const std::function<bool(int)> &withEle) {
@@ -32,33 +33,23 @@ std::string secondPoints(int count, const std::function<bool(int)> &withEle) {
     return text;
 }
 
-std::size_t entries(const fs::path &folder) {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
-
 class PipelinedKmlTest : public SurveyTest {};
 
+// The elevation patterns are the writers' own tests; this checks the command takes each route.
 TEST_F(PipelinedKmlTest, TheFileHoldsWhatStandardOutputGets) {
-    const std::vector<std::pair<const char *, std::string>> logs = {
-        {"three points", kTrackPoints},
-        {"no elevation", secondPoints(6000, [](int) { return false; })},
-        {"elevation on every point", secondPoints(6000, [](int) { return true; })},
-        {"elevation only on later points", secondPoints(6000, [](int i) { return i >= 4000; })},
-    };
-    const std::vector<std::vector<std::string>> optionSets = {
-        {"--offset", "30"},
-        {"--offset", "30", "--elevation", "--tessellate", "--name", "Edge & <wood>", "--description", "d"}};
-    for (const auto &[name, points] : logs) {
-        writeFile(gpx(), gpxDocument(points)); // a timed waypoint ahead of the track
-        for (const std::vector<std::string> &options : optionSets) {
-            SCOPED_TRACE(std::string(name) + (options.size() > 2 ? " " + options[2] : ""));
-            const RunResult toFile = run(kml(), options);
-            const RunResult toOut = run("-", options);
-            ASSERT_EQ(toFile.exitCode, 0) << toFile.err;
-            ASSERT_EQ(toOut.exitCode, 0) << toOut.err;
-            EXPECT_EQ(readFile(kml()), toOut.out);
-            EXPECT_THAT(toFile.err, HasSubstr("placed 3 of 3 recordings; read "));
-        }
+    writeFile(gpx(), gpxDocument(secondPoints(6000, [](int i) { return i >= 4000; }))); // a waypoint ahead
+    for (const std::vector<std::string> &options :
+         std::vector<std::vector<std::string>>{{"--offset", "30"},
+                                               {"--offset", "30", "--elevation", "--tessellate", "--name",
+                                                "Edge & <wood>", "--description", "d"}}) {
+        SCOPED_TRACE(options.size());
+        const RunResult toFile = run(kml(), options);
+        const RunResult toOut = run("-", options);
+        ASSERT_EQ(toFile.exitCode, 0) << toFile.err;
+        ASSERT_EQ(toOut.exitCode, 0) << toOut.err;
+        EXPECT_EQ(readFile(kml()), toOut.out);
+        EXPECT_THAT(toFile.err, HasSubstr("placed 3 of 3 recordings; read "));
+        EXPECT_THAT(toFile.err, Not(HasSubstr("fraction"))); // quiet without --verbose
     }
 }
 
@@ -81,20 +72,15 @@ TEST_F(PipelinedKmlTest, ALogThatFailsHalfWayOrDoesNotOverlapLeavesTheDestinatio
         EXPECT_EQ(r.exitCode, exitCode);
         EXPECT_THAT(r.err, HasSubstr(message));
         EXPECT_EQ(readFile(kml()), "old bytes");
-        EXPECT_EQ(entries(dir.path()), 3u); // no temporary file left
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
+                  3); // no temporary
     }
 }
 
-// When the destination cannot be opened, the inputs are still read: bad input
-// is reported as such, good input ends in the failed write.
+// An output that cannot be opened must not hide bad input: that is reported as such.
 TEST_F(PipelinedKmlTest, AnUnwritableDestinationStillReportsBadInputFirst) {
-    const std::string nowhere = (dir / "missing-folder" / "out.kml").string();
-    RunResult r = run(nowhere);
-    EXPECT_EQ(r.exitCode, 3);
-    EXPECT_THAT(r.err, HasSubstr("missing-folder"));
-
     writeFile(gpx(), "<gpx><trk>");
-    r = run(nowhere);
+    const RunResult r = run((dir / "missing-folder" / "out.kml").string());
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_THAT(r.err, HasSubstr("(XML error "));
 }

@@ -8,7 +8,6 @@ namespace pelorin::test {
 namespace {
 
 using ::testing::HasSubstr;
-using ::testing::Not;
 
 // Around the survey's track (a waypoint at 09:00, fixes at 10:00, 10:01, 10:02)
 // with the recorder 30 s behind: one before everything, one between the
@@ -97,7 +96,6 @@ TEST_F(ReportTest, BothToTheirFilesOrTheReportToStandardOutput) {
     const RunResult both = runReport({"--output", kml()});
     ASSERT_EQ(both.exitCode, 0) << both.err;
     EXPECT_THAT(both.err, HasSubstr("wrote " + kml() + " and " + report() + "\n"));
-    EXPECT_THAT(readFile(kml()), HasSubstr("<coordinates>20.500000,10.250000</coordinates>"));
 
     const RunResult out = runPelorin({"--gpx", gpx(), "--recordings", csv(), "--report", "-"});
     ASSERT_EQ(out.exitCode, 0) << out.err;
@@ -120,7 +118,6 @@ TEST_F(SurveyTest, BadCoordinatesAreNamedAndLeftOutOfThePlacement) {
     EXPECT_THAT(r.err, HasSubstr("pelorin: " + gpx() +
                                  ":6:1: warning: latitude \"1l\" is not a number; the point is left out"));
     EXPECT_THAT(r.err, HasSubstr("pelorin: " + gpx() + ":7:3: warning: longitude \"200\" is out of range"));
-    EXPECT_THAT(r.err, HasSubstr("placed 3 of 3 recordings, 2 track points with bad coordinates left out; "));
     // R2 at 10:01 lies halfway between the good fixes, not on the bad one.
     EXPECT_THAT(readFile(kml()), HasSubstr("<coordinates>22.000000,11.000000</coordinates>"));
     // The track line keeps what it always showed.

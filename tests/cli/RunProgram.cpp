@@ -2,10 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <stdexcept>
 #include <thread>
 
 #include <fcntl.h>
@@ -19,23 +16,6 @@ extern char **environ;
 namespace pelorin::test {
 
 namespace fs = std::filesystem;
-
-TempDir::TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "pelorin-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-}
-
-std::string readFile(const fs::path &path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 void writeFile(const fs::path &path, const std::string &bytes) {
     std::ofstream(path, std::ios::binary) << bytes;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TempFolder.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -26,19 +28,13 @@ RunResult runPelorin(std::vector<std::string> arguments);
 // A fresh folder under the system's temporary folder, removed with all it holds.
 class TempDir {
 public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir &) = delete;
-    TempDir &operator=(const TempDir &) = delete;
-
-    const std::filesystem::path &path() const { return path_; }
-    std::filesystem::path operator/(const std::string &name) const { return path_ / name; }
+    const std::filesystem::path &path() const { return folder_.path; }
+    std::filesystem::path operator/(const std::string &name) const { return folder_.path / name; }
 
 private:
-    std::filesystem::path path_;
+    TempFolder folder_;
 };
 
-std::string readFile(const std::filesystem::path &path);
 void writeFile(const std::filesystem::path &path, const std::string &bytes);
 
 } // namespace pelorin::test

@@ -126,31 +126,9 @@ protected:
 
     void SetUp() override {
         HostileGpx::SetUp();
-        writeFile(payload(), std::string(kSecret) + "\n");
-        // Also a valid DTD and a valid elevation, so that reading it would change the output.
-        writeFile(payloadDtd(), "<!ENTITY secret \"" + std::string(kSecret) + "\">\n");
-    }
-
-    std::string payload() const { return (dir / "payload.txt").string(); }
-    std::string payloadDtd() const { return (dir / "payload.dtd").string(); }
-
-    std::vector<std::pair<std::string, std::string>> documents() const {
-        return {
-            {"a general entity, relative",
-             withDoctype("<!DOCTYPE gpx [\n<!ENTITY e SYSTEM \"payload.txt\">\n]>", "<name>&e;</name>")},
-            {"a general entity, absolute file URI",
-             withDoctype("<!DOCTYPE gpx [\n<!ENTITY e SYSTEM \"file://" + payload() + "\">\n]>",
-                         "<name>&e;</name>")},
-            {"a public identifier",
-             withDoctype("<!DOCTYPE gpx [\n<!ENTITY e PUBLIC \"-//P//E\" \"payload.txt\">\n]>",
-                         "<name>&e;</name>")},
-            {"a parameter entity",
-             withDoctype("<!DOCTYPE gpx [\n<!ENTITY % p SYSTEM \"payload.dtd\">\n%p;\n]>",
-                         "<name>&secret;</name>")},
-            {"an external DTD",
-             withDoctype("<!DOCTYPE gpx SYSTEM \"payload.dtd\">", "<name>&secret;</name>")},
-            {"an external DTD, no reference", withDoctype("<!DOCTYPE gpx SYSTEM \"payload.dtd\">", "")},
-        };
+        writeFile(dir / "payload.txt", std::string(kSecret) + "\n");
+        // Also a valid DTD, so that reading it would change the output.
+        writeFile(dir / "payload.dtd", "<!ENTITY secret \"" + std::string(kSecret) + "\">\n");
     }
 };
 
@@ -160,7 +138,21 @@ TEST_F(ExternalEntities, AreNeverResolvedNorOpened) {
     const bool traced = runProgram({"strace", "-qq", "-o", "/dev/null", "true"}).exitCode == 0;
     static const std::regex call(R"re(\b(?:open|openat|openat2|creat)\((?:[^,"]*, )?"([^"]*)")re");
     const std::string trace = (dir / "pelorin.trace").string();
-    for (const auto &[name, doc] : documents()) {
+    const std::string general = "<!DOCTYPE gpx [\n<!ENTITY e ";
+    const std::pair<const char *, std::string> documents[] = {
+        {"a general entity, relative",
+         withDoctype(general + "SYSTEM \"payload.txt\">\n]>", "<name>&e;</name>")},
+        {"a general entity, absolute file URI",
+         withDoctype(general + "SYSTEM \"file://" + (dir / "payload.txt").string() + "\">\n]>",
+                     "<name>&e;</name>")},
+        {"a public identifier",
+         withDoctype(general + "PUBLIC \"-//P//E\" \"payload.txt\">\n]>", "<name>&e;</name>")},
+        {"a parameter entity", withDoctype("<!DOCTYPE gpx [\n<!ENTITY % p SYSTEM \"payload.dtd\">\n%p;\n]>",
+                                           "<name>&secret;</name>")},
+        {"an external DTD", withDoctype("<!DOCTYPE gpx SYSTEM \"payload.dtd\">", "<name>&secret;</name>")},
+        {"an external DTD, no reference", withDoctype("<!DOCTYPE gpx SYSTEM \"payload.dtd\">", "")},
+    };
+    for (const auto &[name, doc] : documents) {
         SCOPED_TRACE(name);
         writeFile(gpx(), doc);
         fs::remove(kml());
