@@ -58,16 +58,10 @@ inline std::string rf64(std::size_t audio, const std::string &guano) {
 
 inline GuanoWriteRequest positionRequest(std::string position = "51.123456 -1.234567",
                                          bool overwrite = true) {
-    GuanoWriteRequest request;
-    request.fields.position = std::move(position);
-    request.fields.elevation = "81.5";
-    request.fields.accuracy = "6.2";
-    request.fields.provenance = "track.gpx; offset 37 s; interpolated";
-    request.fields.timestamp = "2019-05-01T22:14:29+02:00";
-    request.fields.originalFilename = "a.wav";
-    request.overwritePositions = overwrite;
-    request.writtenAt = "2026-12-06T15:00:00Z";
-    return request;
+    return {{std::move(position), "81.5", "6.2", "track.gpx; offset 37 s; interpolated",
+             "2019-05-01T22:14:29+02:00", "a.wav"},
+            overwrite,
+            "2026-12-06T15:00:00Z"};
 }
 
 inline GuanoWritePlan planFor(const std::string &bytes, const GuanoWriteRequest &request) {

@@ -1,4 +1,3 @@
-#include "recordings/GuanoEdit.h"
 #include "recordings/GuanoText.h"
 #include "recordings/WavRecording.h"
 
@@ -191,44 +190,15 @@ TEST(GuanoWriteBack, RefusesFilesItCannotEditSafely) {
 }
 
 TEST(GuanoText, KeepsLinesAndDropsOnlyThePadding) {
-    const struct {
-        std::string body;
-        std::vector<std::string> lines;
-    } cases[] = {
-        {"GUANO|Version: 1.0\nA: 1\n  \0\0"s, {"GUANO|Version: 1.0", "A: 1"}},
-        {"A: 1\r\n\nno colon\nB:2", {"A: 1\r", "", "no colon", "B:2"}},
-        {" \0 "s, {}},
-    };
-    for (const auto &c : cases) {
-        const GuanoText text(c.body);
-        EXPECT_EQ(text.lines(), c.lines);
-    }
+    EXPECT_EQ(GuanoText("GUANO|Version: 1.0\nA: 1\n  \0\0"s).lines(),
+              (std::vector<std::string>{"GUANO|Version: 1.0", "A: 1"}));
+    EXPECT_EQ(GuanoText("A: 1\r\n\nno colon\nB:2").lines(),
+              (std::vector<std::string>{"A: 1\r", "", "no colon", "B:2"}));
+    EXPECT_EQ(GuanoText(" \0 "s).lines(), std::vector<std::string>{});
     GuanoText text("A|Key : x\nLoc Position: 1 2\nLoc Position: 3 4\n");
     EXPECT_EQ(text.value("A|Key"), "x");
     text.set("Loc Position", "5 6");
     EXPECT_EQ(text.text(), "A|Key : x\nLoc Position: 5 6\nLoc Position: 5 6\n");
-}
-
-TEST(GuanoEdit, FieldsFromAPlacement) {
-    Placement placement;
-    placement.status = PlacementStatus::Interpolated;
-    placement.lat = 51.5f;
-    placement.lon = -0.25f;
-    placement.elevation = 12.345;
-    placement.uncertaintyMetres = 7.04;
-    Recording recording;
-    recording.filename = "x.wav";
-    recording.recordingTime =
-        RecordingTime{std::chrono::sys_days{std::chrono::May / 1 / 2019}} + std::chrono::hours(20);
-    const PositionFields fields = positionFields(placement, recording, "track.gpx", -37);
-    EXPECT_EQ(fields.position, "51.500000 -0.250000");
-    EXPECT_EQ(fields.elevation, "12.3");
-    EXPECT_EQ(fields.accuracy, "7.0");
-    EXPECT_EQ(fields.provenance, "track.gpx; offset -37 s; interpolated");
-    // Written with an explicit offset, it reads back as the same instant.
-    const std::string bytes = WavWriter().fmt().guano("Timestamp: " + fields.timestamp + "\n").bytes();
-    EXPECT_EQ(parseWavMetadata(bytes, "x.wav", std::nullopt).value->recording.recordingTime,
-              recording.recordingTime);
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "recordings/RecorderZone.h"
 
 #include "ScopedTimeZone.h"
-#include "recordings/RecordingsCsv.h"
 #include "recordings/WavRecording.h"
 #include "recordings/WavWriter.h"
 
@@ -78,17 +77,10 @@ TEST(RecorderZone, RepeatedAndSkippedHoursAreNamedWithTheReadingTaken) {
     EXPECT_EQ(given.readIso("2025-10-26T02:30:00Z")->time, sys_days{2025y / October / 26} + 2h + 30min);
 }
 
-TEST(RecorderZone, CatalogueAndWavMetadataCarryTheNotes) {
+// The catalogue's notes are checked through the command; these are the WAV reader's.
+TEST(RecorderZone, WavMetadataCarriesTheNotes) {
     const std::optional<RecorderZone> berlin = RecorderZone::named("Europe/Berlin");
     ASSERT_TRUE(berlin);
-    const RecordingsCsvResult csv = parseRecordingsCsv("filename,recording_time,species\n"
-                                                       "a.wav,2025-10-26T02:30:00,\n"
-                                                       "b.wav,2025-10-26T03:30:00,\n",
-                                                       &*berlin);
-    ASSERT_TRUE(csv.ok());
-    EXPECT_THAT(csv.recordings[0].timeNote, HasSubstr("occurs twice in Europe/Berlin"));
-    EXPECT_EQ(csv.recordings[1].timeNote, "");
-
     using test::WavWriter;
     const RecordingTime mtime = sys_days{2025y / June / 1};
     const struct {

@@ -37,10 +37,7 @@ TEST(RecordingsCsv, NamesTheLineAndTheFault) {
         {"", 1, "no header row"},
         {"filename,species\na.wav,Ppip\n", 1, "missing column \"recording_time\""},
         {"Filename,recording_time,species\n", 1, "column \"Filename\" must be written \"filename\""},
-        {"filename;recording_time;species\na.wav;2021-06-01T21:00:00Z;\n", 1, "separated by ';'"},
         {"filename,recording_time,species,filename\n", 1, "\"filename\" appears twice"},
-        {header + "a.wav,2021-06-01T21:00:00Z,\nb.wav,2021-13-01T00:00:00,\n", 3,
-         "bad recording_time \"2021-13-01T00:00:00\""},
         {header + "a.wav,,Ppip\n", 2, "empty recording_time"},
         {header + " ,2021-06-01T21:00:00Z,\n", 2, "empty filename"},
         {header + "a.wav,2021-06-01T21:00:00Z,\rb.wav,x,\r", 3, "\"x\""}, // a lone CR ends a line
@@ -51,7 +48,6 @@ TEST(RecordingsCsv, NamesTheLineAndTheFault) {
         // A quoted CRLF is one line break.
         {header + "\"a\r\nb.wav\",2021-06-01T21:00:00Z,\r\nc.wav,x,\r\n", 4, "\"x\""},
         {header + "\"a\r\nb\r\nc\".wav,2021-06-01T21:00:00Z,\r\n", 4, "after the closing quote"},
-        {header + "\"a\"b.wav,2021-06-01T21:00:00Z,\n", 2, "after the closing quote"},
         {header + "a\xC3(.wav,2021-06-01T21:00:00Z,\n", 2, "not valid UTF-8"},
         {header + "a\0.wav,2021-06-01T21:00:00Z,\n"s, 2, "NUL"},
     };
