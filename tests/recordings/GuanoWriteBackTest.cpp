@@ -129,18 +129,18 @@ TEST(GuanoWriteBack, WritesSafelyKeepingEveryOtherChunkAndLineAndIsIdempotent) {
     }
 }
 
+// Overwriting without an elevation drops the old one: it described the old position.
 TEST(GuanoWriteBack, AnExistingPositionIsKeptUnlessOverwriting) {
     std::string bytes = WavWriter().fmt().audio(10).guano("Loc Position: 10 20\nLoc Elevation: 5\n").bytes();
     const std::string original = bytes;
     EXPECT_EQ(test::writePosition(bytes, test::positionRequest("1 2", false)), GuanoPlanOutcome::HasPosition);
     EXPECT_EQ(bytes, original);
-
-    auto noElevation = test::positionRequest("1.000000 2.000000", true);
+    auto noElevation = test::positionRequest("1.000000 2.000000");
     noElevation.fields.elevation.reset();
     EXPECT_EQ(test::writePosition(bytes, noElevation), GuanoPlanOutcome::Write);
     const GuanoText text(*test::viewOf(bytes).guano);
     EXPECT_EQ(text.value("Loc Position"), "1.000000 2.000000");
-    EXPECT_EQ(text.value("Loc Elevation"), std::nullopt); // it described the old position
+    EXPECT_EQ(text.value("Loc Elevation"), std::nullopt);
 }
 
 TEST(GuanoWriteBack, RefusesFilesItCannotEditSafely) {
