@@ -20,13 +20,8 @@ const std::string kOldLines = "Timestamp: 2019-04-30 21:02:44+0100\n"
                               "ACME|Gain:   12  \r\n"
                               "Note: two\\nlines";
 
-struct Layout {
-    std::string name;
-    std::string bytes;
-    bool hadGuano;
-};
-
-std::vector<Layout> layouts() {
+// Name and bytes of each file layout the write must handle.
+std::vector<std::pair<std::string, std::string>> layouts() {
     std::string noPadByte = WavWriter().fmt().audio(1001).bytes(); // as some writers leave odd audio
     noPadByte.pop_back();
     noPadByte.replace(4, 4, le32Bytes(static_cast<std::uint32_t>(noPadByte.size() - 8)));
@@ -34,14 +29,14 @@ std::vector<Layout> layouts() {
     rich.bext("2019-05-01", "22:14:29").fmt().chunk("LIST", "INFOabc");
     rich.chunk("iXML", "<BWFXML><IXML_VERSION>1.5</IXML_VERSION></BWFXML>\n").audio(999).guano(kOldLines);
     return {
-        {"new chunk, odd audio with its pad byte", WavWriter().fmt().audio(1001).bytes(), false},
-        {"guan before data", WavWriter().fmt().guano(kOldLines).audio(1000).bytes(), true},
-        {"guan after data", WavWriter().fmt().audio(1000).guano(kOldLines).bytes(), true},
-        {"bext, odd LIST and iXML kept", rich.bytes(), true},
-        {"RF64 with ds64", test::rf64(1000, kOldLines), true},
-        {"RF64 without metadata", test::rf64(1001, ""), false},
-        {"NUL padding after the RIFF", WavWriter().fmt().audio(1000).bytes() + std::string(512, '\0'), false},
-        {"odd audio without its pad byte", noPadByte, false},
+        {"new chunk, odd audio with its pad byte", WavWriter().fmt().audio(1001).bytes()},
+        {"guan before data", WavWriter().fmt().guano(kOldLines).audio(1000).bytes()},
+        {"guan after data", WavWriter().fmt().audio(1000).guano(kOldLines).bytes()},
+        {"bext, odd LIST and iXML kept", rich.bytes()},
+        {"RF64 with ds64", test::rf64(1000, kOldLines)},
+        {"RF64 without metadata", test::rf64(1001, "")},
+        {"NUL padding after the RIFF", WavWriter().fmt().audio(1000).bytes() + std::string(512, '\0')},
+        {"odd audio without its pad byte", noPadByte},
     };
 }
 
@@ -76,9 +71,8 @@ void expectEveryCrashPointSafe(const std::string &original, const std::string &p
 }
 
 TEST(GuanoWriteBack, WritesSafelyKeepingEveryOtherChunkAndLineAndIsIdempotent) {
-    for (const Layout &layout : layouts()) {
-        SCOPED_TRACE(layout.name);
-        std::string bytes = layout.bytes;
+    for (auto [name, bytes] : layouts()) {
+        SCOPED_TRACE(name);
         const test::WavView before = test::viewOf(bytes);
         ASSERT_EQ(before.error, "");
         expectEveryCrashPointSafe(bytes, kNew); // a new chunk, or the old one replaced
@@ -96,7 +90,7 @@ TEST(GuanoWriteBack, WritesSafelyKeepingEveryOtherChunkAndLineAndIsIdempotent) {
         EXPECT_EQ(text.value("PELORIN|Position"),
                   "track.gpx; offset 37 s; interpolated; written 2026-12-06T15:00:00Z");
         EXPECT_EQ(text.lines().front(), "GUANO|Version: 1.0");
-        if (layout.hadGuano) {
+        if (before.guano) {
             // Every line as read, in its order, malformed and unknown ones included.
             const std::vector<std::string> old = GuanoText(*before.guano).lines();
             EXPECT_TRUE(std::equal(old.begin(), old.end(), text.lines().begin()));
