@@ -4,6 +4,8 @@
 #include "recordings/WavChunks.h"
 #include "recordings/WavWriter.h"
 
+#include <algorithm>
+#include <climits>
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,30 +22,23 @@ inline ReadAt readAtOf(const std::string &bytes) {
     };
 }
 
-// A file in memory; with failAfterFlushes, every write after that many steps
-// fails, as when the power goes.
-class MemoryTarget final : public WriteTarget {
-public:
-    explicit MemoryTarget(std::string &bytes, std::optional<int> failAfterFlushes = std::nullopt)
-        : bytes_(bytes)
-        , failAfter_(failAfterFlushes) {}
-    bool write(std::uint64_t offset, std::string_view bytes) override {
-        if (failAfter_ && flushes_ >= *failAfter_)
+// A file in memory; after failAfter steps (flushes), every write fails, as when
+// the power goes.
+struct MemoryTarget final : WriteTarget {
+    explicit MemoryTarget(std::string &file, int failAfter = INT_MAX)
+        : bytes(file)
+        , failAfter(failAfter) {}
+    bool write(std::uint64_t offset, std::string_view data) override {
+        if (flushes >= failAfter)
             return false;
-        if (bytes_.size() < offset + bytes.size())
-            bytes_.resize(static_cast<std::size_t>(offset + bytes.size()), '\0');
-        bytes_.replace(static_cast<std::size_t>(offset), bytes.size(), bytes);
+        bytes.resize(std::max(bytes.size(), static_cast<std::size_t>(offset + data.size())), '\0');
+        bytes.replace(static_cast<std::size_t>(offset), data.size(), data);
         return true;
     }
-    bool flush() override {
-        ++flushes_;
-        return true;
-    }
+    bool flush() override { return ++flushes > 0; }
 
-private:
-    std::string &bytes_;
-    std::optional<int> failAfter_;
-    int flushes_ = 0;
+    std::string &bytes;
+    int failAfter, flushes = 0;
 };
 
 // An RF64 file whose sizes live in ds64.
@@ -58,16 +53,10 @@ inline std::string rf64(std::size_t audio, const std::string &guano) {
 
 inline GuanoWriteRequest positionRequest(std::string position = "51.123456 -1.234567",
                                          bool overwrite = true) {
-    GuanoWriteRequest request;
-    request.fields.position = std::move(position);
-    request.fields.elevation = "81.5";
-    request.fields.accuracy = "6.2";
-    request.fields.provenance = "track.gpx; offset 37 s; interpolated";
-    request.fields.timestamp = "2019-05-01T22:14:29+02:00";
-    request.fields.originalFilename = "a.wav";
-    request.overwritePositions = overwrite;
-    request.writtenAt = "2026-12-06T15:00:00Z";
-    return request;
+    return {{std::move(position), "81.5", "6.2", "track.gpx; offset 37 s; interpolated",
+             "2019-05-01T22:14:29+02:00", "a.wav"},
+            overwrite,
+            "2026-12-06T15:00:00Z"};
 }
 
 inline GuanoWritePlan planFor(const std::string &bytes, const GuanoWriteRequest &request) {

@@ -1,4 +1,3 @@
-#include "recordings/GuanoEdit.h"
 #include "recordings/GuanoText.h"
 #include "recordings/WavRecording.h"
 
@@ -21,13 +20,8 @@ const std::string kOldLines = "Timestamp: 2019-04-30 21:02:44+0100\n"
                               "ACME|Gain:   12  \r\n"
                               "Note: two\\nlines";
 
-struct Layout {
-    std::string name;
-    std::string bytes;
-    bool hadGuano;
-};
-
-std::vector<Layout> layouts() {
+// Name and bytes of each file layout the write must handle.
+std::vector<std::pair<std::string, std::string>> layouts() {
     std::string noPadByte = WavWriter().fmt().audio(1001).bytes(); // as some writers leave odd audio
     noPadByte.pop_back();
     noPadByte.replace(4, 4, le32Bytes(static_cast<std::uint32_t>(noPadByte.size() - 8)));
@@ -35,14 +29,14 @@ std::vector<Layout> layouts() {
     rich.bext("2019-05-01", "22:14:29").fmt().chunk("LIST", "INFOabc");
     rich.chunk("iXML", "<BWFXML><IXML_VERSION>1.5</IXML_VERSION></BWFXML>\n").audio(999).guano(kOldLines);
     return {
-        {"new chunk, odd audio with its pad byte", WavWriter().fmt().audio(1001).bytes(), false},
-        {"guan before data", WavWriter().fmt().guano(kOldLines).audio(1000).bytes(), true},
-        {"guan after data", WavWriter().fmt().audio(1000).guano(kOldLines).bytes(), true},
-        {"bext, odd LIST and iXML kept", rich.bytes(), true},
-        {"RF64 with ds64", test::rf64(1000, kOldLines), true},
-        {"RF64 without metadata", test::rf64(1001, ""), false},
-        {"NUL padding after the RIFF", WavWriter().fmt().audio(1000).bytes() + std::string(512, '\0'), false},
-        {"odd audio without its pad byte", noPadByte, false},
+        {"new chunk, odd audio with its pad byte", WavWriter().fmt().audio(1001).bytes()},
+        {"guan before data", WavWriter().fmt().guano(kOldLines).audio(1000).bytes()},
+        {"guan after data", WavWriter().fmt().audio(1000).guano(kOldLines).bytes()},
+        {"bext, odd LIST and iXML kept", rich.bytes()},
+        {"RF64 with ds64", test::rf64(1000, kOldLines)},
+        {"RF64 without metadata", test::rf64(1001, "")},
+        {"NUL padding after the RIFF", WavWriter().fmt().audio(1000).bytes() + std::string(512, '\0')},
+        {"odd audio without its pad byte", noPadByte},
     };
 }
 
@@ -77,9 +71,8 @@ void expectEveryCrashPointSafe(const std::string &original, const std::string &p
 }
 
 TEST(GuanoWriteBack, WritesSafelyKeepingEveryOtherChunkAndLineAndIsIdempotent) {
-    for (const Layout &layout : layouts()) {
-        SCOPED_TRACE(layout.name);
-        std::string bytes = layout.bytes;
+    for (auto [name, bytes] : layouts()) {
+        SCOPED_TRACE(name);
         const test::WavView before = test::viewOf(bytes);
         ASSERT_EQ(before.error, "");
         expectEveryCrashPointSafe(bytes, kNew); // a new chunk, or the old one replaced
@@ -97,7 +90,7 @@ TEST(GuanoWriteBack, WritesSafelyKeepingEveryOtherChunkAndLineAndIsIdempotent) {
         EXPECT_EQ(text.value("PELORIN|Position"),
                   "track.gpx; offset 37 s; interpolated; written 2026-12-06T15:00:00Z");
         EXPECT_EQ(text.lines().front(), "GUANO|Version: 1.0");
-        if (layout.hadGuano) {
+        if (before.guano) {
             // Every line as read, in its order, malformed and unknown ones included.
             const std::vector<std::string> old = GuanoText(*before.guano).lines();
             EXPECT_TRUE(std::equal(old.begin(), old.end(), text.lines().begin()));
@@ -130,18 +123,18 @@ TEST(GuanoWriteBack, WritesSafelyKeepingEveryOtherChunkAndLineAndIsIdempotent) {
     }
 }
 
+// Overwriting without an elevation drops the old one: it described the old position.
 TEST(GuanoWriteBack, AnExistingPositionIsKeptUnlessOverwriting) {
     std::string bytes = WavWriter().fmt().audio(10).guano("Loc Position: 10 20\nLoc Elevation: 5\n").bytes();
     const std::string original = bytes;
     EXPECT_EQ(test::writePosition(bytes, test::positionRequest("1 2", false)), GuanoPlanOutcome::HasPosition);
     EXPECT_EQ(bytes, original);
-
-    auto noElevation = test::positionRequest("1.000000 2.000000", true);
+    auto noElevation = test::positionRequest("1.000000 2.000000");
     noElevation.fields.elevation.reset();
     EXPECT_EQ(test::writePosition(bytes, noElevation), GuanoPlanOutcome::Write);
     const GuanoText text(*test::viewOf(bytes).guano);
     EXPECT_EQ(text.value("Loc Position"), "1.000000 2.000000");
-    EXPECT_EQ(text.value("Loc Elevation"), std::nullopt); // it described the old position
+    EXPECT_EQ(text.value("Loc Elevation"), std::nullopt);
 }
 
 TEST(GuanoWriteBack, RefusesFilesItCannotEditSafely) {
@@ -191,44 +184,15 @@ TEST(GuanoWriteBack, RefusesFilesItCannotEditSafely) {
 }
 
 TEST(GuanoText, KeepsLinesAndDropsOnlyThePadding) {
-    const struct {
-        std::string body;
-        std::vector<std::string> lines;
-    } cases[] = {
-        {"GUANO|Version: 1.0\nA: 1\n  \0\0"s, {"GUANO|Version: 1.0", "A: 1"}},
-        {"A: 1\r\n\nno colon\nB:2", {"A: 1\r", "", "no colon", "B:2"}},
-        {" \0 "s, {}},
-    };
-    for (const auto &c : cases) {
-        const GuanoText text(c.body);
-        EXPECT_EQ(text.lines(), c.lines);
-    }
+    EXPECT_EQ(GuanoText("GUANO|Version: 1.0\nA: 1\n  \0\0"s).lines(),
+              (std::vector<std::string>{"GUANO|Version: 1.0", "A: 1"}));
+    EXPECT_EQ(GuanoText("A: 1\r\n\nno colon\nB:2").lines(),
+              (std::vector<std::string>{"A: 1\r", "", "no colon", "B:2"}));
+    EXPECT_EQ(GuanoText(" \0 "s).lines(), std::vector<std::string>{});
     GuanoText text("A|Key : x\nLoc Position: 1 2\nLoc Position: 3 4\n");
     EXPECT_EQ(text.value("A|Key"), "x");
     text.set("Loc Position", "5 6");
     EXPECT_EQ(text.text(), "A|Key : x\nLoc Position: 5 6\nLoc Position: 5 6\n");
-}
-
-TEST(GuanoEdit, FieldsFromAPlacement) {
-    Placement placement;
-    placement.status = PlacementStatus::Interpolated;
-    placement.lat = 51.5f;
-    placement.lon = -0.25f;
-    placement.elevation = 12.345;
-    placement.uncertaintyMetres = 7.04;
-    Recording recording;
-    recording.filename = "x.wav";
-    recording.recordingTime =
-        RecordingTime{std::chrono::sys_days{std::chrono::May / 1 / 2019}} + std::chrono::hours(20);
-    const PositionFields fields = positionFields(placement, recording, "track.gpx", -37);
-    EXPECT_EQ(fields.position, "51.500000 -0.250000");
-    EXPECT_EQ(fields.elevation, "12.3");
-    EXPECT_EQ(fields.accuracy, "7.0");
-    EXPECT_EQ(fields.provenance, "track.gpx; offset -37 s; interpolated");
-    // Written with an explicit offset, it reads back as the same instant.
-    const std::string bytes = WavWriter().fmt().guano("Timestamp: " + fields.timestamp + "\n").bytes();
-    EXPECT_EQ(parseWavMetadata(bytes, "x.wav", std::nullopt).value->recording.recordingTime,
-              recording.recordingTime);
 }
 
 } // namespace
