@@ -110,32 +110,6 @@ TEST(KmlWriter, EscapesAndCleansEveryText) {
     }
 }
 
-// The streamed pieces are the document, each byte once, however many pieces it takes.
-TEST(KmlWriter, StreamsTheWholeDocumentOnceInPieces) {
-    for (const std::size_t count :
-         {0u, 1u, 3000u, 6000u, 100'000u}) { // the last: placemarks made on two cores
-        std::vector<TrackPoint> points;
-        std::vector<GeoRefRecord> records;
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::string lat = "48." + std::to_string(100000 + i);
-            points.push_back(point(lat.c_str(), "9.5", kStart + std::chrono::seconds(i), "312.4"));
-            if (i % 10 == 0)
-                records.push_back({"Ppip", "File r" + std::to_string(i), 48.1f, 9.5f});
-        }
-        const KmlOptions options{"Walk", "", true, true, true};
-        const std::string whole = kmlDocument(options, TrackView{points, {}}, records);
-        std::string streamed;
-        std::size_t pieces = 0;
-        writeKmlDocument(options, TrackView{points, {}}, records, [&](std::string_view piece) {
-            if (streamed.size() <= whole.size()) // a writer that repeats itself must not fill the memory
-                streamed.append(piece);
-            ++pieces;
-        });
-        EXPECT_EQ(streamed, whole) << count << " points";
-        EXPECT_GE(pieces, streamed.size() / (66 * 1024) + 1) << count << " points"; // about 64 KiB each
-    }
-}
-
 // count points from first on; each with an `ele` when withEle says so for its index.
 template <typename WithEle>
 std::string points(int first, int count, WithEle withEle, const std::string &tag = "trkpt") {

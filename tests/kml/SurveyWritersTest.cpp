@@ -126,31 +126,39 @@ TEST(Gpx, WaypointsRecordingsAndTheTrackBySegment) {
     EXPECT_EQ(gpx.find("Early.wav ("), std::string::npos);
 }
 
+// An empty survey, and one with enough points and recordings for the track's lines and the placemarks to be
+// made on two cores: every writer's pieces, about 64 KiB each, are the whole document, each byte once.
 TEST(SurveyWriters, StreamInPiecesTheSameBytesAsTheWholeDocument) {
     SurveyFixture fixture;
-    // Enough points for several pieces, and for the track's lines to be made on two cores.
-    for (int i = 0; i < 10'000; ++i)
-        fixture.points.push_back(test::point("48.9", "9.7", test::kStart + std::chrono::seconds(1000 + i)));
-    // And enough recordings for the placemarks to be made in two halves.
+    std::vector<GeoRefRecord> records;
     for (int i = 0; i < 10'000; ++i) {
+        fixture.points.push_back(test::point("48.9", "9.7", test::kStart + std::chrono::seconds(1000 + i)));
         fixture.recordings.push_back(fixture.recordings[i % 4]);
         fixture.recordings.back().filename = "r" + std::to_string(i) + ".wav";
         fixture.placements.push_back(fixture.placements[i % 4]);
+        records.push_back({"Ppip", "File r" + std::to_string(i), 48.1f, 9.5f});
     }
-    const SurveyDocument survey = fixture.survey();
-    using Writer = void (*)(const SurveyDocument &, const ByteSink &);
-    using Whole = std::string (*)(const SurveyDocument &);
-    const std::pair<Writer, Whole> writers[] = {
-        {writeSurveyKml, surveyKml}, {writeGeoJson, geoJson}, {writeGpx, gpxDocument}};
-    for (const auto &[write, whole] : writers) {
-        std::string streamed;
-        std::size_t pieces = 0;
-        write(survey, [&](std::string_view piece) {
-            streamed += piece;
-            ++pieces;
-        });
-        EXPECT_GT(pieces, 1u);
-        EXPECT_EQ(streamed, whole(survey));
+    const KmlOptions plain{"Walk", "", true, true, true};
+    for (const SurveyDocument &survey : {SurveyDocument{}, fixture.survey()}) {
+        const std::span<const GeoRefRecord> placed(records.data(),
+                                                   survey.recordings.empty() ? 0 : records.size());
+        const std::pair<std::function<void(const ByteSink &)>, std::string> writers[] = {
+            {[&](const ByteSink &s) { writeSurveyKml(survey, s); }, surveyKml(survey)},
+            {[&](const ByteSink &s) { writeGeoJson(survey, s); }, geoJson(survey)},
+            {[&](const ByteSink &s) { writeGpx(survey, s); }, gpxDocument(survey)},
+            {[&](const ByteSink &s) { writeKmlDocument(plain, survey.track, placed, s); },
+             kmlDocument(plain, survey.track, placed)}};
+        for (const auto &[write, whole] : writers) {
+            std::string streamed;
+            std::size_t pieces = 0;
+            write([&](std::string_view piece) {
+                if (streamed.size() <= whole.size()) // a writer that repeats itself must not fill the memory
+                    streamed += piece;
+                ++pieces;
+            });
+            EXPECT_EQ(streamed, whole);
+            EXPECT_GE(pieces, streamed.size() / (66 * 1024) + 1);
+        }
     }
 }
 
