@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace pelorin {
@@ -109,32 +110,6 @@ TEST(KmlWriter, EscapesAndCleansEveryText) {
     }
 }
 
-// The streamed pieces are the document, each byte once, however many pieces it takes.
-TEST(KmlWriter, StreamsTheWholeDocumentOnceInPieces) {
-    for (const std::size_t count :
-         {0u, 1u, 3000u, 6000u, 100'000u}) { // the last: placemarks made on two cores
-        std::vector<TrackPoint> points;
-        std::vector<GeoRefRecord> records;
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::string lat = "48." + std::to_string(100000 + i);
-            points.push_back(point(lat.c_str(), "9.5", kStart + std::chrono::seconds(i), "312.4"));
-            if (i % 10 == 0)
-                records.push_back({"Ppip", "File r" + std::to_string(i), 48.1f, 9.5f});
-        }
-        const KmlOptions options{"Walk", "", true, true, true};
-        const std::string whole = kmlDocument(options, TrackView{points, {}}, records);
-        std::string streamed;
-        std::size_t pieces = 0;
-        writeKmlDocument(options, TrackView{points, {}}, records, [&](std::string_view piece) {
-            if (streamed.size() <= whole.size()) // a writer that repeats itself must not fill the memory
-                streamed.append(piece);
-            ++pieces;
-        });
-        EXPECT_EQ(streamed, whole) << count << " points";
-        EXPECT_GE(pieces, streamed.size() / (66 * 1024) + 1) << count << " points"; // about 64 KiB each
-    }
-}
-
 // count points from first on; each with an `ele` when withEle says so for its index.
 template <typename WithEle>
 std::string points(int first, int count, WithEle withEle, const std::string &tag = "trkpt") {
@@ -160,45 +135,37 @@ std::string track(const std::string &trkpts) {
 const auto kAlways = [](int) { return true; };
 const auto kNever = [](int) { return false; };
 
-struct Streamed {
-    std::string bytes;
-    std::size_t linesAhead = 0;
-    std::string oneThread; // the same document from the one-threaded writer
-};
-
-Streamed stream(const std::string &document, const KmlOptions &options) {
+// The streamed bytes, how many track lines went ahead, and the one-threaded writer's document.
+std::tuple<std::string, std::size_t, std::string> stream(const std::string &document, KmlOptions options) {
     const std::vector<GeoRefRecord> records = {{"Ppip", "File a.wav", 51.25, -0.5},
                                                {"Nnoc & Ppip", "b", 1, 2}};
-    Streamed result;
+    std::string bytes;
+    std::size_t ahead = 0;
     GpxResult read;
     {
-        KmlTrackStream kml(options, [&](std::string_view bytes) { result.bytes += bytes; });
+        KmlTrackStream kml(options, [&](std::string_view piece) { bytes += piece; });
         GpxReader reader;
         reader.setBuildOnAnotherThread(true); // as the command reads
         reader.setPointObserver([&](const TrackPoint &point, bool soFar) { kml.add(point, soFar); });
         read = reader.parseGPXBytes(document, 4096);
         EXPECT_TRUE(read.ok());
         kml.finish(read.hasElevation, read.points, records);
-        result.linesAhead = kml.linesAhead();
+        ahead = kml.linesAhead();
     }
-    KmlOptions final = options;
-    final.hasElevation = read.hasElevation;
-    result.oneThread = kmlDocument(final, TrackView{read.points, {}}, records);
-    return result;
+    options.hasElevation = read.hasElevation;
+    return {bytes, ahead, kmlDocument(options, TrackView{read.points, {}}, records)};
 }
 
-struct Case {
-    const char *name;
-    std::string document;
-    std::size_t pointCount;
-    std::size_t linesAheadWithElevation; // with --elevation; without it every line goes ahead
-};
-
+// Logs with an elevation everywhere or nowhere are compared with the one-threaded output by the command's
+// tests.
 TEST(KmlTrackStream, WritesTheBytesOfTheOneThreadedWriter) {
     const auto later = [](int i) { return i >= 3000; };
-    const std::vector<Case> cases = {
-        {"elevation everywhere", gpx(track(points(0, 9000, kAlways))), 9000, 9000},
-        {"no elevation", gpx(track(points(0, 9000, kNever))), 9000, 9000},
+    const struct {
+        const char *name;
+        std::string document;
+        std::size_t pointCount;
+        std::size_t linesAheadWithElevation; // with --elevation; without it every line goes ahead
+    } cases[] = {
         {"elevation only on later points", gpx(track(points(0, 9000, later))), 9000, 9000},
         {"waypoints ahead of the track", gpx(points(0, 50, kNever, "wpt") + track(points(50, 5000, later))),
          5050, 5050},
@@ -222,15 +189,15 @@ TEST(KmlTrackStream, WritesTheBytesOfTheOneThreadedWriter) {
          3},
         {"empty log", gpx(""), 0, 0},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         for (const bool elevation : {false, true}) {
             for (const bool tessellate : {false, true}) {
                 SCOPED_TRACE(std::string(c.name) + (elevation ? ", --elevation" : "") +
                              (tessellate ? ", --tessellate" : ""));
                 const KmlOptions options{"Walk <1>", "Meadow & stream", tessellate, elevation, false};
-                const Streamed streamed = stream(c.document, options);
-                EXPECT_EQ(streamed.bytes, streamed.oneThread);
-                EXPECT_EQ(streamed.linesAhead, elevation ? c.linesAheadWithElevation : c.pointCount);
+                const auto [bytes, ahead, oneThread] = stream(c.document, options);
+                EXPECT_EQ(bytes, oneThread);
+                EXPECT_EQ(ahead, elevation ? c.linesAheadWithElevation : c.pointCount);
             }
         }
     }

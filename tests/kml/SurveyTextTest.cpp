@@ -33,10 +33,7 @@ TEST(JsonText, EscapesWhatJsonCannotCarryAndDropsWhatIsNotUtf8) {
 
 TEST(SpeciesPalette, ASpeciesKeepsItsColourAndUpToSevenNeverShareOne) {
     const auto colourIn = [](std::vector<std::string> species, const std::string &of) {
-        std::vector<Recording> recordings;
-        for (std::string &s : species)
-            recordings.push_back({{}, "r.wav", {std::move(s)}});
-        const SpeciesColours colours(recordings);
+        const SpeciesColours colours(std::vector<Recording>{{{}, "r.wav", std::move(species)}});
         return colours.colour(colours.indexOf(of));
     };
     // Alone or beside another species, Ppip keeps its own colour.
@@ -44,10 +41,8 @@ TEST(SpeciesPalette, ASpeciesKeepsItsColourAndUpToSevenNeverShareOne) {
     EXPECT_EQ(colourIn({"Ppip"}, "Ppip"), own);
     EXPECT_EQ(colourIn({"Ppip", "Zzzz"}, "Ppip"), own);
 
-    std::vector<Recording> seven;
-    for (const char *s : {"Bbar", "Eser", "Mdau", "Mnat", "Nnoc", "Pnat", "Ppip"})
-        seven.push_back({{}, "r.wav", {s}});
-    const SpeciesColours colours(seven);
+    const SpeciesColours colours(
+        std::vector<Recording>{{{}, "r.wav", {"Bbar", "Eser", "Mdau", "Mnat", "Nnoc", "Pnat", "Ppip"}}});
     std::set<std::uint32_t> distinct;
     for (std::size_t i = 0; i < colours.names().size(); ++i)
         distinct.insert(colours.colour(i));
@@ -70,12 +65,9 @@ TEST(SurveyText, NumbersAndTimesAsEveryFormatWritesThem) {
     test::ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
     std::string out;
     appendUtcText(out, summer);
-    out += ' ';
-    appendUtcText(out, summer + 5ms);
-    out += ' ';
-    appendLocalText(out, summer);
-    out += ' ';
-    appendLocalText(out, summer - std::chrono::days(180));
+    appendUtcText(out += ' ', summer + 5ms);
+    appendLocalText(out += ' ', summer);
+    appendLocalText(out += ' ', summer - std::chrono::days(180));
     EXPECT_EQ(
         out,
         "2025-06-12T19:42:36Z 2025-06-12T19:42:36.005Z 2025-06-12T21:42:36+02:00 2024-12-14T20:42:36+01:00");

@@ -133,11 +133,10 @@ TEST_F(PluginTest, WriteRefusalsAlertAndKeepTheRun) {
     qputenv("TMPDIR", QFile::encodeName(dir.filePath("missing")));
     alert.clear();
     bool stillModal = false;
-    const auto close = [&](QWidget *panel) {
-        stillModal = panel->isModal();
-        panel->close();
-    };
-    steps = {chooseFile(trackFile()), press("previewButton"), answerAlert(&alert), {"PelorinMain", close}};
+    steps = {chooseFile(trackFile()),
+             press("previewButton"),
+             answerAlert(&alert),
+             {"PelorinMain", [&](QWidget *panel) { stillModal = panel->isModal(), panel->close(); }}};
     plugin.fire(nullptr);
     EXPECT_EQ(alert, kExportError);
     EXPECT_TRUE(stillModal);

@@ -53,14 +53,14 @@ TEST_F(PluginTest, PanelNamesItsLogAndShowsWhereEachRecordingWent) {
     // The offset field takes whole seconds only.
     const QValidator *validator = plugin.timeDiff->validator();
     ASSERT_NE(validator, nullptr);
-    const std::pair<QString, QValidator::State> cases[] = {
-        {"+37", QValidator::Acceptable},     {"-7200", QValidator::Acceptable}, {"", QValidator::Acceptable},
-        {"0:37", QValidator::Invalid},       {"1.5", QValidator::Invalid},      {"37 s", QValidator::Invalid},
-        {"12345678901", QValidator::Invalid}};
-    for (auto [text, state] : cases) {
-        int position = 0;
-        EXPECT_EQ(validator->validate(text, position), state) << text.toStdString();
-    }
+    const std::pair<QValidator::State, QStringList> cases[] = {
+        {QValidator::Acceptable, {"+37", "-7200", ""}},
+        {QValidator::Invalid, {"0:37", "1.5", "37 s", "12345678901"}}};
+    for (const auto &[state, texts] : cases)
+        for (QString text : texts) {
+            int position = 0;
+            EXPECT_EQ(validator->validate(text, position), state) << text.toStdString();
+        }
     // Sorting by placement puts what was not placed first, and each row keeps its own.
     recordings->proxy()->sort(Model::PlacementColumn);
     EXPECT_EQ(cell(recordings, 0, Model::FileColumn), "after.wav");

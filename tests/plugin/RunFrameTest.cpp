@@ -24,8 +24,9 @@ QStringList fileNames(const QList<pelorin::HostRecording> &recordings) {
 }
 } // namespace
 
-// Recordings come sorted by start time, the user sorts names naturally; a second start reuses the panel.
-TEST_F(PluginTest, FirstStartLoadsThePanelClosingItEndsTheRunASecondStartReusesIt) {
+// Recordings come sorted by start time, the user sorts names naturally; a second start reuses the panel and
+// what was entered; a third, whose log cannot be read, keeps the lists.
+TEST_F(PluginTest, FirstStartLoadsThePanelClosingItEndsTheRunLaterStartsReuseIt) {
     selection = QList{rec("rec10.wav", "2009-05-01T10:01:00Z"), rec("rec2.wav", "2009-05-01T10:01:30Z"),
                       rec("rec1.wav", "2009-05-01T10:00:30Z")};
     bool wasModal = false;
@@ -64,6 +65,23 @@ TEST_F(PluginTest, FirstStartLoadsThePanelClosingItEndsTheRunASecondStartReusesI
     EXPECT_EQ(plugin.myPanel, first);
     EXPECT_EQ(entered,
               (QStringList{"timeDiff entered", "transectName entered", "transectDesc entered", "2"}));
+
+    // A failed read keeps the lists it had and shows the sheet.
+    const auto points = plugin.gpsDataController->content();
+    ASSERT_TRUE(points);
+    selection = QList{rec("other.wav", "2009-05-01T10:00:10Z")};
+    steps = {chooseFile(writeFile("broken.gpx", "<gpx>\n<trk>\n<trkpt lat=1>\n</gpx>\n"))};
+    plugin.fire(nullptr); // no modal run: returns with the sheet up
+    EXPECT_EQ(fileNames(plugin.recController->content()), (QStringList{"rec1.wav", "rec10.wav", "rec2.wav"}));
+    EXPECT_EQ(plugin.gpsDataController->content(), points);
+    EXPECT_TRUE(plugin.gpsLogLabel->text().startsWith("track.gpx: 3 points")) << "still the log it holds";
+    auto *sheet = plugin.myPanel->findChild<QMessageBox *>();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(sheet->text(), "Parsing Error!");
+    EXPECT_TRUE(sheet->informativeText().contains(
+        QRegularExpression("^broken\\.gpx: Error \\d+, Description: .+, Line: 3, Column: \\d+$")));
 }
 
 TEST_F(PluginTest, OpenDialogTakesFoldersAndGpxFilesOnlyAndCancelledRunsNothing) {
@@ -110,26 +128,4 @@ TEST_F(PluginTest, EmptySelectionAlertsWithoutReadingTheFile) {
         EXPECT_EQ(plugin.myPanel->findChild<QMessageBox *>(), nullptr) << "the file was read";
         EXPECT_FALSE(plugin.gpsPoints);
     }
-}
-
-TEST_F(PluginTest, FailedReadKeepsThePreviousListsAndShowsTheSheet) {
-    selectTwo();
-    steps = {chooseFile(trackFile()), {"PelorinMain", [](QWidget *panel) { panel->close(); }}};
-    plugin.fire(nullptr);
-    const auto points = plugin.gpsDataController->content();
-    ASSERT_TRUE(points);
-
-    selection = QList{rec("other.wav", "2009-05-01T10:00:10Z")};
-    steps = {chooseFile(writeFile("broken.gpx", "<gpx>\n<trk>\n<trkpt lat=1>\n</gpx>\n"))};
-    plugin.fire(nullptr); // no modal run: returns with the sheet up
-    EXPECT_EQ(fileNames(plugin.recController->content()), (QStringList{"early.wav", "late.wav"}));
-    EXPECT_EQ(plugin.gpsDataController->content(), points);
-    EXPECT_TRUE(plugin.gpsLogLabel->text().startsWith("track.gpx: 3 points")) << "still the log it holds";
-    auto *sheet = plugin.myPanel->findChild<QMessageBox *>();
-    ASSERT_NE(sheet, nullptr);
-    EXPECT_TRUE(sheet->isVisible());
-    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
-    EXPECT_EQ(sheet->text(), "Parsing Error!");
-    EXPECT_TRUE(sheet->informativeText().contains(
-        QRegularExpression("^broken\\.gpx: Error \\d+, Description: .+, Line: 3, Column: \\d+$")));
 }

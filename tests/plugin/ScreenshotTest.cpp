@@ -3,6 +3,7 @@
 // applied. Writes PNGs into the folder named by PELORIN_SCREENSHOTS.
 
 #include "PluginFixture.h"
+#include "recordings/RecordingsCsv.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -12,7 +13,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
-#include <QTextStream>
 
 TEST_F(PluginTest, DISABLED_Screenshots) {
     const QDir out(qEnvironmentVariable("PELORIN_SCREENSHOTS"));
@@ -20,19 +20,17 @@ TEST_F(PluginTest, DISABLED_Screenshots) {
     ASSERT_FALSE(qEnvironmentVariableIsEmpty("PELORIN_SCREENSHOTS") ||
                  qEnvironmentVariableIsEmpty("PELORIN_SAMPLE_SURVEY"))
         << "set PELORIN_SCREENSHOTS and PELORIN_SAMPLE_SURVEY";
-    QFile catalogue(survey.filePath("recordings.csv"));
-    ASSERT_TRUE(catalogue.open(QIODevice::ReadOnly));
-    QTextStream in(&catalogue);
-    in.readLine(); // filename,recording_time,duration_s,species,notes
+    const pelorin::RecordingsCsvResult catalogue =
+        pelorin::readRecordingsCsv(survey.filePath("recordings.csv").toStdString());
+    ASSERT_TRUE(catalogue.ok());
     selection.emplace();
-    while (!in.atEnd()) {
-        const QStringList fields = in.readLine().split(',');
-        if (fields.size() < 4)
-            continue;
+    for (const pelorin::Recording &r : catalogue.recordings) {
         QList<pelorin::HostSpecies> species;
-        for (const QString &taxon : fields[3].split(';', Qt::SkipEmptyParts))
-            species << pelorin::HostSpecies{pelorin::HostTaxon{taxon}};
-        selection->append({QDateTime::fromString(fields[1], Qt::ISODate).addSecs(3600), fields[0], species});
+        for (const std::string &taxon : r.species)
+            species << pelorin::HostSpecies{pelorin::HostTaxon{QString::fromStdString(taxon)}};
+        const qint64 ms = r.recordingTime.time_since_epoch().count();
+        selection->append({QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC).addSecs(3600),
+                           QString::fromStdString(r.filename), species});
     }
     const auto grab = [&out](QWidget *widget, const char *name) {
         QApplication::processEvents();
