@@ -148,10 +148,12 @@ TEST(SurveyWriters, StreamInPiecesTheSameBytesAsTheWholeDocument) {
             {[&](const ByteSink &s) { writeGpx(survey, s); }, gpxDocument(survey)},
             {[&](const ByteSink &s) { writeKmlDocument(plain, survey.track, placed, s); },
              kmlDocument(plain, survey.track, placed)}};
-        for (const auto &[write, whole] : writers) {
+        for (const auto &writer : writers) {
+            const std::string &whole =
+                writer.second; // a plain name: clang 14 captures no structured bindings
             std::string streamed;
             std::size_t pieces = 0;
-            write([&](std::string_view piece) {
+            writer.first([&](std::string_view piece) {
                 if (streamed.size() <= whole.size()) // a writer that repeats itself must not fill the memory
                     streamed += piece;
                 ++pieces;
