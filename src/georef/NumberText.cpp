@@ -92,6 +92,24 @@ void appendFixed6(std::string &out, double value) {
     out.append(buffer, end);
 }
 
+void appendDecimal(std::string &out, double value, int decimals) {
+    char buffer[std::numeric_limits<double>::max_exponent10 + 32];
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (ec != std::errc())
+        return;
+    std::string_view text(buffer, static_cast<std::size_t>(end - buffer));
+    if (text.find('.') != std::string_view::npos) {
+        while (text.back() == '0')
+            text.remove_suffix(1);
+        if (text.back() == '.')
+            text.remove_suffix(1);
+    }
+    if (text == "-0")
+        text = "0";
+    out.append(text);
+}
+
 std::string formatFixed6(double value) {
     std::string out;
     appendFixed6(out, value);

@@ -21,4 +21,7 @@ std::int32_t intValue(std::string_view text);
 std::string formatFixed6(double value);
 void appendFixed6(std::string &out, double value);
 
+// At most `decimals` decimals, trailing zeros dropped: 6.25, 12, -0.5; "0", never "-0".
+void appendDecimal(std::string &out, double value, int decimals);
+
 } // namespace pelorin

@@ -1,10 +1,6 @@
 #include "georef/PlacementReport.h"
 
-#include "georef/NumberText.h"
-#include "georef/TimeText.h"
-
 #include <algorithm>
-#include <charconv>
 #include <cstddef>
 #include <string>
 
@@ -28,56 +24,16 @@ void appendField(std::string &out, std::string_view field) {
     out += '"';
 }
 
-void appendFixed(std::string &out, double value, int decimals) {
-    char buffer[64];
-    const auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (error == std::errc())
-        out.append(buffer, end);
-}
-
-void appendRow(std::string &out, const Recording &recording, const Placement &placement) {
-    appendField(out, recording.filename);
-    out += ',';
-    std::string species;
-    for (const std::string &abbreviation : recording.species) {
-        if (!species.empty())
-            species += ';';
-        species += abbreviation;
+void appendRow(std::string &out, const RecordingFields &fields) {
+    for (std::size_t f = 0; f < kRecordingFieldCount; ++f) {
+        const auto field = static_cast<RecordingField>(f);
+        if (f > 0)
+            out += ',';
+        if (isFormattedField(field))
+            out.append(fields[field]);
+        else
+            appendField(out, fields[field]);
     }
-    appendField(out, species);
-    out += ',';
-    appendField(out, recording.timeAsGiven);
-    out += ',';
-    appendField(out, startTimeSourceName(recording.timeSource));
-    out += ',';
-    const bool timed = placement.status != PlacementStatus::NoTime;
-    if (timed)
-        out += utcIsoText(placement.correctedTime);
-    out += ',';
-    out += placementStatusName(placement.status);
-    out += ',';
-    if (placement.placed()) {
-        appendFixed6(out, placement.lat);
-        out += ',';
-        appendFixed6(out, placement.lon);
-    } else {
-        out += ',';
-    }
-    out += ',';
-    if (placement.placed() && placement.elevation)
-        appendFixed(out, *placement.elevation, 1);
-    out += ',';
-    if (placement.before || placement.after)
-        appendFixed(out, placement.secondsToNearestFix, 3);
-    out += ',';
-    if (placement.before && placement.after)
-        appendFixed(out, placement.gapSeconds, 0);
-    out += ',';
-    if (placement.placed())
-        appendFixed(out, placement.uncertaintyMetres, 1);
-    out += ',';
-    appendField(out, recording.timeNote);
     out += "\r\n";
 }
 
@@ -87,11 +43,14 @@ void writePlacementReport(std::span<const Recording> recordings, std::span<const
                           const ByteSink &sink, std::span<const std::uint32_t> rows) {
     std::string out;
     out.reserve(kFlushBytes + 1024);
-    out.append(kPlacementReportHeader).append("\r\n");
+    for (const std::string_view name : kRecordingFieldNames)
+        out.append(name).append(name == kRecordingFieldNames.back() ? "\r\n" : ",");
+    RecordingFields fields;
     const std::size_t count = rows.empty() ? std::min(recordings.size(), placements.size()) : rows.size();
     for (std::size_t k = 0; k < count; ++k) {
         const std::size_t i = rows.empty() ? k : rows[k];
-        appendRow(out, recordings[i], placements[i]);
+        fields.fill(recordings[i], placements[i]);
+        appendRow(out, fields);
         if (out.size() >= kFlushBytes) {
             sink(out);
             out.clear();

@@ -1,51 +1,42 @@
 #include "georef/TimeText.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
 namespace pelorin {
 
 namespace {
 
-// The clock reading of `time` shifted by offsetSeconds, with its milliseconds.
-std::string clockText(RecordingTime time, long offsetSeconds) {
-    using namespace std::chrono;
-    const RecordingTime shifted = time + seconds{offsetSeconds};
-    const sys_days day = floor<days>(shifted);
-    const year_month_day date{day};
-    const hh_mm_ss clock{shifted - day};
-    char text[64];
-    int length =
-        std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d", static_cast<int>(date.year()),
-                      static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                      static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
-                      static_cast<int>(clock.seconds().count()));
-    if (const auto millis = clock.subseconds().count(); millis != 0)
-        length += std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), ".%03d",
-                                static_cast<int>(millis));
-    return std::string(text, static_cast<std::size_t>(length));
+void appendDigits(std::string &out, long long value, int width) {
+    char digits[24];
+    int n = 0;
+    for (unsigned long long v = static_cast<unsigned long long>(value < 0 ? -value : value); n < width || v;
+         v /= 10)
+        digits[n++] = static_cast<char>('0' + v % 10);
+    while (n > 0)
+        out += digits[--n];
 }
 
-} // namespace
-
-std::string utcIsoText(RecordingTime time) {
-    return clockText(time, 0) + 'Z';
+// "YYYY-MM-DDTHH:MM:SS" of the clock reading, ".mmm" when there are milliseconds.
+void appendCivil(std::string &out, RecordingTime reading) {
+    const auto day = std::chrono::floor<std::chrono::days>(reading);
+    const std::chrono::year_month_day date{day};
+    const std::chrono::hh_mm_ss time{reading - day};
+    appendDigits(out, static_cast<int>(date.year()), 4);
+    out += '-';
+    appendDigits(out, static_cast<unsigned>(date.month()), 2);
+    out += '-';
+    appendDigits(out, static_cast<unsigned>(date.day()), 2);
+    out += 'T';
+    appendDigits(out, time.hours().count(), 2);
+    out += ':';
+    appendDigits(out, time.minutes().count(), 2);
+    out += ':';
+    appendDigits(out, time.seconds().count(), 2);
+    if (time.subseconds().count() != 0) {
+        out += '.';
+        appendDigits(out, time.subseconds().count(), 3);
+    }
 }
-
-std::string localIsoText(RecordingTime time) {
-    const auto seconds = std::chrono::floor<std::chrono::seconds>(time);
-    const std::time_t t = static_cast<std::time_t>(seconds.time_since_epoch().count());
-    std::tm local{};
-    const long offset = localtime_r(&t, &local) ? local.tm_gmtoff : 0;
-    const long minutes = std::labs(offset) / 60;
-    char zone[8];
-    std::snprintf(zone, sizeof zone, "%c%02ld:%02ld", offset < 0 ? '-' : '+', minutes / 60 % 100,
-                  minutes % 60);
-    return clockText(time, offset) + zone;
-}
-
-namespace {
 
 std::optional<std::chrono::seconds> offsetAt(std::chrono::sys_seconds instant) {
     const std::time_t time = static_cast<std::time_t>(instant.time_since_epoch().count());
@@ -72,6 +63,39 @@ std::optional<std::chrono::seconds> UtcOffsets::at(std::chrono::sys_seconds inst
     to_ = to;
     offset_ = *first;
     return offset_;
+}
+
+void appendUtcText(std::string &out, RecordingTime instant) {
+    appendCivil(out, instant);
+    out += 'Z';
+}
+
+void appendLocalText(std::string &out, RecordingTime instant, UtcOffsets &offsets) {
+    const std::optional<std::chrono::seconds> offset =
+        offsets.at(std::chrono::floor<std::chrono::seconds>(instant));
+    if (!offset) {
+        appendUtcText(out, instant);
+        return;
+    }
+    appendCivil(out, instant + *offset);
+    const auto minutes = std::chrono::abs(*offset).count() / 60;
+    out += *offset < std::chrono::seconds(0) ? '-' : '+';
+    appendDigits(out, minutes / 60, 2);
+    out += ':';
+    appendDigits(out, minutes % 60, 2);
+}
+
+std::string utcIsoText(RecordingTime time) {
+    std::string out;
+    appendUtcText(out, time);
+    return out;
+}
+
+std::string localIsoText(RecordingTime time) {
+    std::string out;
+    UtcOffsets offsets;
+    appendLocalText(out, time, offsets);
+    return out;
 }
 
 } // namespace pelorin

@@ -8,10 +8,6 @@
 
 namespace pelorin {
 
-// ISO 8601 texts of an instant; milliseconds only when there are any.
-std::string utcIsoText(RecordingTime time);   // "2025-06-12T19:42:36Z"
-std::string localIsoText(RecordingTime time); // "2025-06-12T21:42:36+02:00", the local zone (TZ honoured)
-
 // The machine's offset from UTC (TZ honoured) at an instant. It remembers the
 // quarter hour it last looked at: zones change their offset on quarter hours
 // only, and recordings come seconds apart.
@@ -25,5 +21,14 @@ private:
     std::chrono::sys_seconds to_{};
     std::chrono::seconds offset_{};
 };
+
+// ISO 8601 texts of an instant; milliseconds only when there are any.
+// "2025-06-12T19:42:36Z"
+void appendUtcText(std::string &out, RecordingTime instant);
+// "2025-06-12T21:42:36+02:00", the machine's zone (TZ honoured); UTC ("Z")
+// when the zone cannot be read.
+void appendLocalText(std::string &out, RecordingTime instant, UtcOffsets &offsets);
+std::string utcIsoText(RecordingTime time);
+std::string localIsoText(RecordingTime time);
 
 } // namespace pelorin

@@ -115,16 +115,14 @@ void recordings(ChunkedOutput &out, FeatureList &features, const SurveyDocument 
         fields.appendDescription(description);
         text.append(",\"description\":");
         appendJsonString(text, description);
-        for (std::size_t f = 0; f < kRecordingFieldNames.size(); ++f) {
-            text.append(",\"").append(kRecordingFieldNames[f]).append("\":");
-            if (RecordingFields::isFormatted(f) && !RecordingFields::isNumber(f))
-                text.append("\"").append(fields[f]).append("\"");
-            else if (!RecordingFields::isNumber(f))
-                appendJsonString(text, fields[f]);
-            else if (fields[f].empty())
-                text.append("null");
+        for (const RecordingField field : kSurveyFields) {
+            text.append(",\"").append(fieldName(field)).append("\":");
+            if (isNumberField(field))
+                text.append(fields[field].empty() ? std::string_view("null") : fields[field]);
+            else if (isFormattedField(field))
+                text.append("\"").append(fields[field]).append("\"");
             else
-                text.append(fields[f]);
+                appendJsonString(text, fields[field]);
         }
         text.append(",\"marker-color\":\"")
             .append(htmlColour(colours.colourOf(recording)))

@@ -135,12 +135,12 @@ void recording(ChunkedOutput &out, const Recording &recording, const Placement &
     // The fields on one line: a hundred thousand recordings carry them, and
     // the description already shows them to people.
     text.append("                <ExtendedData>");
-    for (std::size_t f = 0; f < kRecordingFieldNames.size(); ++f) {
-        text.append("<Data name=\"").append(kRecordingFieldNames[f]).append("\"><value>");
-        if (RecordingFields::isFormatted(f))
-            text.append(fields[f]);
+    for (const RecordingField field : kSurveyFields) {
+        text.append("<Data name=\"").append(fieldName(field)).append("\"><value>");
+        if (isFormattedField(field))
+            text.append(fields[field]);
         else
-            appendXmlText(text, fields[f]);
+            appendXmlText(text, fields[field]);
         text.append("</value></Data>");
     }
     text.append("</ExtendedData>\n                <Point><coordinates>");

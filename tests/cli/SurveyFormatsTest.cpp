@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <iostream>
 
 namespace pelorin::test {
 namespace {
@@ -51,22 +52,39 @@ TEST(SampleSurveyFormats, TheDefaultDocumentKeepsEveryByte) {
     }
 }
 
+// In a zone far from the survey's, so a start time rewritten into the machine's zone shows.
 TEST(SampleSurveyFormats, EachFormatIsValidAndReadsBackWhole) {
-    setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1); // no tzdata needed
+    setenv("TZ", "EST5EDT,M3.2.0,M11.1.0", 1); // no tzdata needed
     TempDir dir;
     struct Case {
         std::string file;
         std::vector<std::string> extra;
-        std::vector<std::string> readBack; // what ogrinfo must list
+        std::vector<std::string> firstRecording; // its fields as the document writes them
+        std::vector<std::string> readBack;       // what ogrinfo must list
     };
     const Case cases[] = {
         {"survey.kml",
          {"--kml-style", "survey"},
+         {"<Data name=\"filename\"><value>SURVEY_20250612_214236.wav</value></Data>"
+          "<Data name=\"species\"><value>Ppyg</value></Data>"
+          "<Data name=\"start_time\"><value>2025-06-12T21:42:36+02:00</value></Data>"
+          "<Data name=\"time_source\"><value>catalogue</value></Data>"
+          "<Data name=\"corrected_time\"><value>2025-06-12T19:43:13Z</value></Data>",
+          "Recorder time 2025-06-12T21:42:36+02:00\nCorrected time 2025-06-12T19:43:13Z",
+          "<TimeStamp><when>2025-06-12T19:43:13Z</when></TimeStamp>"},
          {"Layer name: track.gpx", "Layer name: Several species\nGeometry: Unknown (any)\nFeature Count: 4",
           "Layer name: No species", "uncertainty_m: String"}},
-        {"survey.geojson", {}, {"Layer name: track.gpx", "corrected_time: DateTime", "uncertainty_m: Real"}},
+        {"survey.geojson",
+         {},
+         {"\"filename\":\"SURVEY_20250612_214236.wav\",\"species\":\"Ppyg\","
+          "\"start_time\":\"2025-06-12T21:42:36+02:00\",\"time_source\":\"catalogue\","
+          "\"corrected_time\":\"2025-06-12T19:43:13Z\""},
+         {"Layer name: track.gpx", "corrected_time: DateTime", "uncertainty_m: Real"}},
         {"survey.gpx",
          {},
+         // On the fix of 19:43:13 (51.8426116, 12.2708729), as single precision keeps it.
+         {"<wpt lat=\"51.842613\" lon=\"12.270873\"><ele>60.1</ele><time>2025-06-12T19:43:13Z</time>"
+          "<name>SURVEY_20250612_214236.wav (Ppyg)</name>"},
          {"Layer name: waypoints\nGeometry: Point\nFeature Count: 25", // 3 marked waypoints, 22 recordings
           "Layer name: tracks\nGeometry: Multi Line String\nFeature Count: 1"}},
     };
@@ -78,16 +96,18 @@ TEST(SampleSurveyFormats, EachFormatIsValidAndReadsBackWhole) {
         const RunResult r = runOnSample(path, extra);
         ASSERT_EQ(r.exitCode, 0) << r.err;
         EXPECT_THAT(r.err, HasSubstr("placed 22 of 22 recordings"));
+        const std::string written = readFile(path);
+        for (const std::string &expected : c.firstRecording)
+            EXPECT_THAT(written, HasSubstr(expected));
         const RunResult info = runProgram({"ogrinfo", "-ro", "-so", "-al", path});
-        if (info.exitCode == -1 || info.err.find("No such file") != std::string::npos)
-            GTEST_SKIP() << "ogrinfo is missing";
+        if (info.exitCode == -1 || info.err.find("No such file") != std::string::npos) {
+            std::cout << "ogrinfo is missing: " << c.file << " is not read back by GDAL\n";
+            continue;
+        }
         ASSERT_EQ(info.exitCode, 0) << info.err;
         for (const std::string &expected : c.readBack)
             EXPECT_NE(info.out.find(expected), std::string::npos) << expected;
     }
-    const std::string kml = readFile(dir / "survey.kml");
-    EXPECT_THAT(kml, HasSubstr("<Data name=\"start_time\"><value>2025-06-12T21:42:36+02:00</value></Data>"));
-    EXPECT_THAT(kml, HasSubstr("<TimeStamp><when>2025-06-12T19:43:13Z</when></TimeStamp>"));
 
     PELORIN_REQUIRE_SHARED();
     const RunResult kmlValid =

@@ -25,13 +25,29 @@ struct SurveyFixture {
             p[i].setSegment(i < 7 ? 1 : 2);
         return p;
     }();
+    // Start times as their sources gave them, in the zone of the walk (UTC+2), whatever the machine's.
     std::vector<Recording> recordings = {
-        {RecordingTime(kStart + 30s), "Ppip & <one>.wav", {"Ppip"}},
-        {RecordingTime(kStart + 60s), "Nnoc.wav", {"Nnoc"}},
+        {RecordingTime(kStart + 30s),
+         "Ppip & <one>.wav",
+         {"Ppip"},
+         "",
+         StartTimeSource::Catalogue,
+         "2024-06-01T12:00:30+02:00"},
+        {RecordingTime(kStart + 60s),
+         "Nnoc.wav",
+         {"Nnoc"},
+         "",
+         StartTimeSource::Guano,
+         "2024-06-01 12:01:00+02:00"},
         {RecordingTime(kStart + 90s), "Both.wav", {"Ppip", "Nnoc"}},
         {RecordingTime(kStart + 630s + 250ms), "Quiet.wav", {}},
-        {RecordingTime(kStart - 2h), "Early.wav", {"Eser"}},
-        {RecordingTime{}, "Timeless.wav", {"Ppip"}},
+        {RecordingTime(kStart - 2h),
+         "Early.wav",
+         {"Eser"},
+         "",
+         StartTimeSource::ModificationTime,
+         "2024-06-01T10:00:00+02:00"},
+        {RecordingTime{}, "Timeless.wav", {"Ppip"}, "", StartTimeSource::None},
     };
     // The first four placed, at 30, 60 (on a fix), 90 and 630.25 s; then one before the track, one untimed.
     std::vector<Placement> placements = [] {

@@ -64,10 +64,11 @@ TEST(SurveyText, NumbersAndTimesAsEveryFormatWritesThem) {
     const RecordingTime summer(std::chrono::sys_days{std::chrono::year{2025} / 6 / 12} + 19h + 42min + 36s);
     test::ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
     std::string out;
+    UtcOffsets fresh;
     appendUtcText(out, summer);
     appendUtcText(out += ' ', summer + 5ms);
-    appendLocalText(out += ' ', summer);
-    appendLocalText(out += ' ', summer - std::chrono::days(180));
+    appendLocalText(out += ' ', summer, fresh);
+    appendLocalText(out += ' ', summer - std::chrono::days(180), fresh);
     EXPECT_EQ(
         out,
         "2025-06-12T19:42:36Z 2025-06-12T19:42:36.005Z 2025-06-12T21:42:36+02:00 2024-12-14T20:42:36+01:00");
