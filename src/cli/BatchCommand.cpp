@@ -193,6 +193,8 @@ LoadedRecordings loadRecordings(const CliOptions &options, std::future<Recording
         if (wav.recording.timeSource == StartTimeSource::ModificationTime)
             say(err, {wav.recording.filename},
                 "the start time is the file's modification time, which copying a card can change");
+        if (!wav.warning.empty())
+            say(err, {wav.recording.filename}, wav.warning);
         loaded.recordings.push_back(std::move(wav.recording));
     }
     return loaded;

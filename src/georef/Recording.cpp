@@ -8,6 +8,10 @@ std::string_view startTimeSourceName(StartTimeSource source) {
         return "catalogue";
     case StartTimeSource::Guano:
         return "GUANO";
+    case StartTimeSource::Wamd:
+        return "wamd";
+    case StartTimeSource::AudioMothComment:
+        return "AudioMoth comment";
     case StartTimeSource::Bext:
         return "bext";
     case StartTimeSource::FileName:

@@ -13,9 +13,19 @@ using RecordingTime = std::chrono::sys_time<std::chrono::milliseconds>;
 // Where a recording's start time came from. A WAV file's sources are tried in
 // the order listed; None is for a host's row that has no date at all, which
 // the pass reports as no-time.
-enum class StartTimeSource : std::uint8_t { Catalogue, Guano, Bext, FileName, ModificationTime, None };
+enum class StartTimeSource : std::uint8_t {
+    Catalogue,
+    Guano,
+    Wamd, // Wildlife Acoustics' own chunk
+    AudioMothComment,
+    Bext,
+    FileName,
+    ModificationTime,
+    None
+};
 
-// "catalogue", "GUANO", "bext", "file name", "modification time"; "" for None.
+// "catalogue", "GUANO", "wamd", "AudioMoth comment", "bext", "file name",
+// "modification time"; "" for None.
 std::string_view startTimeSourceName(StartTimeSource source);
 
 // A sound recording as the geo-referencing sees it: plain values, whatever

@@ -2,7 +2,9 @@
 
 #include "georef/TimeText.h"
 #include "gpx/IsoTime.h"
+#include "recordings/RecorderChunks.h"
 #include "recordings/RecorderZone.h"
+#include "recordings/StartTimeTexts.h"
 #include "recordings/WavChunks.h"
 
 #include <algorithm>
@@ -54,7 +56,15 @@ std::vector<std::string> splitSpecies(std::string_view text) {
 struct Metadata {
     std::optional<std::string> guano;
     std::optional<std::string> bext;
+    std::optional<WamdFields> wamd;
+    std::optional<std::string> comment; // LIST/ICMT, else id3's COMM
 };
+
+// Chunks some recorders add and others never: one that is too large or cut
+// short is passed over, not a reason to refuse the file.
+bool isOptionalSource(const std::string &id) {
+    return id == "wamd" || id == "LIST" || id == "id3 ";
+}
 
 struct Walk {
     Metadata metadata;
@@ -69,8 +79,11 @@ Walk walkChunks(std::uint64_t fileSize, const ReadAt &readAt) {
         walk.error = chunks.error;
         return walk;
     }
+    std::optional<std::string> id3;
     for (const WavChunk &chunk : chunks.chunks) {
-        if (chunk.id != "guan" && chunk.id != "bext")
+        if (chunk.id != "guan" && chunk.id != "bext" && !isOptionalSource(chunk.id))
+            continue;
+        if (isOptionalSource(chunk.id) && (chunk.truncated || chunk.size > kMaxMetadataChunk))
             continue;
         if (chunk.truncated) {
             walk.error = "the " + chunk.id + " chunk is cut short";
@@ -85,8 +98,20 @@ Walk walkChunks(std::uint64_t fileSize, const ReadAt &readAt) {
             walk.error = "the " + chunk.id + " chunk cannot be read";
             return walk;
         }
-        (chunk.id == "guan" ? walk.metadata.guano : walk.metadata.bext) = std::move(content);
+        Metadata &metadata = walk.metadata;
+        if (chunk.id == "wamd")
+            metadata.wamd = readWamd(content);
+        else if (chunk.id == "LIST") {
+            if (!metadata.comment)
+                metadata.comment = listInfoComment(content);
+        } else if (chunk.id == "id3 ") {
+            if (!id3)
+                id3 = id3Comment(content);
+        } else
+            (chunk.id == "guan" ? metadata.guano : metadata.bext) = std::move(content);
     }
+    if (!walk.metadata.comment)
+        walk.metadata.comment = std::move(id3); // the LIST one wins
     return walk;
 }
 
@@ -159,22 +184,31 @@ std::optional<FoundTime> bextTime(std::string_view bext, RecorderZoneChoice &zon
     return std::nullopt;
 }
 
-// The first YYYYMMDD_HHMMSS in a file name, as local time.
+// A file name's YYYYMMDD_HHMMSS, in the recorder's zone; else AudioMoth's hex Unix time.
 std::optional<FoundTime> fileNameTime(std::string_view name, RecorderZoneChoice &zone) {
-    for (std::size_t i = 0; i + 15 <= name.size(); ++i) {
-        const auto candidate = name.substr(i, 15);
-        if (candidate[8] != '_' || !allDigits(candidate.substr(0, 8)) || !allDigits(candidate.substr(9, 6)))
-            continue;
-        if (i > 0 && name[i - 1] >= '0' && name[i - 1] <= '9')
-            continue;
-        const std::string iso =
-            std::string(candidate.substr(0, 4)) + '-' + std::string(candidate.substr(4, 2)) + '-' +
-            std::string(candidate.substr(6, 2)) + 'T' + std::string(candidate.substr(9, 2)) + ':' +
-            std::string(candidate.substr(11, 2)) + ':' + std::string(candidate.substr(13, 2));
-        if (auto t = zone.readIso(iso))
-            return FoundTime{t->time, std::string(candidate), std::move(t->note)};
+    if (const std::optional<NameClock> clock = fileNameClock(name)) {
+        RecorderZone::Reading reading = zone.read(clock->clock);
+        return FoundTime{reading.time, clock->text, std::move(reading.note)};
     }
+    if (const std::optional<RecordingTime> time = hexNameTime(name))
+        return FoundTime{*time, std::string(name.substr(0, 8)), {}};
     return std::nullopt;
+}
+
+// AudioMoth names its files in the zone of its comment; they should agree.
+std::string nameDisagreement(std::string_view fileName, const ZonedStart &comment) {
+    std::optional<RecordingTime> named;
+    std::string text;
+    if (const std::optional<NameClock> clock = fileNameClock(fileName)) {
+        named = RecordingTime(clock->clock.time_since_epoch() - comment.offset);
+        text = clock->text;
+    } else if ((named = hexNameTime(fileName))) {
+        text = std::string(fileName.substr(0, 8));
+    }
+    if (!named || *named == comment.time)
+        return {};
+    return "the file name's time " + text + " and the AudioMoth comment's " + comment.text +
+           " disagree; the comment's is taken";
 }
 
 WavResult buildRecording(const Walk &walk, std::string_view fileName,
@@ -201,6 +235,21 @@ WavResult buildRecording(const Walk &walk, std::string_view fileName,
             recording.species = splitSpecies(*guano.autoId);
         wav.position = guano.position;
     }
+    if (const std::optional<WamdFields> &wamd = walk.metadata.wamd) {
+        if (!start && wamd->startTime && (start = guanoTime(*wamd->startTime, zone)))
+            recording.timeSource = StartTimeSource::Wamd;
+        if (recording.species.empty() && wamd->manualId && !trim(*wamd->manualId).empty())
+            recording.species = splitSpecies(*wamd->manualId);
+        else if (recording.species.empty() && wamd->autoId)
+            recording.species = splitSpecies(*wamd->autoId);
+    }
+    if (!start && walk.metadata.comment) {
+        if (std::optional<ZonedStart> comment = audioMothCommentTime(*walk.metadata.comment)) {
+            wav.warning = nameDisagreement(fileName, *comment);
+            start = FoundTime{comment->time, std::move(comment->text), wav.warning};
+            recording.timeSource = StartTimeSource::AudioMothComment;
+        }
+    }
     if (!start && walk.metadata.bext && (start = bextTime(*walk.metadata.bext, zone)))
         recording.timeSource = StartTimeSource::Bext;
     if (!start && (start = fileNameTime(fileName, zone)))
@@ -210,7 +259,9 @@ WavResult buildRecording(const Walk &walk, std::string_view fileName,
         recording.timeSource = StartTimeSource::ModificationTime;
     }
     if (!start) {
-        result.error = "no start time: no GUANO Timestamp, bext date, time in the name or modification time";
+        result.error =
+            "no start time: no GUANO Timestamp, wamd start time, AudioMoth comment, bext date, time "
+            "in the name or modification time";
         return result;
     }
     std::string &note = recording.timeNote;

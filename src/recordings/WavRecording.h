@@ -17,6 +17,8 @@ struct WavRecording {
         recording;    // filename is the file's name without folders; timeSource says where the time came from
     std::string path; // as found by readWavFolder; empty otherwise
     std::optional<std::string> position; // GUANO "Loc Position" as written, when the file has one
+    std::string
+        warning; // for the user at once (also the time note): a file name that disagrees with the comment
 };
 
 struct WavResult {
@@ -25,13 +27,16 @@ struct WavResult {
 };
 
 // Reads the metadata of one WAV file (RIFF or RF64): only the chunk headers
-// and the `guan` and `bext` chunks, never the audio. Start time, first found:
-// GUANO Timestamp, bext origination date and time (local), YYYYMMDD_HHMMSS in
-// the file name (local), the file's modification time. Species: GUANO
-// "Species Manual ID", else "Species Auto ID", split on commas. Zone-less
-// times are read in recorderZone (the machine's when null); the recording's
-// time note tells of a DST change's repeated or skipped hour and of a GUANO
-// Timestamp that could not be read.
+// and the metadata chunks, never the audio. Start time, first found: GUANO
+// Timestamp; Wildlife Acoustics' `wamd` start time; AudioMoth's comment
+// (LIST/ICMT, else an id3 COMM frame); bext origination date and time
+// (local); YYYYMMDD_HHMMSS in the file name (local), or AudioMoth's eight hex
+// digits of Unix time; the file's modification time. Species: GUANO
+// "Species Manual ID", else "Species Auto ID", else wamd's manual then auto
+// IDs, split on commas. Zone-less times are read in recorderZone (the
+// machine's when null); the recording's time note tells of a DST change's
+// repeated or skipped hour, of a GUANO Timestamp that could not be read and
+// of an AudioMoth file name that disagrees with its comment.
 WavResult readWavRecording(const std::string &path, const RecorderZone *recorderZone = nullptr);
 
 // The same from the bytes of the file's metadata (for tests and fuzzing);

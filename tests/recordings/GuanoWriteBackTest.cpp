@@ -37,6 +37,19 @@ std::vector<std::pair<std::string, std::string>> layouts() {
         {"RF64 without metadata", test::rf64(1001, "")},
         {"NUL padding after the RIFF", WavWriter().fmt().audio(1000).bytes() + std::string(512, '\0')},
         {"odd audio without its pad byte", noPadByte},
+        {"AudioMoth's LIST and id3 kept",
+         WavWriter()
+             .fmt()
+             .audioMothList("Recorded at 10:25:00 04/04/2020 (UTC) by AudioMoth 1")
+             .id3Comment("x")
+             .audio(1000)
+             .bytes()},
+        {"wamd kept", WavWriter()
+                          .fmt()
+                          .wamd({{0x0005, " 2022-08-15 21:34:14+0100"}})
+                          .guano(kOldLines)
+                          .audio(1000)
+                          .bytes()},
     };
 }
 

@@ -64,6 +64,126 @@ TEST(WavRecording, StartTimeComesFromTheFirstSourceFoundAndSpeciesPreferManualId
             << lines;
 }
 
+// Cards as the recorders write them, read in three machine zones: a time that names its zone must not move.
+TEST(WavRecording, RecordersOwnChunksAndNamesGiveTheStartTimeTheyMeant) {
+    const std::string kOld = "Recorded at 10:25:00 04/04/2020 (UTC) by AudioMoth 24526B065D325963 at gain "
+                             "setting 2 while battery state was 4.7V.";
+    const auto moth = [](const std::string &comment) { return WavWriter().fmt().audioMothList(comment); };
+    const auto at = [](sys_days day, seconds time) { return RecordingTime(day + time); };
+    using enum StartTimeSource;
+    const struct {
+        std::string name, bytes;
+        StartTimeSource source;
+        RecordingTime utc;
+        std::string asGiven, note;
+        std::vector<std::string> species = {};
+    } cases[] = {
+        {"20200404_102500.WAV", moth(kOld).audio(10).bytes(), AudioMothComment,
+         at(2020y / April / 4, 10h + 25min), "10:25:00 04/04/2020 (UTC)", ""},
+        {"24E144055E080032_20240903_202615.WAV",
+         moth("Recorded at 20:26:15 03/09/2024 (UTC+1) by AudioMoth 24E144055E080032 at medium gain while "
+              "battery was 4.2V and temperature was 21.3C.")
+             .audio(10)
+             .bytes(),
+         AudioMothComment, at(2024y / September / 3, 19h + 26min + 15s), "20:26:15 03/09/2024 (UTC+1)", ""},
+        {"SITE7_20230101_010000T.WAV",
+         moth("Recorded at 01:00:00 01/01/2023 (UTC-5) during deployment 0123456789ABCDEF at high gain.")
+             .audio(10)
+             .bytes(),
+         AudioMothComment, at(2023y / January / 1, 6h), "01:00:00 01/01/2023 (UTC-5)", ""},
+        {"20220815_053000.WAV", moth("Recorded at 05:30:00 15/08/2022 (UTC+5:30) by AudioMoth 1").bytes(),
+         AudioMothComment, at(2022y / August / 15, 0h), "05:30:00 15/08/2022 (UTC+5:30)", ""},
+        {"a.WAV", moth("Recorded at 00:10:00 01/01/2021 (UTC-0:30) by AudioMoth 1").bytes(), AudioMothComment,
+         at(2021y / January / 1, 40min), "00:10:00 01/01/2021 (UTC-0:30)", ""},
+        // The comment copied into an id3 frame; the LIST one wins when both are there.
+        {"5E885E5C.WAV",
+         WavWriter()
+             .fmt()
+             .id3Comment("Recorded at 10:15:56 04/04/2020 (UTC) by AudioMoth 1")
+             .audio(10)
+             .bytes(),
+         AudioMothComment, at(2020y / April / 4, 10h + 15min + 56s), "10:15:56 04/04/2020 (UTC)", ""},
+        {"20200404_102500.WAV",
+         WavWriter()
+             .fmt()
+             .id3Comment("Recorded at 11:00:00 04/04/2020 (UTC) by x")
+             .audioMothList(kOld)
+             .bytes(),
+         AudioMothComment, at(2020y / April / 4, 10h + 25min), "10:25:00 04/04/2020 (UTC)", ""},
+        // A name that disagrees: the comment wins, the note names both.
+        {"20200404_112500.WAV", moth(kOld).bytes(), AudioMothComment, at(2020y / April / 4, 10h + 25min),
+         "10:25:00 04/04/2020 (UTC)",
+         "the file name's time 20200404_112500 and the AudioMoth comment's 10:25:00 04/04/2020 (UTC) "
+         "disagree; "
+         "the comment's is taken"},
+        // The oldest names alone: hex Unix time, UTC.
+        {"5E885E5C.WAV", WavWriter().fmt().audio(10).bytes(), FileName,
+         at(2020y / April / 4, 10h + 15min + 56s), "5E885E5C", ""},
+        {"5e885e5c.wav", WavWriter().fmt().audio(10).bytes(), FileName,
+         at(2020y / April / 4, 10h + 15min + 56s), "5e885e5c", ""},
+        // Wildlife Acoustics: wamd alone, with manual and auto IDs; GUANO over wamd when both are there.
+        {"SM4BAT_20220815_000000.wav",
+         WavWriter()
+             .fmt()
+             .wamd({{0x0005, " 2022-08-15 21:34:14+0100"},
+                    {0x0006, "WGS84,50.7179417,N,1.7611083,W"},
+                    {0x000B, "PIPPYG,NYCNOC"},
+                    {0x000C, "PIPPIP"}})
+             .audio(10)
+             .bytes(),
+         Wamd,
+         at(2022y / August / 15, 20h + 34min + 14s),
+         "2022-08-15 21:34:14+0100",
+         "",
+         {"PIPPIP"}},
+        {"EMT.wav",
+         WavWriter()
+             .fmt()
+             .wamd({{0x0005, "2022-08-15 21:34:14.250-04:00"}, {0x000B, "EPTFUS"}})
+             .guano("Timestamp:  2022-08-15 21:34:14+0100\n")
+             .audio(10)
+             .bytes(),
+         Guano,
+         at(2022y / August / 15, 20h + 34min + 14s),
+         "2022-08-15 21:34:14+0100",
+         "",
+         {"EPTFUS"}},
+        {"EMT.wav", WavWriter().fmt().wamd({{0x0005, "2022-08-15 21:34:14.250-04:00"}}).audio(10).bytes(),
+         Wamd, at(2022y / August / 16, 1h + 34min + 14s) + 250ms, "2022-08-15 21:34:14.250-04:00", ""},
+        {"kaleidoscope.wav",
+         WavWriter().fmt().guano("Timestamp: 2022-08-15T21:34:14.1234567+01:00\n").bytes(), Guano,
+         at(2022y / August / 15, 20h + 34min + 14s) + 123ms, "2022-08-15T21:34:14.1234567+01:00", ""},
+    };
+    for (const char *zone : {"UTC", "Europe/Berlin", "America/New_York"}) {
+        const test::ScopedTimeZone machine(zone);
+        for (const auto &c : cases) {
+            SCOPED_TRACE(std::string(zone) + " " + c.name + " " + c.asGiven);
+            const WavResult result = parseWavMetadata(c.bytes, c.name, sys_days{2025y / January / 1});
+            ASSERT_TRUE(result.value) << result.error;
+            const Recording &r = result.value->recording;
+            EXPECT_EQ(r.timeSource, c.source);
+            EXPECT_EQ(r.recordingTime, c.utc);
+            EXPECT_EQ(r.timeAsGiven, c.asGiven);
+            EXPECT_EQ(r.timeNote, c.note);
+            EXPECT_EQ(result.value->warning, c.note);
+            EXPECT_EQ(r.species, c.species);
+        }
+    }
+    // Not times: a counter's name, a comment without a time or with a zone no one writes.
+    const std::pair<std::string, std::string> notTimes[] = {
+        {"00000042.WAV", ""},
+        {"a.wav", "Recorded at 10:25:00 04/04/2020 (GMT) by AudioMoth"},
+        {"a.wav", "Recorded at 10:25:00 31/02/2020 (UTC) by AudioMoth"},
+        {"a.wav", "Recorded at 10:25:00 04/04/2020 (UTC+15) by AudioMoth"},
+        {"a.wav", "Recorded at 10:25:00 04/04/2020 (UTC"},
+    };
+    for (const auto &[name, comment] : notTimes) {
+        const WavResult result = parseWavMetadata(moth(comment).bytes(), name, sys_days{2025y / January / 1});
+        ASSERT_TRUE(result.value) << result.error;
+        EXPECT_EQ(result.value->recording.timeSource, ModificationTime) << name << " " << comment;
+    }
+}
+
 // From its bytes or from disk a block at a time (chunks that straddle a block,
 // metadata larger than a block or after the audio), a file reads the same, or
 // is refused the same.

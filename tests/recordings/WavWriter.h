@@ -25,6 +25,32 @@ public:
         return chunk("bext", body);
     }
 
+    // AudioMoth's INFO list: the comment and the artist, each in a field of fixed size padded with NULs.
+    WavWriter &audioMothList(const std::string &comment) {
+        std::string icmt = comment, iart = "AudioMoth 24526B065D325963";
+        icmt.resize(384, '\0');
+        iart.resize(32, '\0');
+        return chunk("LIST", "INFO" + std::string("ICMT") + le32(384) + icmt + "IART" + le32(32) + iart);
+    }
+    // An ID3v2.3 tag of one COMM frame: Latin-1, language "eng", an empty description.
+    WavWriter &id3Comment(const std::string &comment) {
+        const std::string frame = std::string("\0eng\0", 5) + comment;
+        const std::string frames = "COMM" + be32(static_cast<std::uint32_t>(frame.size())) +
+                                   std::string(2, '\0') + frame + std::string(16, '\0'); // then padding
+        const auto n = static_cast<std::uint32_t>(frames.size());
+        const std::string syncSafe = {static_cast<char>(n >> 21 & 0x7F), static_cast<char>(n >> 14 & 0x7F),
+                                      static_cast<char>(n >> 7 & 0x7F), static_cast<char>(n & 0x7F)};
+        return chunk("id3 ", std::string("ID3\x03\0\0", 6) + syncSafe + frames);
+    }
+    // Wildlife Acoustics' sub-chunks, after the version (1): uint16 id, uint32 length, value.
+    WavWriter &wamd(const std::vector<std::pair<std::uint16_t, std::string>> &fields) {
+        std::string body = std::string("\0\0", 2) + le32(2) + std::string("\x01\0", 2);
+        for (const auto &[id, value] : fields)
+            body += std::string{static_cast<char>(id & 0xFF), static_cast<char>(id >> 8)} +
+                    le32(static_cast<std::uint32_t>(value.size())) + value;
+        return chunk("wamd", body);
+    }
+
     std::string bytes(const std::string &form = "RIFF") const {
         std::string body = "WAVE";
         for (const auto &[id, content] : chunks_)
@@ -36,6 +62,11 @@ public:
     static std::string le32(std::uint32_t v) {
         return {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8 & 0xFF),
                 static_cast<char>(v >> 16 & 0xFF), static_cast<char>(v >> 24)};
+    }
+
+    static std::string be32(std::uint32_t v) {
+        return {static_cast<char>(v >> 24), static_cast<char>(v >> 16 & 0xFF),
+                static_cast<char>(v >> 8 & 0xFF), static_cast<char>(v & 0xFF)};
     }
 
 private:
