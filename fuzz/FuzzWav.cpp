@@ -28,7 +28,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             next = chunk.end();
         }
     }
-    const pelorin::WavResult result = pelorin::parseWavMetadata(bytes, "x_20190501_221429.wav", std::nullopt);
-    PELORIN_FUZZ_CHECK(result.value.has_value() != !result.error.empty());
+    // A time in the name, and AudioMoth's hex name, which its comment must agree with.
+    for (const char *name : {"x_20190501_221429.wav", "5E885E5C.WAV"}) {
+        const pelorin::WavResult result = pelorin::parseWavMetadata(bytes, name, std::nullopt);
+        PELORIN_FUZZ_CHECK(result.value.has_value() != !result.error.empty());
+        if (result.value && result.value->recording.timeSource == pelorin::StartTimeSource::AudioMothComment)
+            PELORIN_FUZZ_CHECK(result.value->recording.timeAsGiven.ends_with(')'));
+    }
     return 0;
 }
