@@ -1,4 +1,5 @@
 #include "cli/SurveyFixture.h"
+#include "recordings/WavWriter.h"
 
 #include <gmock/gmock.h>
 
@@ -122,6 +123,47 @@ TEST_F(SurveyTest, BadCoordinatesAreNamedAndLeftOutOfThePlacement) {
     EXPECT_THAT(readFile(kml()), HasSubstr("<coordinates>22.000000,11.000000</coordinates>"));
     // The track line keeps what it always showed.
     EXPECT_THAT(readFile(kml()), HasSubstr("22.000000,1.000000,"));
+}
+
+// A card from several recorders at once: each file's start time from its own source, named in the report.
+TEST_F(SurveyTest, AMixedCardNamesEachStartTimesSource) {
+    setenv("TZ", "America/New_York", 1); // zone-less times are the recorder's: --recorder-tz says which
+    const std::filesystem::path card = dir / "card";
+    std::filesystem::create_directories(card);
+    const auto moth = [](const std::string &comment) {
+        return WavWriter().fmt().audioMothList(comment).audio(64).bytes();
+    };
+    writeFile(card / "a-guano.wav",
+              WavWriter().fmt().guano("Timestamp: 2025-06-12 12:00:15+0200\n").audio(64).bytes());
+    writeFile(
+        card / "b-SM4_20250612_000000.wav",
+        WavWriter().fmt().wamd({{0x0005, " 2025-06-12 11:00:30+0100"}, {0x000C, "Ppip"}}).audio(64).bytes());
+    writeFile(card / "c-20250612_100045.WAV",
+              moth("Recorded at 10:00:45 12/06/2025 (UTC) by AudioMoth 1 at x"));
+    writeFile(card / "684AA55C.WAV", WavWriter().fmt().audio(64).bytes()); // 10:01:00 UTC
+    writeFile(card / "e-bext.wav", WavWriter().fmt().bext("2025-06-12", "12:01:15").audio(64).bytes());
+    writeFile(card / "f_20250612_120130.wav", WavWriter().fmt().audio(64).bytes());
+    writeFile(card / "g-20250612_110000.WAV",
+              moth("Recorded at 10:01:50 12/06/2025 (UTC) by AudioMoth 1 at x"));
+    const std::string report = (dir / "report.csv").string();
+    const RunResult r = runPelorin({"--gpx", gpx(), "--recordings-dir", card.string(), "--recorder-tz",
+                                    "Europe/Berlin", "--report", report});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_THAT(
+        r.err, HasSubstr("pelorin: g-20250612_110000.WAV: the file name's time 20250612_110000 and the "
+                         "AudioMoth comment's 10:01:50 12/06/2025 (UTC) disagree; the comment's is taken\n"));
+    const std::string text = readFile(report);
+    for (const std::string row : {
+             "\r\n684AA55C.WAV,,684AA55C,file name,2025-06-12T10:01:00Z,exact,",
+             "\r\na-guano.wav,,2025-06-12 12:00:15+0200,GUANO,2025-06-12T10:00:15Z,interpolated,",
+             "\r\nb-SM4_20250612_000000.wav,Ppip,2025-06-12 "
+             "11:00:30+0100,wamd,2025-06-12T10:00:30Z,interpolated,",
+             "\r\nc-20250612_100045.WAV,,10:00:45 12/06/2025 (UTC),AudioMoth comment,2025-06-12T10:00:45Z,",
+             "\r\ne-bext.wav,,2025-06-12 12:01:15,bext,2025-06-12T10:01:15Z,interpolated,",
+             "\r\nf_20250612_120130.wav,,20250612_120130,file name,2025-06-12T10:01:30Z,interpolated,",
+             "\r\ng-20250612_110000.WAV,,10:01:50 12/06/2025 (UTC),AudioMoth comment,2025-06-12T10:01:50Z,",
+         })
+        EXPECT_THAT(text, HasSubstr(row));
 }
 
 } // namespace
