@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,13 @@ enum class StartTimeSource : std::uint8_t {
 // "modification time"; "" for None.
 std::string_view startTimeSourceName(StartTimeSource source);
 
+// WGS84 degrees.
+struct LatLon {
+    double lat = 0;
+    double lon = 0;
+    friend bool operator==(const LatLon &, const LatLon &) = default;
+};
+
 // A sound recording as the geo-referencing sees it: plain values, whatever
 // the source (host table, CSV catalogue, WAV metadata).
 struct Recording {
@@ -39,9 +47,13 @@ struct Recording {
     // (and which reading was taken), a GUANO Timestamp that could not be read.
     std::string timeNote{}; // (an initializer, so lists without it stay complete)
 
-    // Provenance of the start time, for the report; not part of equality.
+    // Provenance of the start time, for the report; this and what follows are not part of equality.
     StartTimeSource timeSource = StartTimeSource::Catalogue;
     std::string timeAsGiven{}; // the text its source gave (a modification time: ISO 8601 local with offset)
+
+    // Where the recorder says it was (its own GPS, or a stationary unit's
+    // configured position); a check on the placement, never a replacement.
+    std::optional<LatLon> recorderPosition{};
 
     bool hasTime() const noexcept { return timeSource != StartTimeSource::None; }
 

@@ -1,6 +1,7 @@
 #include "georef/RecordingFields.h"
 
 #include "georef/NumberText.h"
+#include "georef/Uncertainty.h"
 
 namespace pelorin {
 
@@ -54,6 +55,16 @@ void RecordingFields::fill(const Recording &recording, const Placement &placemen
         appendDecimal(text_, placement.uncertaintyMetres, 1);
     next();
     text_ += recording.timeNote;
+    next();
+    const std::optional<LatLon> &own = recording.recorderPosition;
+    if (own)
+        appendFixed6(text_, own->lat);
+    next();
+    if (own)
+        appendFixed6(text_, own->lon);
+    next();
+    if (own && placement.placed())
+        appendDecimal(text_, distanceMetres(placement.lat, placement.lon, own->lat, own->lon), 1);
     next();
 }
 

@@ -30,13 +30,20 @@ enum class RecordingField : std::uint8_t {
     GapSeconds,
     UncertaintyMetres,
     TimeNote,
+    RecorderLatitude, // where the recorder says it was
+    RecorderLongitude,
+    RecorderDistanceMetres, // from the pin to there
 };
 
-inline constexpr std::size_t kRecordingFieldCount = 13;
+inline constexpr std::size_t kRecordingFieldCount = 16;
 
 inline constexpr std::array<std::string_view, kRecordingFieldCount> kRecordingFieldNames{
-    "filename",  "species",   "start_time",     "time_source", "corrected_time", "status",   "latitude",
-    "longitude", "elevation", "seconds_to_fix", "gap_seconds", "uncertainty_m",  "time_note"};
+    "filename",           "species",           "start_time",
+    "time_source",        "corrected_time",    "status",
+    "latitude",           "longitude",         "elevation",
+    "seconds_to_fix",     "gap_seconds",       "uncertainty_m",
+    "time_note",          "recorder_latitude", "recorder_longitude",
+    "recorder_distance_m"};
 
 constexpr std::string_view fieldName(RecordingField field) {
     return kRecordingFieldNames[static_cast<std::size_t>(field)];
@@ -44,7 +51,8 @@ constexpr std::string_view fieldName(RecordingField field) {
 
 // Fields that are numbers when not empty (JSON writes them unquoted).
 constexpr bool isNumberField(RecordingField field) {
-    return field >= RecordingField::Latitude && field <= RecordingField::UncertaintyMetres;
+    return (field >= RecordingField::Latitude && field <= RecordingField::UncertaintyMetres) ||
+           field >= RecordingField::RecorderLatitude;
 }
 
 // Fields whose text this formatter makes itself (times, names, numbers): plain
@@ -56,11 +64,19 @@ constexpr bool isFormattedField(RecordingField field) {
 
 // The survey documents carry the position as geometry and leave the note to
 // the report; the rest in the report's order.
-inline constexpr std::array<RecordingField, 10> kSurveyFields{
-    RecordingField::Filename,         RecordingField::Species,       RecordingField::StartTime,
-    RecordingField::TimeSource,       RecordingField::CorrectedTime, RecordingField::Status,
-    RecordingField::Elevation,        RecordingField::SecondsToFix,  RecordingField::GapSeconds,
-    RecordingField::UncertaintyMetres};
+inline constexpr std::array<RecordingField, 13> kSurveyFields{RecordingField::Filename,
+                                                              RecordingField::Species,
+                                                              RecordingField::StartTime,
+                                                              RecordingField::TimeSource,
+                                                              RecordingField::CorrectedTime,
+                                                              RecordingField::Status,
+                                                              RecordingField::Elevation,
+                                                              RecordingField::SecondsToFix,
+                                                              RecordingField::GapSeconds,
+                                                              RecordingField::UncertaintyMetres,
+                                                              RecordingField::RecorderLatitude,
+                                                              RecordingField::RecorderLongitude,
+                                                              RecordingField::RecorderDistanceMetres};
 
 // Abbreviations joined with ";", nothing for none.
 void appendSpeciesList(std::string &out, const std::vector<std::string> &species);

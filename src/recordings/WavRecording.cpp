@@ -3,6 +3,7 @@
 #include "georef/TimeText.h"
 #include "gpx/IsoTime.h"
 #include "recordings/RecorderChunks.h"
+#include "recordings/RecorderPosition.h"
 #include "recordings/RecorderZone.h"
 #include "recordings/StartTimeTexts.h"
 #include "recordings/WavChunks.h"
@@ -242,6 +243,14 @@ WavResult buildRecording(const Walk &walk, std::string_view fileName,
             recording.species = splitSpecies(*wamd->manualId);
         else if (recording.species.empty() && wamd->autoId)
             recording.species = splitSpecies(*wamd->autoId);
+    }
+    // GUANO's position before wamd's: one Echo Meter Touch file's wamd lost the longitude's sign.
+    if (wav.position)
+        recording.recorderPosition = guanoPosition(*wav.position);
+    if (const std::optional<WamdFields> &wamd = walk.metadata.wamd; wamd && !recording.recorderPosition) {
+        for (const std::optional<std::string> *text : {&wamd->lastPosition, &wamd->firstFix})
+            if (*text && !recording.recorderPosition)
+                recording.recorderPosition = wamdPosition(**text);
     }
     if (!start && walk.metadata.comment) {
         if (std::optional<ZonedStart> comment = audioMothCommentTime(*walk.metadata.comment)) {

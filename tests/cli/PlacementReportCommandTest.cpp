@@ -40,13 +40,14 @@ TEST_F(ReportTest, OneRowPerRecordingInInputOrderThatPythonReads) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_FALSE(std::filesystem::exists(kml())); // no --output, no document
     const std::string text = readFile(report());
-    EXPECT_TRUE(
-        text.starts_with("filename,species,start_time,time_source,corrected_time,status,latitude,"
-                         "longitude,elevation,seconds_to_fix,gap_seconds,uncertainty_m,time_note\r\n"))
+    EXPECT_TRUE(text.starts_with(
+        "filename,species,start_time,time_source,corrected_time,status,latitude,"
+        "longitude,elevation,seconds_to_fix,gap_seconds,uncertainty_m,time_note,recorder_latitude,"
+        "recorder_longitude,recorder_distance_m\r\n"))
         << text;
     EXPECT_THAT(text,
                 HasSubstr("\r\nR2.wav,Ppip;Nnoc,2025-06-12T10:00:30Z,catalogue,2025-06-12T10:01:00Z,exact,"
-                          "11.000000,22.000000,101.5,0,,5,\r\n"));
+                          "11.000000,22.000000,101.5,0,,5,,,,\r\n"));
     EXPECT_THAT(r.err,
                 HasSubstr("pelorin: placed 3 of 5 recordings: 1 before the track (60 s before the first "
                           "fix), 1 after the track (4 min after the last fix); read 4 points, wrote " +

@@ -26,29 +26,37 @@ struct SurveyFixture {
         return p;
     }();
     // Start times as their sources gave them, in the zone of the walk (UTC+2), whatever the machine's.
-    std::vector<Recording> recordings = {
-        {RecordingTime(kStart + 30s),
-         "Ppip & <one>.wav",
-         {"Ppip"},
-         "",
-         StartTimeSource::Catalogue,
-         "2024-06-01T12:00:30+02:00"},
-        {RecordingTime(kStart + 60s),
-         "Nnoc.wav",
-         {"Nnoc"},
-         "",
-         StartTimeSource::Guano,
-         "2024-06-01 12:01:00+02:00"},
-        {RecordingTime(kStart + 90s), "Both.wav", {"Ppip", "Nnoc"}},
-        {RecordingTime(kStart + 630s + 250ms), "Quiet.wav", {}},
-        {RecordingTime(kStart - 2h),
-         "Early.wav",
-         {"Eser"},
-         "",
-         StartTimeSource::ModificationTime,
-         "2024-06-01T10:00:00+02:00"},
-        {RecordingTime{}, "Timeless.wav", {"Ppip"}, "", StartTimeSource::None},
-    };
+    // Two recorders' own positions: 11.3 m north of the first pin (48.8504982, 9.5004997 in single
+    // precision) and 13.3 km north-east of the second.
+    std::vector<Recording> recordings = [] {
+        using enum StartTimeSource;
+        std::vector<Recording> r = {
+            {RecordingTime(kStart + 30s),
+             "Ppip & <one>.wav",
+             {"Ppip"},
+             "",
+             Catalogue,
+             "2024-06-01T12:00:30+02:00",
+             LatLon{48.8506, 9.5005}},
+            {RecordingTime(kStart + 60s),
+             "Nnoc.wav",
+             {"Nnoc"},
+             "",
+             Guano,
+             "2024-06-01 12:01:00+02:00",
+             LatLon{48.951, 9.601}},
+            {RecordingTime(kStart + 90s), "Both.wav", {"Ppip", "Nnoc"}},
+            {RecordingTime(kStart + 630s + 250ms), "Quiet.wav", {}},
+            {RecordingTime(kStart - 2h),
+             "Early.wav",
+             {"Eser"},
+             "",
+             ModificationTime,
+             "2024-06-01T10:00:00+02:00"},
+            {RecordingTime{}, "Timeless.wav", {"Ppip"}, "", None},
+        };
+        return r;
+    }();
     // The first four placed, at 30, 60 (on a fix), 90 and 630.25 s; then one before the track, one untimed.
     std::vector<Placement> placements = [] {
         std::vector<Placement> p(6);

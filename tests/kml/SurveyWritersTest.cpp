@@ -83,9 +83,9 @@ TEST(SurveyKml, TrackBySegmentWaypointsApartAndOneFolderPerSpecies) {
     EXPECT_EQ(count(kml, "<LineString>"), 2u);
     EXPECT_EQ(kml.find("9.700000"), std::string::npos);
     EXPECT_EQ(kml.find("9.510000,48.860001,"), std::string::npos);
-    // Placed recordings only, each once, every one with all ten fields.
+    // Placed recordings only, each once, every one with all thirteen fields.
     EXPECT_EQ(count(kml, "<Placemark>"), 1u + 2u + 4u);
-    EXPECT_EQ(count(kml, "<Data name="), 4u * 10u);
+    EXPECT_EQ(count(kml, "<Data name="), 4u * 13u);
     EXPECT_EQ(kml.find("File Early.wav"), std::string::npos);
 }
 
@@ -208,71 +208,41 @@ TEST(SurveyWriters, TheReportTheSurveyKmlAndGeoJsonAgreeFieldByField) {
     writePlacementReport(fixture.recordings, fixture.placements,
                          [&](std::string_view piece) { report += piece; });
     const std::string kml = surveyKml(survey), json = geoJson(survey);
+    const std::vector<std::string> names = {"filename",           "species",           "start_time",
+                                            "time_source",        "corrected_time",    "status",
+                                            "elevation",          "seconds_to_fix",    "gap_seconds",
+                                            "uncertainty_m",      "recorder_latitude", "recorder_longitude",
+                                            "recorder_distance_m"};
     struct Case {
-        std::string quoted; // the filename as the report quotes it
-        bool inKml;         // placed
-        Fields expected;
+        bool inKml;                      // placed
+        std::vector<std::string> values; // in the order of `names`; the filename as the report quotes it
     };
     const Case cases[] = {
-        {"Ppip & <one>.wav",
-         true,
-         {{"filename", "Ppip & <one>.wav"},
-          {"species", "Ppip"},
-          {"start_time", "2024-06-01T12:00:30+02:00"},
-          {"time_source", "catalogue"},
-          {"corrected_time", "2024-06-01T10:00:30Z"},
-          {"status", "interpolated"},
-          {"elevation", "312.7"},
-          {"seconds_to_fix", "30"},
-          {"gap_seconds", "60"},
-          {"uncertainty_m", "6.2"}}},
-        {"Nnoc.wav",
-         true,
-         {{"filename", "Nnoc.wav"},
-          {"species", "Nnoc"},
-          {"start_time", "2024-06-01 12:01:00+02:00"},
-          {"time_source", "GUANO"},
-          {"corrected_time", "2024-06-01T10:01:00Z"},
-          {"status", "exact"},
-          {"elevation", ""},
-          {"seconds_to_fix", "0"},
-          {"gap_seconds", ""},
-          {"uncertainty_m", "6.2"}}},
-        {"Early.wav",
-         false,
-         {{"filename", "Early.wav"},
-          {"species", "Eser"},
-          {"start_time", "2024-06-01T10:00:00+02:00"},
-          {"time_source", "modification time"},
-          {"corrected_time", "2024-06-01T08:00:00Z"},
-          {"status", "before-track"},
-          {"elevation", ""},
-          {"seconds_to_fix", "7200"},
-          {"gap_seconds", ""},
-          {"uncertainty_m", ""}}},
-        {"Timeless.wav",
-         false,
-         {{"filename", "Timeless.wav"},
-          {"species", "Ppip"},
-          {"start_time", ""},
-          {"time_source", ""},
-          {"corrected_time", ""},
-          {"status", "no-time"},
-          {"elevation", ""},
-          {"seconds_to_fix", ""},
-          {"gap_seconds", ""},
-          {"uncertainty_m", ""}}},
+        {true,
+         {"Ppip & <one>.wav", "Ppip", "2024-06-01T12:00:30+02:00", "catalogue", "2024-06-01T10:00:30Z",
+          "interpolated", "312.7", "30", "60", "6.2", "48.850600", "9.500500", "11.3"}},
+        {true,
+         {"Nnoc.wav", "Nnoc", "2024-06-01 12:01:00+02:00", "GUANO", "2024-06-01T10:01:00Z", "exact", "", "0",
+          "", "6.2", "48.951000", "9.601000", "13306.7"}},
+        {false,
+         {"Early.wav", "Eser", "2024-06-01T10:00:00+02:00", "modification time", "2024-06-01T08:00:00Z",
+          "before-track", "", "7200", "", "", "", "", ""}},
+        {false, {"Timeless.wav", "Ppip", "", "", "", "no-time", "", "", "", "", "", "", ""}},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.quoted);
-        const Fields inReport = reportFields(report, c.quoted), inJson = jsonFields(json, c.quoted);
-        for (const auto &[field, value] : c.expected) {
+        const std::string &name = c.values.front();
+        SCOPED_TRACE(name);
+        Fields expected;
+        for (std::size_t i = 0; i < names.size(); ++i)
+            expected[names[i]] = c.values[i];
+        const Fields inReport = reportFields(report, name), inJson = jsonFields(json, name);
+        for (const auto &[field, value] : expected) {
             EXPECT_EQ(inReport.at(field), value) << "report: " << field;
             EXPECT_EQ(inJson.at(field), value) << "GeoJSON: " << field;
         }
         if (c.inKml) {
-            EXPECT_EQ(kmlFields(kml, unescaped(c.quoted, {{"&", "&amp;"}, {"<", "&lt;"}, {">", "&gt;"}})),
-                      c.expected);
+            EXPECT_EQ(kmlFields(kml, unescaped(name, {{"&", "&amp;"}, {"<", "&lt;"}, {">", "&gt;"}})),
+                      expected);
         }
     }
     EXPECT_EQ(kml.find("Timeless.wav</value>"), std::string::npos);

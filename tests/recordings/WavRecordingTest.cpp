@@ -169,6 +169,27 @@ TEST(WavRecording, RecordersOwnChunksAndNamesGiveTheStartTimeTheyMeant) {
             EXPECT_EQ(r.species, c.species);
         }
     }
+    // The recorder's own position: GUANO's over wamd's (one EMT lost the sign in wamd), wamd's last over its
+    // first.
+    const std::pair<std::string, std::optional<LatLon>> positions[] = {
+        {WavWriter()
+             .wamd({{0x0014, "WGS84,50.7179417,1.76111,51.2"}})
+             .guano(kGuanoTime + "Loc Position: 50.7179417 -1.7611083\n")
+             .bytes(),
+         LatLon{50.7179417, -1.7611083}},
+        {WavWriter().wamd({{0x0006, "WGS84,50.7179417,N,1.7611083,W"}}).bytes(),
+         LatLon{50.7179417, -1.7611083}},
+        {WavWriter().wamd({{0x0006, "WGS84,1,N,1,W"}, {0x0014, "WGS84,12.5,S,3.25,E,80"}}).bytes(),
+         LatLon{-12.5, 3.25}},
+        {WavWriter().guano(kGuanoTime + "Loc Position: 0 0\n").bytes(), std::nullopt}, // no fix
+        {WavWriter().guano(kGuanoTime + "Loc Position: 91 13\n").bytes(), std::nullopt},
+        {WavWriter().wamd({{0x0014, "WGS84,50.7,X,1.7,W"}}).bytes(), std::nullopt},
+    };
+    for (const auto &[bytes, position] : positions) {
+        const WavResult result = parseWavMetadata(bytes, "a.wav", sys_days{2025y / January / 1});
+        ASSERT_TRUE(result.value) << result.error;
+        EXPECT_EQ(result.value->recording.recorderPosition, position) << bytes;
+    }
     // Not times: a counter's name, a comment without a time or with a zone no one writes.
     const std::pair<std::string, std::string> notTimes[] = {
         {"00000042.WAV", ""},
