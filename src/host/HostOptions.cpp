@@ -3,16 +3,13 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
-#include <cstring>
-
 namespace pelorin {
 
 namespace {
-constexpr auto kListPlugins = "list-plugins";
-} // namespace
 
-HostOptions parseHostOptions(const QCoreApplication &app) {
-    QCommandLineParser parser;
+constexpr auto kListPlugins = "list-plugins";
+
+void addHostOptions(QCommandLineParser &parser) {
     parser.setApplicationDescription(
         QCoreApplication::translate("pelorin::HostOptions", "Pelorin recordings host"));
     parser.addHelpOption();
@@ -33,26 +30,39 @@ HostOptions parseHostOptions(const QCoreApplication &app) {
     QCommandLineOption addRecordings(QStringLiteral("add-recordings"), QString(), QStringLiteral("path"));
     addRecordings.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({list, catalogue, selectAll, showKml, addRecordings});
+}
+
+} // namespace
+
+HostOptions parseHostOptions(const QCoreApplication &app) {
+    QCommandLineParser parser;
+    addHostOptions(parser);
     parser.process(app);
 
     HostOptions options;
-    options.listPlugins = parser.isSet(list);
-    options.catalogue = parser.value(catalogue);
-    options.selectAll = parser.isSet(selectAll);
-    options.showKml = parser.value(showKml);
-    options.addRecordings = parser.values(addRecordings);
+    options.listPlugins = parser.isSet(QString::fromLatin1(kListPlugins));
+    options.catalogue = parser.value(QStringLiteral("catalogue"));
+    options.selectAll = parser.isSet(QStringLiteral("select-all"));
+    options.showKml = parser.value(QStringLiteral("show-kml"));
+    options.addRecordings = parser.values(QStringLiteral("add-recordings"));
     return options;
 }
 
-bool wantsPluginListing(int argc, char **argv) {
-    for (int i = 1; i < argc; ++i) {
-        const char *arg = argv[i];
-        while (*arg == '-')
-            ++arg;
-        if (std::strcmp(arg, kListPlugins) == 0)
-            return true;
-    }
-    return false;
+HostStart hostStartFor(int argc, char **argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    addHostOptions(parser);
+    // A line the parser rejects may hold the window system's own options
+    // (-platform, -display), which only the application object takes.
+    if (!parser.parse(arguments))
+        return HostStart::Windows;
+    if (parser.isSet(QStringLiteral("help-all")) || parser.isSet(QString::fromLatin1(kListPlugins)))
+        return HostStart::Offscreen;
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version")))
+        return HostStart::TextOnly;
+    return HostStart::Windows;
 }
 
 } // namespace pelorin

@@ -18,8 +18,13 @@ struct HostOptions {
 // Parses the host's command line; --help and --version print and exit.
 HostOptions parseHostOptions(const QCoreApplication &app);
 
-// Whether the arguments ask for the plug-in listing, which needs no display;
-// looked at before the application object exists.
-bool wantsPluginListing(int argc, char **argv);
+enum class HostStart {
+    Windows,   // the application itself
+    TextOnly,  // --help or --version: a core application answers
+    Offscreen, // --list-plugins (widgets for the plug-ins) or --help-all (the GUI's own options): no display
+};
+
+// What the arguments ask for, looked at before the application object exists.
+HostStart hostStartFor(int argc, char **argv);
 
 } // namespace pelorin

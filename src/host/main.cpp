@@ -48,14 +48,21 @@ void openStartCatalogue(MainWindow &window, const HostOptions &options) {
 } // namespace
 
 int main(int argc, char **argv) {
-    // The listing must work without a display.
-    if (wantsPluginListing(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    QCoreApplication::setOrganizationName(QStringLiteral("Pelorin"));
+    QCoreApplication::setApplicationName(QStringLiteral("pelorin-host"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PELORIN_VERSION));
+    // Help, the version and the listing must work without a display.
+    const HostStart start = hostStartFor(argc, argv);
+    if (start == HostStart::TextOnly) {
+        QCoreApplication app(argc, argv);
+        installHostTranslator(app);
+        parseHostOptions(app); // prints and exits
+        return 0;
+    }
+    if (start == HostStart::Offscreen && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Pelorin"));
-    QApplication::setApplicationName(QStringLiteral("pelorin-host"));
-    QApplication::setApplicationVersion(QStringLiteral(PELORIN_VERSION));
     installHostTranslator(app);
     const HostOptions options = parseHostOptions(app);
 

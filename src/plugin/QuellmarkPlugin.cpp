@@ -56,7 +56,11 @@ const QString kNoOverlapMessage = QStringLiteral("Time overlap between recording
 const QString kNoOverlapCompletion = QStringLiteral("coordinates logged while they were made, once the clock "
                                                     "offset is added.");
 const QString kExportErrorTitle = QStringLiteral("Export error");
-const QString kExportErrorMessage = QStringLiteral("Couldn't write KML file to the selected destination.");
+
+// The alert when a document could not be written; formatName is "KML", "GeoJSON" or "GPX".
+QString exportErrorMessage(QLatin1String formatName) {
+    return QStringLiteral("Couldn't write %1 file to the selected destination.").arg(formatName);
+}
 
 // The Style box's entries, in the form's order.
 constexpr int kSurveyStyle = 1;
@@ -493,8 +497,8 @@ bool QuellmarkPlugin::createKMLOutput(const QUrl &url) {
     const bool surveyStyle = kmlStyle && kmlStyle->currentIndex() == kSurveyStyle;
 
     WriteResult written;
+    const OutputFormat format = url.isLocalFile() ? formatOfPath(localPath(url)) : OutputFormat::Kml;
     if (url.isLocalFile()) {
-        const OutputFormat format = formatOfPath(localPath(url));
         written = writeFileAtomically(localPath(url), [&](const ByteSink &sink) {
             if (format == OutputFormat::GeoJson)
                 writeGeoJson(survey, sink);
@@ -508,7 +512,10 @@ bool QuellmarkPlugin::createKMLOutput(const QUrl &url) {
     }
     if (!written) {
         QApplication::beep();
-        runAlertPanel(alertParent(), kExportErrorTitle, kExportErrorMessage);
+        runAlertPanel(alertParent(), kExportErrorTitle,
+                      exportErrorMessage(format == OutputFormat::GeoJson ? QLatin1String("GeoJSON")
+                                         : format == OutputFormat::Gpx   ? QLatin1String("GPX")
+                                                                         : QLatin1String("KML")));
         return false;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(url.toLocalFile())); // whether it opens is not our concern
@@ -572,7 +579,8 @@ void QuellmarkPlugin::previewMap(QObject *sender) {
         return;
     const QString path = makePreviewFile();
     if (path.isEmpty()) {
-        runAlertPanel(myPanel, kExportErrorTitle, kExportErrorMessage);
+        runAlertPanel(myPanel, kExportErrorTitle,
+                      exportErrorMessage(QLatin1String("KML"))); // previews are KML
         return;
     }
     createKMLOutput(QUrl::fromLocalFile(path));

@@ -50,7 +50,27 @@ private:
 
 } // namespace
 
-GuanoFileWrite::GuanoFileWrite(const std::string &path, const GuanoWriteRequest &request) {
+GuanoFileWrite::Fd::Fd(Fd &&other) noexcept
+    : fd_(std::exchange(other.fd_, -1)) {}
+
+GuanoFileWrite::Fd::~Fd() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+GuanoFileWrite::Fd &GuanoFileWrite::Fd::operator=(int fd) {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = fd;
+    return *this;
+}
+
+std::uint64_t GuanoFileWrite::fileSystemDevice(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 ? static_cast<std::uint64_t>(st.st_dev) : 0;
+}
+
+GuanoFileWrite::GuanoFileWrite(const std::string &path, const GuanoWriteRequest &request, DeviceOf deviceOf) {
     const auto refuse = [this](std::string why) {
         plan_ = {};
         plan_.error = std::move(why);
@@ -89,20 +109,10 @@ GuanoFileWrite::GuanoFileWrite(const std::string &path, const GuanoWriteRequest 
         return;
     }
     stamp_ = stampOf(st);
-    device_ = static_cast<std::uint64_t>(st.st_dev);
+    device_ = deviceOf(fd_);
     const ReadAt readAt = readAtFile(fd_);
     plan_ = planGuanoWrite(stamp_.size, readAt, request);
 }
-
-GuanoFileWrite::~GuanoFileWrite() {
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
-GuanoFileWrite::GuanoFileWrite(GuanoFileWrite &&other) noexcept
-    : fd_(std::exchange(other.fd_, -1))
-    , stamp_(other.stamp_)
-    , plan_(std::move(other.plan_)) {}
 
 bool GuanoFileWrite::unchangedSincePlanned(std::string &error) const {
     struct stat st {};
@@ -149,7 +159,8 @@ bool GuanoFileWrite::commit(std::string &error) {
     return true;
 }
 
-std::vector<std::string> commitGuanoWrites(std::span<GuanoFileWrite> writes) {
+std::vector<std::string> commitGuanoWrites(std::span<GuanoFileWrite> writes,
+                                           const FlushFileSystem &flushFileSystem) {
     std::vector<std::string> errors(writes.size());
     std::vector<bool> active(writes.size());
     std::size_t steps = 0;
@@ -175,7 +186,7 @@ std::vector<std::string> commitGuanoWrites(std::span<GuanoFileWrite> writes) {
         }
         for (const std::size_t i : flushBy) {
             std::string error;
-            if (writes[i].flushFileSystem(error))
+            if (flushFileSystem(writes[i], error))
                 continue;
             for (std::size_t j = 0; j < writes.size(); ++j) { // none of that file system's writes is sure
                 if (active[j] && writes[j].device() == writes[i].device()) {

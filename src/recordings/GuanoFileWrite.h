@@ -2,6 +2,8 @@
 
 #include "recordings/GuanoWritePlan.h"
 
+#include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -13,14 +15,16 @@ namespace pelorin {
 // file changed in between.
 class GuanoFileWrite {
 public:
+    // Which file system an open file is on: st_dev, or what a test says.
+    using DeviceOf = std::uint64_t (*)(int fd);
+    static std::uint64_t fileSystemDevice(int fd);
+
     // Opens and plans; a refusal (not a WAV file, read-only, immutable, ...) is
     // in plan().outcome and plan().error.
-    GuanoFileWrite(const std::string &path, const GuanoWriteRequest &request);
-    ~GuanoFileWrite();
-    GuanoFileWrite(GuanoFileWrite &&other) noexcept;
+    GuanoFileWrite(const std::string &path, const GuanoWriteRequest &request,
+                   DeviceOf deviceOf = fileSystemDevice);
+    GuanoFileWrite(GuanoFileWrite &&) noexcept = default;
     GuanoFileWrite &operator=(GuanoFileWrite &&) = delete;
-    GuanoFileWrite(const GuanoFileWrite &) = delete;
-    GuanoFileWrite &operator=(const GuanoFileWrite &) = delete;
 
     const GuanoWritePlan &plan() const { return plan_; }
 
@@ -37,7 +41,21 @@ public:
     std::uint64_t device() const { return device_; }
 
 private:
-    int fd_ = -1;
+    // Owns the descriptor, so every member moves by default.
+    class Fd {
+    public:
+        Fd() = default;
+        Fd(Fd &&other) noexcept;
+        Fd &operator=(Fd &&) = delete;
+        ~Fd();
+        Fd &operator=(int fd);
+        operator int() const { return fd_; }
+
+    private:
+        int fd_ = -1;
+    };
+
+    Fd fd_;
     FileStamp stamp_;
     std::uint64_t device_ = 0;
     GuanoWritePlan plan_;
@@ -46,7 +64,11 @@ private:
 // Commits many prepared writes with one flush of each file system per step
 // instead of one per file and step: every file still reaches the disk step by
 // step, so each stays valid at every moment. Returns one error per write,
-// empty when it was written (or had nothing to write).
-std::vector<std::string> commitGuanoWrites(std::span<GuanoFileWrite> writes);
+// empty when it was written (or had nothing to write). flushFileSystem is
+// called once per file system and step, through its first write in the batch.
+using FlushFileSystem = std::function<bool(GuanoFileWrite &write, std::string &error)>;
+std::vector<std::string>
+commitGuanoWrites(std::span<GuanoFileWrite> writes,
+                  const FlushFileSystem &flushFileSystem = &GuanoFileWrite::flushFileSystem);
 
 } // namespace pelorin

@@ -51,50 +51,74 @@ protected:
     }
 };
 
-TEST_F(WriteGuanoTest, ADryRunWritesNothingThenPlacedRecordingsAreWrittenOnceAndPlacedTheSame) {
-    const auto before = cardBytes();
-    const RunResult dry = writeGuano({"--dry-run"});
-    EXPECT_EQ(dry.exitCode, 4) << dry.err;
-    EXPECT_THAT(dry.out,
-                HasSubstr("R1.wav: would change its guan chunk:\n    + Loc Position: 10.250000 20.500000\n"));
-    EXPECT_THAT(dry.out, HasSubstr("R3_20250612_100100.wav: would add a guan chunk:"));
-    EXPECT_THAT(dry.err, HasSubstr("locked.wav: refused: the file is read-only"));
-    EXPECT_THAT(dry.err,
-                HasSubstr("pelorin: would write positions into 3 of 5 recordings (1 not placed, 1 refused)"));
-    EXPECT_EQ(cardBytes(), before);
-
+// Runs one after the other on the same card, each row one behaviour; each
+// refuses locked.wav (exit 4) until it may be written.
+TEST_F(WriteGuanoTest, EachRunWritesWhatItSaysAndNoMore) {
     const std::string kmlBefore = kmlFromCard();
-    const RunResult r = writeGuano();
-    EXPECT_EQ(r.exitCode, 4) << r.err;
-    EXPECT_THAT(r.err,
-                HasSubstr("pelorin: wrote positions into 3 of 5 recordings (1 not placed, 1 refused)"));
-    EXPECT_THAT(r.err, HasSubstr("broken.wav: skipped: "));
-
-    const std::string r2 = readFile(card() / "R2.wav");
-    const auto guano = r2.substr(r2.rfind("guan") + 8);
-    const GuanoText text(guano);
-    EXPECT_EQ(text.value("Loc Position"), "10.750000 21.500000");
-    EXPECT_EQ(text.value("Loc Elevation"), "101.1");
-    EXPECT_EQ(text.value("WA|Firmware"), "4.2");
-    EXPECT_THAT(*text.value("PELORIN|Position"), HasSubstr("track.gpx; offset 30 s; interpolated; written "));
-    EXPECT_EQ(readFile(card() / "late.wav"),
-              WavWriter().fmt().guano("Timestamp: 2025-06-12T11:00:00Z\n").audio(64).bytes());
+    const struct {
+        const char *behaviour;
+        bool writes;
+        std::vector<std::string> said, extra = {}; // said: on standard output or error
+        const char *offset = "30";
+    } runs[] = {
+        {"a dry run only says what it would do",
+         false,
+         {"R1.wav: would change its guan chunk:\n    + Loc Position: 10.250000 20.500000\n",
+          "R3_20250612_100100.wav: would add a guan chunk:", "locked.wav: refused: the file is read-only",
+          "pelorin: would write positions into 3 of 5 recordings (1 not placed, 1 refused)"},
+         {"--dry-run"}},
+        {"the placed recordings are written",
+         true,
+         {"pelorin: wrote positions into 3 of 5 recordings (1 not placed, 1 refused)",
+          "broken.wav: skipped: "}},
+        {"written again, they are up to date",
+         false,
+         {"wrote positions into 0 of 5 recordings (1 not placed, 1 refused, 3 already up to date)"},
+         {"--overwrite-positions"}},
+        {"another offset keeps the positions they have", false, {"3 kept the position they had"}, {}, "31"},
+    };
+    for (const auto &run : runs) {
+        SCOPED_TRACE(run.behaviour);
+        const auto before = cardBytes();
+        const RunResult r = writeGuano(run.extra, run.offset);
+        EXPECT_EQ(r.exitCode, 4) << r.err;
+        for (const std::string &text : run.said)
+            EXPECT_THAT(r.out + r.err, HasSubstr(text));
+        EXPECT_EQ(cardBytes() != before, run.writes);
+    }
     // Read back, the files give the same start times and so the same map.
     EXPECT_EQ(kmlFromCard(), kmlBefore);
-
-    const auto once = cardBytes();
-    const RunResult again = writeGuano({"--overwrite-positions"});
-    EXPECT_THAT(
-        again.err,
-        HasSubstr("wrote positions into 0 of 5 recordings (1 not placed, 1 refused, 3 already up to date)"));
-    EXPECT_EQ(cardBytes(), once);
-    EXPECT_THAT(writeGuano().err, HasSubstr("3 already up to date"));
-    const RunResult kept = writeGuano({}, "31");
-    EXPECT_THAT(kept.err, HasSubstr("3 kept the position they had"));
-    EXPECT_EQ(cardBytes(), once);
-
     ::chmod((card() / "locked.wav").c_str(), 0644);
     EXPECT_EQ(writeGuano().exitCode, 0);
+}
+
+// What the write left in each file. R1 and R2 are 15 s from a fix, R3 30 s;
+// the fixes are 245,311.6 and 244,651.5 m apart, a minute apart:
+// accuracy = 5 + seconds × (distance / 60 + 0.5).
+TEST_F(WriteGuanoTest, WrittenFieldsReadBack) {
+    ASSERT_EQ(writeGuano().exitCode, 4);
+    const auto guanoOf = [&](const char *name) {
+        const std::string bytes = readFile(card() / name);
+        return GuanoText(bytes.substr(bytes.rfind("guan") + 8));
+    };
+    const std::tuple<const char *, const char *, std::optional<std::string>> fields[] = {
+        {"R1.wav", "Loc Position", "10.250000 20.500000"},
+        {"R1.wav", "Loc Elevation", "100.4"},
+        {"R1.wav", "Loc Accuracy", "61340.4"},
+        {"R2.wav", "Loc Position", "10.750000 21.500000"},
+        {"R2.wav", "Loc Elevation", "101.1"},
+        {"R2.wav", "Loc Accuracy", "61340.4"},
+        {"R2.wav", "WA|Firmware", "4.2"}, // the recorder's own lines kept
+        {"R3_20250612_100100.wav", "Loc Position", "11.500000 23.000000"},
+        {"R3_20250612_100100.wav", "Loc Accuracy", "122345.8"},
+        {"R3_20250612_100100.wav", "Timestamp", "2025-06-12T10:01:00+00:00"}, // the file name read in TZ=UTC
+    };
+    for (const auto &[file, key, value] : fields)
+        EXPECT_EQ(guanoOf(file).value(key), value) << file << ": " << key;
+    EXPECT_THAT(*guanoOf("R2.wav").value("PELORIN|Position"),
+                HasSubstr("track.gpx; offset 30 s; interpolated; written "));
+    EXPECT_EQ(readFile(card() / "late.wav"),
+              WavWriter().fmt().guano("Timestamp: 2025-06-12T11:00:00Z\n").audio(64).bytes());
 }
 
 // The same three recordings as the catalogue, as a card of WAV files would hold them.

@@ -1,7 +1,6 @@
 #include "framework/AbstractPlugin.h"
 #include "framework/HostDelegate.h"
 #include "framework/RecordingValue.h"
-#include "framework/StringTable.h"
 
 #include <QPluginLoader>
 #include <QTimeZone>
@@ -59,8 +58,4 @@ TEST(RecordingValue, ARowWithoutADateHasNoStartTime) {
     EXPECT_EQ(dated.recordingTime.time_since_epoch().count(), 1'000);
     EXPECT_TRUE(dated.hasTime());
     EXPECT_FALSE(toRecording(HostRecording(QDateTime(), "b.wav", {})).hasTime());
-}
-
-TEST(HostStringTable, KeyWithoutTranslationComesBackUnchanged) {
-    EXPECT_EQ(hostLocalizedString("Export KML file"), QStringLiteral("Export KML file"));
 }

@@ -16,7 +16,7 @@ TEST(PluginLoading, SearchesBesideTheBinaryTheInstalledFolderThenThePath) {
     EXPECT_EQ(folders.mid(2), (QStringList{"/a", "/b/c"}));
 }
 
-// In-process and through `pelorin-host --list-plugins` run without a display.
+// In-process, and through `pelorin-host --list-plugins` without a display, as help and the version are.
 TEST(PluginLoading, ListsEachPluginOnceAndReportsLibrariesThatFail) {
     const QString pluginDir = QFileInfo(QStringLiteral(PELORIN_TEST_PLUGIN)).absolutePath();
     QTemporaryDir bogus;
@@ -31,18 +31,35 @@ TEST(PluginLoading, ListsEachPluginOnceAndReportsLibrariesThatFail) {
     ASSERT_EQ(report.errors.size(), 1) << report.errors.join('\n').toStdString();
     EXPECT_TRUE(report.errors[0].contains(QLatin1String("libbogus.so")));
 
-    QProcess host;
+    // pelorin-host answers these without a display.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("PELORIN_PLUGIN_PATH"), pluginDir + QLatin1Char(':') + bogus.path());
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QString::fromUtf8(name));
-    host.setProcessEnvironment(env);
-    host.start(QStringLiteral(PELORIN_HOST_BINARY), {QStringLiteral("--list-plugins")});
-    ASSERT_TRUE(host.waitForFinished(60000));
-    const QString out = QString::fromUtf8(host.readAllStandardOutput());
-    const QString err = QString::fromUtf8(host.readAllStandardError());
-    EXPECT_EQ(host.exitCode(), 0) << err.toStdString();
-    EXPECT_TRUE(out.split(QLatin1Char('\n')).contains(QStringLiteral("Test plug-in"))) << out.toStdString();
-    EXPECT_TRUE(err.contains(QLatin1String("load error:")) && err.contains(QLatin1String("libbogus.so")))
-        << err.toStdString();
+    const struct {
+        const char *argument;
+        QStringList lines;    // among its standard output's
+        QStringList err = {}; // in its standard error
+    } runs[] = {
+        {"--list-plugins", {"Test plug-in"}, {"load error: ", "libbogus.so"}},
+        {"--help",
+         {"Pelorin recordings host", "  --catalogue <file>  Open the recordings catalogue <file>."}},
+        {"--version", {"pelorin-host " PELORIN_VERSION}},
+        {"--help-all",
+         {"  --qwindowtitle <title>               Title of the first window."}}, // the GUI's own
+    };
+    for (const auto &run : runs) {
+        QProcess host;
+        host.setProcessEnvironment(env);
+        host.start(QStringLiteral(PELORIN_HOST_BINARY), {QString::fromLatin1(run.argument)});
+        ASSERT_TRUE(host.waitForFinished(60000)) << run.argument;
+        const QStringList out = QString::fromUtf8(host.readAllStandardOutput()).split(QLatin1Char('\n'));
+        const QString err = QString::fromUtf8(host.readAllStandardError());
+        EXPECT_TRUE(host.exitStatus() == QProcess::NormalExit && host.exitCode() == 0)
+            << run.argument << ": " << err.toStdString();
+        for (const QString &line : run.lines)
+            EXPECT_TRUE(out.contains(line)) << run.argument << ": " << out.join('\n').toStdString();
+        for (const QString &text : run.err)
+            EXPECT_TRUE(err.contains(text)) << run.argument << ": " << err.toStdString();
+    }
 }

@@ -119,15 +119,23 @@ TEST_F(PluginTest, ExportWithoutOverlapOrCancelledClosesThePanelAndWritesNothing
     EXPECT_EQ(alert.value(0), "No time overlap");
 }
 
-// A destination that cannot be written, then a preview file that cannot be made: alerts, and nothing opened.
+// A destination that cannot be written, named by its format, then a preview file that cannot be made:
+// alerts, and nothing opened.
 TEST_F(PluginTest, WriteRefusalsAlertAndKeepTheRun) {
-    const QString destination = dir.filePath("taken.kml");
-    ASSERT_TRUE(QDir(dir.path()).mkdir("taken.kml"));
     QStringList alert;
-    steps = {answerAlert(&alert)};
-    EXPECT_FALSE(plugin.createKMLOutput(QUrl::fromLocalFile(destination)));
-    EXPECT_EQ(alert, kExportError);
-    EXPECT_TRUE(QFileInfo(destination).isDir());
+    const std::pair<QString, QString> refusals[] = {
+        {"taken.kml", "Couldn't write KML file to the selected destination."},
+        {"taken.geojson", "Couldn't write GeoJSON file to the selected destination."},
+        {"taken.gpx", "Couldn't write GPX file to the selected destination."}};
+    for (const auto &[name, message] : refusals) {
+        const QString destination = dir.filePath(name);
+        ASSERT_TRUE(QDir(dir.path()).mkdir(name));
+        alert.clear();
+        steps = {answerAlert(&alert)};
+        EXPECT_FALSE(plugin.createKMLOutput(QUrl::fromLocalFile(destination)));
+        EXPECT_EQ(alert, (QStringList{"Export error", message, "Ok"})) << name.toStdString();
+        EXPECT_TRUE(QFileInfo(destination).isDir());
+    }
 
     selectTwo();
     qputenv("TMPDIR", QFile::encodeName(dir.filePath("missing")));

@@ -43,7 +43,7 @@ std::string commit(const std::string &path, const GuanoWriteRequest &request = t
 
 // Files that must not be touched, or that grew or were touched between planning
 // and writing, are refused and keep their bytes; a batch writes every other
-// file in place.
+// file in place, flushing each file system once per step.
 TEST(GuanoFileWrite, ABatchWritesInPlaceAndRefusesFilesThatMustNotBeTouchedOrChangedSincePlanning) {
     test::TempFolder folder;
     const std::string good = recording("Timestamp: 2019-04-30 21:02:44+0100\n");
@@ -55,9 +55,14 @@ TEST(GuanoFileWrite, ABatchWritesInPlaceAndRefusesFilesThatMustNotBeTouchedOrCha
     save(folder / "short.wav", good.substr(0, 30));
     std::filesystem::create_directory(folder / "dir.wav");
     ::mkfifo((folder / "fifo.wav").c_str(), 0644);
+    // a.wav stands on a second mount (device 9), the rest on the card (device 7).
+    const GuanoFileWrite::DeviceOf card = [](int) -> std::uint64_t { return 7; };
+    const GuanoFileWrite::DeviceOf mount = [](int) -> std::uint64_t { return 9; };
     std::vector<GuanoFileWrite> writes;
-    for (const std::string &name : names)
-        writes.emplace_back(folder / name, test::positionRequest());
+    for (const std::string &name : names) {
+        GuanoFileWrite write(folder / name, test::positionRequest(), name == "a.wav" ? mount : card);
+        writes.push_back(std::move(write)); // as the command and the plug-in batch them
+    }
     std::ofstream(folder / "grown.wav", std::ios::binary | std::ios::app) << "xx";
     const timespec times[2] = {{0, UTIME_OMIT}, {1'000'000'000, 0}};
     ::utimensat(AT_FDCWD, (folder / "touched.wav").c_str(), times, 0);
@@ -66,7 +71,15 @@ TEST(GuanoFileWrite, ABatchWritesInPlaceAndRefusesFilesThatMustNotBeTouchedOrCha
     };
     std::vector<std::string> before;
     std::ranges::transform(names, std::back_inserter(before), bytesOf);
-    const std::vector<std::string> errors = commitGuanoWrites(writes);
+    std::vector<std::uint64_t> flushed;
+    const std::vector<std::string> errors =
+        commitGuanoWrites(writes, [&](GuanoFileWrite &write, std::string &error) {
+            flushed.push_back(write.device());
+            return write.flushFileSystem(error);
+        });
+    // Three steps (the chunk appended, the RIFF grown, the old one retired), each
+    // flushed once per device in the order of the devices' first files.
+    EXPECT_EQ(flushed, (std::vector<std::uint64_t>{9, 7, 9, 7, 9, 7}));
     ASSERT_EQ(errors.size(), names.size());
     for (std::size_t i = 0; i < names.size(); ++i) {
         SCOPED_TRACE(names[i]);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "recordings/GuanoWritePlan.h"
-#include "recordings/WavChunks.h"
 #include "recordings/WavWriter.h"
 
 #include <algorithm>
@@ -46,8 +45,8 @@ inline std::string rf64(std::size_t audio, const std::string &guano) {
     WavWriter writer;
     writer.chunk("ds64", std::string(28, '\0')).fmt().audio(audio);
     std::string bytes = (guano.empty() ? writer : writer.guano(guano)).bytes("RF64");
-    bytes.replace(20, 8, le64Bytes(bytes.size() - 8)).replace(28, 8, le64Bytes(audio));
-    bytes.replace(4, 4, le32Bytes(0xFFFFFFFFu)).replace(bytes.find("data") + 4, 4, le32Bytes(0xFFFFFFFFu));
+    bytes.replace(20, 8, leBytes(bytes.size() - 8, 8)).replace(28, 8, leBytes(audio, 8));
+    bytes.replace(4, 4, leBytes(0xFFFFFFFFu, 4)).replace(bytes.find("data") + 4, 4, leBytes(0xFFFFFFFFu, 4));
     return bytes;
 }
 
@@ -80,25 +79,38 @@ struct WavView {
     std::optional<std::string> guano;                      // the last guan chunk's body
 };
 
+// The tests' own walk of the chunks, independent of the one under test.
 inline WavView viewOf(const std::string &bytes) {
     WavView view;
-    const WavChunks walk = walkWavChunks(bytes.size(), readAtOf(bytes), WalkLimit::RiffEnd);
-    view.error = walk.error;
-    if (walk.riffEnd() > bytes.size())
-        view.error = "RIFF size past the end";
-    for (const WavChunk &chunk : walk.chunks) {
-        if (chunk.truncated)
-            view.error = chunk.id + " truncated";
-        const std::string body =
-            bytes.substr(static_cast<std::size_t>(chunk.body()), static_cast<std::size_t>(chunk.size));
-        if (chunk.id == "ds64")
-            view.kept.emplace_back(chunk.id,
-                                   body.substr(std::min<std::size_t>(8, body.size()))); // but the RIFF size
-        else if (chunk.id == "guan")
+    if (bytes.size() < 12 || (bytes.compare(0, 4, "RIFF") != 0 && bytes.compare(0, 4, "RF64") != 0) ||
+        bytes.compare(8, 4, "WAVE") != 0)
+        return {"not a WAV file", {}, {}};
+    const bool rf64 = bytes[1] == 'F';
+    std::uint64_t end = 8 + readLe(bytes, 4, 4), dataSize = 0;
+    for (std::size_t at = 12; at + 8 <= std::min<std::uint64_t>(end, bytes.size());) {
+        const std::string id = bytes.substr(at, 4);
+        std::uint64_t size = readLe(bytes, at + 4, 4);
+        if (rf64 && id == "ds64") { // the RIFF's size, then the audio's
+            end = 8 + readLe(bytes, at + 8, 8);
+            dataSize = readLe(bytes, at + 16, 8);
+        }
+        if (rf64 && id == "data" && size == 0xFFFFFFFFu)
+            size = dataSize;
+        if (at + 8 + size > std::min<std::uint64_t>(end, bytes.size())) {
+            view.error = id + " truncated";
+            break;
+        }
+        const std::string body = bytes.substr(at + 8, static_cast<std::size_t>(size));
+        if (id == "ds64")
+            view.kept.emplace_back(id, body.substr(8)); // but the RIFF size
+        else if (id == "guan")
             view.guano = body;
-        else if (chunk.id != "JUNK")
-            view.kept.emplace_back(chunk.id, body);
+        else if (id != "JUNK")
+            view.kept.emplace_back(id, body);
+        at += static_cast<std::size_t>(8 + size + size % 2);
     }
+    if (end > bytes.size())
+        view.error = "RIFF size past the end";
     return view;
 }
 

@@ -24,7 +24,7 @@ const std::string kOldLines = "Timestamp: 2019-04-30 21:02:44+0100\n"
 std::vector<std::pair<std::string, std::string>> layouts() {
     std::string noPadByte = WavWriter().fmt().audio(1001).bytes(); // as some writers leave odd audio
     noPadByte.pop_back();
-    noPadByte.replace(4, 4, le32Bytes(static_cast<std::uint32_t>(noPadByte.size() - 8)));
+    noPadByte.replace(4, 4, test::leBytes(noPadByte.size() - 8, 4));
     WavWriter rich;
     rich.bext("2019-05-01", "22:14:29").fmt().chunk("LIST", "INFOabc");
     rich.chunk("iXML", "<BWFXML><IXML_VERSION>1.5</IXML_VERSION></BWFXML>\n").audio(999).guano(kOldLines);
@@ -157,8 +157,8 @@ TEST(GuanoWriteBack, RefusesFilesItCannotEditSafely) {
     };
     std::string hugeRiff = WavWriter().fmt().bytes();
     const std::uint64_t fourGiB = 0xFFFFFFFFull + 8 - 64; // the metadata would not fit below 4 GiB
-    hugeRiff += "data" + le32Bytes(static_cast<std::uint32_t>(fourGiB - hugeRiff.size() - 8));
-    hugeRiff.replace(4, 4, le32Bytes(static_cast<std::uint32_t>(fourGiB - 8)));
+    hugeRiff += "data" + test::leBytes(fourGiB - hugeRiff.size() - 8, 4);
+    hugeRiff.replace(4, 4, test::leBytes(fourGiB - 8, 4));
     const struct {
         std::string name, bytes;
         std::uint64_t size = 0; // beyond the bytes, zeros
@@ -170,12 +170,11 @@ TEST(GuanoWriteBack, RefusesFilesItCannotEditSafely) {
         {"fmt cut short", WavWriter().chunk("fmt ", "\x01\0\x01\0").audio(10).bytes()},
         {"chunk size past the end", WavWriter().fmt().chunk("LIST", "abcd").audio(10).bytes().substr(0, 40)},
         {"LIST size past the RIFF",
-         with(WavWriter().fmt().chunk("LIST", "abcd").audio(10).bytes(), 40, le32Bytes(1000))},
-        {"RIFF size past the end", with(good, 4, le32Bytes(5000))},
+         with(WavWriter().fmt().chunk("LIST", "abcd").audio(10).bytes(), 40, test::leBytes(1000, 4))},
+        {"RIFF size past the end", with(good, 4, test::leBytes(5000, 4))},
         {"RF64 without ds64", with(good, 0, "RF64")},
         {"data after the RIFF's end", good + "trailing"},
-        {"stray bytes inside the RIFF",
-         with(good + "xxxx", 4, le32Bytes(static_cast<std::uint32_t>(good.size() - 4)))},
+        {"stray bytes inside the RIFF", with(good + "xxxx", 4, test::leBytes(good.size() - 4, 4))},
         {"plain RIFF past 4 GiB", hugeRiff, fourGiB},
     };
     for (const auto &c : cases) {

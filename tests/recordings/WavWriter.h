@@ -7,6 +7,22 @@
 
 namespace pelorin::test {
 
+// Little-endian, width bytes wide; the tests' own, so that a fault in the code
+// under test cannot agree with itself.
+inline std::string leBytes(std::uint64_t value, std::size_t width) {
+    std::string bytes;
+    for (; width > 0; --width, value >>= 8)
+        bytes += static_cast<char>(value & 0xFF);
+    return bytes;
+}
+
+inline std::uint64_t readLe(const std::string &bytes, std::size_t at, std::size_t width) {
+    std::uint64_t value = 0;
+    for (std::size_t i = width; i-- > 0;)
+        value = value << 8 | static_cast<unsigned char>(bytes.at(at + i));
+    return value;
+}
+
 // Builds RIFF/RF64 WAV files chunk by chunk, for the metadata reader's tests.
 class WavWriter {
 public:
@@ -54,14 +70,8 @@ public:
     std::string bytes(const std::string &form = "RIFF") const {
         std::string body = "WAVE";
         for (const auto &[id, content] : chunks_)
-            body += id + le32(static_cast<std::uint32_t>(content.size())) + content +
-                    std::string(content.size() % 2, '\0');
-        return form + le32(static_cast<std::uint32_t>(body.size())) + body;
-    }
-
-    static std::string le32(std::uint32_t v) {
-        return {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8 & 0xFF),
-                static_cast<char>(v >> 16 & 0xFF), static_cast<char>(v >> 24)};
+            body += id + leBytes(content.size(), 4) + content + std::string(content.size() % 2, '\0');
+        return form + leBytes(body.size(), 4) + body;
     }
 
     static std::string be32(std::uint32_t v) {
