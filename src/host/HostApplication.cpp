@@ -10,6 +10,7 @@ HostApplication::HostApplication()
     : mapDisplay_(std::make_unique<CentralMapDisplay>())
     , mainWindow_(std::make_unique<MainWindow>(mapDisplay_.get()))
     , recordings_(std::make_unique<TableRecordingsController>(mainWindow_->table())) {
+    mapDisplay_->openBeside(mainWindow_.get());
     setHostDelegate(this);
 }
 

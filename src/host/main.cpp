@@ -8,7 +8,7 @@
 #include "host/RecordingsTableView.h"
 #include "map/BasemapSettings.h"
 #include "map/CentralMapDisplay.h"
-#include "map/MapWindow.h"
+#include "map/WindowPlacement.h"
 
 #include <QApplication>
 #include <QStatusBar>
@@ -78,15 +78,13 @@ int main(int argc, char **argv) {
     MainWindow &window = *host.mainWindow();
     window.setPlugins(plugins);
     openStartCatalogue(window, options);
+    keepOnScreen(&window);
     window.show();
     if (!options.addRecordings.isEmpty())
         window.addRecordings(options.addRecordings);
     if (options.selectAll)
         window.table()->selectAll();
-    if (!options.showKml.isEmpty()) {
-        // Beside the main window, so that both can be seen at once.
-        host.mapDisplay()->window()->move(window.frameGeometry().topRight() + QPoint(8, 0));
+    if (!options.showKml.isEmpty())
         host.mapDisplay()->showTrack(options.showKml);
-    }
     return app.exec();
 }

@@ -1,11 +1,22 @@
 #include "kml/SpeciesPalette.h"
 
 #include <algorithm>
+#include <array>
 #include <unordered_set>
 
 namespace pelorin {
 
 namespace {
+
+constexpr std::array<std::uint32_t, 7> kPalette{
+    0xE69F00, // orange
+    0x56B4E9, // sky blue
+    0x009E73, // bluish green
+    0xF0E442, // yellow
+    0x0072B2, // blue
+    0xD55E00, // vermillion
+    0xCC79A7, // reddish purple
+};
 
 void appendHexByte(std::string &out, std::uint32_t byte) {
     constexpr char kDigits[] = "0123456789abcdef";
@@ -21,18 +32,24 @@ std::size_t paletteSlot(std::string_view abbreviation) noexcept {
         hash ^= static_cast<unsigned char>(c);
         hash *= 16777619u;
     }
-    return hash % kSpeciesPalette.size();
+    return hash % kPalette.size();
 }
 
-SpeciesColours::SpeciesColours(std::span<const Recording> recordings) {
-    std::unordered_set<std::string_view> distinct;
-    for (const Recording &recording : recordings)
-        distinct.insert(recording.species.begin(), recording.species.end());
-    names_.assign(distinct.begin(), distinct.end());
+SpeciesColours::SpeciesColours(std::span<const Recording> recordings)
+    : SpeciesColours([recordings] {
+        std::unordered_set<std::string_view> distinct;
+        for (const Recording &recording : recordings)
+            distinct.insert(recording.species.begin(), recording.species.end());
+        return std::vector<std::string>(distinct.begin(), distinct.end());
+    }()) {}
+
+SpeciesColours::SpeciesColours(std::vector<std::string> species)
+    : names_(std::move(species)) {
     std::sort(names_.begin(), names_.end());
+    names_.erase(std::unique(names_.begin(), names_.end()), names_.end());
     for (std::size_t i = 0; i < names_.size(); ++i)
         index_.emplace(names_[i], i);
-    std::array<bool, kSpeciesPalette.size()> taken{};
+    std::array<bool, kPalette.size()> taken{};
     std::size_t used = 0;
     for (const std::string &name : names_) {
         if (used == taken.size()) {
@@ -44,7 +61,7 @@ SpeciesColours::SpeciesColours(std::span<const Recording> recordings) {
             slot = (slot + 1) % taken.size();
         taken[slot] = true;
         ++used;
-        colours_.push_back(kSpeciesPalette[slot]);
+        colours_.push_back(kPalette[slot]);
     }
 }
 

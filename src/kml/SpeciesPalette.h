@@ -2,7 +2,6 @@
 
 #include "georef/Recording.h"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -13,17 +12,9 @@
 
 namespace pelorin {
 
-// Pin colours, 0xRRGGBB: the Okabe–Ito colours (black kept for the track),
-// which stay apart for colour-blind eyes.
-inline constexpr std::array<std::uint32_t, 7> kSpeciesPalette{
-    0xE69F00, // orange
-    0x56B4E9, // sky blue
-    0x009E73, // bluish green
-    0xF0E442, // yellow
-    0x0072B2, // blue
-    0xD55E00, // vermillion
-    0xCC79A7, // reddish purple
-};
+// The colours of species, 0xRRGGBB, for every document written and for the
+// map: the seven Okabe–Ito colours other than black (kept for the track),
+// which stay apart for colour-blind eyes; grey for recordings without one.
 inline constexpr std::uint32_t kNoSpeciesColour = 0x999999;
 
 // A species' own place in the palette: a fixed hash (FNV-1a) of its
@@ -39,6 +30,8 @@ std::size_t paletteSlot(std::string_view abbreviation) noexcept;
 class SpeciesColours {
 public:
     explicit SpeciesColours(std::span<const Recording> recordings);
+    // The species named, in any order, repeats allowed.
+    explicit SpeciesColours(std::vector<std::string> species);
 
     const std::vector<std::string> &names() const noexcept { return names_; }
     std::size_t indexOf(std::string_view species) const; // in names(); names().size() when absent

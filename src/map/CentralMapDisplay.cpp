@@ -3,6 +3,7 @@
 #include "map/MapCanvas.h"
 #include "map/MapFileReader.h"
 #include "map/MapWindow.h"
+#include "map/WindowPlacement.h"
 
 #include <QEvent>
 #include <QtConcurrent/QtConcurrentRun>
@@ -33,6 +34,13 @@ void CentralMapDisplay::setBasemap(const std::optional<BasemapConfig> &config) {
 }
 
 void CentralMapDisplay::showWindow(QObject *) {
+    if (!placed_) {
+        placed_ = true;
+        if (anchor_ && anchor_->isVisible())
+            placeBeside(window_.get(), anchor_);
+        else
+            keepOnScreen(window_.get());
+    }
     window_->show();
     window_->raise();
     window_->activateWindow();

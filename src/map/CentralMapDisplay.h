@@ -31,6 +31,9 @@ public:
 
     // Shows the tiles of this basemap under every document; nullopt for none.
     void setBasemap(const std::optional<BasemapConfig> &config);
+    // The window first shows beside this one while it is on screen (the host's main window), else
+    // where the window manager puts it; on screen either way.
+    void openBeside(QWidget *anchor) { anchor_ = anchor; }
 
 public slots:
     void showWindow(QObject *sender) override;
@@ -54,6 +57,8 @@ private:
     void finishRead(const QString &path, KmlReadResult &result);
 
     std::unique_ptr<MapWindow> window_;
+    QPointer<QWidget> anchor_;
+    bool placed_ = false;
     std::optional<GeoPoint> centerForNextTrack_;
     QPointer<QFutureWatcher<KmlReadResult>> read_; // the read under way, a child of the display
     std::stop_source stopRead_;

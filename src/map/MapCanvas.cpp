@@ -1,10 +1,10 @@
 #include "map/MapCanvas.h"
 
+#include "kml/SpeciesPalette.h"
 #include "map/Basemap.h"
 #include "map/MapProjection.h"
 #include "map/MapScale.h"
 #include "map/PlaceFields.h"
-#include "map/SpeciesPalette.h"
 #include "map/TileMath.h"
 #include "map/TrackDecimation.h"
 
@@ -125,14 +125,13 @@ void MapCanvas::setDocument(KmlDocument document) {
         lines.push_back(std::move(line));
     }
     tracks_ = std::make_shared<const TrackLayer>(std::move(lines));
-    QStringList species;
+    std::vector<std::string> species;
     for (KmlPlace &place : document.places) {
         const QPointF w = projection_.project(place.position);
         extend(w);
         if (place.kind == PlaceKind::Recording) {
             for (const QString &one : place.species)
-                if (!species.contains(one))
-                    species << one;
+                species.push_back(one.toStdString());
             // The document's own colour wins for the species it leads with.
             if (place.color && !speciesColors_.contains(speciesKey(place)))
                 speciesColors_.insert(speciesKey(place), *place.color);
@@ -140,12 +139,15 @@ void MapCanvas::setDocument(KmlDocument document) {
         const bool highlighted = !highlightedNames_.isEmpty() && isHighlighted(place.recording);
         places_.push_back({std::move(place), w, highlighted});
     }
-    species.sort();
-    for (qsizetype i = 0; i < species.size(); ++i)
-        if (!speciesColors_.contains(species[i]))
-            speciesColors_.insert(species[i], rgb(speciesColor(std::size_t(i))));
+    // Else the writers' colours, so a species looks the same here as in the documents they write.
+    const SpeciesColours colours(std::move(species));
+    for (std::size_t i = 0; i < colours.names().size(); ++i) {
+        const QString name = QString::fromStdString(colours.names()[i]);
+        if (!speciesColors_.contains(name))
+            speciesColors_.insert(name, rgb(colours.colour(i)));
+    }
     if (!speciesColors_.contains(QString()))
-        speciesColors_.insert(QString(), rgb(kNoSpeciesColor));
+        speciesColors_.insert(QString(), rgb(kNoSpeciesColour));
 
     const QRectF bounds = minX <= maxX ? QRectF(QPointF(minX, minY), QPointF(maxX, maxY)) : QRectF();
     bounds_ = bounds;

@@ -13,18 +13,25 @@
 namespace pelorin {
 
 namespace {
+// A preview the plug-in wrote in the temporary folder, not a file of the user's.
+bool isPreview(const QString &path) {
+    return QFileInfo(path).absolutePath() == QFileInfo(QDir::tempPath()).absoluteFilePath();
+}
+
 // The title's name: the document's, else its track's; a file name only when
-// the file is the user's own, not a preview in the temporary folder.
+// the file is the user's own.
 QString titleName(const QString &path, const KmlDocument &document) {
     if (!document.name.isEmpty())
         return document.name;
     for (const KmlTrack &track : document.tracks)
         if (!track.name.isEmpty())
             return track.name;
-    const QFileInfo file(path);
-    if (file.absolutePath() == QFileInfo(QDir::tempPath()).absoluteFilePath())
-        return {};
-    return file.fileName();
+    return isPreview(path) ? QString() : QFileInfo(path).fileName();
+}
+
+// The status line names the file shown, except a preview's made-up name.
+QString statusText(const QString &path) {
+    return isPreview(path) ? QString() : QDir::toNativeSeparators(path);
 }
 } // namespace
 
@@ -74,7 +81,7 @@ void MapWindow::showDocument(const QString &path, KmlDocument document) {
     setWindowTitle(name.isEmpty() ? tr("Map") : tr("Map: %1").arg(name));
     canvas_->setDocument(std::move(document));
     shownPath_ = path;
-    statusBar()->showMessage(QDir::toNativeSeparators(path));
+    statusBar()->showMessage(statusText(path));
 }
 
 void MapWindow::showError(const QString &path, const QString &error) {
@@ -92,7 +99,7 @@ void MapWindow::clearLoading() {
     if (shownPath_.isEmpty())
         statusBar()->clearMessage();
     else
-        statusBar()->showMessage(QDir::toNativeSeparators(shownPath_));
+        statusBar()->showMessage(statusText(shownPath_));
 }
 
 void MapWindow::setBasemap(const std::optional<BasemapConfig> &config) {

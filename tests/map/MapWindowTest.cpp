@@ -1,15 +1,24 @@
 #include "map/MapWindow.h"
 #include "ShowTrack.h"
 #include "SurveyDocuments.h"
+#include "WrittenKml.h"
 #include "host/HostApplication.h"
 #include "host/MainWindow.h"
 #include "host/RecordingsTableView.h"
+#include "kml/GeoJsonWriter.h"
+#include "kml/SurveyKmlWriter.h"
+#include "map/GeoJsonReader.h"
 #include "map/KmlReader.h"
 #include "map/MapCanvas.h"
 #include "map/SpeciesLegend.h"
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,8 +41,9 @@ QString writeFile(const QString &path, const QByteArray &content) {
 
 } // namespace
 
-// A preview lives in the temporary folder under a made-up name, which must not become the title.
-TEST(MapWindow, TitleNeverShowsATemporaryFilesName) {
+// A preview lives in the temporary folder under a made-up name, which must show neither in the title nor in
+// the status line.
+TEST(MapWindow, TitleAndStatusLineNeverShowATemporaryFilesName) {
     const QByteArray unnamed = "<kml><Document><Placemark><Point><coordinates>9.5,48.85</coordinates></Point>"
                                "</Placemark></Document></kml>";
     QTemporaryDir elsewhere;
@@ -56,7 +66,9 @@ TEST(MapWindow, TitleNeverShowsATemporaryFilesName) {
     for (const auto &c : cases) {
         test::showTrackAndWait(display, writeFile(c.path, c.content));
         EXPECT_EQ(display.window()->windowTitle(), c.title) << c.path.toStdString();
-        if (c.path.startsWith(QDir::tempPath()))
+        const bool preview = QFileInfo(c.path).absolutePath() == QDir::tempPath();
+        EXPECT_EQ(display.window()->statusBar()->currentMessage(), preview ? QString() : c.path);
+        if (preview)
             QFile::remove(c.path);
     }
     display.window()->close();
@@ -83,7 +95,7 @@ TEST(MapWindow, FitsTheDataWhenItFirstShowsLegendEntriesToggleTheirSpeciesAndKey
     EXPECT_EQ(legend.item(1)->text(), QStringLiteral("Ppip (2)"));
     const QList<LegendEntry> entries = canvas.legend();
     EXPECT_EQ(entries[1].color, QColor(0xff, 0, 0)) << "the document's own colour";
-    EXPECT_EQ(entries[0].color, QColor(0x00, 0x72, 0xb2)) << "the palette's first colour";
+    EXPECT_EQ(entries[0].color, QColor(0x00, 0x9e, 0x73)) << "the writers' colour for Nnoc";
 
     auto shown = [&canvas] {
         QStringList files;
@@ -139,6 +151,95 @@ TEST(MapWindow, FitsTheDataWhenItFirstShowsLegendEntriesToggleTheirSpeciesAndKey
     for (int i = 0; i < 60; ++i)
         QTest::keyClick(&canvas, Qt::Key_Plus);
     EXPECT_NEAR(canvas.viewport().scale(), 4, 1e-9) << "a close-up of a few pixels a metre";
+}
+
+// A species wears one colour in the survey KML and GeoJSON, and on the map (pin and legend) for those and for
+// the plain document: the slot of its name's FNV-1a hash in the palette, else the next free one. Eser and
+// Ppip both hash to slot 0 (0x16418a42 and 0x21344474, mod 7): Eser, first in sorted order, keeps it.
+TEST(MapWindow, ASpeciesWearsOneColourInEveryDocumentAndOnTheMap) {
+    const struct {
+        std::string species;
+        const char *kml; // aabbggrr
+        const char *html;
+        QColor color;
+    } rows[] = {
+        {"Eser", "ff009fe6", "#e69f00", QColor(0xe6, 0x9f, 0x00)},
+        {"Nnoc", "ff739e00", "#009e73", QColor(0x00, 0x9e, 0x73)},
+        {"Ppip", "ffe9b456", "#56b4e9", QColor(0x56, 0xb4, 0xe9)},
+        {"", "ff999999", "#999999", QColor(0x99, 0x99, 0x99)},
+    };
+    const std::vector<TrackPoint> points{test::trackPoint("48.85", "9.5"), test::trackPoint("48.86", "9.53")};
+    std::vector<Recording> recordings;
+    std::vector<Placement> placements;
+    std::vector<GeoRefRecord> plain;
+    // "r0", "r1", ... (appended: GCC 12 warns of an overlap that is not there in "r" + text)
+    const auto fileOf = [](std::size_t i) { return std::string("r").append(std::to_string(i)); };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const std::string file = fileOf(i);
+        recordings.push_back(
+            {{},
+             file + ".wav",
+             rows[i].species.empty() ? std::vector<std::string>{} : std::vector{rows[i].species}});
+        Placement &placement = placements.emplace_back();
+        placement.status = PlacementStatus::Exact;
+        placement.lat = 48.85f + 0.003f * float(i);
+        placement.lon = 9.5f + 0.01f * float(i);
+        plain.push_back({rows[i].species.empty() ? "No species" : rows[i].species, "File " + file,
+                         placement.lat, placement.lon});
+    }
+    const SurveyDocument survey{"Colours", "", TrackView{points, {}}, recordings, placements};
+    const QString kml = QString::fromStdString(surveyKml(survey));
+    const QByteArray json = QByteArray::fromStdString(geoJson(survey));
+    const QJsonArray features = QJsonDocument::fromJson(json).object().value("features").toArray();
+    const auto written = [&](const std::string &file) {
+        QString kmlColour, htmlColour;
+        const QRegularExpression placemark(QStringLiteral("<Placemark>.*?</Placemark>"),
+                                           QRegularExpression::DotMatchesEverythingOption);
+        for (auto it = placemark.globalMatch(kml); it.hasNext();) {
+            const QString text = it.next().captured();
+            if (!text.contains(QString::fromStdString("<value>" + file + "</value>")))
+                continue;
+            const QString style =
+                QRegularExpression(QStringLiteral("<styleUrl>#(.*)</styleUrl>")).match(text).captured(1);
+            kmlColour = QRegularExpression(
+                            QStringLiteral("<Style id=\"%1\">\\s*<IconStyle>\\s*<color>(\\w+)<").arg(style))
+                            .match(kml)
+                            .captured(1);
+        }
+        for (const QJsonValue feature : features) {
+            const QJsonObject properties = feature.toObject().value("properties").toObject();
+            if (properties.value("filename").toString().toStdString() == file)
+                htmlColour = properties.value("marker-color").toString();
+        }
+        return std::pair{kmlColour.toStdString(), htmlColour.toStdString()};
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_EQ(written(fileOf(i) + ".wav"), std::pair(std::string(rows[i].kml), std::string(rows[i].html)))
+            << rows[i].species;
+
+    const std::pair<const char *, KmlDocument> documents[] = {
+        {"survey KML", parseKml(kml.toUtf8()).document},
+        {"GeoJSON", parseGeoJson(json).document},
+        {"plain KML",
+         parseKml(QByteArray::fromStdString(kmlDocument({}, TrackView{points, {}}, plain))).document},
+    };
+    for (const auto &[kind, document] : documents) {
+        MapCanvas canvas;
+        canvas.resize(600, 400);
+        canvas.setDocument(document);
+        const QImage drawn = canvas.grab().toImage();
+        const QList<LegendEntry> legend = canvas.legend();
+        ASSERT_EQ(legend.size(), qsizetype(std::size(rows))) << kind;
+        for (std::size_t i = 0; i < std::size(rows); ++i) {
+            const auto &row = rows[i];
+            const std::string file = fileOf(i) + ".wav";
+            EXPECT_EQ(legend[qsizetype(i)].species.toStdString(), row.species) << kind;
+            EXPECT_EQ(legend[qsizetype(i)].color, row.color) << kind << " " << row.species;
+            const std::optional<QPointF> pin = canvas.pinPosition(QString::fromStdString(file));
+            ASSERT_TRUE(pin) << kind << " " << file;
+            EXPECT_EQ(drawn.pixelColor(pin->toPoint()), row.color) << kind << " pin of " << row.species;
+        }
+    }
 }
 
 // The host's table and the map name recordings by file: a click on a pin selects its row, a row selected
