@@ -46,7 +46,8 @@ public:
         std::string icmt = comment, iart = "AudioMoth 24526B065D325963";
         icmt.resize(384, '\0');
         iart.resize(32, '\0');
-        return chunk("LIST", "INFO" + std::string("ICMT") + le32(384) + icmt + "IART" + le32(32) + iart);
+        return chunk("LIST",
+                     "INFO" + std::string("ICMT") + leBytes(384, 4) + icmt + "IART" + leBytes(32, 4) + iart);
     }
     // An ID3v2.3 tag of one COMM frame: Latin-1, language "eng", an empty description.
     WavWriter &id3Comment(const std::string &comment) {
@@ -60,10 +61,9 @@ public:
     }
     // Wildlife Acoustics' sub-chunks, after the version (1): uint16 id, uint32 length, value.
     WavWriter &wamd(const std::vector<std::pair<std::uint16_t, std::string>> &fields) {
-        std::string body = std::string("\0\0", 2) + le32(2) + std::string("\x01\0", 2);
+        std::string body = std::string("\0\0", 2) + leBytes(2, 4) + std::string("\x01\0", 2);
         for (const auto &[id, value] : fields)
-            body += std::string{static_cast<char>(id & 0xFF), static_cast<char>(id >> 8)} +
-                    le32(static_cast<std::uint32_t>(value.size())) + value;
+            body += leBytes(id, 2) + leBytes(value.size(), 4) + value;
         return chunk("wamd", body);
     }
 
