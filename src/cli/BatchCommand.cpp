@@ -11,6 +11,7 @@
 #include "georef/OffsetDiagnosis.h"
 #include "georef/PlacementReport.h"
 #include "georef/PlacementSummary.h"
+#include "georef/RecorderPositionCheck.h"
 #include "georef/SyncOffset.h"
 #include "georef/TimeText.h"
 #include "gpx/Coordinate.h"
@@ -282,6 +283,8 @@ ExitStatus readSurvey(const CliOptions &options, const RecorderZone *zone, GpxRe
         }
     }
     survey.summary = placementSummary(placements, track.badCoordinates.size());
+    if (const std::string agreement = recorderDistanceText(recordings, placements); !agreement.empty())
+        survey.summary += "; " + agreement;
     const std::size_t placed = survey.placed.records.size();
     if (placed == 0)
         explainNoOverlap(err, track.points, recordings, *offset);
@@ -290,6 +293,8 @@ ExitStatus readSurvey(const CliOptions &options, const RecorderZone *zone, GpxRe
         if (const OffsetDiagnosis diagnosis = diagnoseOffset(recordings, view, *offset);
             diagnosis.worthTelling())
             say(err, diagnosisText(diagnosis, OffsetWording::CommandOption));
+        if (const auto nearest = offsetNearestRecorderPositions(recordings, view, *offset, placementOptions))
+            say(err, positionOffsetText(*nearest));
     }
     if (placed == 0) {
         say(err, survey.summary);

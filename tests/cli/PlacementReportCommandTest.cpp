@@ -135,7 +135,11 @@ TEST_F(SurveyTest, AMixedCardNamesEachStartTimesSource) {
         return WavWriter().fmt().audioMothList(comment).audio(64).bytes();
     };
     writeFile(card / "a-guano.wav",
-              WavWriter().fmt().guano("Timestamp: 2025-06-12 12:00:15+0200\n").audio(64).bytes());
+              WavWriter()
+                  .fmt()
+                  .guano("Timestamp: 2025-06-12 12:00:15+0200\nLoc Position: 10.2501 20.5\n") // 11 m north
+                  .audio(64)
+                  .bytes());
     writeFile(
         card / "b-SM4_20250612_000000.wav",
         WavWriter().fmt().wamd({{0x0005, " 2025-06-12 11:00:30+0100"}, {0x000C, "Ppip"}}).audio(64).bytes());
@@ -153,6 +157,9 @@ TEST_F(SurveyTest, AMixedCardNamesEachStartTimesSource) {
     EXPECT_THAT(
         r.err, HasSubstr("pelorin: g-20250612_110000.WAV: the file name's time 20250612_110000 and the "
                          "AudioMoth comment's 10:01:50 12/06/2025 (UTC) disagree; the comment's is taken\n"));
+    EXPECT_THAT(r.err,
+                HasSubstr("placed 7 of 7 recordings; the recorders' own positions lie a median 11 m from "
+                          "the track's; read 4 points"));
     const std::string text = readFile(report);
     for (const std::string row : {
              "\r\n684AA55C.WAV,,684AA55C,file name,2025-06-12T10:01:00Z,exact,",

@@ -1,0 +1,70 @@
+#include "georef/RecorderPositionCheck.h"
+
+#include "georef/TrackFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace pelorin {
+namespace {
+
+using namespace test;
+
+// A walk due north along 20° E: a fix a minute for two hours, 0.001° (111.2 m) further each minute.
+std::vector<TrackPoint> northwardWalk() {
+    std::vector<TrackPoint> points;
+    for (int minute = 0; minute <= 120; ++minute)
+        points.push_back(
+            point(std::to_string(10 + minute / 1000.0), "20", kStart + std::chrono::minutes(minute)));
+    return points;
+}
+
+// Recordings whose recorders stood where the walk was at 10:30, 10:45 and 11:00, their clock an hour fast.
+std::vector<Recording> hourFastRecordings() {
+    std::vector<Recording> recordings;
+    for (const int minute : {30, 45, 60}) {
+        Recording r{RecordingTime(kStart + std::chrono::minutes(minute + 60)), "r.wav", {}};
+        r.recorderPosition = LatLon{10 + minute / 1000.0, 20};
+        recordings.push_back(r);
+    }
+    return recordings;
+}
+
+TEST(RecorderPositionCheck, TheMedianDistanceToTheRecordersOwnPositionsAndTheOffsetThatAgrees) {
+    const std::vector<TrackPoint> walk = northwardWalk();
+    std::vector<Recording> recordings = hourFastRecordings();
+    const TrackView track{walk, {}};
+
+    // Placed an hour of walking too far north: 60 × 111.195 m.
+    const GeoRefResult wrong = placeRecordings(recordings, track, 0);
+    EXPECT_NEAR(*medianRecorderDistance(recordings, wrong.placements), 6671.7, 0.5);
+    EXPECT_EQ(
+        recorderDistanceText(recordings, wrong.placements),
+        "the recorders' own positions lie a median 6.7 km from the track's: a wrong offset, or a stationary "
+        "recorder's configured position?");
+
+    const std::optional<PositionOffset> best = offsetNearestRecorderPositions(recordings, track, 7);
+    ASSERT_TRUE(best);
+    EXPECT_EQ(best->offsetSeconds, 7 - 3600);
+    EXPECT_EQ(best->compared, 3u);
+    // Only half hours are tried: 7 s of walking (12.97 m) is left.
+    EXPECT_EQ(positionOffsetText(*best),
+              "the recorders' own positions agree best with --offset -3593 (a median 13 m from the track's)");
+
+    // Right, with one recorder 14 m east of its pin (0.000128° at 10.03° N) and one without a position:
+    // the median of two is their mean.
+    recordings[0].recorderPosition->lon += 0.000128;
+    recordings[2].recorderPosition.reset();
+    const GeoRefResult right = placeRecordings(recordings, track, -3600);
+    EXPECT_EQ(recorderDistanceText(recordings, right.placements),
+              "the recorders' own positions lie a median 7 m from the track's");
+
+    for (Recording &r : recordings)
+        r.recorderPosition.reset();
+    EXPECT_EQ(recorderDistanceText(recordings, right.placements), "");
+    EXPECT_FALSE(offsetNearestRecorderPositions(recordings, track, 0));
+}
+
+} // namespace
+} // namespace pelorin
