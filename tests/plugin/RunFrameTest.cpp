@@ -32,7 +32,7 @@ TEST_F(PluginTest, FirstStartLoadsThePanelClosingItEndsTheRunLaterStartsReuseIt)
     bool wasModal = false;
     QWidget *first = nullptr;
     QStringList entered;
-    decltype(plugin.gpsDataController->content()) points;
+    pelorin::TrackPointsArrayController::Points points;
     const auto fields = [this] {
         return std::array<QLineEdit *, 3>{plugin.timeDiff, plugin.transectName, plugin.transectDesc};
     };
@@ -57,7 +57,6 @@ TEST_F(PluginTest, FirstStartLoadsThePanelClosingItEndsTheRunLaterStartsReuseIt)
            }}},
          [&] {
              first = plugin.myPanel;
-             points = plugin.gpsDataController->content();
              EXPECT_TRUE(wasModal);
              EXPECT_FALSE(first->isVisible());
              EXPECT_FALSE(first->isModal());
@@ -82,6 +81,7 @@ TEST_F(PluginTest, FirstStartLoadsThePanelClosingItEndsTheRunLaterStartsReuseIt)
                panel->close();
            }}},
          [&] {
+             points = plugin.gpsDataController->content();
              EXPECT_EQ(plugin.myPanel, first);
              EXPECT_EQ(entered, (QStringList{"timeDiff entered", "transectName entered",
                                              "transectDesc entered", "2"}));
