@@ -70,6 +70,12 @@ TEST(RecorderZone, RepeatedAndSkippedHoursAreNamedWithTheReadingTaken) {
     EXPECT_FALSE(RecorderZone::named("Europe/Atlantis"));
     EXPECT_FALSE(RecorderZone::named(""));
     EXPECT_FALSE(given.readIso("2025-13-01T00:00:00"));
+    for (const char *empty : {"", ":"}) { // TZ set but empty is UTC, as for the C library
+        const test::ScopedTimeZone utcMachine(empty);
+        const RecorderZone machine = RecorderZone::machine();
+        EXPECT_EQ(machine.name(), "UTC");
+        EXPECT_EQ(machine.readIso("2025-10-26T02:30:00")->time, utc(2025y / October / 26, 2h + 30min));
+    }
 
     // The WAV reader carries the notes, after its own; the catalogue's are checked through the command.
     const auto guano = [](const std::string &time) {

@@ -96,7 +96,7 @@ TEST(WavRecording, ReadsOddChunksRf64AndLateMetadataAlikeFromDiskAndRefusesBroke
         {late.bytes(), Bext},
         {"", std::nullopt},
         {"RIFF", std::nullopt},
-        {WavWriter().fmt().audio(10).bytes("RF64"), std::nullopt},
+        {std::string("RF64\xFF\xFF\xFF\xFFWAVEdata\xFF\xFF\xFF\xFF", 20) + "audio", std::nullopt}, // no ds64
         {WavWriter().chunk("ds64", "short").fmt().audio(10).bytes("RF64"), std::nullopt},
         {std::string("RIFF\x10\0\0\0WAVX", 12), std::nullopt},
         {full.substr(0, full.size() - 5), std::nullopt},
