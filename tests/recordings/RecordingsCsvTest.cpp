@@ -110,7 +110,9 @@ TEST(Utf8, AcceptsWellFormedAndRefusesTheRest) {
     for (const std::string ok : {"", "\xC3\xBC", "\xE2\x82\xAC", "\xEF\xBF\xBF", "\xF4\x8F\xBF\xBF"})
         EXPECT_TRUE(isValidUtf8(ok)) << ok;
     for (const std::string bad : {"\x80", "\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80",
-                                  "\xF0\x80\x80\xAF", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xE2\x82"})
+                                  "\xF0\x80\x80\xAF", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xE2\x82",
+                                  "\xE2\x82"
+                                  "A"})
         EXPECT_FALSE(isValidUtf8(bad)) << bad;
 }
 

@@ -161,6 +161,12 @@ TEST(WavRecording, ManyFilesReadAtOnceKeepTheirPlaces) {
     EXPECT_FALSE(readWavRecordings(
         paths, slowTake, nullptr, [&](std::size_t) { return !(asked = true); }, 2));
     EXPECT_LT(taken, kFiles / 2);
+
+    EXPECT_EQ(readWavRecording(folder / "missing.wav").error, "No such file or directory");
+    EXPECT_EQ(readWavRecording(folder.path).error, "not a regular file");
+    const WavFolderResult none = readWavFolder(folder / "missing");
+    ASSERT_EQ(none.skipped.size(), 1u);
+    EXPECT_EQ(none.skipped[0], std::pair(folder / "missing", std::string("No such file or directory")));
 }
 
 } // namespace
