@@ -103,9 +103,9 @@ TEST(Placement, KeepsTheRecordsAndAddsFixDetails) {
 // A long list is placed on two cores: each recording must come out as it does alone, in its place.
 TEST(Placement, ALongListIsPlacedAsEachRecordingIsAlone) {
     std::vector<Recording> recordings;
-    for (int i = 0; i < 20'000; ++i)
+    for (int i = 0; i < 20'000; ++i) // names without a prefix: GCC 12 raises a known false -Wrestrict on one
         recordings.push_back({kStart + std::chrono::milliseconds(i * 67 - 3000),
-                              "r" + std::to_string(i) + ".wav",
+                              std::to_string(i) + ".wav",
                               {i % 3 == 0 ? "Ppip" : "Nnoc"}});
     const TrackView track{kTrack, {}};
     const GeoRefResult all = placeRecordings(recordings, track, 0);
