@@ -295,6 +295,7 @@ TEST(PlacementSummary, SaysWhatWasNotPlacedAndWhy) {
     const Recording r{kStart, "R3.wav", {}};
     EXPECT_EQ(unplacedText(r, early), "R3.wav not placed: 4 min before the first fix");
     EXPECT_EQ(unplacedText(r, with(NoTime)), "R3.wav not placed: no start time");
+    EXPECT_EQ(unplacedText(r, exact), "R3.wav placed");
 }
 
 TEST(PlacementSummary, DurationsAsPeopleSayThem) {

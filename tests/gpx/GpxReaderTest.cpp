@@ -86,9 +86,10 @@ TEST(Reader, ReadsPointsWhateverTheChunkSize) {
          true},
         {"only Unicode white space and new lines are trimmed",
          "<wpt><ele>\xC2\xA0\xE3\x80\x80\xE1\x9A\x80\t\r\xC2\x85 4\xC2\xA0"
-         "5\xEF\xBB\xBF\xE2\x80\xA9</ele></wpt>", // U+FEFF stays
+         "5\xEF\xBB\xBF\xE2\x80\xA9</ele></wpt><wpt><ele>\xE2\x81\x9F 6\xC2\x85</ele></wpt>", // U+FEFF stays
          {"- - 4\xC2\xA0"
-          "5\xEF\xBB\xBF -"},
+          "5\xEF\xBB\xBF -",
+          "- - 6 -"},
          true},
         {"comments and instructions end a piece of text",
          "<wpt><ele> 1 <!-- c --> 2 </ele></wpt><wpt><ele>3 <?pi x?> 4</ele></wpt>",

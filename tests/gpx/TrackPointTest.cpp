@@ -102,6 +102,8 @@ TEST(ShortText, HoldsTextAndCopiesAndMovesKeepOwnership) {
         EXPECT_EQ(original.view(), text);
         original.reset();
         EXPECT_FALSE(original.has());
+        assigned = original; // an absent text copied over a present one
+        EXPECT_FALSE(assigned.has());
     }
 }
 
