@@ -47,23 +47,38 @@ TEST(AtomicWrite, RefusesWhatItCannotReplaceOrFinishAndLeavesItAlone) {
     fs::create_directory(folder / "folder.kml");
     std::ofstream(folder / "folder.kml/inside") << "kept";
     ASSERT_EQ(mkfifo((folder / "pipe.kml").c_str(), 0600), 0);
-    for (const char *name : {"folder.kml", "pipe.kml", "missing/out.kml", "folder.kml/"}) {
-        const WriteResult result = write(folder / name, "data");
+    std::ofstream(folder / "file.txt") << "kept";
+    fs::create_symlink("loop.kml", folder / "loop.kml");
+    const std::string at = folder.path.string() + "/";
+    const std::pair<std::string, std::string> refused[] = {
+        {"folder.kml", "it is a folder; it was left alone"},
+        {"pipe.kml", "it is not a regular file; it was left alone"},
+        {"missing/out.kml",
+         "couldn't create a temporary file in " + at + "missing: No such file or directory"},
+        {"folder.kml/", "it is a folder; it was left alone"},
+        {"new.kml/", "it names a folder, not a file"},
+        {"file.txt/out.kml", "couldn't examine " + at + "file.txt/out.kml: Not a directory"},
+        {"loop.kml", "Too many levels of symbolic links"},
+    };
+    for (const auto &[name, error] : refused) {
+        const WriteResult result = write(at + name, "data");
         EXPECT_FALSE(result) << name;
-        EXPECT_NE(result.error.find(folder / name), std::string::npos) << result.error;
+        EXPECT_EQ(result.error, "Couldn't write " + at + name + ": " + error);
     }
+    EXPECT_EQ(write("", "data").error, "Couldn't write: no destination given");
+    EXPECT_EQ(readFile(folder / "file.txt"), "kept");
     EXPECT_EQ(readFile(folder / "folder.kml/inside"), "kept");
     EXPECT_TRUE(fs::is_fifo(folder / "pipe.kml"));
 
     std::ofstream(folder / "out.kml") << "previous contents";
     const WriteResult failed = writeFileAtomically(folder / "out.kml", [](const ByteSink &sink) {
-        sink(std::string(200'000, 'y'));
+        sink(std::string(9 << 20, 'y')); // past the first write-behind step
         throw std::runtime_error("out of track points");
     });
     EXPECT_FALSE(failed);
     EXPECT_NE(failed.error.find("out of track points"), std::string::npos) << failed.error;
     EXPECT_EQ(readFile(folder / "out.kml"), "previous contents");
-    EXPECT_EQ(entries(folder / "."), 3);
+    EXPECT_EQ(entries(folder / "."), 5);
     EXPECT_EQ(entries(folder / "folder.kml"), 1);
 }
 

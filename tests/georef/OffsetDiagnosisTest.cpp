@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <string>
 #include <vector>
 
 namespace pelorin {
@@ -31,7 +33,8 @@ Night night(std::int64_t extra, std::size_t shifted = 22) {
         const auto trueTime = kStart + std::chrono::seconds(27 * static_cast<int>(i));
         const auto recorder = trueTime - std::chrono::seconds(kGiven) -
                               (i < shifted ? std::chrono::seconds(extra) : std::chrono::seconds(0));
-        n.recordings.push_back({recorder, "R" + std::to_string(i) + ".wav", {}});
+        n.recordings.push_back(
+            {recorder, std::to_string(i) + ".wav", {}}); // no prefix: a known false -Wrestrict of GCC 12
     }
     return n;
 }
@@ -40,75 +43,108 @@ OffsetDiagnosis diagnose(const Night &n, std::int32_t given = kGiven) {
     return diagnoseOffset(n.recordings, TrackView{n.points, {}}, given);
 }
 
-TEST(OffsetDiagnosis, SuggestsTheOffsetPlacingEveryRecording) {
-    const std::string zone = ": is the recorder set to another time zone or to summer time?)";
-    const struct {
-        std::int64_t extra;
-        const char *words; // after "none of the 22 recordings meets the track; with --offset "
-        bool zoneLike;
-    } cases[] = {
-        {7200, "7237 all 22 would (your 37 s plus 2 h", true},
-        {-3600, "-3563 all 22 would (your 37 s minus 1 h", true},
-        {5 * 3600 + 1800, "19837 all 22 would (your 37 s plus 5 h 30 min", true},
-        {12 * 3600 + 2700, "45937 all 22 would (your 37 s plus 12 h 45 min", true},
-        {1000, "1037 all 22 would (your 37 s plus 1000 s", false},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.extra);
-        const OffsetDiagnosis d = diagnose(night(c.extra));
-        EXPECT_EQ(d.recordings, 22u);
-        EXPECT_EQ(d.meetingAtGiven, 0u);
-        EXPECT_TRUE(d.worthTelling());
-        EXPECT_TRUE(d.hasSuggestion());
-        EXPECT_EQ(d.suggestedOffset, kGiven + c.extra);
-        EXPECT_EQ(d.meetingAtSuggested, 22u);
-        EXPECT_EQ(d.zoneLike, c.zoneLike);
-        EXPECT_EQ(diagnosisText(d, OffsetWording::CommandOption),
-                  "none of the 22 recordings meets the track; with --offset " + std::string(c.words) +
-                      (c.zoneLike
-                           ? zone
-                           : ", not a time zone's whole, half or quarter hour: is the recorder's clock "
-                             "set wrong?)"));
-    }
+// A one-minute track and recordings whose recorder times are given in
+// milliseconds from its first fix, so a fit can fall between whole seconds.
+Night minute(std::initializer_list<std::int64_t> recorderMs) {
+    Night n;
+    n.points = {test::point("51", "7", kStart), test::point("51", "7", kStart + 60s)};
+    for (const std::int64_t ms : recorderMs)
+        n.recordings.push_back({kStart + std::chrono::milliseconds(ms), "R.wav", {}});
+    return n;
 }
 
-TEST(OffsetDiagnosis, CountsAndWordsForPartialAndHopelessNights) {
-    // 15 of 22 on summer time: fewer than half meet, the hour places them all.
-    const OffsetDiagnosis partial = diagnose(night(3600, 15));
-    EXPECT_EQ(partial.meetingAtGiven, 7u);
-    EXPECT_TRUE(partial.worthTelling());
-    EXPECT_EQ(partial.suggestedOffset, kGiven + 3600);
-    EXPECT_EQ(partial.meetingAtSuggested, 15u);
-    EXPECT_EQ(diagnosisText(partial, OffsetWording::ClockOffsetField),
-              "only 7 of the 22 recordings meet the track; with a clock offset of 3637 s 15 of them would "
-              "(your 37 s plus 1 h: is the recorder set to another time zone or to summer time?)");
+Night widened(std::initializer_list<std::chrono::hours> extra) {
+    Night n = night(0);
+    n.recordings.resize(2);
+    for (const auto hours : extra)
+        n.recordings.push_back({kStart + hours, "far.wav", {}});
+    return n;
+}
 
-    // 11 of 22 meet: half is enough, nothing to explain.
-    EXPECT_FALSE(diagnose(night(3600, 11)).worthTelling());
-
-    // Given 0: the difference is the whole offset.
-    Night zero = night(7200);
-    const OffsetDiagnosis fromZero = diagnose(zero, 0);
-    EXPECT_EQ(fromZero.suggestedOffset, 7237); // 2 h fits none; the 37 s is found as a plain offset
-    EXPECT_FALSE(fromZero.zoneLike);
-    EXPECT_NE(diagnosisText(fromZero, OffsetWording::CommandOption).find("(that is 7237 s, not a time zone"),
-              std::string::npos);
-
-    // Recordings spread over more than the track: the given offset is already the best.
-    Night wide = night(0);
-    wide.recordings.resize(2);
-    wide.recordings.push_back({kStart + 48h, "later.wav", {}});
-    wide.recordings.push_back({kStart - 48h, "earlier.wav", {}});
-    const OffsetDiagnosis hopeless = diagnose(wide);
-    EXPECT_EQ(hopeless.meetingAtGiven, 2u);
-    EXPECT_FALSE(hopeless.worthTelling()); // 2 of 4 is half
-    wide.recordings.push_back({kStart + 96h, "much-later.wav", {}});
-    const OffsetDiagnosis stillHopeless = diagnose(wide);
-    EXPECT_TRUE(stillHopeless.worthTelling());
-    EXPECT_FALSE(stillHopeless.hasSuggestion());
-    EXPECT_EQ(diagnosisText(stillHopeless, OffsetWording::CommandOption),
-              "only 2 of the 5 recordings meet the track; no other clock offset would place more: do the "
-              "track and the recordings come from the same day?");
+TEST(OffsetDiagnosis, CountsSuggestionAndWords) {
+    constexpr std::int32_t kNearMax = 2147483647 - 800;
+    const std::string plain =
+        ", not a time zone's whole, half or quarter hour: is the recorder's clock set wrong?)";
+    const std::string zone = ": is the recorder set to another time zone or to summer time?)";
+    const std::string all22 = "none of the 22 recordings meets the track; with --offset ";
+    const std::string sameDay =
+        "; no other clock offset would place more: do the track and the recordings come from "
+        "the same day?";
+    const struct {
+        const char *behaviour;
+        Night night;
+        std::int32_t given;
+        std::size_t meetingAtGiven;
+        bool worthTelling;
+        std::int32_t suggested;
+        std::size_t meetingAtSuggested;
+        bool zoneLike;
+        std::string words; // CommandOption, or ClockOffsetField when it starts "only 7"
+    } rows[] = {
+        {"two hours off", night(7200), kGiven, 0, true, 7237, 22, true,
+         all22 + "7237 all 22 would (your 37 s plus 2 h" + zone},
+        {"an hour the other way", night(-3600), kGiven, 0, true, -3563, 22, true,
+         all22 + "-3563 all 22 would (your 37 s minus 1 h" + zone},
+        {"half an hour", night(19800), kGiven, 0, true, 19837, 22, true,
+         all22 + "19837 all 22 would (your 37 s plus 5 h 30 min" + zone},
+        {"a quarter hour", night(45900), kGiven, 0, true, 45937, 22, true,
+         all22 + "45937 all 22 would (your 37 s plus 12 h 45 min" + zone},
+        {"1000 s: a plain offset", night(1000), kGiven, 0, true, 1037, 22, false,
+         all22 + "1037 all 22 would (your 37 s plus 1000 s" + plain},
+        {"15 of 22 on summer time: the hour places them", night(3600, 15), kGiven, 7, true, 3637, 15, true,
+         "only 7 of the 22 recordings meet the track; with a clock offset of 3637 s 15 of them would (your "
+         "37 s "
+         "plus 1 h: is the recorder set to another time zone or to summer time?)"},
+        {"11 of 22 meet: half is enough", night(3600, 11), kGiven, 11, false, kGiven, 11, true,
+         "only 11 of the 22 recordings meet the track" + sameDay},
+        // 2 h places the 20 whose true time is 37 s or more after the first fix; 7237 s places all 22.
+        {"given 0: the difference is the whole offset", night(7200), 0, 0, true, 7237, 22, false,
+         "none of the 22 recordings meets the track; with --offset 7237 all 22 would (that is 7237 s" +
+             plain},
+        {"spread over two days, 2 of 4 meet", widened({48h, -48h}), kGiven, 2, false, kGiven, 2, true,
+         "only 2 of the 4 recordings meet the track" + sameDay},
+        {"spread over four days, 2 of 5 meet", widened({48h, -48h, 96h}), kGiven, 2, true, kGiven, 2, true,
+         "only 2 of the 5 recordings meet the track" + sameDay},
+        {"one recording an hour behind", minute({-3570000}), 0, 0, true, 3600, 1, true,
+         "the one recording does not meet the track; with --offset 3600 it would (that is 1 h: is the "
+         "recorder "
+         "set to another time zone or to summer time?)"},
+        // 999.6 s and 940.3 s before the first fix: 999 s leaves the first 0.6 s short.
+        {"a fraction of a second rounds the offset up", minute({-999600, -940300}), 0, 0, true, 1000, 2,
+         false,
+         "none of the 2 recordings meets the track; with --offset 1000 both would (that is 1000 s" + plain},
+        // 1000.3 s and 940.8 s before: needs 1001 s for the first and at most 1000 s for the second.
+        {"no whole second fits both: the one nearer the given", minute({-1000300, -940800}), 0, 0, true, 941,
+         1, false,
+         "none of the 2 recordings meets the track; with --offset 941 1 of them would (that is 941 s" +
+             plain},
+        // 1000.4 s and 1059.9 s after the first fix: -1000 s fits both, -999 s leaves the second 0.9 s late.
+        {"recordings after the track: rounded towards it", minute({1000400, 1059900}), 0, 0, true, -1000, 2,
+         false,
+         "none of the 2 recordings meets the track; with --offset -1000 both would (that is minus 1000 s" +
+             plain},
+        // Anything from 1000 s to 1030 s places both; 1030 s is nearest the given 2000 s.
+        {"given beyond the fitting range: its nearer end", minute({-1000000, -970000}), 2000, 0, true, 1030,
+         2, false,
+         "none of the 2 recordings meets the track; with --offset 1030 both would (your 2000 s minus 970 s" +
+             plain},
+        // Given + 15 min would place it, but no option holds that offset.
+        {"an offset beyond 32 bits is not suggested", minute({-(std::int64_t{kNearMax} + 900) * 1000}),
+         kNearMax, 0, true, kNearMax, 0, true, "the one recording does not meet the track" + sameDay},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        const OffsetDiagnosis d = diagnose(row.night, row.given);
+        EXPECT_EQ(d.recordings, row.night.recordings.size());
+        EXPECT_EQ(d.meetingAtGiven, row.meetingAtGiven);
+        EXPECT_EQ(d.worthTelling(), row.worthTelling);
+        EXPECT_EQ(d.suggestedOffset, row.suggested);
+        EXPECT_EQ(d.meetingAtSuggested, row.meetingAtSuggested);
+        EXPECT_EQ(d.zoneLike, row.zoneLike);
+        const bool field = row.words.starts_with("only 7");
+        EXPECT_EQ(diagnosisText(d, field ? OffsetWording::ClockOffsetField : OffsetWording::CommandOption),
+                  row.words);
+    }
 }
 
 TEST(OffsetDiagnosis, EdgesOfTheSpanAndEmptyInputs) {

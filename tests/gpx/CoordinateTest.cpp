@@ -32,6 +32,9 @@ TEST(Coordinate, ReadsTheValueAsAlwaysAndSaysWhetherItCanBeUsed) {
         {"4294967386", 4294967386.0f, OutOfRange, OutOfRange}, // 90 past what 32 bits hold
         {"180.0001", 180.0001f, OutOfRange, OutOfRange},
         {"1e999", infinity, OutOfRange, OutOfRange},
+        {"1e+999", infinity, OutOfRange, OutOfRange},
+        {"1e99999999999999999999", infinity, OutOfRange, OutOfRange}, // an exponent past 64 bits
+        {"0.001e-999", 0, None, None},
         {"5l.8427", 5, NotANumber, NotANumber}, // reads 5, as the track line always showed it
         {"51.5 N", 51.5f, NotANumber, NotANumber},
         {"5e", 5, NotANumber, NotANumber},

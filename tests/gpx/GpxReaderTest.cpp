@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -85,9 +86,10 @@ TEST(Reader, ReadsPointsWhateverTheChunkSize) {
          true},
         {"only Unicode white space and new lines are trimmed",
          "<wpt><ele>\xC2\xA0\xE3\x80\x80\xE1\x9A\x80\t\r\xC2\x85 4\xC2\xA0"
-         "5\xEF\xBB\xBF\xE2\x80\xA9</ele></wpt>", // U+FEFF stays
+         "5\xEF\xBB\xBF\xE2\x80\xA9</ele></wpt><wpt><ele>\xE2\x81\x9F 6\xC2\x85</ele></wpt>", // U+FEFF stays
          {"- - 4\xC2\xA0"
-          "5\xEF\xBB\xBF -"},
+          "5\xEF\xBB\xBF -",
+          "- - 6 -"},
          true},
         {"comments and instructions end a piece of text",
          "<wpt><ele> 1 <!-- c --> 2 </ele></wpt><wpt><ele>3 <?pi x?> 4</ele></wpt>",
@@ -247,10 +249,27 @@ TEST(GpxFile, StreamsAFileOfManyChunksLikeTheSameBytesAndCanCancel) {
     EXPECT_GE(calls, 4);
 
     const GpxResult cancelled = reader.parseGPXFile(path.string(), [](auto, auto) { return false; });
-    fs::remove(path);
     ASSERT_FALSE(cancelled.ok());
     EXPECT_EQ(cancelled.error->kind, GpxError::Kind::Cancelled);
     EXPECT_LT(cancelled.points.size(), 10000u);
+
+    // What is not a log is refused without reading (a pipe without a writer must not hang).
+    const std::string missing = path.string() + ".missing", pipe = path.string() + ".pipe", folder = "/tmp";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::pair<std::string, std::string> refused[] = {
+        {missing, "cannot open \"" + missing + "\": No such file or directory"},
+        {folder, "\"/tmp\" is a folder, not a GPS log file"},
+        {pipe, "\"" + pipe + "\" is a pipe, not a GPS log file"},
+        {"/dev/null", "\"/dev/null\" is a device, not a GPS log file"},
+    };
+    for (const auto &[file, description] : refused) {
+        const GpxResult r = reader.parseGPXFile(file);
+        ASSERT_FALSE(r.ok()) << file;
+        EXPECT_EQ(r.error->kind, GpxError::Kind::Unreadable);
+        EXPECT_EQ(r.error->description, description);
+    }
+    fs::remove(path);
+    fs::remove(pipe);
 }
 
 } // namespace

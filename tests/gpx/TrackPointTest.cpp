@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <utility>
 
@@ -37,6 +38,42 @@ TEST(TrackPoint, TimeSegmentAndKindShareAWordWithoutDisturbingEachOther) {
     }
 }
 
+// The GPX attributes are a dictionary: a key set twice holds the later value, their order does not count.
+TEST(TrackPoint, AttributesAreADictionary) {
+    const auto make = [](std::initializer_list<std::pair<const char *, const char *>> attributes) {
+        TrackPoint p;
+        for (const auto &[key, value] : attributes)
+            p.setAttribute(key, value);
+        return p;
+    };
+    TrackPoint p = make({{"lat", "1.5"}, {"lon", "2"}, {"elevation", "3"}, {"name", "a"}, {"name", "b"}});
+    EXPECT_EQ(p.attribute("lat"), "1.5");
+    EXPECT_EQ(p.attribute("lon"), "2");
+    EXPECT_EQ(p.attribute("elevation"), "3");
+    EXPECT_EQ(p.attribute("name"), "b");
+    TrackPoint timed = make({{"time", "noon"}});
+    timed.setTime(Instant{seconds{60}}); // an instant replaces the text
+    EXPECT_EQ(timed.attribute("time"), std::nullopt);
+    TrackPoint plain;
+    plain.setTime(Instant{seconds{60}});
+    EXPECT_EQ(timed, plain);
+    const struct {
+        TrackPoint a, b;
+        bool equal;
+    } cases[] = {
+        {make({{"lat", "1"}, {"x", "1"}, {"y", "2"}}), make({{"y", "2"}, {"lat", "1"}, {"x", "1"}}), true},
+        {make({{"lat", "1"}}), make({{"lat", "1.0"}}), false},
+        {make({{"x", "1"}}), make({{"x", "1"}, {"y", "2"}}), false},
+        {make({{"x", "1"}}), make({{"x", "2"}}), false},
+        {make({{"x", "1"}}), make({{"y", "1"}}), false},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        TrackPoint assigned;
+        assigned = cases[i].a;
+        EXPECT_EQ(assigned == cases[i].b, cases[i].equal) << i;
+    }
+}
+
 // Texts up to 15 bytes are kept inline, longer ones on the heap.
 TEST(ShortText, HoldsTextAndCopiesAndMovesKeepOwnership) {
     EXPECT_EQ(ShortText().get(), std::nullopt);
@@ -65,6 +102,8 @@ TEST(ShortText, HoldsTextAndCopiesAndMovesKeepOwnership) {
         EXPECT_EQ(original.view(), text);
         original.reset();
         EXPECT_FALSE(original.has());
+        assigned = original; // an absent text copied over a present one
+        EXPECT_FALSE(assigned.has());
     }
 }
 

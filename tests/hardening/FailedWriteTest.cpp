@@ -1,11 +1,12 @@
 // Writes that fail: exit 3, the destination byte for byte as it was, and no
-// temporary file left beside it. Each case sets its output folder up in a
-// shell; those that mount do so in a private mount namespace and are skipped
-// where that is not permitted. Never aimed at a device: as root, a rename over
-// one would replace the device node.
+// temporary file left beside it; one that succeeds is flushed before it replaces anything. Each case sets its
+// output folder up in a shell; those that mount do so in a private mount namespace and are skipped where that
+// is not permitted. Never aimed at a device: as root, a rename over one would replace the device node.
 #include "cli/SurveyFixture.h"
 
 #include <gmock/gmock.h>
+
+#include <sstream>
 
 #include <unistd.h>
 
@@ -94,6 +95,28 @@ TEST_F(FailedWrite, OutputThatIsAnInputIsRefused) {
         EXPECT_EQ(readFile(input), original);
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2); // no temporary
+}
+
+// A write that succeeds is on the disk before it replaces the old file: a power cut leaves one or the other.
+TEST_F(FailedWrite, TheNewFileIsFlushedBeforeTheRename) {
+    if (runProgram({"strace", "-qq", "-o", "/dev/null", "true"}).exitCode != 0)
+        GTEST_SKIP() << "strace cannot trace here";
+    const std::string trace = (dir / "write.trace").string(); // LeakSanitizer cannot work under ptrace
+    const RunResult r =
+        runProgram({"strace", "-f", "-qq", "-e", "trace=fsync,fdatasync,rename,renameat,renameat2", "-o",
+                    trace, "-E", "ASAN_OPTIONS=detect_leaks=0", PELORIN_CLI_PATH, "--gpx", gpx(),
+                    "--recordings", csv(), "--output", kml()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::istringstream lines(readFile(trace));
+    std::string previous;
+    bool renamed = false;
+    for (std::string line; !renamed && std::getline(lines, line);) {
+        renamed = line.find("rename") != std::string::npos && line.find(kml() + "\"") != std::string::npos;
+        if (!renamed)
+            previous = line;
+    }
+    ASSERT_TRUE(renamed) << readFile(trace);
+    EXPECT_THAT(previous, HasSubstr("fsync(")) << readFile(trace);
 }
 
 } // namespace

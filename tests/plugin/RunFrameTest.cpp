@@ -15,6 +15,9 @@
 #include <QRegularExpression>
 #include <QSortFilterProxyModel>
 
+#include <array>
+#include <functional>
+
 namespace {
 QStringList fileNames(const QList<pelorin::HostRecording> &recordings) {
     QStringList names;
@@ -24,64 +27,91 @@ QStringList fileNames(const QList<pelorin::HostRecording> &recordings) {
 }
 } // namespace
 
-// Recordings come sorted by start time, the user sorts names naturally; a second start reuses the panel and
-// what was entered; a third, whose log cannot be read, keeps the lists.
+// Three starts in a row, one behaviour each; a row's check runs once its start has returned.
 TEST_F(PluginTest, FirstStartLoadsThePanelClosingItEndsTheRunLaterStartsReuseIt) {
-    selection = QList{rec("rec10.wav", "2009-05-01T10:01:00Z"), rec("rec2.wav", "2009-05-01T10:01:30Z"),
-                      rec("rec1.wav", "2009-05-01T10:00:30Z")};
     bool wasModal = false;
-    steps = {chooseFile(trackFile()),
-             {"PelorinMain", [&](QWidget *panel) {
-                  wasModal = panel->isModal();
-                  for (QLineEdit *field : {plugin.timeDiff, plugin.transectName, plugin.transectDesc})
-                      field->setText(field->objectName() + " entered");
-                  plugin.tessellate->setChecked(true);
-                  plugin.elevation->setChecked(true);
-                  panel->close();
-              }}};
-    plugin.fire(nullptr); // returns only once the run has ended
-    QWidget *first = plugin.myPanel;
-    EXPECT_TRUE(wasModal);
-    EXPECT_FALSE(first->isVisible());
-    EXPECT_FALSE(first->isModal());
-    EXPECT_EQ(reads, 1);
-    EXPECT_EQ(fileNames(plugin.recController->arrangedObjects()),
-              (QStringList{"rec1.wav", "rec10.wav", "rec2.wav"}));
-    plugin.recController->proxy()->sort(0, Qt::AscendingOrder);
-    EXPECT_EQ(fileNames(plugin.recController->arrangedObjects()),
-              (QStringList{"rec1.wav", "rec2.wav", "rec10.wav"}));
-    EXPECT_EQ(plugin.gpsDataController->arrangedObjects().view().size(), 3u);
-    EXPECT_TRUE(plugin.elevation->isEnabled());
-
+    QWidget *first = nullptr;
     QStringList entered;
-    steps = {chooseFile(trackFile()),
-             {"PelorinMain", [&](QWidget *panel) {
-                  for (QLineEdit *field : {plugin.timeDiff, plugin.transectName, plugin.transectDesc})
-                      entered << field->text();
-                  entered << QString::number(plugin.tessellate->isChecked() + plugin.elevation->isChecked());
-                  panel->close();
-              }}};
-    plugin.fire(nullptr);
-    EXPECT_EQ(plugin.myPanel, first);
-    EXPECT_EQ(entered,
-              (QStringList{"timeDiff entered", "transectName entered", "transectDesc entered", "2"}));
-
-    // A failed read keeps the lists it had and shows the sheet.
-    const auto points = plugin.gpsDataController->content();
-    ASSERT_TRUE(points);
-    selection = QList{rec("other.wav", "2009-05-01T10:00:10Z")};
-    steps = {chooseFile(writeFile("broken.gpx", "<gpx>\n<trk>\n<trkpt lat=1>\n</gpx>\n"))};
-    plugin.fire(nullptr); // no modal run: returns with the sheet up
-    EXPECT_EQ(fileNames(plugin.recController->content()), (QStringList{"rec1.wav", "rec10.wav", "rec2.wav"}));
-    EXPECT_EQ(plugin.gpsDataController->content(), points);
-    EXPECT_TRUE(plugin.gpsLogLabel->text().startsWith("track.gpx: 3 points")) << "still the log it holds";
-    auto *sheet = plugin.myPanel->findChild<QMessageBox *>();
-    ASSERT_NE(sheet, nullptr);
-    EXPECT_TRUE(sheet->isVisible());
-    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
-    EXPECT_EQ(sheet->text(), "Parsing Error!");
-    EXPECT_TRUE(sheet->informativeText().contains(
-        QRegularExpression("^broken\\.gpx: Error \\d+, Description: .+, Line: 3, Column: \\d+$")));
+    pelorin::TrackPointsArrayController::Points points;
+    const auto fields = [this] {
+        return std::array<QLineEdit *, 3>{plugin.timeDiff, plugin.transectName, plugin.transectDesc};
+    };
+    const struct {
+        const char *behaviour;
+        QList<pelorin::HostRecording> selection;
+        std::deque<Step> steps;
+        std::function<void()> check;
+    } starts[] = {
+        {"the first start runs the panel modally, recordings by start time, then as the user sorts them",
+         {rec("rec10.wav", "2009-05-01T10:01:00Z"), rec("rec2.wav", "2009-05-01T10:01:30Z"),
+          rec("rec1.wav", "2009-05-01T10:00:30Z")},
+         {chooseFile(trackFile()),
+          {"PelorinMain",
+           [&](QWidget *panel) {
+               wasModal = panel->isModal();
+               for (QLineEdit *field : fields())
+                   field->setText(field->objectName() + " entered");
+               plugin.tessellate->setChecked(true);
+               plugin.elevation->setChecked(true);
+               panel->close();
+           }}},
+         [&] {
+             first = plugin.myPanel;
+             EXPECT_TRUE(wasModal);
+             EXPECT_FALSE(first->isVisible());
+             EXPECT_FALSE(first->isModal());
+             EXPECT_EQ(reads, 1);
+             EXPECT_EQ(fileNames(plugin.recController->arrangedObjects()),
+                       (QStringList{"rec1.wav", "rec10.wav", "rec2.wav"}));
+             plugin.recController->proxy()->sort(0, Qt::AscendingOrder);
+             EXPECT_EQ(fileNames(plugin.recController->arrangedObjects()),
+                       (QStringList{"rec1.wav", "rec2.wav", "rec10.wav"}));
+             EXPECT_EQ(plugin.gpsDataController->arrangedObjects().view().size(), 3u);
+             EXPECT_TRUE(plugin.elevation->isEnabled());
+         }},
+        {"a second start reuses the panel and what was entered",
+         {rec("rec10.wav", "2009-05-01T10:01:00Z"), rec("rec2.wav", "2009-05-01T10:01:30Z"),
+          rec("rec1.wav", "2009-05-01T10:00:30Z")},
+         {chooseFile(trackFile()),
+          {"PelorinMain",
+           [&](QWidget *panel) {
+               for (QLineEdit *field : fields())
+                   entered << field->text();
+               entered << QString::number(plugin.tessellate->isChecked() + plugin.elevation->isChecked());
+               panel->close();
+           }}},
+         [&] {
+             points = plugin.gpsDataController->content();
+             EXPECT_EQ(plugin.myPanel, first);
+             EXPECT_EQ(entered, (QStringList{"timeDiff entered", "transectName entered",
+                                             "transectDesc entered", "2"}));
+         }},
+        {"a log that cannot be read keeps the lists and shows the sheet, with no modal run",
+         {rec("other.wav", "2009-05-01T10:00:10Z")},
+         {chooseFile(writeFile("broken.gpx", "<gpx>\n<trk>\n<trkpt lat=1>\n</gpx>\n"))},
+         [&] {
+             EXPECT_EQ(fileNames(plugin.recController->content()),
+                       (QStringList{"rec1.wav", "rec10.wav", "rec2.wav"}));
+             ASSERT_TRUE(points);
+             EXPECT_EQ(plugin.gpsDataController->content(), points);
+             EXPECT_TRUE(plugin.gpsLogLabel->text().startsWith("track.gpx: 3 points"))
+                 << "still the log it holds";
+             auto *sheet = plugin.myPanel->findChild<QMessageBox *>();
+             ASSERT_NE(sheet, nullptr);
+             EXPECT_TRUE(sheet->isVisible());
+             EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+             EXPECT_EQ(sheet->text(), "Parsing Error!");
+             EXPECT_TRUE(sheet->informativeText().contains(
+                 QRegularExpression("^broken\\.gpx: Error \\d+, Description: .+, Line: 3, Column: \\d+$")));
+         }},
+    };
+    for (const auto &start : starts) {
+        SCOPED_TRACE(start.behaviour);
+        selection = start.selection;
+        steps = start.steps;
+        plugin.fire(nullptr); // returns once the run has ended, or with the sheet up
+        start.check();
+    }
 }
 
 TEST_F(PluginTest, OpenDialogTakesFoldersAndGpxFilesOnlyAndCancelledRunsNothing) {

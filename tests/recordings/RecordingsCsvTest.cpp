@@ -1,8 +1,11 @@
 #include "recordings/RecordingsCsv.h"
 #include "ScopedTimeZone.h"
+#include "TempFolder.h"
 #include "recordings/Utf8.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace pelorin {
 namespace {
@@ -38,7 +41,7 @@ TEST(RecordingsCsv, NamesTheLineAndTheFault) {
     const struct {
         std::string text;
         long line;
-        const char *message; // a part of the one error expected
+        std::string message; // a part of the one error expected
     } cases[] = {
         {"", 1, "no header row"},
         {"filename,species\na.wav,Ppip\n", 1, "missing column \"recording_time\""},
@@ -56,6 +59,12 @@ TEST(RecordingsCsv, NamesTheLineAndTheFault) {
         {header + "\"a\r\nb\r\nc\".wav,2021-06-01T21:00:00Z,\r\n", 4, "after the closing quote"},
         {header + "a\xC3(.wav,2021-06-01T21:00:00Z,\n", 2, "not valid UTF-8"},
         {header + "a\0.wav,2021-06-01T21:00:00Z,\n"s, 2, "NUL"},
+        {header + "a.wav,2021-06-01T21:00:00Z,P\xC3(\n", 2, "species is not valid UTF-8"},
+        {header + ",,\n", 2, "empty filename; empty recording_time"},
+        {"\"filename,recording_time,species\n", 1, "header row: unterminated quote"},
+        // Cut at 64 bytes, back to where the two-byte character starts.
+        {header + "a.wav," + std::string(63, '1') + "\xC3\xA9" + "2,\n", 2,
+         "bad recording_time \"" + std::string(63, '1') + "...\": expected"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.message);
@@ -72,6 +81,16 @@ TEST(RecordingsCsv, NamesTheLineAndTheFault) {
     EXPECT_EQ(result.errors[1].line, 4);
     ASSERT_EQ(result.recordings.size(), 1u);
     EXPECT_EQ(result.recordings[0].filename, "b.wav");
+
+    const test::TempFolder folder;
+    std::filesystem::create_symlink("loop.csv", folder / "loop.csv");
+    for (const auto &[name, error] :
+         {std::pair{"missing.csv", "no such file"},
+          std::pair{"loop.csv", "cannot be read: Too many levels of symbolic links"}}) {
+        const RecordingsCsvResult unread = readRecordingsCsv(folder / name);
+        ASSERT_EQ(unread.errors.size(), 1u);
+        EXPECT_EQ(unread.errors[0].message, "\"" + folder / name + "\": " + error);
+    }
 }
 
 TEST(RecordingsCsv, WritesWhatItReads) {
@@ -91,7 +110,9 @@ TEST(Utf8, AcceptsWellFormedAndRefusesTheRest) {
     for (const std::string ok : {"", "\xC3\xBC", "\xE2\x82\xAC", "\xEF\xBF\xBF", "\xF4\x8F\xBF\xBF"})
         EXPECT_TRUE(isValidUtf8(ok)) << ok;
     for (const std::string bad : {"\x80", "\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80",
-                                  "\xF0\x80\x80\xAF", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xE2\x82"})
+                                  "\xF0\x80\x80\xAF", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xE2\x82",
+                                  "\xE2\x82"
+                                  "A"})
         EXPECT_FALSE(isValidUtf8(bad)) << bad;
 }
 

@@ -41,6 +41,13 @@ TEST(WavRecording, StartTimeComesFromTheFirstSourceFoundAndSpeciesPreferManualId
          "2019-05-01 22:14:29"},
         {"x_20190501_221429.wav", guano("Timestamp: garbage\n").bytes(), FileName, "20190501_221429"},
         {"PREFIX_20190501_221429.WAV", WavWriter().fmt().audio(10).bytes(), FileName, "20190501_221429"},
+        {"x_20190501_221429.wav", WavWriter().fmt().bext("2019-O5-01", "22:14:29").bytes(), FileName,
+         "20190501_221429"},
+        {"x_20190501_221429.wav", WavWriter().fmt().chunk("bext", std::string(337, '2')).bytes(), FileName,
+         "20190501_221429"},
+        // Digits run on before the first; the second has an impossible month.
+        {"120190501_221429_20191301_221429_20190501_221429.wav", WavWriter().fmt().bytes(), FileName,
+         "20190501_221429"},
         {"plain.wav", WavWriter().fmt().audio(10).bytes(), ModificationTime, "2020-01-01T01:00:00+01:00"},
     };
     for (const auto &c : cases) {
@@ -230,6 +237,8 @@ TEST(WavRecording, ReadsOddChunksRf64AndLateMetadataAlikeFromDiskAndRefusesBroke
         {late.bytes(), Bext},
         {"", std::nullopt},
         {"RIFF", std::nullopt},
+        {std::string("RF64\xFF\xFF\xFF\xFFWAVEdata\xFF\xFF\xFF\xFF", 20) + "audio", std::nullopt}, // no ds64
+        {WavWriter().chunk("ds64", "short").fmt().audio(10).bytes("RF64"), std::nullopt},
         {std::string("RIFF\x10\0\0\0WAVX", 12), std::nullopt},
         {full.substr(0, full.size() - 5), std::nullopt},
         {lateCut.substr(0, lateCut.size() - 10), std::nullopt},
@@ -293,6 +302,12 @@ TEST(WavRecording, ManyFilesReadAtOnceKeepTheirPlaces) {
     EXPECT_FALSE(readWavRecordings(
         paths, slowTake, nullptr, [&](std::size_t) { return !(asked = true); }, 2));
     EXPECT_LT(taken, kFiles / 2);
+
+    EXPECT_EQ(readWavRecording(folder / "missing.wav").error, "No such file or directory");
+    EXPECT_EQ(readWavRecording(folder.path).error, "not a regular file");
+    const WavFolderResult none = readWavFolder(folder / "missing");
+    ASSERT_EQ(none.skipped.size(), 1u);
+    EXPECT_EQ(none.skipped[0], std::pair(folder / "missing", std::string("No such file or directory")));
 }
 
 } // namespace
