@@ -101,9 +101,10 @@ TEST(GeoJson, RecordingsAsPointsWithTheirFieldsAndTheUnplacedWithoutAPosition) {
             "\"2024-06-01T09:00:00Z\",\"elevation\":300},",
             "\"description\":\"File Ppip & <one>.wav\\nSpecies Ppip\\n",
             "\"status\":\"interpolated\",\"elevation\":312.7,\"seconds_to_fix\":30,",
+            "\"recorder_latitude\":48.850600,\"recorder_longitude\":9.500500,\"recorder_distance_m\":11.3,",
             "\"species\":\"Ppip;Nnoc\"",
             "\"status\":\"before-track\",\"elevation\":null,\"seconds_to_fix\":7200,"
-            "\"gap_seconds\":null,\"uncertainty_m\":null",
+            "\"gap_seconds\":null,\"uncertainty_m\":null,\"recorder_latitude\":null,",
             "\"geometry\":null}",
             "\"status\":\"no-time\"",
             "\"geometry\":null}\n]}\n",
