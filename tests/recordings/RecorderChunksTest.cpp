@@ -1,0 +1,88 @@
+#include "recordings/RecorderChunks.h"
+
+#include "recordings/WavWriter.h"
+
+#include <gtest/gtest.h>
+
+namespace pelorin {
+namespace {
+
+using test::leBytes;
+using namespace std::string_literals;
+
+std::string be32(std::uint32_t v) {
+    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16 & 0xFF), static_cast<char>(v >> 8 & 0xFF),
+            static_cast<char>(v & 0xFF)};
+}
+
+// An ID3v2 tag of one COMM frame: version 3 (plain frame size) or 4 (sync-safe), `flags` in the tag header.
+std::string id3(int version, const std::string &frameBody, char flags = 0) {
+    const auto n = static_cast<std::uint32_t>(frameBody.size());
+    const std::string size =
+        version == 4 ? std::string{0, 0, static_cast<char>(n >> 7), static_cast<char>(n & 0x7F)} : be32(n);
+    const std::string frames = "COMM" + size + "\0\0"s + frameBody;
+    const auto t = static_cast<std::uint32_t>(frames.size());
+    return "ID3"s + static_cast<char>(version) + '\0' + flags +
+           std::string{0, 0, static_cast<char>(t >> 7), static_cast<char>(t & 0x7F)} + frames;
+}
+
+TEST(RecorderChunks, CommentsFromInfoListsAndId3Frames) {
+    const std::string longComment(200, 'x'); // past 127 bytes, where sync-safe sizes differ from plain ones
+    const std::pair<std::optional<std::string>, std::optional<std::string>> cases[] = {
+        // An odd-sized entry before the comment: its pad byte is skipped.
+        {listInfoComment("INFO"
+                         "IART"s +
+                         leBytes(3, 4) + "abc\0"s + "ICMT" + leBytes(7, 4) + "Hello\0\0"s + "\0"s),
+         "Hello"},
+        {listInfoComment("adtl"
+                         "ICMT"s +
+                         leBytes(2, 4) + "no"),
+         std::nullopt},
+        {listInfoComment("INFO"
+                         "ICMT"s +
+                         leBytes(99, 4) + "cut"),
+         std::nullopt},
+        {id3Comment(id3(3, "\0eng\0Recorded at"s)), "Recorded at"},
+        {id3Comment(id3(4, "\0eng\0"s + longComment)), longComment},
+        {id3Comment(id3(3, "\x03"
+                           "eng"
+                           "desc\0R\xc3\xa9"s)),
+         "R\xc3\xa9"},
+        // UTF-16 with a byte-order mark, after a description in UTF-16; big-endian without one.
+        {id3Comment(id3(3, "\x01"
+                           "eng"
+                           "\xff\xfe"
+                           "d\0\0\0"
+                           "\xff\xfe"
+                           "R\0e\0c\0"s)),
+         "Rec"},
+        {id3Comment(id3(3, "\x02"
+                           "eng"
+                           "\0\0"
+                           "\0R\0\xe9"s)),
+         "R?"},
+        {id3Comment(id3(3, "\0eng\0x"s, 0x40)), std::nullopt}, // an extended header
+        {id3Comment(id3(2, "\0eng\0x"s)), std::nullopt},
+        {id3Comment("ID3\x03\0\0\0\0\0\x20"s + "TIT2" + be32(99) + "\0\0"s),
+         std::nullopt}, // a frame past the tag
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(cases[i].first, cases[i].second) << i;
+}
+
+TEST(RecorderChunks, WamdFieldsByIdUntilASubChunkRunsPastTheBody) {
+    const auto sub = [](std::uint16_t id, const std::string &value) {
+        return leBytes(id, 2) + leBytes(value.size(), 4) + value;
+    };
+    const WamdFields fields =
+        readWamd(sub(0, "\x01\0"s) + sub(0x0005, "2022-08-15 21:34:14\0"s) + sub(0x000C, "PIPPIP") +
+                 sub(0x0014, "WGS84,1,2") + sub(0x000B, "cut").substr(0, 8));
+    EXPECT_EQ(fields.startTime, "2022-08-15 21:34:14");
+    EXPECT_EQ(fields.manualId, "PIPPIP");
+    EXPECT_EQ(fields.lastPosition, "WGS84,1,2");
+    EXPECT_EQ(fields.autoId, std::nullopt);
+    EXPECT_EQ(fields.firstFix, std::nullopt);
+}
+
+} // namespace
+} // namespace pelorin
