@@ -52,29 +52,21 @@ TEST(CommandLine, ReadsEveryOptionInBothForms) {
                "--recorder-tz", "Europe/Berlin"});
     ASSERT_EQ(parsed.action, Action::Run) << parsed.error;
     const CliOptions &o = parsed.options;
-    EXPECT_EQ(o.gpxPath, "a b.gpx");
-    EXPECT_EQ(o.recordingsPath, "r.csv");
-    EXPECT_EQ(o.outputPath, "-");
-    EXPECT_EQ(o.name, "Elbe = river");
-    EXPECT_EQ(o.description, "");
-    EXPECT_EQ(o.offsetSeconds, -5);
-    EXPECT_EQ(o.recorderZone, "Europe/Berlin");
-    EXPECT_TRUE(o.tessellate && o.elevation && o.verbose);
-    EXPECT_FALSE(o.open);
+    EXPECT_EQ(std::tie(o.gpxPath, o.recordingsPath, o.outputPath, o.name, o.description, o.recorderZone),
+              std::tuple("a b.gpx", "r.csv", "-", "Elbe = river", "", "Europe/Berlin"));
+    EXPECT_EQ(std::tuple(o.offsetSeconds, o.tessellate, o.elevation, o.verbose, o.open),
+              std::tuple(-5, true, true, true, false));
 
     const ParsedCommandLine sync =
         parse({"--gpx", "t.gpx", "--recordings-dir=card", "--report", "-", "--max-gap=90.5",
                "--split-segments", "--sync=CARD/a.wav=Start = 1"});
     ASSERT_EQ(sync.action, Action::Run) << sync.error;
-    EXPECT_EQ(sync.options.recordingsDir, "card");
-    EXPECT_EQ(sync.options.reportPath, "-");
-    EXPECT_EQ(sync.options.outputPath, "");
-    EXPECT_EQ(sync.options.maxGapSeconds, 90.5);
-    EXPECT_TRUE(sync.options.splitSegments);
-    EXPECT_EQ(sync.options.syncRecording, "CARD/a.wav");
-    EXPECT_EQ(sync.options.syncWaypoint, "Start = 1"); // split at the first =
-    EXPECT_EQ(sync.options.offsetSeconds, 0);
-    EXPECT_FALSE(sync.options.tessellate || sync.options.elevation || sync.options.verbose);
+    const CliOptions &s = sync.options;
+    EXPECT_EQ(std::tie(s.recordingsDir, s.reportPath, s.outputPath, s.syncRecording, s.syncWaypoint),
+              std::tuple("card", "-", "", "CARD/a.wav", "Start = 1")); // split at the first =
+    EXPECT_EQ(std::tuple(s.maxGapSeconds.value_or(0), s.splitSegments, s.offsetSeconds, s.tessellate,
+                         s.elevation, s.verbose),
+              std::tuple(90.5, true, 0, false, false, false));
 }
 
 TEST(CommandLine, UsageErrorsNameTheirCause) {

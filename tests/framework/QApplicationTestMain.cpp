@@ -9,5 +9,6 @@ int main(int argc, char **argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false); // a window's closing must not end a test's nested loop
     return RUN_ALL_TESTS();
 }

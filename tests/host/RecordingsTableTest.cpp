@@ -69,14 +69,12 @@ TEST(RecordingsTable, PlacementsFromAPlugInFillThePlacementColumn) {
                       Qt::AscendingOrder); // File1, file1, file2, file10
 
     const auto placement = [](const char *file, qint64 secs, const char *status, bool placed) {
-        HostPlacement p;
-        p.filename = QString::fromUtf8(file);
-        p.recordingTime = QDateTime::fromSecsSinceEpoch(secs);
-        p.status = QString::fromUtf8(status);
-        p.correctedTime = QDateTime::fromSecsSinceEpoch(secs + 37, Qt::UTC);
-        p.uncertaintyMetres = 6.4;
-        p.placed = placed;
-        return p;
+        return HostPlacement{QString::fromUtf8(file),
+                             QDateTime::fromSecsSinceEpoch(secs),
+                             QString::fromUtf8(status),
+                             QDateTime::fromSecsSinceEpoch(secs + 37, Qt::UTC),
+                             6.4,
+                             placed};
     };
     hostDelegate()->recordingsController()->showPlacements(
         {placement("file1.wav", 400, "interpolated", true), placement("file2.wav", 100, "after-track", false),

@@ -4,7 +4,6 @@
 #include "host/HostApplication.h"
 #include "host/HostSettings.h"
 #include "host/MainWindow.h"
-#include "host/RecordingConversion.h"
 #include "host/RecordingsTableModel.h"
 #include "host/RecordingsTableView.h"
 #include "host/TableRecordingsController.h"
@@ -101,23 +100,16 @@ TEST_F(WavImportTest, AFolderGivesTimesSpeciesAndWhereEachTimeCameFrom) {
 TEST_F(WavImportTest, ASavedCatalogueReopensWithTheSameRecordings) {
     QString skipped;
     window_.addRecordings({card_.path()}, &skipped);
-    window_.table()->sortByColumn(RecordingsTableModel::FileNameColumn, Qt::AscendingOrder);
-    const QList<HostRecording> shown = window_.table()->allRecordings();
     const QString path = card_.filePath(QStringLiteral("catalogue.csv"));
     ASSERT_TRUE(window_.saveCatalogueTo(path));
     EXPECT_EQ(lastCatalogue(), path);
 
     HostApplication other;
     ASSERT_TRUE(other.mainWindow()->openCatalogue(path));
-    other.mainWindow()->table()->sortByColumn(RecordingsTableModel::FileNameColumn, Qt::AscendingOrder);
-    const QList<HostRecording> reopened = other.mainWindow()->table()->allRecordings();
-    ASSERT_EQ(reopened.size(), shown.size());
-    for (qsizetype i = 0; i < shown.size(); ++i) {
-        EXPECT_EQ(reopened[i].filename(), shown[i].filename());
-        EXPECT_EQ(reopened[i].recordingTime(), shown[i].recordingTime());
-        EXPECT_EQ(speciesColumnText(reopened[i]), speciesColumnText(shown[i]));
-    }
-    EXPECT_EQ(rowsByName(*other.mainWindow()->table()).value("guano.wav").at(1), QStringLiteral("catalogue"));
+    QMap<QString, QStringList> expected = rowsByName(*window_.table()); // checked by the test above
+    for (QStringList &row : expected)
+        row[1] = QStringLiteral("catalogue");
+    EXPECT_EQ(rowsByName(*other.mainWindow()->table()), expected);
 
     // A folder is no place for a catalogue, a broken or missing one does not open (the message names its file
     // and line): the table and the last catalogue stay.

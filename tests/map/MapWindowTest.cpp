@@ -17,7 +17,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,8 +27,11 @@ using namespace pelorin;
 
 namespace {
 
-KmlDocument survey() {
-    return parseKml(surveyKml()).document;
+void showSurvey(MapWindow &window) {
+    window.showDocument(QStringLiteral("/surveys/meadow.kml"), parseKml(surveyKml()).document);
+    window.resize(700, 520);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 }
 
 QString writeFile(const QString &path, const QByteArray &content) {
@@ -74,14 +76,11 @@ TEST(MapWindow, TitleAndStatusLineNeverShowATemporaryFilesName) {
     display.window()->close();
 }
 
-// The document given before the window first shows is fitted then; the legend's entries toggle their species;
-// keys zoom and pan within the data's neighbourhood.
-TEST(MapWindow, FitsTheDataWhenItFirstShowsLegendEntriesToggleTheirSpeciesAndKeysZoomAndPan) {
+// The document given before the window first shows is fitted then. Its legend's entries toggle their species;
+// the waypoint is no species' and stays; the stop's three recordings are spread, not stacked.
+TEST(MapWindow, FitsTheDataWhenItFirstShowsAndLegendEntriesToggleTheirSpecies) {
     MapWindow window;
-    window.showDocument(QStringLiteral("/surveys/meadow.kml"), survey());
-    window.resize(700, 520);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    showSurvey(window);
     MapCanvas &canvas = *window.canvas();
     for (const GeoPoint p : {GeoPoint{48.85, 9.5}, GeoPoint{48.852, 9.504}, GeoPoint{48.87, 9.52}})
         EXPECT_TRUE(
@@ -93,17 +92,12 @@ TEST(MapWindow, FitsTheDataWhenItFirstShowsLegendEntriesToggleTheirSpeciesAndKey
     ASSERT_EQ(legend.count(), 2);
     EXPECT_EQ(legend.item(0)->text(), QStringLiteral("Nnoc (3)"));
     EXPECT_EQ(legend.item(1)->text(), QStringLiteral("Ppip (2)"));
-    const QList<LegendEntry> entries = canvas.legend();
-    EXPECT_EQ(entries[1].color, QColor(0xff, 0, 0)) << "the document's own colour";
-    EXPECT_EQ(entries[0].color, QColor(0x00, 0x9e, 0x73)) << "the writers' colour for Nnoc";
+    EXPECT_EQ(canvas.legend()[1].color, QColor(0xff, 0, 0)) << "the document's own colour";
+    EXPECT_EQ(canvas.layout().spots.size(), 5u);
+    const QPointF rec1 = *canvas.pinPosition(QStringLiteral("rec1.wav"));
+    EXPECT_NE(rec1, *canvas.pinPosition(QStringLiteral("rec2.wav")));
+    EXPECT_NE(rec1, *canvas.pinPosition(QStringLiteral("rec3.wav")));
 
-    auto shown = [&canvas] {
-        QStringList files;
-        for (const char *file : {"rec1.wav", "rec2.wav", "rec3.wav", "rec4.wav"})
-            if (canvas.pinPosition(QString::fromUtf8(file)))
-                files << QString::fromUtf8(file);
-        return files;
-    };
     const struct {
         const char *species;
         Qt::CheckState state;
@@ -116,41 +110,51 @@ TEST(MapWindow, FitsTheDataWhenItFirstShowsLegendEntriesToggleTheirSpeciesAndKey
     };
     for (const auto &step : steps) {
         legend.entry(QString::fromUtf8(step.species))->setCheckState(step.state);
-        EXPECT_EQ(shown(), step.shown) << step.species << " " << step.state;
+        QStringList shown;
+        for (const char *file : {"rec1.wav", "rec2.wav", "rec3.wav", "rec4.wav"})
+            if (canvas.pinPosition(QString::fromUtf8(file)))
+                shown << QString::fromUtf8(file);
+        EXPECT_EQ(shown, step.shown) << step.species << " " << step.state;
     }
-    // The waypoint is no species' and stays; the stop's three recordings are spread, not stacked.
-    EXPECT_EQ(canvas.layout().spots.size(), 5u);
-    const QPointF rec1 = *canvas.pinPosition(QStringLiteral("rec1.wav"));
-    EXPECT_NE(rec1, *canvas.pinPosition(QStringLiteral("rec2.wav")));
-    EXPECT_NE(rec1, *canvas.pinPosition(QStringLiteral("rec3.wav")));
+}
 
+// Keys zoom and pan, one window through the rows in turn; however far one goes the data stays in sight.
+TEST(MapWindow, KeysZoomAndPanWithinTheDatasNeighbourhood) {
+    MapWindow window;
+    showSurvey(window);
+    MapCanvas &canvas = *window.canvas();
     const double fitted = canvas.viewport().scale();
-    QTest::keyClick(&canvas, Qt::Key_Plus);
-    EXPECT_NEAR(canvas.viewport().scale(), fitted * 1.5, fitted * 1e-9);
-    const double lon = canvas.center().lon;
-    QTest::keyClick(&canvas, Qt::Key_Right);
-    EXPECT_GT(canvas.center().lon, lon);
-    const double lat = canvas.center().lat;
-    QTest::keyClick(&canvas, Qt::Key_Up);
-    EXPECT_GT(canvas.center().lat, lat);
-
-    // However far one pans, the data stays in sight.
-    for (const Qt::Key key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down}) {
-        for (int i = 0; i < 40; ++i)
-            QTest::keyClick(&canvas, key);
-        const QRectF data =
-            QRectF(canvas.projection().project({48.85, 9.5}), canvas.projection().project({48.87, 9.52}))
-                .normalized();
-        EXPECT_TRUE(canvas.viewport().visibleWorld().intersects(data)) << key;
+    const QRectF data =
+        QRectF(canvas.projection().project({48.85, 9.5}), canvas.projection().project({48.87, 9.52}))
+            .normalized();
+    const struct {
+        const char *behaviour;
+        Qt::Key key;
+        int presses;
+        double scale;    // expected; 0: not checked
+        int east, north; // the centre's move: 1 east or north, -1 the other way; 0: not checked
+    } rows[] = {
+        {"+ zooms in by half", Qt::Key_Plus, 1, fitted * 1.5, 0, 0},
+        {"right pans east", Qt::Key_Right, 1, 0, 1, 0},
+        {"up pans north", Qt::Key_Up, 1, 0, 0, 1},
+        {"far left", Qt::Key_Left, 40, 0, -1, 0},
+        {"far up", Qt::Key_Up, 40, 0, 0, 1},
+        {"far right", Qt::Key_Right, 40, 0, 1, 0},
+        {"far down", Qt::Key_Down, 40, 0, 0, -1},
+        {"out no further than the data's area", Qt::Key_Minus, 30, fitted / 16, 0, 0},
+        {"in to a close-up of a few pixels a metre", Qt::Key_Plus, 60, 4, 0, 0},
+    };
+    const auto sign = [](double d) { return (d > 0) - (d < 0); };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.behaviour);
+        const GeoPoint before = canvas.center();
+        for (int i = 0; i < row.presses; ++i)
+            QTest::keyClick(&canvas, row.key);
+        EXPECT_NEAR(row.scale > 0 ? canvas.viewport().scale() : 0, row.scale, row.scale * 1e-9);
+        EXPECT_EQ(row.east != 0 ? sign(canvas.center().lon - before.lon) : 0, row.east);
+        EXPECT_EQ(row.north != 0 ? sign(canvas.center().lat - before.lat) : 0, row.north);
+        EXPECT_TRUE(canvas.viewport().visibleWorld().intersects(data)) << "the data out of sight";
     }
-
-    for (int i = 0; i < 30; ++i)
-        QTest::keyClick(&canvas, Qt::Key_Minus);
-    EXPECT_NEAR(canvas.viewport().scale(), fitted / 16, fitted * 1e-9)
-        << "no further out than the data's area";
-    for (int i = 0; i < 60; ++i)
-        QTest::keyClick(&canvas, Qt::Key_Plus);
-    EXPECT_NEAR(canvas.viewport().scale(), 4, 1e-9) << "a close-up of a few pixels a metre";
 }
 
 // A species wears one colour in the survey KML and GeoJSON, and on the map (pin and legend) for those and for
@@ -191,27 +195,20 @@ TEST(MapWindow, ASpeciesWearsOneColourInEveryDocumentAndOnTheMap) {
     const QString kml = QString::fromStdString(surveyKml(survey));
     const QByteArray json = QByteArray::fromStdString(geoJson(survey));
     const QJsonArray features = QJsonDocument::fromJson(json).object().value("features").toArray();
+    // The colour of the style the file's placemark names (its styleUrl precedes its data), and its feature's.
     const auto written = [&](const std::string &file) {
-        QString kmlColour, htmlColour;
-        const QRegularExpression placemark(QStringLiteral("<Placemark>.*?</Placemark>"),
-                                           QRegularExpression::DotMatchesEverythingOption);
-        for (auto it = placemark.globalMatch(kml); it.hasNext();) {
-            const QString text = it.next().captured();
-            if (!text.contains(QString::fromStdString("<value>" + file + "</value>")))
-                continue;
-            const QString style =
-                QRegularExpression(QStringLiteral("<styleUrl>#(.*)</styleUrl>")).match(text).captured(1);
-            kmlColour = QRegularExpression(
-                            QStringLiteral("<Style id=\"%1\">\\s*<IconStyle>\\s*<color>(\\w+)<").arg(style))
-                            .match(kml)
-                            .captured(1);
-        }
+        const QString value = QString::fromStdString("<value>" + file + "</value>");
+        const qsizetype url = kml.lastIndexOf(QStringLiteral("<styleUrl>#"), kml.indexOf(value)) + 11;
+        const QString style =
+            QStringLiteral("<Style id=\"%1\">").arg(kml.mid(url, kml.indexOf('<', url) - url));
+        const qsizetype colour = kml.indexOf(QStringLiteral("<color>"), kml.indexOf(style)) + 7;
+        std::string html;
         for (const QJsonValue feature : features) {
             const QJsonObject properties = feature.toObject().value("properties").toObject();
             if (properties.value("filename").toString().toStdString() == file)
-                htmlColour = properties.value("marker-color").toString();
+                html = properties.value("marker-color").toString().toStdString();
         }
-        return std::pair{kmlColour.toStdString(), htmlColour.toStdString()};
+        return std::pair{kml.mid(colour, 8).toStdString(), html};
     };
     for (std::size_t i = 0; i < std::size(rows); ++i)
         EXPECT_EQ(written(fileOf(i) + ".wav"), std::pair(std::string(rows[i].kml), std::string(rows[i].html)))
@@ -224,20 +221,19 @@ TEST(MapWindow, ASpeciesWearsOneColourInEveryDocumentAndOnTheMap) {
          parseKml(QByteArray::fromStdString(kmlDocument({}, TrackView{points, {}}, plain))).document},
     };
     for (const auto &[kind, document] : documents) {
+        SCOPED_TRACE(kind);
         MapCanvas canvas;
         canvas.resize(600, 400);
         canvas.setDocument(document);
         const QImage drawn = canvas.grab().toImage();
         const QList<LegendEntry> legend = canvas.legend();
-        ASSERT_EQ(legend.size(), qsizetype(std::size(rows))) << kind;
+        ASSERT_EQ(legend.size(), qsizetype(std::size(rows)));
         for (std::size_t i = 0; i < std::size(rows); ++i) {
-            const auto &row = rows[i];
-            const std::string file = fileOf(i) + ".wav";
-            EXPECT_EQ(legend[qsizetype(i)].species.toStdString(), row.species) << kind;
-            EXPECT_EQ(legend[qsizetype(i)].color, row.color) << kind << " " << row.species;
-            const std::optional<QPointF> pin = canvas.pinPosition(QString::fromStdString(file));
-            ASSERT_TRUE(pin) << kind << " " << file;
-            EXPECT_EQ(drawn.pixelColor(pin->toPoint()), row.color) << kind << " pin of " << row.species;
+            SCOPED_TRACE(rows[i].species);
+            EXPECT_EQ(legend[qsizetype(i)].species.toStdString(), rows[i].species);
+            EXPECT_EQ(legend[qsizetype(i)].color, rows[i].color);
+            const auto pin = canvas.pinPosition(QString::fromStdString(fileOf(i) + ".wav")).value();
+            EXPECT_EQ(drawn.pixelColor(pin.toPoint()), rows[i].color) << "its pin";
         }
     }
 }
@@ -258,21 +254,25 @@ TEST(MapWindow, PinsAndTableRowsSelectEachOther) {
     MapWindow &map = *host.mapDisplay()->window();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&map));
     MapCanvas &canvas = *map.canvas();
-
-    const std::optional<QPointF> pin = canvas.pinPosition(QStringLiteral("rec4.wav"));
-    ASSERT_TRUE(pin.has_value());
-    QTest::mouseClick(&canvas, Qt::LeftButton, {}, pin->toPoint());
-    QList<HostRecording> selected = main.table()->selectedRecordings();
-    ASSERT_EQ(selected.size(), 1);
-    EXPECT_EQ(selected[0].filename(), QStringLiteral("rec4.wav"));
+    const auto pin = [&canvas](const char *file) {
+        return canvas.pinPosition(QString::fromUtf8(file)).value().toPoint();
+    };
+    const auto selected = [&main] {
+        QStringList files;
+        for (const HostRecording &recording : main.table()->selectedRecordings())
+            files << recording.filename();
+        return files;
+    };
+    QTest::mouseClick(&canvas, Qt::LeftButton, {}, pin("rec4.wav"));
+    EXPECT_EQ(selected(), QStringList{"rec4.wav"});
     EXPECT_TRUE(canvas.isHighlighted(QStringLiteral("rec4.wav")));
 
     // A drag that starts on a pin pans and selects nothing.
-    const std::optional<QPointF> other = canvas.pinPosition(QStringLiteral("rec1.wav"));
-    QTest::mousePress(&canvas, Qt::LeftButton, {}, other->toPoint());
-    QTest::mouseMove(&canvas, other->toPoint() + QPoint(40, 0));
-    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, other->toPoint() + QPoint(40, 0));
-    EXPECT_EQ(main.table()->selectedRecordings().size(), 1);
+    const QPoint from = pin("rec1.wav");
+    QTest::mousePress(&canvas, Qt::LeftButton, {}, from);
+    QTest::mouseMove(&canvas, from + QPoint(40, 0));
+    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, from + QPoint(40, 0));
+    EXPECT_EQ(selected(), QStringList{"rec4.wav"});
 
     // A row selected whose pin is off screen brings the pin into view.
     for (int i = 0; i < 30; ++i)
@@ -284,19 +284,14 @@ TEST(MapWindow, PinsAndTableRowsSelectEachOther) {
     EXPECT_TRUE(canvas.pinPosition(QStringLiteral("rec1.wav")));
 
     main.table()->selectRow(0);
-    selected = main.table()->selectedRecordings();
-    ASSERT_EQ(selected.size(), 1);
-    EXPECT_TRUE(canvas.isHighlighted(selected[0].filename()));
+    ASSERT_EQ(selected().size(), 1);
+    EXPECT_TRUE(canvas.isHighlighted(selected()[0]));
     EXPECT_FALSE(canvas.isHighlighted(QStringLiteral("rec4.wav")));
 
     // The plain document's names lack the extension.
     test::showTrackAndWait(*host.mapDisplay(),
                            writeFile(dir.filePath(QStringLiteral("plain.kml")), plainKml()));
-    const std::optional<QPointF> plainPin = canvas.pinPosition(QStringLiteral("rec2.wav"));
-    ASSERT_TRUE(plainPin.has_value());
-    QTest::mouseClick(&canvas, Qt::LeftButton, {}, plainPin->toPoint());
-    selected = main.table()->selectedRecordings();
-    ASSERT_EQ(selected.size(), 1);
-    EXPECT_EQ(selected[0].filename(), QStringLiteral("rec2.wav"));
+    QTest::mouseClick(&canvas, Qt::LeftButton, {}, pin("rec2.wav"));
+    EXPECT_EQ(selected(), QStringList{"rec2.wav"});
     map.close();
 }

@@ -46,10 +46,9 @@ TEST_F(PluginTest, PanelNamesItsLogAndShowsWhereEachRecordingWent) {
     }
     // The host hears of them too, in the order they were placed.
     ASSERT_EQ(shown.size(), 3);
-    EXPECT_TRUE(shown[0].placed);
-    EXPECT_EQ(shown[0].correctedTime, QDateTime::fromString("2009-05-01T10:00:30Z", Qt::ISODate));
-    EXPECT_EQ(QStringList({shown[2].filename, shown[2].status}), QStringList({"after.wav", "after-track"}));
-    EXPECT_FALSE(shown[2].placed);
+    EXPECT_EQ(std::tuple(shown[0].placed, shown[0].correctedTime.toString(Qt::ISODate), shown[2].filename,
+                         shown[2].status, shown[2].placed),
+              std::tuple(true, "2009-05-01T10:00:30Z", "after.wav", "after-track", false));
     // The offset field takes whole seconds only.
     const QValidator *validator = plugin.timeDiff->validator();
     ASSERT_NE(validator, nullptr);

@@ -23,12 +23,10 @@ public:
     void showTrack(const QString &path) override { calls << "showTrack " + QFileInfo(path).fileName(); }
 };
 
-// The test plays the host (its selection and map window), the desktop (the
-// default application for files) and the user, who answers the modal widgets
-// as they come up: one step each, in order, run from the event loop so that a
-// step may open dialogs of its own. A widget that comes up unexpected and
-// stays fails the test and is dismissed. The scratch folder is also the
-// temporary folder; the plug-in is declared last: it goes first.
+// The test plays the host (selection, map window), the desktop (the files' opener) and the user, who answers
+// the modal widgets as they come up, a step each in order, from the event loop so that a step may open
+// dialogs of its own; one unexpected that stays fails the test. The scratch folder is the temporary folder;
+// the plug-in is declared last: it goes first.
 class PluginTest : public QObject,
                    public ::testing::Test,
                    public pelorin::HostDelegate,
