@@ -46,18 +46,20 @@ std::optional<double> medianRecorderDistance(std::span<const Recording> recordin
     return (*middle + *std::max_element(distances.begin(), middle)) / 2;
 }
 
-std::string recorderDistanceText(std::span<const Recording> recordings, std::span<const Placement> placements) {
+std::string recorderDistanceText(std::span<const Recording> recordings,
+                                 std::span<const Placement> placements) {
     const std::optional<double> median = medianRecorderDistance(recordings, placements);
     if (!median)
         return {};
-    std::string text = "the recorders' own positions lie a median " + distanceText(*median) + " from the track's";
+    std::string text =
+        "the recorders' own positions lie a median " + distanceText(*median) + " from the track's";
     if (*median > kFarMetres)
         text += ": a wrong offset, or a stationary recorder's configured position?";
     return text;
 }
 
-std::optional<PositionOffset> offsetNearestRecorderPositions(std::span<const Recording> recordings, TrackView track,
-                                                             std::int32_t givenOffsetSeconds,
+std::optional<PositionOffset> offsetNearestRecorderPositions(std::span<const Recording> recordings,
+                                                             TrackView track, std::int32_t givenOffsetSeconds,
                                                              const PlacementOptions &options) {
     if (std::none_of(recordings.begin(), recordings.end(),
                      [](const Recording &r) { return r.recorderPosition.has_value(); }))
@@ -65,9 +67,11 @@ std::optional<PositionOffset> offsetNearestRecorderPositions(std::span<const Rec
     std::optional<PositionOffset> best;
     for (int step = -kHalfHoursEitherSide; step <= kHalfHoursEitherSide; ++step) {
         const std::int64_t offset = std::int64_t{givenOffsetSeconds} + std::int64_t{step} * kHalfHour;
-        if (offset < std::numeric_limits<std::int32_t>::min() || offset > std::numeric_limits<std::int32_t>::max())
+        if (offset < std::numeric_limits<std::int32_t>::min() ||
+            offset > std::numeric_limits<std::int32_t>::max())
             continue;
-        const GeoRefResult result = placeRecordings(recordings, track, static_cast<std::int32_t>(offset), options);
+        const GeoRefResult result =
+            placeRecordings(recordings, track, static_cast<std::int32_t>(offset), options);
         const std::optional<double> median = medianRecorderDistance(recordings, result.placements);
         if (!median)
             continue;
@@ -75,7 +79,8 @@ std::optional<PositionOffset> offsetNearestRecorderPositions(std::span<const Rec
         for (std::size_t i = 0; i < recordings.size(); ++i)
             compared += recordings[i].recorderPosition && result.placements[i].placed();
         // More recordings compared outweighs a closer median of fewer.
-        if (!best || compared > best->compared || (compared == best->compared && *median < best->medianMetres))
+        if (!best || compared > best->compared ||
+            (compared == best->compared && *median < best->medianMetres))
             best = PositionOffset{static_cast<std::int32_t>(offset), *median, compared};
     }
     return best;

@@ -23,7 +23,8 @@ std::optional<double> medianRecorderDistance(std::span<const Recording> recordin
 // "the recorders' own positions lie a median 14 m from the track's"; past
 // 200 m "…a median 2.3 km from the track's: a wrong offset, or a stationary
 // recorder's configured position?"; "" when there is nothing to compare.
-std::string recorderDistanceText(std::span<const Recording> recordings, std::span<const Placement> placements);
+std::string recorderDistanceText(std::span<const Recording> recordings,
+                                 std::span<const Placement> placements);
 
 // The offset, among the given one and whole and half hours up to 12 h either
 // side (a clock set to the wrong zone, or not set for summer time), whose pins
@@ -33,8 +34,8 @@ struct PositionOffset {
     double medianMetres = 0;
     std::size_t compared = 0; // placed recordings with their own position
 };
-std::optional<PositionOffset> offsetNearestRecorderPositions(std::span<const Recording> recordings, TrackView track,
-                                                             std::int32_t givenOffsetSeconds,
+std::optional<PositionOffset> offsetNearestRecorderPositions(std::span<const Recording> recordings,
+                                                             TrackView track, std::int32_t givenOffsetSeconds,
                                                              const PlacementOptions &options = {});
 
 // "the recorders' own positions agree best with --offset 3637 (a median 12 m from the track's)"
