@@ -1,5 +1,7 @@
 #include "georef/PlacementReport.h"
 
+#include "text/CsvField.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <string>
@@ -10,20 +12,6 @@ namespace {
 
 constexpr std::size_t kFlushBytes = 64 * 1024;
 
-void appendField(std::string &out, std::string_view field) {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out.append(field);
-        return;
-    }
-    out += '"';
-    for (const char c : field) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
 void appendRow(std::string &out, const RecordingFields &fields) {
     for (std::size_t f = 0; f < kRecordingFieldCount; ++f) {
         const auto field = static_cast<RecordingField>(f);
@@ -32,7 +20,7 @@ void appendRow(std::string &out, const RecordingFields &fields) {
         if (isFormattedField(field))
             out.append(fields[field]);
         else
-            appendField(out, fields[field]);
+            appendCsvField(out, fields[field]);
     }
     out += "\r\n";
 }

@@ -5,11 +5,6 @@
 
 namespace pelorin {
 
-void appendSpeciesList(std::string &out, const std::vector<std::string> &species) {
-    for (std::size_t i = 0; i < species.size(); ++i)
-        out.append(i == 0 ? "" : ";").append(species[i]);
-}
-
 void RecordingFields::fill(const Recording &recording, const Placement &placement) {
     text_.clear();
     std::size_t field = 0;

@@ -3,6 +3,7 @@
 #include "georef/Placement.h"
 #include "georef/Recording.h"
 #include "georef/TimeText.h"
+#include "text/SpeciesList.h"
 
 #include <array>
 #include <cstddef>
@@ -77,9 +78,6 @@ inline constexpr std::array<RecordingField, 13> kSurveyFields{RecordingField::Fi
                                                               RecordingField::RecorderLatitude,
                                                               RecordingField::RecorderLongitude,
                                                               RecordingField::RecorderDistanceMetres};
-
-// Abbreviations joined with ";", nothing for none.
-void appendSpeciesList(std::string &out, const std::vector<std::string> &species);
 
 // One recording's field texts, in a buffer reused from one recording to the
 // next so a hundred thousand of them allocate nothing. A field with no value

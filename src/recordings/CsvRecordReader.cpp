@@ -1,14 +1,13 @@
 #include "recordings/CsvRecordReader.h"
 
+#include "text/Blank.h"
+
 #include <algorithm>
 
 namespace pelorin {
 
 namespace {
 
-bool isBlankChar(char c) {
-    return c == ' ' || c == '\t';
-}
 bool isLineBreak(char c) {
     return c == '\n' || c == '\r';
 }
@@ -18,10 +17,7 @@ bool isLineBreak(char c) {
 bool CsvRecord::isBlank() const {
     if (count != 1 || anyQuoted)
         return false;
-    for (const char c : fields[0])
-        if (!isBlankChar(c))
-            return false;
-    return true;
+    return trimmed(fields[0]).empty();
 }
 
 bool CsvRecordReader::next(CsvRecord &record) {
@@ -106,23 +102,6 @@ void CsvRecordReader::takeLineBreak() {
         ++pos_;
     ++pos_;
     ++line_;
-}
-
-void appendCsvField(std::string &out, std::string_view value) {
-    const bool needsQuotes = std::any_of(value.begin(), value.end(),
-                                         [](char c) { return c == ',' || c == '"' || isLineBreak(c); }) ||
-                             (!value.empty() && (isBlankChar(value.front()) || isBlankChar(value.back())));
-    if (!needsQuotes) {
-        out.append(value);
-        return;
-    }
-    out.push_back('"');
-    for (const char c : value) {
-        if (c == '"')
-            out.push_back('"');
-        out.push_back(c);
-    }
-    out.push_back('"');
 }
 
 } // namespace pelorin

@@ -45,8 +45,4 @@ private:
     long line_ = 1;
 };
 
-// Appends `value` to `out` as one field, quoted when it holds a comma, a
-// quote, a line break or surrounding blanks.
-void appendCsvField(std::string &out, std::string_view value);
-
 } // namespace pelorin

@@ -1,26 +1,18 @@
 #include "recordings/GuanoText.h"
 
+#include "text/Blank.h"
+
 #include <algorithm>
 
 namespace pelorin {
 
 namespace {
 
-// The format counts NUL among the whitespace a reader trims.
-constexpr std::string_view kBlanks{" \t\r\n\0", 5};
-
-std::string_view trim(std::string_view s) {
-    const auto first = s.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(kBlanks) - first + 1);
-}
-
 std::optional<std::string_view> keyOf(std::string_view line) {
     const auto colon = line.find(':');
     if (colon == std::string_view::npos)
         return std::nullopt;
-    return trim(line.substr(0, colon));
+    return trimmed(line.substr(0, colon));
 }
 
 } // namespace
@@ -28,7 +20,7 @@ std::optional<std::string_view> keyOf(std::string_view line) {
 GuanoText::GuanoText(std::string_view chunkBody) {
     const auto lastNewline = chunkBody.rfind('\n');
     const auto tail = lastNewline == std::string_view::npos ? chunkBody : chunkBody.substr(lastNewline + 1);
-    if (tail.find_first_not_of(kBlanks) == std::string_view::npos)
+    if (trimmed(tail).empty())
         chunkBody.remove_suffix(tail.size());
     while (!chunkBody.empty()) {
         const auto eol = chunkBody.find('\n');
@@ -40,7 +32,7 @@ GuanoText::GuanoText(std::string_view chunkBody) {
 std::optional<std::string> GuanoText::value(std::string_view key) const {
     for (const std::string &line : lines_) {
         if (keyOf(line) == key)
-            return std::string(trim(std::string_view(line).substr(line.find(':') + 1)));
+            return std::string(trimmed(std::string_view(line).substr(line.find(':') + 1)));
     }
     return std::nullopt;
 }

@@ -5,6 +5,9 @@
 #include "gpx/IsoTime.h"
 #include "recordings/CsvRecordReader.h"
 #include "recordings/Utf8.h"
+#include "text/Blank.h"
+#include "text/CsvField.h"
+#include "text/SpeciesList.h"
 
 #include <algorithm>
 #include <array>
@@ -23,13 +26,6 @@ constexpr std::string_view utf8Bom = "\xEF\xBB\xBF";
 constexpr std::array<std::string_view, 3> requiredColumns{"filename", "recording_time", "species"};
 enum Column { FilenameColumn, TimeColumn, SpeciesColumn };
 
-std::string_view trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 // A text for a message: quoted, and cut short (on a character boundary)
 // when long, since a broken file can put anything there.
 std::string shown(std::string_view text) {
@@ -46,19 +42,6 @@ std::string shown(std::string_view text) {
     }
     out.push_back('"');
     return out;
-}
-
-std::vector<std::string> splitSpecies(std::string_view field) {
-    std::vector<std::string> species;
-    while (true) {
-        const std::size_t semicolon = field.find(';');
-        const std::string_view item = trimmed(field.substr(0, semicolon));
-        if (!item.empty())
-            species.emplace_back(item);
-        if (semicolon == std::string_view::npos)
-            return species;
-        field.remove_prefix(semicolon + 1);
-    }
 }
 
 bool equalIgnoringAsciiCase(std::string_view a, std::string_view b) {
@@ -187,7 +170,7 @@ RecordingsCsvResult parseRecordingsCsv(std::string_view text, const RecorderZone
             result.errors.push_back({record.line, problems});
             continue;
         }
-        Recording recording{time->time, std::string(filename), splitSpecies(species), std::move(time->note)};
+        Recording recording{time->time, std::string(filename), splitSpeciesList(species, ";"), std::move(time->note)};
         recording.timeSource = StartTimeSource::Catalogue;
         recording.timeAsGiven = std::string(trimmed(record.field((*columns)[TimeColumn])));
         result.recordings.push_back(std::move(recording));

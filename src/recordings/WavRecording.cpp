@@ -7,6 +7,8 @@
 #include "recordings/RecorderZone.h"
 #include "recordings/StartTimeTexts.h"
 #include "recordings/WavChunks.h"
+#include "text/Blank.h"
+#include "text/SpeciesList.h"
 
 #include <algorithm>
 #include <array>
@@ -31,28 +33,6 @@ namespace {
 
 // Metadata chunks are small; anything larger is not metadata we can trust.
 constexpr std::uint64_t kMaxMetadataChunk = 1 << 20;
-
-std::string_view trim(std::string_view s) {
-    constexpr std::string_view blanks = " \t\r\n";
-    const auto first = s.find_first_not_of(blanks);
-    if (first == std::string_view::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
-}
-
-std::vector<std::string> splitSpecies(std::string_view text) {
-    std::vector<std::string> species;
-    while (!text.empty()) {
-        const auto comma = text.find(',');
-        const auto item = trim(text.substr(0, comma));
-        if (!item.empty())
-            species.emplace_back(item);
-        if (comma == std::string_view::npos)
-            break;
-        text.remove_prefix(comma + 1);
-    }
-    return species;
-}
 
 struct Metadata {
     std::optional<std::string> guano;
@@ -132,8 +112,8 @@ Guano parseGuano(std::string_view text) {
         const auto colon = line.find(':');
         if (colon == std::string_view::npos)
             continue;
-        const auto key = trim(line.substr(0, colon));
-        const auto value = std::string(trim(line.substr(colon + 1)));
+        const auto key = trimmed(line.substr(0, colon));
+        const auto value = std::string(trimmed(line.substr(colon + 1)));
         if (key == "Timestamp")
             guano.timestamp = value;
         else if (key == "Species Manual ID")
@@ -155,7 +135,7 @@ struct FoundTime {
 
 // Recorders in the field write "2019-04-30 21:02:44+0100" as often as the ISO form.
 std::optional<FoundTime> guanoTime(std::string_view timestamp, RecorderZoneChoice &zone) {
-    const std::string_view given = trim(timestamp);
+    const std::string_view given = trimmed(timestamp);
     std::string text(given);
     if (text.size() > 10 && text[10] == ' ')
         text[10] = 'T';
@@ -230,19 +210,19 @@ WavResult buildRecording(const Walk &walk, std::string_view fileName,
             unreadableTimestamp = *guano.timestamp;
         if (start)
             recording.timeSource = StartTimeSource::Guano;
-        if (guano.manualId && !trim(*guano.manualId).empty())
-            recording.species = splitSpecies(*guano.manualId);
+        if (guano.manualId && !trimmed(*guano.manualId).empty())
+            recording.species = splitSpeciesList(*guano.manualId, ",");
         else if (guano.autoId)
-            recording.species = splitSpecies(*guano.autoId);
+            recording.species = splitSpeciesList(*guano.autoId, ",");
         wav.position = guano.position;
     }
     if (const std::optional<WamdFields> &wamd = walk.metadata.wamd) {
         if (!start && wamd->startTime && (start = guanoTime(*wamd->startTime, zone)))
             recording.timeSource = StartTimeSource::Wamd;
-        if (recording.species.empty() && wamd->manualId && !trim(*wamd->manualId).empty())
-            recording.species = splitSpecies(*wamd->manualId);
+        if (recording.species.empty() && wamd->manualId && !trimmed(*wamd->manualId).empty())
+            recording.species = splitSpeciesList(*wamd->manualId, ",");
         else if (recording.species.empty() && wamd->autoId)
-            recording.species = splitSpecies(*wamd->autoId);
+            recording.species = splitSpeciesList(*wamd->autoId, ",");
     }
     // GUANO's position before wamd's: one Echo Meter Touch file's wamd lost the longitude's sign.
     if (wav.position)

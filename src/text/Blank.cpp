@@ -1,0 +1,67 @@
+#include "text/Blank.h"
+
+#include <cstddef>
+
+namespace pelorin {
+
+namespace {
+
+// Length of the non-ASCII blank that starts at p, or 0.
+std::size_t wideBlankAt(const char *p, const char *end) noexcept {
+    const auto byte = [p](int k) { return static_cast<unsigned char>(p[k]); };
+    const std::ptrdiff_t left = end - p;
+    if (byte(0) == 0xC2 && left >= 2)
+        return byte(1) == 0x85 || byte(1) == 0xA0 ? 2 : 0; // U+0085, U+00A0
+    if (left < 3)
+        return 0;
+    switch (byte(0)) {
+    case 0xE1:
+        return byte(1) == 0x9A && byte(2) == 0x80 ? 3 : 0; // U+1680
+    case 0xE2:
+        if (byte(1) == 0x80) // U+2000..U+200A, U+2028, U+2029, U+202F
+            return byte(2) <= 0x8A || byte(2) == 0xA8 || byte(2) == 0xA9 || byte(2) == 0xAF ? 3 : 0;
+        return byte(1) == 0x81 && byte(2) == 0x9F ? 3 : 0; // U+205F
+    case 0xE3:
+        return byte(1) == 0x80 && byte(2) == 0x80 ? 3 : 0; // U+3000
+    default:
+        return 0;
+    }
+}
+
+// Length of the non-ASCII blank that ends at end (not reaching before begin), or 0.
+// In UTF-8 a lead byte two or three back starts the last character.
+std::size_t wideBlankBefore(const char *begin, const char *end) noexcept {
+    if (end - begin >= 2 && wideBlankAt(end - 2, end) == 2)
+        return 2;
+    if (end - begin >= 3 && wideBlankAt(end - 3, end) == 3)
+        return 3;
+    return 0;
+}
+
+} // namespace
+
+std::string_view trimmed(std::string_view text) noexcept {
+    const char *begin = text.data();
+    const char *end = begin + text.size();
+    for (;;) {
+        while (begin < end && isAsciiBlank(*begin))
+            ++begin;
+        const std::size_t n =
+            begin < end && static_cast<unsigned char>(*begin) >= 0x80 ? wideBlankAt(begin, end) : 0;
+        if (n == 0)
+            break;
+        begin += n;
+    }
+    for (;;) {
+        while (end > begin && isAsciiBlank(end[-1]))
+            --end;
+        const std::size_t n =
+            end > begin && static_cast<unsigned char>(end[-1]) >= 0x80 ? wideBlankBefore(begin, end) : 0;
+        if (n == 0)
+            break;
+        end -= n;
+    }
+    return {begin, static_cast<std::size_t>(end - begin)};
+}
+
+} // namespace pelorin

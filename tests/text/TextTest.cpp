@@ -1,0 +1,59 @@
+#include "text/Blank.h"
+#include "text/CsvField.h"
+#include "text/SpeciesList.h"
+
+#include <gtest/gtest.h>
+
+namespace pelorin {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(Text, TrimmedDropsEveryKindOfBlankAtTheEndsAndNothingElse) {
+    const std::pair<std::string, std::string> cases[] = {
+        {" \t\r\n\v\fa b\0"s, "a b"},
+        {"\xc2\xa0\xe3\x80\x80Ppip\xe2\x80\xaf\xc2\x85", "Ppip"}, // U+00A0, U+3000 / U+202F, U+0085
+        {"\xe1\x9a\x80\xe2\x80\x8a"
+         "x\xe2\x81\x9f\xe2\x80\xa9",
+         "x"},                                                      // U+1680, U+200A / U+205F, U+2029
+        {"\xe2\x80\x8bx\xe2\x80\x8b", "\xe2\x80\x8bx\xe2\x80\x8b"}, // U+200B is no blank
+        {"\xc3\xa9", "\xc3\xa9"},                                   // é ends in no blank's byte
+        {"x\xa0", "x\xa0"},                                         // half a blank is no blank
+        {" \xc2\xa0 ", ""},
+        {"", ""},
+    };
+    for (const auto &[text, expected] : cases)
+        EXPECT_EQ(trimmed(text), expected) << text;
+}
+
+TEST(Text, CsvFieldsQuotedOnlyWhenAReaderWouldMisreadThem) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain.wav", "plain.wav"},
+        {"a,b", "\"a,b\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"two\nlines", "\"two\nlines\""},
+        {"cr\r", "\"cr\r\""},
+        {" lead", "\" lead\""},
+        {"trail\xc2\xa0", "\"trail\xc2\xa0\""},
+        {"in side", "in side"},
+        {"", ""},
+    };
+    for (const auto &[value, field] : cases) {
+        std::string out = "=";
+        appendCsvField(out, value);
+        EXPECT_EQ(out, "=" + field) << value;
+    }
+}
+
+TEST(Text, SpeciesListsSplitTrimmedAndJoined) {
+    EXPECT_EQ(splitSpeciesList(" Ppip ; ;Nnoc\xc2\xa0;", ";"), (std::vector<std::string>{"Ppip", "Nnoc"}));
+    EXPECT_EQ(splitSpeciesList("Ppip, Ppyg,Eser", ","), (std::vector<std::string>{"Ppip", "Ppyg", "Eser"}));
+    EXPECT_EQ(splitSpeciesList("Ppip;Nnoc,Eser", ";,"), (std::vector<std::string>{"Ppip", "Nnoc", "Eser"}));
+    EXPECT_EQ(splitSpeciesList("  ", ";"), std::vector<std::string>{});
+    std::string joined;
+    appendSpeciesList(joined, {"Ppip", "Nnoc", "Eser"});
+    EXPECT_EQ(joined, "Ppip;Nnoc;Eser");
+}
+
+} // namespace
+} // namespace pelorin
