@@ -16,10 +16,8 @@
 #include "georef/TimeText.h"
 #include "gpx/Coordinate.h"
 #include "gpx/GpxReader.h"
-#include "kml/GeoJsonWriter.h"
-#include "kml/GpxWriter.h"
+#include "kml/DocumentChoice.h"
 #include "kml/KmlWriter.h"
-#include "kml/SurveyKmlWriter.h"
 #include "recordings/RecordingsCsv.h"
 #include "recordings/WavRecording.h"
 
@@ -199,22 +197,6 @@ LoadedRecordings loadRecordings(const CliOptions &options, std::future<Recording
         loaded.recordings.push_back(std::move(wav.recording));
     }
     return loaded;
-}
-
-// The survey documents (survey KML, GeoJSON, GPX): the plain KML's inputs plus
-// every recording's placement; named by the transect, else by the GPS log.
-SurveyDocument surveyOf(const CliOptions &options, bool hasElevation, TrackView track,
-                        const std::vector<Recording> &recordings, const GeoRefResult &placed) {
-    SurveyDocument survey;
-    survey.name =
-        options.name.empty() ? std::filesystem::path(options.gpxPath).filename().string() : options.name;
-    survey.description = options.description;
-    survey.track = track;
-    survey.recordings = recordings;
-    survey.placements = placed.placements;
-    survey.tessellate = options.tessellate;
-    survey.elevation = options.elevation && hasElevation;
-    return survey;
 }
 
 // What one run reads and makes of it, kept for the documents written after.
@@ -426,20 +408,10 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
     if (!options.outputPath.empty() && !documentWritten) {
         const KmlOptions kml = kmlOptions(options, survey.track.hasElevation);
         const SurveyDocument document =
-            surveyOf(options, survey.track.hasElevation, view, survey.recordings, survey.placed);
+            surveyDocument(kml, std::filesystem::path(options.gpxPath).filename().string(), view,
+                           survey.recordings, survey.placed.placements);
         const auto produce = [&](const ByteSink &sink) {
-            switch (options.format) {
-            case OutputFormat::GeoJson:
-                return writeGeoJson(document, sink);
-            case OutputFormat::Gpx:
-                return writeGpx(document, sink);
-            case OutputFormat::Kml:
-                break;
-            }
-            if (options.kmlStyle == KmlStyle::Survey)
-                writeSurveyKml(document, sink);
-            else
-                writeKmlDocument(kml, view, survey.placed.records, sink);
+            writeChosenDocument(options.format, options.kmlStyle, document, kml, survey.placed.records, sink);
         };
         if (!writeDocument(options.outputPath, "document", produce, out, err))
             return kWriteFailed;

@@ -11,7 +11,6 @@
 namespace pelorin::cli {
 
 // The KML document the batch command writes.
-enum class KmlStyle { Plain, Survey };
 
 // What one run of the batch command is asked to do.
 struct CliOptions {

@@ -18,4 +18,16 @@ OutputFormat formatOfPath(std::string_view path) {
     return extension == "gpx" ? OutputFormat::Gpx : OutputFormat::Kml;
 }
 
+std::string_view formatName(OutputFormat format) {
+    switch (format) {
+    case OutputFormat::GeoJson:
+        return "GeoJSON";
+    case OutputFormat::Gpx:
+        return "GPX";
+    case OutputFormat::Kml:
+        break;
+    }
+    return "KML";
+}
+
 } // namespace pelorin

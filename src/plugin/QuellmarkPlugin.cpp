@@ -6,11 +6,8 @@
 #include "georef/GeoRef.h"
 #include "georef/NumberText.h"
 #include "gpx/Coordinate.h"
-#include "kml/DocumentFormat.h"
-#include "kml/GeoJsonWriter.h"
-#include "kml/GpxWriter.h"
+#include "kml/DocumentChoice.h"
 #include "kml/KmlWriter.h"
-#include "kml/SurveyKmlWriter.h"
 #include "plugin/AlertPanel.h"
 #include "plugin/FileDialog.h"
 #include "plugin/GpxErrorText.h"
@@ -485,37 +482,22 @@ bool QuellmarkPlugin::createKMLOutput(const QUrl &url) {
     options.hasElevation = hasElevation;
     const ArrangedTrack track = gpsDataController ? gpsDataController->arrangedObjects() : ArrangedTrack{};
 
-    // GeoJSON and GPX when the file's name asks for them; KML otherwise.
-    SurveyDocument survey;
-    survey.name = options.transectName.empty() ? gpsLogName : options.transectName;
-    survey.description = options.transectDesc;
-    survey.track = track.view();
-    survey.recordings = runRecordings;
-    survey.placements = placements;
-    survey.tessellate = options.tessellate;
-    survey.elevation = options.elevation && options.hasElevation;
-    const bool surveyStyle = kmlStyle && kmlStyle->currentIndex() == kSurveyStyle;
+    const SurveyDocument survey =
+        surveyDocument(options, gpsLogName, track.view(), runRecordings, placements);
+    const KmlStyle style =
+        kmlStyle && kmlStyle->currentIndex() == kSurveyStyle ? KmlStyle::Survey : KmlStyle::Plain;
 
     WriteResult written;
     const OutputFormat format = url.isLocalFile() ? formatOfPath(localPath(url)) : OutputFormat::Kml;
     if (url.isLocalFile()) {
         written = writeFileAtomically(localPath(url), [&](const ByteSink &sink) {
-            if (format == OutputFormat::GeoJson)
-                writeGeoJson(survey, sink);
-            else if (format == OutputFormat::Gpx)
-                writeGpx(survey, sink);
-            else if (surveyStyle)
-                writeSurveyKml(survey, sink);
-            else
-                writeKmlDocument(options, track.view(), geoRefRecs, sink);
+            writeChosenDocument(format, style, survey, options, geoRefRecs, sink);
         });
     }
     if (!written) {
         QApplication::beep();
         runAlertPanel(alertParent(), kExportErrorTitle,
-                      exportErrorMessage(format == OutputFormat::GeoJson ? QLatin1String("GeoJSON")
-                                         : format == OutputFormat::Gpx   ? QLatin1String("GPX")
-                                                                         : QLatin1String("KML")));
+                      exportErrorMessage(QLatin1String(formatName(format))));
         return false;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(url.toLocalFile())); // whether it opens is not our concern
