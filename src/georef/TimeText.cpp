@@ -16,6 +16,19 @@ void appendDigits(std::string &out, long long value, int width) {
         out += digits[--n];
 }
 
+} // namespace
+
+void appendClockText(std::string &out, std::chrono::seconds timeOfDay) {
+    const std::chrono::hh_mm_ss clock{timeOfDay};
+    appendDigits(out, clock.hours().count(), 2);
+    out += ':';
+    appendDigits(out, clock.minutes().count(), 2);
+    out += ':';
+    appendDigits(out, clock.seconds().count(), 2);
+}
+
+namespace {
+
 // "YYYY-MM-DDTHH:MM:SS" of the clock reading, ".mmm" when there are milliseconds.
 void appendCivil(std::string &out, RecordingTime reading) {
     const auto day = std::chrono::floor<std::chrono::days>(reading);
@@ -27,11 +40,7 @@ void appendCivil(std::string &out, RecordingTime reading) {
     out += '-';
     appendDigits(out, static_cast<unsigned>(date.day()), 2);
     out += 'T';
-    appendDigits(out, time.hours().count(), 2);
-    out += ':';
-    appendDigits(out, time.minutes().count(), 2);
-    out += ':';
-    appendDigits(out, time.seconds().count(), 2);
+    appendClockText(out, std::chrono::floor<std::chrono::seconds>(time.to_duration()));
     if (time.subseconds().count() != 0) {
         out += '.';
         appendDigits(out, time.subseconds().count(), 3);

@@ -29,6 +29,8 @@ void appendUtcText(std::string &out, RecordingTime instant);
 // when the zone cannot be read.
 void appendLocalText(std::string &out, RecordingTime instant, UtcOffsets &offsets);
 std::string utcIsoText(RecordingTime time);
+// "21:42:36", the clock of a time of day.
+void appendClockText(std::string &out, std::chrono::seconds timeOfDay);
 std::string localIsoText(RecordingTime time);
 
 } // namespace pelorin
