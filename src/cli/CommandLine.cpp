@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include "georef/NumberText.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -172,14 +174,10 @@ std::string apply(CliOptions &options, const OptionInfo &option, std::string_vie
 } // namespace
 
 std::optional<std::int32_t> parseOffset(std::string_view text) {
-    if (text.size() > 1 && text.front() == '+' && text[1] != '-')
-        text.remove_prefix(1);
-    std::int32_t value = 0;
-    const char *end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end)
+    const IntReading reading = readInt(text);
+    if (!reading.whole)
         return std::nullopt;
-    return value;
+    return reading.value;
 }
 
 std::optional<double> parseSeconds(std::string_view text) {

@@ -18,23 +18,35 @@ float floatValue(std::string_view text) {
     return readDecimal(text).value;
 }
 
-std::int32_t intValue(std::string_view text) {
-    std::size_t i = skipNumberBlanks(text);
+IntReading readInt(std::string_view text) {
+    const std::size_t start = skipNumberBlanks(text);
+    std::size_t i = start;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
         ++i;
     }
+    const std::size_t digits = i;
     constexpr std::int64_t limit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
     std::int64_t magnitude = 0;
+    bool clamped = false;
     for (; i < text.size() && isAsciiDigit(text[i]); ++i) {
         magnitude = magnitude * 10 + (text[i] - '0');
-        if (magnitude > limit)
+        if (magnitude > limit) {
             magnitude = limit; // saturate; the remaining digits cannot bring it back
+            clamped = true;
+        }
     }
-    if (negative)
-        return static_cast<std::int32_t>(-magnitude);
-    return static_cast<std::int32_t>(std::min(magnitude, limit - 1));
+    if (!negative && magnitude == limit) {
+        magnitude = limit - 1;
+        clamped = true;
+    }
+    const bool whole = start == 0 && i > digits && i == text.size() && !clamped;
+    return {static_cast<std::int32_t>(negative ? -magnitude : magnitude), whole};
+}
+
+std::int32_t intValue(std::string_view text) {
+    return readInt(text).value;
 }
 
 namespace {

@@ -13,8 +13,17 @@ namespace pelorin {
 // optional exponent), 0 when none; rounded to single precision.
 float floatValue(std::string_view text);
 
-// Leading blanks skipped, optional sign, digits up to the first other
-// character; 0 when none; clamped to the 32-bit signed range.
+// How a whole number's text reads: leading blanks skipped, optional sign,
+// digits up to the first other character; 0 when none; clamped to the 32-bit
+// signed range. `whole` when that was the entire text, without blanks, with a
+// digit, and within the range: what a strict reader accepts.
+struct IntReading {
+    std::int32_t value = 0;
+    bool whole = false;
+};
+IntReading readInt(std::string_view text);
+
+// readInt(text).value: the clock offset field's lenient reading.
 std::int32_t intValue(std::string_view text);
 
 // "%f" of the value widened to double: six decimals, no exponent, full stop.
