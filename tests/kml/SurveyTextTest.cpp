@@ -69,6 +69,13 @@ TEST(SurveyText, NumbersAndTimesAsEveryFormatWritesThem) {
     EXPECT_EQ(
         out,
         "2025-06-12T19:42:36Z 2025-06-12T19:42:36.005Z 2025-06-12T21:42:36+02:00 2024-12-14T20:42:36+01:00");
+    {
+        const test::ScopedTimeZone west("NST3:30NDT,M3.2.0,M11.1.0"); // west of Greenwich, half hours
+        UtcOffsets newfoundland;
+        std::string local;
+        appendLocalText(local, summer, newfoundland);
+        EXPECT_EQ(local, "2025-06-12T17:12:36-02:30");
+    }
 
     // One remembered offset across the spring change: each side keeps its own.
     UtcOffsets offsets;
