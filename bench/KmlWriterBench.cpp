@@ -1,5 +1,5 @@
 #include "BenchData.h"
-#include "kml/KmlWriter.h"
+#include "documents/KmlWriter.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 #include "BenchData.h"
+#include "documents/GeoJsonWriter.h"
+#include "documents/GpxWriter.h"
+#include "documents/KmlWriter.h"
+#include "documents/SurveyKmlWriter.h"
 #include "georef/GeoRef.h"
-#include "kml/GeoJsonWriter.h"
-#include "kml/GpxWriter.h"
-#include "kml/KmlWriter.h"
-#include "kml/SurveyKmlWriter.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,9 +2,10 @@
 // document must be well-formed XML that expat reads back, with every element
 // in its place and every text intact, less the characters XML cannot carry.
 #include "FuzzCheck.h"
-#include "georef/NumberText.h"
-#include "kml/KmlTrackStream.h"
-#include "kml/KmlWriter.h"
+#include "documents/KmlTrackStream.h"
+#include "documents/KmlWriter.h"
+#include "gpx/Coordinate.h"
+#include "text/NumberText.h"
 
 #include <expat.h>
 #include <fuzzer/FuzzedDataProvider.h>
@@ -143,8 +144,7 @@ Leaves expectedLeaves(const KmlOptions &options, pelorin::TrackView track,
     std::string line;
     for (std::size_t i = 0; i < track.size(); ++i) {
         const TrackPoint &point = track[i];
-        line += coordinates(pelorin::floatValue(point.lon().value_or("")),
-                            pelorin::floatValue(point.lat().value_or("")));
+        line += coordinates(pelorin::coordinateValue(point.lon()), pelorin::coordinateValue(point.lat()));
         line += ',';
         // An elevation that is empty once cleaned counts as none, so every tuple ends in a number.
         const std::string elevation = carriable(elevationMode ? point.elevation().value_or("") : "");

@@ -4,22 +4,22 @@
 #include "cli/Messages.h"
 #include "cli/PipelinedKml.h"
 
+#include "documents/DocumentChoice.h"
+#include "documents/KmlWriter.h"
 #include "fileio/AtomicWrite.h"
 #include "fileio/InputFile.h"
 #include "georef/GeoRef.h"
-#include "georef/NumberText.h"
 #include "georef/OffsetDiagnosis.h"
 #include "georef/PlacementReport.h"
 #include "georef/PlacementSummary.h"
 #include "georef/RecorderPositionCheck.h"
 #include "georef/SyncOffset.h"
-#include "georef/TimeText.h"
 #include "gpx/Coordinate.h"
 #include "gpx/GpxReader.h"
-#include "kml/DocumentChoice.h"
-#include "kml/KmlWriter.h"
 #include "recordings/RecordingsCsv.h"
 #include "recordings/WavRecording.h"
+#include "text/NumberText.h"
+#include "text/TimeText.h"
 
 #include <algorithm>
 #include <chrono>

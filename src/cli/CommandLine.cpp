@@ -1,6 +1,6 @@
 #include "cli/CommandLine.h"
 
-#include "georef/NumberText.h"
+#include "text/NumberText.h"
 
 #include <algorithm>
 #include <array>

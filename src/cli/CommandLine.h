@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kml/DocumentFormat.h"
+#include "documents/DocumentFormat.h"
 
 #include <cstdint>
 #include <optional>

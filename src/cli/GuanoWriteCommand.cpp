@@ -3,10 +3,10 @@
 #include "cli/BatchCommand.h"
 #include "cli/Messages.h"
 #include "georef/GeoRef.h"
-#include "georef/TimeText.h"
 #include "gpx/GpxReader.h"
 #include "recordings/GuanoFileWrite.h"
 #include "recordings/WavRecording.h"
+#include "text/TimeText.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,6 +1,6 @@
 #include "cli/PipelinedKml.h"
 
-#include "kml/KmlTrackStream.h"
+#include "documents/KmlTrackStream.h"
 
 namespace pelorin::cli {
 

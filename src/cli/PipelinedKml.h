@@ -1,10 +1,10 @@
 #pragma once
 
 #include "cli/ExitStatus.h"
+#include "documents/KmlWriter.h"
 #include "fileio/AtomicWrite.h"
 #include "georef/GeoRefRecord.h"
 #include "gpx/GpxReader.h"
-#include "kml/KmlWriter.h"
 
 #include <functional>
 #include <span>

@@ -1,10 +1,10 @@
 #include "georef/GeoRef.h"
 #include "georef/InTwoHalves.h"
 
-#include "georef/NumberText.h"
 #include "georef/PlacemarkText.h"
 #include "georef/Uncertainty.h"
 #include "gpx/Coordinate.h"
+#include "text/NumberText.h"
 
 #include <algorithm>
 #include <charconv>

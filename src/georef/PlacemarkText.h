@@ -1,7 +1,7 @@
 #pragma once
 
 #include "georef/Recording.h"
-#include "georef/TimeText.h"
+#include "text/TimeText.h"
 
 #include <string>
 #include <vector>

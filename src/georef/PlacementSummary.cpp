@@ -1,6 +1,6 @@
 #include "georef/PlacementSummary.h"
 
-#include "georef/TimeText.h"
+#include "text/TimeText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "georef/RecorderPositionCheck.h"
 
-#include "georef/NumberText.h"
 #include "georef/Uncertainty.h"
+#include "text/NumberText.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "georef/RecordingFields.h"
 
-#include "georef/NumberText.h"
 #include "georef/Uncertainty.h"
+#include "text/NumberText.h"
 
 namespace pelorin {
 

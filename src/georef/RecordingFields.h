@@ -2,8 +2,8 @@
 
 #include "georef/Placement.h"
 #include "georef/Recording.h"
-#include "georef/TimeText.h"
 #include "text/SpeciesList.h"
+#include "text/TimeText.h"
 
 #include <array>
 #include <cstddef>

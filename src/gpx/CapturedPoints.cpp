@@ -1,7 +1,7 @@
 #include "gpx/CapturedPoints.h"
 
 #include "gpx/Coordinate.h"
-#include "gpx/IsoTime.h"
+#include "text/IsoTime.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 #include "gpx/Coordinate.h"
-#include "gpx/NumberScan.h"
+#include "text/NumberScan.h"
 
 #include <algorithm>
 #include <bit>

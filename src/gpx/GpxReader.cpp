@@ -1,7 +1,7 @@
 #include "gpx/GpxReader.h"
 
 #include "gpx/Coordinate.h"
-#include "gpx/Windows1252.h"
+#include "text/Windows1252.h"
 
 #include <expat.h>
 

@@ -1,6 +1,6 @@
 #include "map/MapCanvas.h"
 
-#include "kml/SpeciesPalette.h"
+#include "documents/SpeciesPalette.h"
 #include "map/Basemap.h"
 #include "map/MapProjection.h"
 #include "map/MapScale.h"

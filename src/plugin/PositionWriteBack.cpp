@@ -1,8 +1,8 @@
 #include "plugin/PositionWriteBack.h"
 
-#include "georef/TimeText.h"
 #include "recordings/GuanoEdit.h"
 #include "recordings/GuanoFileWrite.h"
+#include "text/TimeText.h"
 
 #include <chrono>
 

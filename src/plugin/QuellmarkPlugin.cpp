@@ -1,13 +1,12 @@
 #include "plugin/QuellmarkPlugin.h"
 
+#include "documents/DocumentChoice.h"
+#include "documents/KmlWriter.h"
 #include "fileio/AtomicWrite.h"
 #include "framework/RecordingValue.h"
 #include "framework/StringTable.h"
 #include "georef/GeoRef.h"
-#include "georef/NumberText.h"
 #include "gpx/Coordinate.h"
-#include "kml/DocumentChoice.h"
-#include "kml/KmlWriter.h"
 #include "plugin/AlertPanel.h"
 #include "plugin/FileDialog.h"
 #include "plugin/GpxErrorText.h"
@@ -17,6 +16,7 @@
 #include "plugin/RecordingsArrayController.h"
 #include "plugin/TrackPointTableModel.h"
 #include "plugin/TrackPointsArrayController.h"
+#include "text/NumberText.h"
 #include "ui_PelorinMain.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "recordings/GuanoEdit.h"
 
-#include "georef/NumberText.h"
-#include "georef/TimeText.h"
 #include "recordings/GuanoText.h"
+#include "text/NumberText.h"
+#include "text/TimeText.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "recordings/RecorderZone.h"
 
-#include "gpx/IsoTime.h"
+#include "text/IsoTime.h"
 
 #include <date/tz.h>
 

@@ -1,13 +1,13 @@
 #include "recordings/RecordingsCsv.h"
 
 #include "fileio/InputFile.h"
-#include "georef/TimeText.h"
-#include "gpx/IsoTime.h"
 #include "recordings/CsvRecordReader.h"
-#include "recordings/Utf8.h"
 #include "text/Blank.h"
 #include "text/CsvField.h"
+#include "text/IsoTime.h"
 #include "text/SpeciesList.h"
+#include "text/TimeText.h"
+#include "text/Utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -170,7 +170,8 @@ RecordingsCsvResult parseRecordingsCsv(std::string_view text, const RecorderZone
             result.errors.push_back({record.line, problems});
             continue;
         }
-        Recording recording{time->time, std::string(filename), splitSpeciesList(species, ";"), std::move(time->note)};
+        Recording recording{time->time, std::string(filename), splitSpeciesList(species, ";"),
+                            std::move(time->note)};
         recording.timeSource = StartTimeSource::Catalogue;
         recording.timeAsGiven = std::string(trimmed(record.field((*columns)[TimeColumn])));
         result.recordings.push_back(std::move(recording));

@@ -1,14 +1,14 @@
 #include "recordings/WavRecording.h"
 
-#include "georef/TimeText.h"
-#include "gpx/IsoTime.h"
 #include "recordings/RecorderChunks.h"
 #include "recordings/RecorderPosition.h"
 #include "recordings/RecorderZone.h"
 #include "recordings/StartTimeTexts.h"
 #include "recordings/WavChunks.h"
 #include "text/Blank.h"
+#include "text/IsoTime.h"
 #include "text/SpeciesList.h"
+#include "text/TimeText.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,7 @@
 #include "georef/GeoRef.h"
-#include "georef/NumberText.h"
 #include "georef/PlacemarkText.h"
+#include "gpx/Coordinate.h"
+#include "text/NumberText.h"
 
 #include "ScopedTimeZone.h"
 #include "TrackFixtures.h"
@@ -61,7 +62,7 @@ TEST(GeoRef, PlacesRecordingsOnTheTimedTrackInTimeOrder) {
         std::vector<std::string> log;
     } cases[] = {
         {"single precision", single, {3s}, 0, {64.001953f}, {"fraction 0.050000"}},
-        {"exact matches", exact, {0s, 60s}, 0, {floatValue("52.5200066"), 1}, {}},
+        {"exact matches", exact, {0s, 60s}, 0, {readDecimal("52.5200066").value, 1}, {}},
         {"offset forward", hours, {0s}, 3600, {6}, {half}},
         {"offset back", hours, {0s}, -3600, {2}, {half}},
         {"unsorted, some outside", kTrack, {-10s, 45s, 61s, 15s}, 0, {10.75f, 10.25f}, {quarter, most}},

@@ -1,8 +1,8 @@
 #include "georef/GeoRef.h"
 #include "georef/PlacementReport.h"
 #include "georef/PlacementSummary.h"
-#include "georef/TimeText.h"
 #include "georef/Uncertainty.h"
+#include "text/TimeText.h"
 
 #include "TrackFixtures.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "documents/KmlWriter.h"
 #include "gpx/TrackPoint.h"
-#include "kml/KmlWriter.h"
 
 #include <QByteArray>
 

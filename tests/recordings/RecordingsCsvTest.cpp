@@ -1,7 +1,7 @@
 #include "recordings/RecordingsCsv.h"
 #include "ScopedTimeZone.h"
 #include "TempFolder.h"
-#include "recordings/Utf8.h"
+#include "text/Utf8.h"
 
 #include <gtest/gtest.h>
 

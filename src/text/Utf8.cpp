@@ -1,0 +1,43 @@
+#include "text/Utf8.h"
+
+namespace pelorin {
+
+bool isValidUtf8(std::string_view text) noexcept {
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
+    const auto *const end = p + text.size();
+    while (p < end) {
+        const unsigned char b = *p;
+        if (b < 0x80) {
+            ++p;
+            continue;
+        }
+        int length = 0;
+        unsigned char lo = 0x80, hi = 0xBF; // bounds of the second byte
+        if (b >= 0xC2 && b <= 0xDF) {
+            length = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            length = 3;
+            if (b == 0xE0)
+                lo = 0xA0; // overlong
+            if (b == 0xED)
+                hi = 0x9F; // surrogates
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            length = 4;
+            if (b == 0xF0)
+                lo = 0x90; // overlong
+            if (b == 0xF4)
+                hi = 0x8F; // above U+10FFFF
+        } else {
+            return false;
+        }
+        if (end - p < length || p[1] < lo || p[1] > hi)
+            return false;
+        for (int i = 2; i < length; ++i)
+            if (p[i] < 0x80 || p[i] > 0xBF)
+                return false;
+        p += length;
+    }
+    return true;
+}
+
+} // namespace pelorin

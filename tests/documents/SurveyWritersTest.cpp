@@ -1,0 +1,394 @@
+#include "documents/GeoJsonWriter.h"
+#include "documents/GpxWriter.h"
+#include "documents/KmlWriter.h"
+#include "documents/SurveyKmlWriter.h"
+#include "georef/PlacementReport.h"
+
+#include "ScopedTimeZone.h"
+#include "SharedData.h"
+#include "SurveyFixture.h"
+#include "TempFolder.h"
+#include "fileio/AtomicWrite.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <string>
+#include <sys/wait.h>
+
+namespace pelorin {
+namespace {
+
+using namespace std::chrono_literals;
+using test::SurveyFixture;
+
+std::size_t count(const std::string &text, const std::string &part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+void expectInOrder(const std::string &text, std::initializer_list<std::string> parts) {
+    std::size_t at = 0;
+    for (const std::string &part : parts) {
+        const std::size_t found = text.find(part, at);
+        ASSERT_NE(found, std::string::npos) << "missing, or out of order: " << part << "\n" << text;
+        at = found + part.size();
+    }
+}
+
+TEST(SurveyKml, TrackBySegmentWaypointsApartAndOneFolderPerSpecies) {
+    test::ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
+    const std::string kml = surveyKml(SurveyFixture().survey());
+    expectInOrder(
+        kml, {
+                 "<Document>\n        <name>Evening &amp; walk</name>",
+                 "<description>Stream meadow\n\nNot placed (2 recordings):\nEarly.wav: before-track\n"
+                 "Timeless.wav: no-time</description>",
+                 "<Style id=\"species-0\">", // Eser: only in an unplaced recording, styled all the same
+                 "<Style id=\"no-species\">",
+                 "<name>Evening &amp; walk</name>\n            <styleUrl>#track</styleUrl>",
+                 "<MultiGeometry>\n                <LineString>\n                    "
+                 "<tessellate>1</tessellate>\n                    <coordinates>9.500000,48.849998,312.4\n"
+                 "9.501000,48.851002,313\n9.502000,48.852001\n</coordinates>",
+                 "<coordinates>9.600000,48.860001,320\n9.601000,48.861000\n</coordinates>",
+                 "</MultiGeometry>",
+                 "<Folder>\n            <name>Waypoints</name>",
+                 "<name>Car park &amp; bridge</name>\n                "
+                 "<TimeStamp><when>2024-06-01T09:00:00Z</when></TimeStamp>",
+                 "<name>Waypoint 2</name>\n                <styleUrl>#waypoint</styleUrl>",
+                 "<Folder>\n            <name>Nnoc</name>",
+                 "<Folder>\n            <name>Ppip</name>",
+                 "<name>Ppip</name>\n                <description>File Ppip &amp; &lt;one&gt;.wav\n"
+                 "Species Ppip\nRecorder time 2024-06-01T12:00:30+02:00\n"
+                 "Corrected time 2024-06-01T10:00:30Z\nPlacement interpolated, within 6.2 m</description>",
+                 "<TimeStamp><when>2024-06-01T10:00:30Z</when></TimeStamp>\n"
+                 "                <styleUrl>#species-2</styleUrl>",
+                 "<Data name=\"elevation\"><value>312.7</value></Data>",
+                 "<Data name=\"uncertainty_m\"><value>6.2</value></Data>",
+                 "<Point><coordinates>9.500500,48.850498</coordinates></Point>",
+                 "<Folder>\n            <name>Several species</name>",
+                 "<name>Ppip,Nnoc</name>",
+                 "<styleUrl>#species-2</styleUrl>", // its first species' colour
+                 "<Folder>\n            <name>No species</name>",
+                 "<TimeStamp><when>2024-06-01T10:10:30.250Z</when></TimeStamp>",
+                 "<styleUrl>#no-species</styleUrl>",
+                 "</Folder>\n    </Document>\n</kml>\n",
+             });
+    // The lone fix of the last segment is no line; waypoints are not on the track.
+    EXPECT_EQ(count(kml, "<LineString>"), 2u);
+    EXPECT_EQ(kml.find("9.700000"), std::string::npos);
+    EXPECT_EQ(kml.find("9.510000,48.860001,"), std::string::npos);
+    // Placed recordings only, each once, every one with all thirteen fields.
+    EXPECT_EQ(count(kml, "<Placemark>"), 1u + 2u + 4u);
+    EXPECT_EQ(count(kml, "<Data name="), 4u * 13u);
+    EXPECT_EQ(kml.find("File Early.wav"), std::string::npos);
+}
+
+// Field lists and layers are checked by GDAL below; these pin what it reads either way.
+TEST(GeoJson, RecordingsAsPointsWithTheirFieldsAndTheUnplacedWithoutAPosition) {
+    test::ScopedTimeZone zone("UTC0");
+    expectInOrder(
+        geoJson(SurveyFixture().survey(false)),
+        {
+            "{\"type\":\"FeatureCollection\",\"name\":\"Evening & walk\",\"description\":",
+            "\"coordinates\":[\n[[9.500000,48.849998],[9.501000,48.851002],[9.502000,48.852001]],\n",
+            "{\"kind\":\"waypoint\",\"name\":\"Car park & bridge\",\"time\":"
+            "\"2024-06-01T09:00:00Z\",\"elevation\":300},",
+            "\"description\":\"File Ppip & <one>.wav\\nSpecies Ppip\\n",
+            "\"status\":\"interpolated\",\"elevation\":312.7,\"seconds_to_fix\":30,",
+            "\"recorder_latitude\":48.850600,\"recorder_longitude\":9.500500,\"recorder_distance_m\":11.3,",
+            "\"species\":\"Ppip;Nnoc\"",
+            "\"status\":\"before-track\",\"elevation\":null,\"seconds_to_fix\":7200,"
+            "\"gap_seconds\":null,\"uncertainty_m\":null,\"recorder_latitude\":null,",
+            "\"geometry\":null}",
+            "\"status\":\"no-time\"",
+            "\"geometry\":null}\n]}\n",
+        });
+}
+
+TEST(Gpx, WaypointsRecordingsAndTheTrackBySegment) {
+    test::ScopedTimeZone zone("UTC0");
+    const std::string gpx = gpxDocument(SurveyFixture().survey());
+    expectInOrder(gpx,
+                  {
+                      "<metadata><name>Evening &amp; walk</name><desc>Stream meadow\n\nNot placed",
+                      "<wpt lat=\"48.860001\" lon=\"9.510000\"><ele>300</ele><time>2024-06-01T09:00:00Z"
+                      "</time><name>Car park &amp; bridge</name></wpt>",
+                      "<wpt lat=\"48.850498\" lon=\"9.500500\"><ele>312.7</ele>"
+                      "<time>2024-06-01T10:00:30Z</time><name>Ppip &amp; &lt;one&gt;.wav (Ppip)</name>"
+                      "<desc>File Ppip",
+                      "<type>recording</type></wpt>",
+                      "<name>Quiet.wav (no species)</name>",
+                      // An elevation that is no number is left out, not invented.
+                      "<trkpt lat=\"48.861000\" lon=\"9.601000\"><time>2024-06-01T10:11:00Z</time></trkpt>",
+                      "</trk>\n</gpx>\n",
+                  });
+    EXPECT_EQ(count(gpx, "<wpt "), 2u + 4u);
+    EXPECT_EQ(gpx.find("Early.wav ("), std::string::npos);
+}
+
+// ---- One recording's fields, the same in the report, the survey KML and GeoJSON -------------------
+
+using Fields = std::map<std::string, std::string>;
+
+std::string unescaped(std::string text, const std::vector<std::pair<std::string, std::string>> &references) {
+    for (const auto &[from, to] : references)
+        for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+            text.replace(at, from.size(), to);
+    return text;
+}
+
+// The <Data> of the placemark whose filename is `name`.
+Fields kmlFields(const std::string &kml, const std::string &name) {
+    Fields fields;
+    std::size_t at = kml.find("<Data name=\"filename\"><value>" + name + "<");
+    const std::size_t end = kml.find("</ExtendedData>", at);
+    for (; at < end; at = kml.find("<Data name=\"", at + 1)) {
+        const std::size_t key = at + 12, value = kml.find("\"><value>", key) + 9;
+        fields[kml.substr(key, value - 9 - key)] =
+            unescaped(kml.substr(value, kml.find("</value>", value) - value),
+                      {{"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}});
+    }
+    return fields;
+}
+
+// The properties from "filename" to "marker-color" of the feature whose filename is `name`; null as "".
+Fields jsonFields(const std::string &json, const std::string &name) {
+    Fields fields;
+    std::size_t at = json.find("\"filename\":\"" + name + "\"");
+    if (at == std::string::npos)
+        return fields;
+    for (; json.compare(at, 15, "\"marker-color\":") != 0; ++at) {
+        const std::size_t value = json.find("\":", at) + 2;
+        std::size_t end = value;
+        if (json[value] == '"')
+            while (json[++end] != '"')
+                end += json[end] == '\\';
+        end = json.find_first_of(",}", end);
+        const std::string text = json.substr(value, end - value);
+        fields[json.substr(at + 1, value - 3 - at)] = text == "null"        ? ""
+                                                      : text.front() == '"' ? text.substr(1, text.size() - 2)
+                                                                            : text;
+        at = end;
+    }
+    return fields;
+}
+
+// The report's row whose first field is `name`, by the header's names; fields quoted only by the filename.
+Fields reportFields(const std::string &report, const std::string &name) {
+    const auto split = [](const std::string &line) {
+        std::vector<std::string> parts(1);
+        for (const char c : line) {
+            if (c == ',')
+                parts.emplace_back();
+            else
+                parts.back().push_back(c);
+        }
+        return parts;
+    };
+    const std::vector<std::string> header = split(report.substr(0, report.find("\r\n")));
+    const std::size_t row = report.find("\r\n" + name + ",") + 2 + name.size() + 1;
+    std::vector<std::string> values = split(report.substr(row, report.find("\r\n", row) - row));
+    values.insert(values.begin(), name);
+    Fields fields;
+    for (std::size_t i = 0; i < header.size() && i < values.size(); ++i)
+        fields[header[i]] = values[i];
+    return fields;
+}
+
+TEST(SurveyWriters, TheReportTheSurveyKmlAndGeoJsonAgreeFieldByField) {
+    test::ScopedTimeZone zone("EST5EDT,M3.2.0,M11.1.0"); // far from the walk's UTC+2
+    const SurveyFixture fixture;
+    const SurveyDocument survey = fixture.survey();
+    std::string report;
+    writePlacementReport(fixture.recordings, fixture.placements,
+                         [&](std::string_view piece) { report += piece; });
+    const std::string kml = surveyKml(survey), json = geoJson(survey);
+    const std::vector<std::string> names = {"filename",           "species",           "start_time",
+                                            "time_source",        "corrected_time",    "status",
+                                            "elevation",          "seconds_to_fix",    "gap_seconds",
+                                            "uncertainty_m",      "recorder_latitude", "recorder_longitude",
+                                            "recorder_distance_m"};
+    struct Case {
+        bool inKml;                      // placed
+        std::vector<std::string> values; // in the order of `names`; the filename as the report quotes it
+    };
+    const Case cases[] = {
+        {true,
+         {"Ppip & <one>.wav", "Ppip", "2024-06-01T12:00:30+02:00", "catalogue", "2024-06-01T10:00:30Z",
+          "interpolated", "312.7", "30", "60", "6.2", "48.850600", "9.500500", "11.3"}},
+        {true,
+         {"Nnoc.wav", "Nnoc", "2024-06-01 12:01:00+02:00", "GUANO", "2024-06-01T10:01:00Z", "exact", "", "0",
+          "", "6.2", "48.951000", "9.601000", "13306.7"}},
+        {false,
+         {"Early.wav", "Eser", "2024-06-01T10:00:00+02:00", "modification time", "2024-06-01T08:00:00Z",
+          "before-track", "", "7200", "", "", "", "", ""}},
+        {false, {"Timeless.wav", "Ppip", "", "", "", "no-time", "", "", "", "", "", "", ""}},
+    };
+    for (const Case &c : cases) {
+        const std::string &name = c.values.front();
+        SCOPED_TRACE(name);
+        Fields expected;
+        for (std::size_t i = 0; i < names.size(); ++i)
+            expected[names[i]] = c.values[i];
+        const Fields inReport = reportFields(report, name), inJson = jsonFields(json, name);
+        for (const auto &[field, value] : expected) {
+            EXPECT_EQ(inReport.at(field), value) << "report: " << field;
+            EXPECT_EQ(inJson.at(field), value) << "GeoJSON: " << field;
+        }
+        if (c.inKml) {
+            EXPECT_EQ(kmlFields(kml, unescaped(name, {{"&", "&amp;"}, {"<", "&lt;"}, {">", "&gt;"}})),
+                      expected);
+        }
+    }
+    EXPECT_EQ(kml.find("Timeless.wav</value>"), std::string::npos);
+}
+
+// An empty survey, and one with enough points and recordings for the track's lines and the placemarks to be
+// made on two cores: every writer's pieces, about 64 KiB each, are the whole document, each byte once.
+TEST(SurveyWriters, StreamInPiecesTheSameBytesAsTheWholeDocument) {
+    SurveyFixture fixture;
+    std::vector<GeoRefRecord> records;
+    for (int i = 0; i < 10'000; ++i) {
+        fixture.points.push_back(test::point("48.9", "9.7", test::kStart + std::chrono::seconds(1000 + i)));
+        fixture.recordings.push_back(fixture.recordings[i % 4]);
+        fixture.recordings.back().filename = "r" + std::to_string(i) + ".wav";
+        fixture.placements.push_back(fixture.placements[i % 4]);
+        records.push_back({"Ppip", "File r" + std::to_string(i), 48.1f, 9.5f});
+    }
+    const KmlOptions plain{"Walk", "", true, true, true};
+    for (const SurveyDocument &survey : {SurveyDocument{}, fixture.survey()}) {
+        const std::span<const GeoRefRecord> placed(records.data(),
+                                                   survey.recordings.empty() ? 0 : records.size());
+        const std::pair<std::function<void(const ByteSink &)>, std::string> writers[] = {
+            {[&](const ByteSink &s) { writeSurveyKml(survey, s); }, surveyKml(survey)},
+            {[&](const ByteSink &s) { writeGeoJson(survey, s); }, geoJson(survey)},
+            {[&](const ByteSink &s) { writeGpx(survey, s); }, gpxDocument(survey)},
+            {[&](const ByteSink &s) { writeKmlDocument(plain, survey.track, placed, s); },
+             kmlDocument(plain, survey.track, placed)}};
+        for (const auto &writer : writers) {
+            const std::string &whole =
+                writer.second; // a plain name: clang 14 captures no structured bindings
+            std::string streamed;
+            std::size_t pieces = 0;
+            writer.first([&](std::string_view piece) {
+                if (streamed.size() <= whole.size()) // a writer that repeats itself must not fill the memory
+                    streamed += piece;
+                ++pieces;
+            });
+            EXPECT_EQ(streamed, whole);
+            EXPECT_GE(pieces, streamed.size() / (66 * 1024) + 1);
+        }
+    }
+}
+
+// ---- Read back by the tools surveyors use -------------------------------------------------------
+
+struct ToolResult {
+    int status = -1; // -1: a tool it needs is missing
+    std::string output;
+};
+
+ToolResult run(std::initializer_list<std::string> tools, const std::string &command,
+               const test::TempFolder &folder) {
+    for (const std::string &tool : tools)
+        if (std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) != 0)
+            return {-1, tool + " is missing"};
+    const int status = std::system((command + " >" + (folder / "output") + " 2>&1").c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 127, test::readFile(folder / "output")};
+}
+
+// A missing tool skips only the checks that need it.
+bool skipped(const ToolResult &r) {
+    if (r.status == -1)
+        std::cout << "skipped: " << r.output << "\n";
+    return r.status == -1;
+}
+
+// The survey in every format, and the plain KML of a small walk with texts that need escaping and cleaning.
+struct Written {
+    test::TempFolder folder;
+    std::string kml, json, gpx, plain;
+    Written() {
+        const SurveyFixture fixture;
+        const SurveyDocument survey = fixture.survey();
+        kml = write("s.kml", [&](const ByteSink &s) { writeSurveyKml(survey, s); });
+        json = write("s.geojson", [&](const ByteSink &s) { writeGeoJson(survey, s); });
+        gpx = write("s.gpx", [&](const ByteSink &s) { writeGpx(survey, s); });
+        const std::vector<GeoRefRecord> records = {
+            {"Ppip,Nnoc", "File <odd> & name\nTime 21:30:00", 48.85f, 9.5f},
+            {"Eser", "File e\x02\nTime 21:32:00", 48.852f, 9.502f}};
+        const std::vector<TrackPoint> points = {test::point("48.85", "9.5", test::kStart, "312.4"),
+                                                test::point("48.852", "9.502", test::kStart + 2s)};
+        const KmlOptions options{"&<>\x01", "Evening & night", true, true, true};
+        plain = write("walk.kml", [&](const ByteSink &s) {
+            writeKmlDocument(options, TrackView{points, {}}, records, s);
+        });
+    }
+    std::string write(const std::string &name, const std::function<void(const ByteSink &)> &produce) {
+        EXPECT_TRUE(writeFileAtomically(folder / name, produce));
+        return folder / name;
+    }
+};
+
+TEST(SurveyReadBack, TheKmlAndGpxAreValidAgainstTheirSchemas) {
+    PELORIN_REQUIRE_SHARED();
+    const Written w;
+    const std::string validate = test::sharedDir() + "/tools/validate-kml ";
+    const std::string commands[] = {validate + "--strict " + w.kml, validate + w.plain,
+                                    "xmllint --noout --nonet --schema " + test::sharedDir() +
+                                        "/schemas/gpx11/gpx.xsd " + w.gpx};
+    for (const std::string &command : commands) {
+        const ToolResult r = run({"xmllint", "python3"}, command, w.folder);
+        if (skipped(r))
+            continue;
+        EXPECT_EQ(r.status, 0) << command << "\n" << r.output;
+    }
+}
+
+TEST(SurveyReadBack, GdalReadsEveryFormatWhole) {
+    const Written w;
+    struct Case {
+        std::string command;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"ogrinfo -ro -al " + w.kml, // LIBKML: folders are layers, ExtendedData fields
+         {"using driver `LIBKML'", "Layer name: Several species", "filename (String) = Ppip & <one>.wav",
+          "timestamp (DateTime) = 2024/06/01 10:00:30+00", "Name (String) = Car park & bridge",
+          "MULTILINESTRING Z ((9.5 48.849998 312.4,9.501 48.851002 313,9.502 48.852001 0),"
+          "(9.6 48.860001 320,9.601 48.861 0))"}},
+        {"ogrinfo --config GDAL_SKIP LIBKML -ro -al " + w.kml,
+         {"using driver `KML'", "Layer name: No species", "Name (String) = Ppip,Nnoc"}},
+        {"ogrinfo -ro -al " + w.json,
+         {"using driver `GeoJSON'", "Feature Count: 9", "status (String) = no-time",
+          "uncertainty_m (Real) = 6.2", "MULTILINESTRING Z ((9.5 48.849998 312.4,",
+          "POINT (9.5005 48.850498)"}},
+        {"ogrinfo -ro -al " + w.gpx,
+         {"using driver `GPX'", "Feature Count: 6", "name (String) = Both.wav (Ppip;Nnoc)",
+          "MULTILINESTRING ((9.5 48.849998,9.501 48.851002,9.502 48.852001),"
+          "(9.6 48.860001,9.601 48.861),(9.7 48.900002))"}},
+        {"ogrinfo -ro -al " + w.plain,
+         {"Layer name: &<>\n", "Feature Count: 3\n", "LINESTRING Z (9.5 48.849998 312.4,9.502 48.852001 0)",
+          "description (String) = File <odd> & name\nTime 21:30:00\n",
+          "description (String) = File e\nTime 21:32:00\n", "POINT (9.502 48.852001)"}},
+    };
+    for (const Case &c : cases) {
+        const ToolResult r = run({"ogrinfo"}, c.command, w.folder);
+        if (skipped(r))
+            continue;
+        ASSERT_EQ(r.status, 0) << c.command << "\n" << r.output;
+        EXPECT_EQ(r.output.find("ERROR"), std::string::npos) << r.output;
+        for (const std::string &expected : c.expected)
+            EXPECT_NE(r.output.find(expected), std::string::npos) << c.command << ": " << expected << "\n"
+                                                                  << r.output;
+    }
+}
+
+} // namespace
+} // namespace pelorin
