@@ -1,7 +1,7 @@
 #include "cli/GuanoWriteCommand.h"
 
-#include "cli/BatchCommand.h"
 #include "cli/Messages.h"
+#include "cli/SurveyInputs.h"
 #include "georef/GeoRef.h"
 #include "gpx/GpxReader.h"
 #include "recordings/GuanoFileWrite.h"

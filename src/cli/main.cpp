@@ -3,6 +3,7 @@
 
 #include "cli/BatchCommand.h"
 #include "cli/CommandLine.h"
+#include "cli/GuanoWriteCommand.h"
 #include "cli/Messages.h"
 #include "cli/OpenWithDefaultApplication.h"
 
@@ -29,7 +30,9 @@ int main(int argc, char **argv) {
         break;
     }
 
-    const ExitStatus status = runBatch(parsed.options, std::cout, std::cerr);
+    const ExitStatus status = parsed.options.writeGuano
+                                  ? runGuanoWriteBack(parsed.options, std::cout, std::cerr)
+                                  : runBatch(parsed.options, std::cout, std::cerr);
     if (status == kWritten && parsed.options.open)
         openWithDefaultApplication(parsed.options.outputPath);
     return status;

@@ -155,8 +155,9 @@ TEST_F(SurveyTest, AMixedCardNamesEachStartTimesSource) {
                                     "Europe/Berlin", "--report", report});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_THAT(
-        r.err, HasSubstr("pelorin: g-20250612_110000.WAV: the file name's time 20250612_110000 and the "
-                         "AudioMoth comment's 10:01:50 12/06/2025 (UTC) disagree; the comment's is taken\n"));
+        r.err,
+        HasSubstr("pelorin: g-20250612_110000.WAV: warning: the file name's time 20250612_110000 and the "
+                  "AudioMoth comment's 10:01:50 12/06/2025 (UTC) disagree; the comment's is taken\n"));
     EXPECT_THAT(r.err,
                 HasSubstr("placed 7 of 7 recordings; the recorders' own positions lie a median 11 m from "
                           "the track's; read 4 points"));
