@@ -61,6 +61,10 @@ TEST(RecorderChunks, CommentsFromInfoListsAndId3Frames) {
                            "\0\0"
                            "\0R\0\xe9"s)),
          "R?"},
+        // A comment after the tag's sync-safe end (0x157 read plainly would reach it) is not the tag's.
+        {id3Comment("ID3\x04\0\0\0\0\x01\x57"s + "TIT2" + std::string{0, 0, 1, 0x4D} + "\0\0"s +
+                    std::string(205, 'x') + "COMM" + be32(6) + "\0\0\0eng\0x"s),
+         std::nullopt},
         {id3Comment(id3(3, "\0eng\0x"s, 0x40)), std::nullopt}, // an extended header
         {id3Comment(id3(2, "\0eng\0x"s)), std::nullopt},
         {id3Comment("ID3\x03\0\0\0\0\0\x20"s + "TIT2" + be32(99) + "\0\0"s),
