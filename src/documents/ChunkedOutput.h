@@ -2,7 +2,7 @@
 
 #include "documents/XmlText.h"
 #include "fileio/ByteSink.h"
-#include "georef/InTwoHalves.h"
+#include "parallel/Parallel.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -76,30 +76,41 @@ private:
     std::string text_;
 };
 
-// Makes items [0, n) into out with make(ChunkedOutput &into, from, to), runs
-// of them alternately on this core and on another: a run made there waits in
-// memory, one run at a time, while the run before it is made and written here.
-// The bytes are those of make(out, 0, n).
-template <class Make> void makeOnTwoCores(ChunkedOutput &out, std::size_t n, Make &&make) {
-    if (!out.hasSink() || n < kWorthTwoThreads) {
+// Makes items [0, n) into out with make(ChunkedOutput &into, from, to), in
+// rounds of runs made on every core at once: the first run of a round here,
+// written as it is made, the others into memory, written after it in order.
+// The bytes are those of make(out, 0, n). lanes: runs at once, 0 for partsFor(n).
+template <class Make>
+void makeInParallel(ChunkedOutput &out, std::size_t n, Make &&make, std::size_t lanes = 0) {
+    if (lanes == 0)
+        lanes = partsFor(n);
+    if (!out.hasSink() || lanes < 2) {
         make(out, std::size_t{0}, n);
         return;
     }
-    const std::size_t run = std::max<std::size_t>(n / 8 + 1, kWorthTwoThreads / 2);
-    std::vector<std::string> pieces;
-    const ByteSink keep = [&pieces](std::string_view bytes) { pieces.emplace_back(bytes); };
-    for (std::size_t from = 0; from < n; from += 2 * run) {
-        const std::size_t middle = std::min(from + run, n);
-        const std::size_t to = std::min(middle + run, n);
-        ChunkedOutput ahead(&keep);
-        bothAtOnce([&] { make(out, from, middle); },
-                   [&] {
-                       make(ahead, middle, to);
-                       ahead.flush();
-                   });
-        for (const std::string &piece : pieces)
-            out.raw(piece);
-        pieces.clear();
+    // A few rounds, so the runs held in memory stay a fraction of the document.
+    const std::size_t run = std::max<std::size_t>(n / (4 * lanes) + 1, kWorthAThread);
+    std::vector<std::vector<std::string>> pieces(lanes);
+    for (std::size_t first = 0; first < n; first += lanes * run) {
+        eachAtOnce(lanes, [&](std::size_t lane) {
+            const std::size_t from = std::min(first + lane * run, n);
+            const std::size_t to = std::min(from + run, n);
+            if (lane == 0) {
+                make(out, from, to);
+                return;
+            }
+            const ByteSink keep = [&piece = pieces[lane]](std::string_view bytes) {
+                piece.emplace_back(bytes);
+            };
+            ChunkedOutput ahead(&keep);
+            make(ahead, from, to);
+            ahead.flush();
+        });
+        for (std::vector<std::string> &lane : pieces) {
+            for (const std::string &piece : lane)
+                out.raw(piece);
+            lane.clear();
+        }
     }
 }
 

@@ -61,8 +61,8 @@ void rest(const KmlOptions &options, TrackView track, std::size_t from, std::spa
     out.raw("</coordinates>\n"
             "            </LineString>\n"
             "        </Placemark>\n");
-    // Each placemark is its own: a hundred thousand of them are made on two cores.
-    makeOnTwoCores(out, records.size(), [records](ChunkedOutput &into, std::size_t from, std::size_t to) {
+    // Each placemark is its own: a hundred thousand of them are made on every core.
+    makeInParallel(out, records.size(), [records](ChunkedOutput &into, std::size_t from, std::size_t to) {
         placemarks(into, records.subspan(from, to - from));
     });
     out.raw("    </Document>\n"

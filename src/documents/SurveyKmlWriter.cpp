@@ -64,8 +64,8 @@ void track(ChunkedOutput &out, const SurveyDocument &survey) {
         if (survey.tessellate)
             out.raw("                    <tessellate>1</tessellate>\n");
         out.raw("                    <coordinates>");
-        // A long log's lines are made on two cores.
-        makeOnTwoCores(out, run.end - run.first, [&](ChunkedOutput &into, std::size_t from, std::size_t to) {
+        // A long log's lines are made on every core.
+        makeInParallel(out, run.end - run.first, [&](ChunkedOutput &into, std::size_t from, std::size_t to) {
             for (std::size_t i = run.first + from; i < run.first + to; ++i) {
                 const TrackPoint &point = survey.track[i];
                 if (point.isWaypoint())
@@ -202,7 +202,7 @@ void recordingFolders(ChunkedOutput &out, const SurveyDocument &survey, const Sp
             }
         }
     };
-    makeOnTwoCores(out, items.size(), make);
+    makeInParallel(out, items.size(), make);
 }
 
 void document(const SurveyDocument &survey, ChunkedOutput &out) {

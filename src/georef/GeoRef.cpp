@@ -1,5 +1,5 @@
 #include "georef/GeoRef.h"
-#include "georef/InTwoHalves.h"
+#include "parallel/Parallel.h"
 
 #include "georef/PlacemarkText.h"
 #include "georef/Uncertainty.h"
@@ -299,13 +299,14 @@ GeoRefResult geoRef(std::span<const Recording> recordings, TrackView track, std:
     }
 
     // The placements' distances and elevations, and the placemarks' texts, cost
-    // more than the sweep itself: each recording's are its own, made on two cores.
+    // more than the sweep itself: each recording's are its own, made on every core.
     GeoRefResult result;
     if (withPlacements)
         result.placements.resize(recordings.size());
-    std::vector<GeoRefRecord> upperRecords;
-    inTwoHalves(recordings.size(), [&](std::size_t from, std::size_t to, int half) {
-        std::vector<GeoRefRecord> &records = half == 0 ? result.records : upperRecords;
+    // Each part's records in a list of its own, joined in order after.
+    std::vector<std::vector<GeoRefRecord>> parts(partsFor(recordings.size()));
+    inParts(recordings.size(), parts.size(), [&](std::size_t from, std::size_t to, std::size_t part) {
+        std::vector<GeoRefRecord> &records = part == 0 ? result.records : parts[part];
         UtcOffsets offsets;
         for (std::size_t r = from; r < to; ++r) {
             if (withPlacements)
@@ -315,8 +316,9 @@ GeoRefResult geoRef(std::span<const Recording> recordings, TrackView track, std:
                                    placemarkDescription(recordings[r], offsets), found[r].lat, found[r].lon});
         }
     });
-    result.records.insert(result.records.end(), std::make_move_iterator(upperRecords.begin()),
-                          std::make_move_iterator(upperRecords.end()));
+    for (std::size_t part = 1; part < parts.size(); ++part)
+        result.records.insert(result.records.end(), std::make_move_iterator(parts[part].begin()),
+                              std::make_move_iterator(parts[part].end()));
     return result;
 }
 

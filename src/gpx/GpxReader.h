@@ -14,6 +14,7 @@
 
 namespace pelorin {
 
+class BuildingThread;
 class StartTagLocator;
 
 struct GpxError {
@@ -95,7 +96,6 @@ private:
     // Gives the bad points their line and column; readAgain feeds the document to the locator.
     void placeBadPoints(GpxResult &result, const std::function<void(StartTagLocator &)> &readAgain);
 
-    struct Builder; // the thread that builds points aside
     void startBuilding(std::uint64_t expectedBytes);
     void pointEnded(); // hands the captured points on when it is time
     void build(CapturedPoints &captured);
@@ -122,7 +122,7 @@ private:
     std::vector<std::int64_t> badStarts_;            // where each begins, until placed
     PointObserver pointObserver_;
     bool buildAside_ = false;
-    std::unique_ptr<Builder> builder_;
+    std::unique_ptr<BuildingThread> builder_; // builds the points aside
 };
 
 } // namespace pelorin

@@ -3,6 +3,7 @@
 #include "documents/DocumentChoice.h"
 #include "documents/KmlWriter.h"
 #include "fileio/AtomicWrite.h"
+#include "fileio/File.h"
 #include "framework/RecordingValue.h"
 #include "framework/StringTable.h"
 #include "georef/GeoRef.h"
@@ -40,7 +41,6 @@
 #include <cstring>
 #include <map>
 #include <optional>
-#include <unistd.h>
 
 using namespace pelorin;
 
@@ -172,14 +172,9 @@ QString makePreviewFile() {
     const QString folder = QDir::tempPath(); // empty when the folder named by TMPDIR is missing
     if (folder.isEmpty())
         return {};
-    const QByteArray pattern = QFile::encodeName(QDir(folder).filePath("quorvatixpreview.XXXXXX"));
-    std::vector<char> buffer(static_cast<std::size_t>(pattern.size()) + 1, '\0');
-    std::memcpy(buffer.data(), pattern.constData(), static_cast<std::size_t>(pattern.size()));
-    const int fd = ::mkstemp(buffer.data());
-    if (fd < 0)
-        return {};
-    ::close(fd);
-    return QFile::decodeName(buffer.data());
+    const std::optional<std::string> made =
+        createUniqueFile(QFile::encodeName(QDir(folder).filePath("quorvatixpreview.XXXXXX")).toStdString());
+    return made ? QFile::decodeName(made->c_str()) : QString();
 }
 
 } // namespace

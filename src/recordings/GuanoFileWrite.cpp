@@ -1,129 +1,90 @@
 #include "recordings/GuanoFileWrite.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <utility>
-
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace pelorin {
 
 namespace {
 
-FileStamp stampOf(const struct stat &st) {
-    return {static_cast<std::uint64_t>(st.st_size),
-            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+FileStamp stampOf(const FileStatus &status) {
+    return {status.size, status.modifiedNs};
 }
 
 class FileTarget final : public WriteTarget {
 public:
-    explicit FileTarget(int fd)
-        : fd_(fd) {}
+    explicit FileTarget(File &file)
+        : file_(file) {}
     bool write(std::uint64_t offset, std::string_view bytes) override {
-        while (!bytes.empty()) {
-            const ssize_t n = ::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return fail();
-            bytes.remove_prefix(static_cast<std::size_t>(n));
-            offset += static_cast<std::uint64_t>(n);
-        }
-        return true;
+        return file_.writeAt(offset, bytes, error_) || fail();
     }
-    bool flush() override { return ::fdatasync(fd_) == 0 || fail(); }
-    const std::string &error() const { return error_; }
+    bool flush() override { return file_.flushData(error_) || fail(); }
+    const std::string &error() const { return text_; }
 
 private:
     bool fail() {
-        error_ = errno == 0 ? "short write" : std::strerror(errno);
+        text_ = error_ ? error_.message() : "short write";
         return false;
     }
-    int fd_;
-    std::string error_;
+    File &file_;
+    std::error_code error_;
+    std::string text_;
 };
 
 } // namespace
-
-GuanoFileWrite::Fd::Fd(Fd &&other) noexcept
-    : fd_(std::exchange(other.fd_, -1)) {}
-
-GuanoFileWrite::Fd::~Fd() {
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
-GuanoFileWrite::Fd &GuanoFileWrite::Fd::operator=(int fd) {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = fd;
-    return *this;
-}
-
-std::uint64_t GuanoFileWrite::fileSystemDevice(int fd) {
-    struct stat st {};
-    return ::fstat(fd, &st) == 0 ? static_cast<std::uint64_t>(st.st_dev) : 0;
-}
 
 GuanoFileWrite::GuanoFileWrite(const std::string &path, const GuanoWriteRequest &request, DeviceOf deviceOf) {
     const auto refuse = [this](std::string why) {
         plan_ = {};
         plan_.error = std::move(why);
     };
-    const int readOnly = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
-    if (readOnly < 0) {
-        refuse(std::strerror(errno));
+    {
+        const ReadOnlyFile readOnly = openReadOnly(path, File::Links::Refuse);
+        if (readOnly.problem == ReadOnlyFile::Problem::CannotOpen) {
+            refuse(readOnly.error.message());
+            return;
+        }
+        if (!readOnly) {
+            refuse("not a regular file");
+            return;
+        }
+        if (readOnly.file.pinned()) {
+            refuse("the file is immutable (chattr +i) or append-only");
+            return;
+        }
+        // Permission bits, not access(2): whoever runs this as root still means them.
+        if (!readOnly.status.writable) {
+            refuse("the file is read-only");
+            return;
+        }
+    }
+    std::error_code error;
+    file_ = File::open(path, File::Access::ReadWrite, File::Links::Refuse, error);
+    if (!file_.isOpen()) {
+        refuse(error.message());
         return;
     }
-    struct stat st {};
-    int flags = 0;
-    const bool regular = ::fstat(readOnly, &st) == 0 && S_ISREG(st.st_mode);
-    const bool pinned =
-        ::ioctl(readOnly, FS_IOC_GETFLAGS, &flags) == 0 && (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL)) != 0;
-    ::close(readOnly);
-    if (!regular) {
+    const std::optional<FileStatus> status = file_.status(error);
+    if (!status || status->type != FileType::Regular) {
         refuse("not a regular file");
         return;
     }
-    if (pinned) {
-        refuse("the file is immutable (chattr +i) or append-only");
-        return;
-    }
-    // Permission bits, not access(2): whoever runs this as root still means them.
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-        refuse("the file is read-only");
-        return;
-    }
-    fd_ = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
-    if (fd_ < 0) {
-        refuse(std::strerror(errno));
-        return;
-    }
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-        refuse("not a regular file");
-        return;
-    }
-    stamp_ = stampOf(st);
-    device_ = deviceOf(fd_);
-    const ReadAt readAt = readAtFile(fd_);
+    stamp_ = stampOf(*status);
+    device_ = deviceOf(*status);
+    const ReadAt readAt = readAtFile(file_);
     plan_ = planGuanoWrite(stamp_.size, readAt, request);
 }
 
 bool GuanoFileWrite::unchangedSincePlanned(std::string &error) const {
-    struct stat st {};
-    if (::fstat(fd_, &st) == 0 && stampOf(st) == stamp_)
+    std::error_code ignored;
+    if (const std::optional<FileStatus> status = file_.status(ignored); status && stampOf(*status) == stamp_)
         return true;
     error = "the file changed since it was read (size or modification time); run again";
     return false;
 }
 
 bool GuanoFileWrite::writeStep(std::size_t step, std::string &error) {
-    FileTarget target(fd_);
+    FileTarget target(file_);
     for (const ByteWrite &write : plan_.steps.at(step)) {
         if (!target.write(write.offset, write.bytes)) {
             error = "cannot write: " + target.error();
@@ -134,16 +95,18 @@ bool GuanoFileWrite::writeStep(std::size_t step, std::string &error) {
 }
 
 bool GuanoFileWrite::flush(std::string &error) {
-    if (::fdatasync(fd_) == 0)
+    std::error_code why;
+    if (file_.flushData(why))
         return true;
-    error = std::string("cannot flush to the disk: ") + std::strerror(errno);
+    error = "cannot flush to the disk: " + why.message();
     return false;
 }
 
 bool GuanoFileWrite::flushFileSystem(std::string &error) {
-    if (::syncfs(fd_) == 0)
+    std::error_code why;
+    if (file_.flushFileSystem(why))
         return true;
-    error = std::string("cannot flush to the disk: ") + std::strerror(errno);
+    error = "cannot flush to the disk: " + why.message();
     return false;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fileio/File.h"
 #include "recordings/GuanoWritePlan.h"
 
 #include <cstdint>
@@ -15,9 +16,9 @@ namespace pelorin {
 // file changed in between.
 class GuanoFileWrite {
 public:
-    // Which file system an open file is on: st_dev, or what a test says.
-    using DeviceOf = std::uint64_t (*)(int fd);
-    static std::uint64_t fileSystemDevice(int fd);
+    // Which file system an open file is on: its status's, or what a test says.
+    using DeviceOf = std::uint64_t (*)(const FileStatus &status);
+    static std::uint64_t fileSystemDevice(const FileStatus &status) { return status.device; }
 
     // Opens and plans; a refusal (not a WAV file, read-only, immutable, ...) is
     // in plan().outcome and plan().error.
@@ -41,21 +42,7 @@ public:
     std::uint64_t device() const { return device_; }
 
 private:
-    // Owns the descriptor, so every member moves by default.
-    class Fd {
-    public:
-        Fd() = default;
-        Fd(Fd &&other) noexcept;
-        Fd &operator=(Fd &&) = delete;
-        ~Fd();
-        Fd &operator=(int fd);
-        operator int() const { return fd_; }
-
-    private:
-        int fd_ = -1;
-    };
-
-    Fd fd_;
+    File file_;
     FileStamp stamp_;
     std::uint64_t device_ = 0;
     GuanoWritePlan plan_;

@@ -1,10 +1,7 @@
 #include "recordings/WavChunks.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <memory>
-
-#include <unistd.h>
 
 namespace pelorin {
 
@@ -83,42 +80,21 @@ WavChunks walkWavChunks(std::uint64_t fileSize, const ReadAt &readAt, WalkLimit 
     return walk;
 }
 
-namespace {
-
-// Reads up to out.size() bytes at offset; how many came, or nothing on an error.
-std::optional<std::size_t> preadFull(int fd, std::uint64_t offset, std::string &out) {
-    std::size_t done = 0;
-    while (done < out.size()) {
-        const ssize_t n =
-            ::pread(fd, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return std::nullopt;
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    return done;
-}
-
-} // namespace
-
-ReadAt readAtFile(int fd) {
-    return [fd](std::uint64_t offset, std::size_t size, std::string &out) {
+ReadAt readAtFile(const File &file) {
+    return [&file](std::uint64_t offset, std::size_t size, std::string &out) {
         out.resize(size);
-        const auto got = preadFull(fd, offset, out);
+        const auto got = file.readAt(offset, out.data(), size);
         return got && *got == size;
     };
 }
 
-ReadAt readAheadFile(int fd, std::uint64_t fileSize, std::size_t block) {
+ReadAt readAheadFile(const File &file, std::uint64_t fileSize, std::size_t block) {
     struct Window {
         std::uint64_t offset = 0;
         std::string bytes;
     };
-    return [fd, fileSize, block, window = std::make_shared<Window>()](std::uint64_t offset, std::size_t size,
-                                                                      std::string &out) {
+    return [&file, fileSize, block, window = std::make_shared<Window>()](std::uint64_t offset,
+                                                                         std::size_t size, std::string &out) {
         const auto inWindow = [&] {
             return offset >= window->offset && offset - window->offset <= window->bytes.size() &&
                    size <= window->bytes.size() - (offset - window->offset);
@@ -130,7 +106,7 @@ ReadAt readAheadFile(int fd, std::uint64_t fileSize, std::size_t block) {
             // Short of the end, so that the read needs no second call to find it.
             window->bytes.resize(
                 static_cast<std::size_t>(std::min<std::uint64_t>(std::max(size, block), fileSize - offset)));
-            const auto got = preadFull(fd, offset, window->bytes);
+            const auto got = file.readAt(offset, window->bytes.data(), window->bytes.size());
             window->bytes.resize(got.value_or(0));
             if (!got || !inWindow())
                 return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fileio/File.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -11,15 +13,15 @@ namespace pelorin {
 // Reads size bytes at offset into out; false when the source holds fewer.
 using ReadAt = std::function<bool(std::uint64_t offset, std::size_t size, std::string &out)>;
 
-// Reads from an open file with pread (no shared file position, so the caller's
-// descriptor is left as it was); false at the end of the file or on an error.
-ReadAt readAtFile(int fd);
+// Reads from an open file at offsets (its position is left as it was), which
+// must outlive the ReadAt; false at the end of the file or on an error.
+ReadAt readAtFile(const File &file);
 
-// The same for a file of fileSize bytes that is only read: each pread fetches
+// The same for a file of fileSize bytes that is only read: each read fetches
 // at least block bytes (short of the end) and the reads that fall inside the
 // last block are served from it, so a WAV file's header and chunk list before
-// the audio cost one pread and the chunks after the audio one more.
-ReadAt readAheadFile(int fd, std::uint64_t fileSize, std::size_t block = 4096);
+// the audio cost one read and the chunks after the audio one more.
+ReadAt readAheadFile(const File &file, std::uint64_t fileSize, std::size_t block = 4096);
 
 struct WavChunk {
     std::string id;           // four characters

@@ -1,5 +1,7 @@
 #include "recordings/WavRecording.h"
 
+#include "fileio/File.h"
+#include "parallel/Parallel.h"
 #include "recordings/RecorderChunks.h"
 #include "recordings/RecorderPosition.h"
 #include "recordings/RecorderZone.h"
@@ -14,18 +16,11 @@
 #include <array>
 #include <atomic>
 #include <cctype>
-#include <cerrno>
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
-#include <system_error>
-#include <thread>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace pelorin {
 
@@ -284,25 +279,18 @@ namespace {
 
 WavResult readWavFile(const std::string &path, RecorderZoneChoice &zone) {
     WavResult result;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        result.error = std::generic_category().message(errno); // strerror is not for threads
+    const ReadOnlyFile opened = openReadOnly(path);
+    if (!opened) {
+        result.error = opened.problem == ReadOnlyFile::Problem::CannotOpen ? opened.error.message()
+                                                                           : "not a regular file";
         return result;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        result.error = "not a regular file";
-        return result;
-    }
-    const ReadAt readAt = readAheadFile(fd, static_cast<std::uint64_t>(st.st_size));
-    const auto mtime = std::chrono::sys_seconds(std::chrono::seconds(st.st_mtim.tv_sec)) +
-                       std::chrono::milliseconds(st.st_mtim.tv_nsec / 1000000);
+    const std::uint64_t size = opened.status.size;
+    const ReadAt readAt = readAheadFile(opened.file, size);
+    const auto mtime = std::chrono::floor<std::chrono::milliseconds>(
+        std::chrono::sys_time<std::chrono::nanoseconds>(std::chrono::nanoseconds(opened.status.modifiedNs)));
     const auto name = std::filesystem::path(path).filename().string();
-    result = buildRecording(walkChunks(static_cast<std::uint64_t>(st.st_size), readAt), name,
-                            std::chrono::time_point_cast<std::chrono::milliseconds>(mtime), zone);
-    ::close(fd);
-    return result;
+    return buildRecording(walkChunks(size, readAt), name, mtime, zone);
 }
 
 } // namespace
@@ -336,23 +324,18 @@ bool readWavRecordings(const std::vector<std::string> &paths, const WavResultSin
     };
 
     if (threads == 0)
-        threads = std::max(1u, std::thread::hardware_concurrency());
+        threads = coresToUse();
     threads = static_cast<unsigned>(std::min<std::size_t>(threads, paths.size()));
-    std::vector<std::jthread> workers;
-    workers.reserve(threads);
-    try {
-        for (unsigned t = 0; t < threads; ++t) {
-            const std::lock_guard lock(mutex);
-            workers.emplace_back(work);
+    running = threads; // before any starts; those that cannot start are taken off below
+    WorkerThreads workers(threads, work);
+    {
+        const std::lock_guard lock(mutex);
+        running -= threads - workers.size();
+        if (workers.size() == 0)
             ++running;
-        }
-    } catch (const std::system_error &) {
-        // No thread to spare: the ones started, if any, do it all.
     }
-    if (workers.empty()) {
-        ++running;
-        work(std::stop_token());
-    }
+    if (workers.size() == 0)
+        work(std::stop_token()); // no thread to spare: this one does it all
 
     std::unique_lock lock(mutex);
     while (!finished.wait_for(lock, 10ms, [&] { return running == 0; })) {
@@ -361,14 +344,13 @@ bool readWavRecordings(const std::vector<std::string> &paths, const WavResultSin
         lock.lock();
         if (!goOn) {
             lock.unlock();
-            for (std::jthread &worker : workers)
-                worker.request_stop();
-            workers.clear(); // joined
+            workers.requestStop();
+            workers.join();
             return false;
         }
     }
     lock.unlock();
-    workers.clear();
+    workers.join();
     return !progress || progress(paths.size());
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace pelorin {
@@ -15,5 +17,21 @@ constexpr bool isAsciiBlank(char c) noexcept {
 
 // The text without the blanks at either end.
 std::string_view trimmed(std::string_view text) noexcept;
+
+// The first character from `text` on that is no ASCII blank, `end` when none:
+// the GPX reader's path through indentation, eight spaces at a time.
+inline const char *skipAsciiBlanks(const char *text, const char *end) noexcept {
+    constexpr std::uint64_t kSpaces = 0x2020202020202020u;
+    while (end - text >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text, sizeof word);
+        if (word != kSpaces)
+            break;
+        text += 8;
+    }
+    while (text < end && isAsciiBlank(*text))
+        ++text;
+    return text;
+}
 
 } // namespace pelorin

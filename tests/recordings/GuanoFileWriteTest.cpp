@@ -56,8 +56,8 @@ TEST(GuanoFileWrite, ABatchWritesInPlaceAndRefusesFilesThatMustNotBeTouchedOrCha
     std::filesystem::create_directory(folder / "dir.wav");
     ::mkfifo((folder / "fifo.wav").c_str(), 0644);
     // a.wav stands on a second mount (device 9), the rest on the card (device 7).
-    const GuanoFileWrite::DeviceOf card = [](int) -> std::uint64_t { return 7; };
-    const GuanoFileWrite::DeviceOf mount = [](int) -> std::uint64_t { return 9; };
+    const GuanoFileWrite::DeviceOf card = [](const FileStatus &) -> std::uint64_t { return 7; };
+    const GuanoFileWrite::DeviceOf mount = [](const FileStatus &) -> std::uint64_t { return 9; };
     std::vector<GuanoFileWrite> writes;
     for (const std::string &name : names) {
         GuanoFileWrite write(folder / name, test::positionRequest(), name == "a.wav" ? mount : card);

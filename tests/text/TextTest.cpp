@@ -24,6 +24,11 @@ TEST(Text, TrimmedDropsEveryKindOfBlankAtTheEndsAndNothingElse) {
     };
     for (const auto &[text, expected] : cases)
         EXPECT_EQ(trimmed(text), expected) << text;
+    // The reader's fast path stops where trimming would, at the first character no ASCII blank.
+    const std::pair<std::string, std::string> leading[] = {
+        {"                  \t\nx ", "x "}, {"        ", ""}, {" \xc2\xa0", "\xc2\xa0"}, {"x ", "x "}};
+    for (const auto &[text, rest] : leading)
+        EXPECT_EQ(std::string_view(skipAsciiBlanks(text.data(), text.data() + text.size())), rest) << text;
 }
 
 TEST(Text, CsvFieldsQuotedOnlyWhenAReaderWouldMisreadThem) {
