@@ -5,7 +5,8 @@
 namespace pelorin {
 
 SafeXmlParser::SafeXmlParser(char namespaceSeparator)
-    : parser_(namespaceSeparator ? XML_ParserCreateNS(nullptr, namespaceSeparator) : XML_ParserCreate(nullptr)) {
+    : parser_(namespaceSeparator ? XML_ParserCreateNS(nullptr, namespaceSeparator)
+                                 : XML_ParserCreate(nullptr)) {
     if (!parser_)
         return;
     XML_SetUserData(parser_, this);
@@ -38,13 +39,15 @@ XmlParseError SafeXmlParser::error() const {
 }
 
 void XMLCALL SafeXmlParser::onEntityDecl(void *userData, const XML_Char *, int, const XML_Char *, int,
-                                         const XML_Char *, const XML_Char *, const XML_Char *, const XML_Char *) {
+                                         const XML_Char *, const XML_Char *, const XML_Char *,
+                                         const XML_Char *) {
     SafeXmlParser &p = *static_cast<SafeXmlParser *>(userData);
     if (!p.refused_)
-        p.refused_ = XmlParseError{XML_ERROR_ABORTED,
-                                   "entity declarations are not accepted (they could read other files or expand "
-                                   "without bound)",
-                                   p.line(), p.column()};
+        p.refused_ =
+            XmlParseError{XML_ERROR_ABORTED,
+                          "entity declarations are not accepted (they could read other files or expand "
+                          "without bound)",
+                          p.line(), p.column()};
     p.stop();
 }
 

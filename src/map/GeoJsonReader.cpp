@@ -116,8 +116,9 @@ KmlReadResult parseGeoJson(const QByteArray &data) {
     QJsonParseError error;
     const QJsonDocument json = QJsonDocument::fromJson(data, &error);
     if (error.error != QJsonParseError::NoError)
-        return mapReadError(
-            tr("The file is not well-formed JSON: %1 (at byte %2).").arg(error.errorString()).arg(error.offset));
+        return mapReadError(tr("The file is not well-formed JSON: %1 (at byte %2).")
+                                .arg(error.errorString())
+                                .arg(error.offset));
     if (!json.isObject())
         return mapReadError(tr("The file is not a GeoJSON feature collection."));
     return GeoJsonParser().run(json.object());

@@ -463,8 +463,9 @@ private:
     void endPlacemark() {
         Placemark &pm = placemark_;
         for (auto &points : pm.lines)
-            tracks_.push_back(
-                {{pm.name, kDefaultTrackColor, kDefaultTrackWidth, std::move(points)}, pm.styleUrl, pm.inlineStyle});
+            tracks_.push_back({{pm.name, kDefaultTrackColor, kDefaultTrackWidth, std::move(points)},
+                               pm.styleUrl,
+                               pm.inlineStyle});
         if (pm.points.empty())
             return;
         const QString name = shared(pm.name);
