@@ -1,7 +1,7 @@
 // Bytes into one of the map's readers: the KML reader, or the GeoJSON reader
 // when built with PELORIN_FUZZ_GEOJSON. A read gives a drawable document on
 // the globe and no error, or an error and no document; a KML read in pieces
-// of any size answers as the whole.
+// of any size reads as the whole or fails as it does.
 #include "FuzzCheck.h"
 #include "map/GeoJsonReader.h"
 #include "map/KmlReader.h"
@@ -69,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     device.setData(bytes);
     device.open(QIODevice::ReadOnly);
     const pelorin::KmlReadResult pieces = pelorin::parseKml(device);
-    PELORIN_FUZZ_CHECK(pieces.error == whole.error);
+    // expat may word an error in bytes that are no text otherwise when it sees them a few at a time.
+    PELORIN_FUZZ_CHECK(pieces.ok() == whole.ok());
     PELORIN_FUZZ_CHECK(pieces.document.places.size() == whole.document.places.size());
     PELORIN_FUZZ_CHECK(pieces.document.tracks.size() == whole.document.tracks.size());
 #endif
