@@ -34,7 +34,8 @@ class TrackPointsArrayController;
 // The plug-in's controller: answers the host, owns the panel and the working
 // lists, and frames each run. The work itself is done by the core (reading the
 // GPS log, placing the recordings, writing KML); this class wires it to the
-// panel, the dialogs and the host.
+// panel, the dialogs and the host. The panel's sentences are PanelTexts'; the
+// Write positions command is in WritePositionsCommand.cpp.
 class QuellmarkPlugin : public pelorin::AbstractPlugin {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID PelorinAbstractPlugin_iid)
