@@ -1,3 +1,6 @@
+// The KML reader: one streaming parser whose handlers share its element
+// stack, style table and the placemark in progress, so they stay in one file
+// (over 500 lines) rather than pass that state between several.
 #include "map/KmlReader.h"
 
 #include "gpx/SafeXmlParser.h"
