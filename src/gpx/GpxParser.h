@@ -5,7 +5,7 @@
 
 #include "fileio/File.h"
 #include "gpx/GpxReader.h"
-#include "gpx/LogParser.h"
+#include "gpx/SafeXmlParser.h"
 #include "text/Blank.h"
 
 #include <expat.h>
@@ -47,7 +47,7 @@ enum class GpxReader::Element { TrackPoint, Waypoint, Time, Elevation, Name, Seg
 struct GpxReader::Parser {
     explicit Parser(GpxReader &reader)
         : reader_(reader)
-        , parser_(logParser(this, &Parser::onEntityDecl)) {
+        , parser_(safeXmlParser(this, &Parser::onEntityDecl)) {
         if (!parser_)
             return;
         XML_SetElementHandler(parser_, &Parser::onStart, &Parser::onEnd);
@@ -183,8 +183,7 @@ private:
         GpxError e;
         e.kind = GpxError::Kind::Parse;
         e.code = XML_ERROR_ABORTED;
-        e.description = "entity declarations are not accepted (they could read other files or expand "
-                        "without bound)";
+        e.description = kEntityRefusal;
         e.line = static_cast<long>(XML_GetCurrentLineNumber(p.parser_));
         e.column = static_cast<long>(XML_GetCurrentColumnNumber(p.parser_)) + 1;
         p.reader_.parseErrorOccurred(std::move(e));

@@ -1,13 +1,13 @@
 #include "gpx/StartTagLocator.h"
 
-#include "gpx/LogParser.h"
+#include "gpx/SafeXmlParser.h"
 
 namespace pelorin {
 
 StartTagLocator::StartTagLocator(const std::vector<std::int64_t> &offsets)
     : offsets_(offsets)
     , found_(offsets.size())
-    , parser_(logParser(this, &StartTagLocator::onEntityDecl)) {
+    , parser_(safeXmlParser(this, &StartTagLocator::onEntityDecl)) {
     if (parser_)
         XML_SetStartElementHandler(parser_, &StartTagLocator::onStart);
 }

@@ -2,12 +2,10 @@
 
 #include "map/PlaceFields.h"
 
-#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <algorithm>
 #include <cmath>
 
 namespace pelorin {
@@ -15,10 +13,8 @@ namespace pelorin {
 namespace {
 
 QString tr(const char *text) {
-    return QCoreApplication::translate("pelorin::KmlReader", text);
+    return mapReaderText(text);
 }
-
-const QColor kDefaultTrackColor(0x1f, 0x5f, 0xbf);
 
 class GeoJsonParser {
 public:
@@ -30,15 +26,11 @@ public:
             for (const QJsonValue &value : root.value(QLatin1String("features")).toArray())
                 feature(value.toObject());
         } else {
-            return {{}, tr("The file is not a GeoJSON feature collection.")};
+            return mapReadError(tr("The file is not a GeoJSON feature collection."));
         }
         if (!error_.isEmpty())
-            return {{}, error_};
-        if (document_.places.empty() &&
-            std::none_of(document_.tracks.begin(), document_.tracks.end(),
-                         [](const KmlTrack &track) { return !track.points.empty(); }))
-            return {{}, tr("The file holds no track and no placemark to show.")};
-        return {std::move(document_), {}};
+            return mapReadError(error_);
+        return drawableOrError(std::move(document_));
     }
 
 private:
@@ -81,7 +73,8 @@ private:
     }
 
     void line(const QJsonArray &coordinates, const QJsonObject &properties) {
-        KmlTrack track{properties.value(QLatin1String("name")).toString(), kDefaultTrackColor, 2, {}};
+        KmlTrack track;
+        track.name = properties.value(QLatin1String("name")).toString();
         track.points.reserve(static_cast<std::size_t>(coordinates.size()));
         for (const QJsonValue &at : coordinates)
             track.points.push_back(position(at.toArray()));
@@ -119,16 +112,15 @@ private:
 
 KmlReadResult parseGeoJson(const QByteArray &data) {
     if (data.trimmed().isEmpty())
-        return {{}, tr("The file is empty.")};
+        return mapReadError(tr("The file is empty."));
     QJsonParseError error;
     const QJsonDocument json = QJsonDocument::fromJson(data, &error);
     if (error.error != QJsonParseError::NoError)
-        return {{},
-                tr("The file is not well-formed JSON: %1 (at byte %2).")
-                    .arg(error.errorString())
-                    .arg(error.offset)};
+        return mapReadError(tr("The file is not well-formed JSON: %1 (at byte %2).")
+                                .arg(error.errorString())
+                                .arg(error.offset));
     if (!json.isObject())
-        return {{}, tr("The file is not a GeoJSON feature collection.")};
+        return mapReadError(tr("The file is not a GeoJSON feature collection."));
     return GeoJsonParser().run(json.object());
 }
 

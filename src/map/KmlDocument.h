@@ -14,11 +14,15 @@ struct GeoPoint {
     double lon = 0;
 };
 
+// A track without a style of its own is drawn so.
+inline const QColor kDefaultTrackColor{0x1f, 0x5f, 0xbf};
+constexpr double kDefaultTrackWidth = 2;
+
 // A LineString placemark with its resolved line style.
 struct KmlTrack {
     QString name;
-    QColor color;
-    double width = 2;
+    QColor color = kDefaultTrackColor;
+    double width = kDefaultTrackWidth;
     std::vector<GeoPoint> points;
 };
 
@@ -35,11 +39,24 @@ struct KmlPlace {
     std::optional<QColor> color; // the document's own icon colour
 };
 
-// What the map draws from a KML or GeoJSON file.
+// What the map draws from a KML or GeoJSON file; both readers fill it.
 struct KmlDocument {
     QString name;
     std::vector<KmlTrack> tracks;
     std::vector<KmlPlace> places;
 };
+
+struct KmlReadResult {
+    KmlDocument document;
+    QString error; // empty when the document was read
+    bool ok() const { return error.isEmpty(); }
+};
+
+// A map reader's message, translated in the readers' one context.
+QString mapReaderText(const char *text);
+// A reader's error.
+KmlReadResult mapReadError(const QString &message);
+// The document read, or the error that it holds nothing to draw.
+KmlReadResult drawableOrError(KmlDocument document);
 
 } // namespace pelorin

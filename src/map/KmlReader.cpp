@@ -1,13 +1,13 @@
+// The KML reader: one streaming parser whose handlers share its element
+// stack, style table and the placemark in progress, so they stay in one file
+// (over 500 lines) rather than pass that state between several.
 #include "map/KmlReader.h"
 
+#include "gpx/SafeXmlParser.h"
 #include "map/PlaceFields.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QHash>
-#include <QXmlStreamReader>
-
-#include <expat.h>
 
 #include <algorithm>
 #include <charconv>
@@ -20,11 +20,8 @@ namespace pelorin {
 namespace {
 
 QString tr(const char *text) {
-    return QCoreApplication::translate("pelorin::KmlReader", text);
+    return mapReaderText(text);
 }
-
-const QColor kDefaultTrackColor(0x1f, 0x5f, 0xbf);
-constexpr double kDefaultTrackWidth = 2;
 
 struct StyleColors {
     std::optional<QColor> color;
@@ -69,8 +66,11 @@ std::optional<GeoPoint> parseTuple(const char *first, const char *last) {
     return GeoPoint{*lat, *lon};
 }
 
-QString notWellFormed(const QString &what, qint64 line, qint64 column) {
-    return tr("The file is not well-formed XML: %1 (line %2, column %3).").arg(what).arg(line).arg(column);
+QString notWellFormed(const std::string &what, qint64 line, qint64 column) {
+    return tr("The file is not well-formed XML: %1 (line %2, column %3).")
+        .arg(QString::fromStdString(what))
+        .arg(line)
+        .arg(column);
 }
 
 // The names of elements and attributes come as "namespace<sep>local" or,
@@ -90,71 +90,45 @@ QString attribute(const char **attributes, std::string_view wanted) {
     return {};
 }
 
-// A well-formedness error in the words and at the place the map has always
-// told it, found by reading the whole text again with Qt's reader; nullopt
-// when that reader finds none before the root element ends.
-std::optional<QString> qtXmlError(QIODevice &device) {
-    if (!device.seek(0))
-        return std::nullopt;
-    QXmlStreamReader xml(device.readAll());
-    int depth = 0;
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement)
-            ++depth;
-        else if (token == QXmlStreamReader::EndElement && --depth == 0)
-            return std::nullopt;
-    }
-    if (!xml.hasError())
-        return std::nullopt;
-    return notWellFormed(xml.errorString(), xml.lineNumber(), xml.columnNumber());
-}
-
 // Streams the document through expat: each open element has a role on a
 // stack, text is gathered only where it is wanted, and the coordinates are
 // read as they arrive.
-class KmlParser {
+class KmlParser : public SafeXmlParser {
 public:
     explicit KmlParser(std::stop_token stop)
-        : parser_(XML_ParserCreateNS(nullptr, kNamespaceSeparator))
+        : SafeXmlParser(kNamespaceSeparator)
         , stop_(std::move(stop)) {
-        XML_SetUserData(parser_, this);
-        XML_SetElementHandler(parser_, &KmlParser::onStart, &KmlParser::onEnd);
-        XML_SetCharacterDataHandler(parser_, &KmlParser::onCharacters);
+        if (!ok())
+            return;
+        XML_SetElementHandler(parser(), &KmlParser::onStart, &KmlParser::onEnd);
+        XML_SetCharacterDataHandler(parser(), &KmlParser::onCharacters);
     }
-    ~KmlParser() { XML_ParserFree(parser_); }
-    KmlParser(const KmlParser &) = delete;
-    KmlParser &operator=(const KmlParser &) = delete;
 
     KmlReadResult run(QIODevice &device) {
         bool sawContent = false;
         bool last = false;
         while (!last) {
             if (stop_.stop_requested())
-                return {{}, tr("The read was cancelled.")};
-            void *buffer = XML_GetBuffer(parser_, kChunk);
+                return mapReadError(tr("The read was cancelled."));
+            void *buffer = ok() ? XML_GetBuffer(parser(), kChunk) : nullptr;
             if (!buffer)
-                return {{}, expatError()};
+                return mapReadError(expatError());
             const qint64 n = device.read(static_cast<char *>(buffer), kChunk);
             if (n < 0)
-                return {{}, tr("The file cannot be opened: %1.").arg(device.errorString())};
+                return mapReadError(tr("The file cannot be opened: %1.").arg(device.errorString()));
             last = n == 0;
             const char *bytes = static_cast<const char *>(buffer);
             sawContent = sawContent || std::any_of(bytes, bytes + n, [](char c) { return !isXmlSpace(c); });
             if (last && !sawContent)
-                return {{}, tr("The file is empty.")};
-            if (XML_ParseBuffer(parser_, static_cast<int>(n), last) == XML_STATUS_ERROR) {
+                return mapReadError(tr("The file is empty."));
+            if (XML_ParseBuffer(parser(), static_cast<int>(n), last) == XML_STATUS_ERROR) {
                 if (rootClosed_)
                     break; // what follows the root element is not read
-                if (!error_.isEmpty())
-                    return {{}, error_};
-                return {{}, qtXmlError(device).value_or(expatError())};
+                return mapReadError(error_.isEmpty() ? expatError() : error_);
             }
         }
         resolveStyles();
-        if (!hasDrawable())
-            return {{}, tr("The file holds no track and no placemark to show.")};
-        return {std::move(document_), {}};
+        return drawableOrError(std::move(document_));
     }
 
 private:
@@ -196,10 +170,10 @@ private:
 
     static bool isXmlSpace(char c) { return isSpace(c) || c == '\v' || c == '\f'; }
 
-    static KmlParser &self(void *userData) { return *static_cast<KmlParser *>(userData); }
+    static KmlParser &self(void *userData) { return owner<KmlParser>(userData); }
 
     // A stopped parser may still report the end of the element it stopped in.
-    bool stopped() const { return !error_.isEmpty() || rootClosed_; }
+    bool stopped() const { return !error_.isEmpty() || rootClosed_ || refusedEntity(); }
 
     static void XMLCALL onStart(void *userData, const XML_Char *name, const XML_Char **attributes) {
         if (!self(userData).stopped())
@@ -219,19 +193,15 @@ private:
             p.coordinateText(text, text + length);
     }
 
-    void stop() { XML_StopParser(parser_, XML_FALSE); }
-
     void setError(const QString &message) {
         if (error_.isEmpty())
             error_ = message;
         stop();
     }
 
-    qint64 line() const { return qint64(XML_GetCurrentLineNumber(parser_)); }
-
     QString expatError() const {
-        return notWellFormed(QString::fromUtf8(XML_ErrorString(XML_GetErrorCode(parser_))), line(),
-                             qint64(XML_GetCurrentColumnNumber(parser_)));
+        const XmlParseError e = error();
+        return notWellFormed(e.description, e.line, e.column);
     }
 
     void push(Role role) { frames_.push_back({role}); }
@@ -347,10 +317,9 @@ private:
             return;
         case Role::Coordinates:
         case Role::Text:
-            // Text only, as Qt's reader wants it; the column after the start tag, as it tells.
-            setError(notWellFormed(QStringLiteral("Expected character data."), line(),
-                                   qint64(XML_GetCurrentColumnNumber(parser_)) +
-                                       XML_GetCurrentByteCount(parser_)));
+            // Text only; told at the column after the start tag.
+            setError(notWellFormed("Expected character data.", line(),
+                                   column() - 1 + XML_GetCurrentByteCount(parser())));
             return;
         }
     }
@@ -497,8 +466,9 @@ private:
     void endPlacemark() {
         Placemark &pm = placemark_;
         for (auto &points : pm.lines)
-            tracks_.push_back(
-                {{pm.name, {}, kDefaultTrackWidth, std::move(points)}, pm.styleUrl, pm.inlineStyle});
+            tracks_.push_back({{pm.name, kDefaultTrackColor, kDefaultTrackWidth, std::move(points)},
+                               pm.styleUrl,
+                               pm.inlineStyle});
         if (pm.points.empty())
             return;
         const QString name = shared(pm.name);
@@ -557,14 +527,6 @@ private:
         placesByStyle_.clear();
     }
 
-    bool hasDrawable() const {
-        if (!document_.places.empty())
-            return true;
-        return std::any_of(document_.tracks.begin(), document_.tracks.end(),
-                           [](const KmlTrack &track) { return !track.points.empty(); });
-    }
-
-    XML_Parser parser_;
     std::stop_token stop_;
     std::vector<Frame> frames_;
     int skipDepth_ = 0; // inside an element nobody reads

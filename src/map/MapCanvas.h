@@ -1,16 +1,17 @@
 #pragma once
 
 #include "map/KmlDocument.h"
+#include "map/LegendEntry.h"
 #include "map/MapProjection.h"
 #include "map/MapViewport.h"
 #include "map/PinLayout.h"
 #include "map/PinSprites.h"
+#include "map/PlaceFields.h"
+#include "map/SpeciesStyles.h"
 #include "map/TrackLayer.h"
 
-#include <QHash>
 #include <QPointF>
 #include <QRectF>
-#include <QSet>
 #include <QWidget>
 
 #include <memory>
@@ -24,20 +25,14 @@ namespace pelorin {
 
 class Basemap;
 
-// A species in the map's legend; "" stands for recordings without one.
-struct LegendEntry {
-    QString species;
-    QColor color;
-    int count = 0;
-    bool visible = true;
-};
-
 // Draws a KML document's tracks, waypoints and recordings' pins on a
 // projected plane over a basemap of web-map tiles (or a graticule without
 // one) with a scale bar. Pins are coloured by species, spread where they
 // stack, and labelled where a label has room. Wheel, +/- and double-click
 // zoom, dragging and the arrow keys pan, clicking a pin reports its
 // recording. When there is nothing to draw it shows a message instead.
+// Its painting (MapCanvasPainting.cpp) and its input (MapCanvasInput.cpp)
+// have files of their own.
 class MapCanvas : public QWidget {
     Q_OBJECT
 public:
@@ -107,12 +102,15 @@ private:
         bool highlighted = false;
     };
 
+    static constexpr double kPlaceRadius = 5;
+
+    void reset();
     void applyView();
     void takeOverView();
     void zoomBy(QPointF screen, double factor);
     void keepNearData();
-    bool isShown(const Place &place) const;
-    QColor pinColor(const Place &place) const;
+    // At the view's centre, east to west.
+    double metresPerPixel() const;
     // The shown pins spread at the current scale, relative to the data's centre on screen.
     const std::vector<PinSpot> &spreadSpots() const;
     const PinSpot *spotAt(const Layout &layout, QPointF screen) const;
@@ -136,7 +134,7 @@ private:
     unsigned documents_ = 0;
     unsigned renderDocument_ = 0;
     std::vector<Place> places_;
-    QHash<QString, QColor> speciesColors_;
+    SpeciesStyles species_;
     PinSprites pinSprites_;
     struct SpreadCache {
         double scale;
@@ -144,10 +142,7 @@ private:
     };
     mutable std::optional<SpreadCache> spreadCache_;
     mutable std::optional<SpreadCache> previousSpread_;
-    QSet<QString> hiddenSpecies_;
-    // The highlighted files' names, and those names without their extension.
-    QSet<QString> highlightedNames_;
-    QSet<QString> highlightedBases_;
+    RecordingNames highlighted_;
     Basemap *basemap_ = nullptr;
     QRectF bounds_;
     QString message_;

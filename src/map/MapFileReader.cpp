@@ -2,7 +2,6 @@
 
 #include "map/GeoJsonReader.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 #include <cctype>
@@ -11,9 +10,7 @@ namespace pelorin {
 
 namespace {
 KmlReadResult cannotOpen(const QFile &file) {
-    return {{},
-            QCoreApplication::translate("pelorin::KmlReader", "The file cannot be opened: %1.")
-                .arg(file.errorString())};
+    return mapReadError(mapReaderText("The file cannot be opened: %1.").arg(file.errorString()));
 }
 
 // Whether the file's first character, after white space, opens a JSON object.

@@ -28,11 +28,24 @@ QString recordingFromDescription(const QString &description) {
 }
 
 bool sameRecording(const QString &inDocument, const QString &fileName) {
-    if (inDocument.isEmpty() || fileName.isEmpty())
+    return RecordingNames({fileName}).contains(inDocument);
+}
+
+RecordingNames::RecordingNames(const QStringList &files) {
+    for (const QString &file : files) {
+        if (file.isEmpty())
+            continue;
+        const QFileInfo info(file);
+        names_.insert(info.fileName());
+        bases_.insert(info.completeBaseName());
+    }
+}
+
+bool RecordingNames::contains(const QString &inDocument) const {
+    if (inDocument.isEmpty() || names_.isEmpty())
         return false;
-    const QFileInfo a(inDocument);
-    const QFileInfo b(fileName);
-    return a.fileName() == b.fileName() || a.fileName() == b.completeBaseName();
+    const QString name = QFileInfo(inDocument).fileName();
+    return names_.contains(name) || bases_.contains(name);
 }
 
 } // namespace pelorin

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -17,5 +18,19 @@ QString recordingFromDescription(const QString &description);
 // the same recording when they agree, any folder aside, or when the document's
 // name is the file's without its extension (the plain document drops it).
 bool sameRecording(const QString &inDocument, const QString &fileName);
+
+// Files a document's recordings are matched against as sameRecording() does,
+// in constant time a name: a whole table may be selected.
+class RecordingNames {
+public:
+    RecordingNames() = default;
+    explicit RecordingNames(const QStringList &files);
+    bool isEmpty() const { return names_.isEmpty(); }
+    bool contains(const QString &inDocument) const;
+
+private:
+    QSet<QString> names_; // the files' names, any folder aside
+    QSet<QString> bases_; // the same without their extensions
+};
 
 } // namespace pelorin

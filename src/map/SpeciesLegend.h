@@ -1,6 +1,6 @@
 #pragma once
 
-#include "map/MapCanvas.h"
+#include "map/LegendEntry.h"
 
 #include <QListWidget>
 

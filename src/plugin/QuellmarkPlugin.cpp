@@ -12,7 +12,7 @@
 #include "plugin/FileDialog.h"
 #include "plugin/GpxErrorText.h"
 #include "plugin/GpxReadProgress.h"
-#include "plugin/PositionWriteBack.h"
+#include "plugin/PanelTexts.h"
 #include "plugin/RecordingTableModel.h"
 #include "plugin/RecordingsArrayController.h"
 #include "plugin/TrackPointTableModel.h"
@@ -28,10 +28,8 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QMainWindow>
 #include <QMessageBox>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTimer>
@@ -39,29 +37,17 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <optional>
 
 using namespace pelorin;
 
 namespace {
 
-const QString kNoOverlapTitle = QStringLiteral("No time overlap");
-const QString kNoOverlapMessage = QStringLiteral("Time overlap between recordings and coordinates does not "
-                                                 "exist. Recordings can only be correlated with ");
-// Completes the first sentence above.
-const QString kNoOverlapCompletion = QStringLiteral("coordinates logged while they were made, once the clock "
-                                                    "offset is added.");
-const QString kExportErrorTitle = QStringLiteral("Export error");
-
-// The alert when a document could not be written; formatName is "KML", "GeoJSON" or "GPX".
-QString exportErrorMessage(QLatin1String formatName) {
-    return QStringLiteral("Couldn't write %1 file to the selected destination.").arg(formatName);
-}
-
 // The Style box's entries, in the form's order.
 constexpr int kSurveyStyle = 1;
 
+// The map hears where to look, then what to show, once the command has returned and the panel's modal
+// run has ended: hosts have always had the two messages after these delays, the centre first.
 constexpr int kCenterDelayMs = 1800;
 constexpr int kShowTrackDelayMs = 2000;
 
@@ -103,42 +89,6 @@ std::optional<Centre> centreOf(const TrackPoint &point) {
     return Centre{lat.precise, lon.precise};
 }
 
-QString utcText(qint64 msSinceEpoch, const QString &format) {
-    return QDateTime::fromMSecsSinceEpoch(msSinceEpoch, Qt::UTC).toString(format);
-}
-
-// "2009-05-01 10:00:00–10:02:00 UTC", the date repeated only when it changes.
-QString spanText(qint64 firstMs, qint64 lastMs, const QString &timeFormat) {
-    const QString day = QStringLiteral("yyyy-MM-dd ");
-    const bool sameDay = QDateTime::fromMSecsSinceEpoch(firstMs, Qt::UTC).date() ==
-                         QDateTime::fromMSecsSinceEpoch(lastMs, Qt::UTC).date();
-    return utcText(firstMs, day + timeFormat) + QChar(0x2013) +
-           utcText(lastMs, sameDay ? timeFormat : day + timeFormat) + QStringLiteral(" UTC");
-}
-
-// The first and last timed fix, in milliseconds since the epoch.
-std::optional<std::pair<qint64, qint64>> trackSpan(TrackView track) {
-    std::optional<std::pair<qint64, qint64>> span;
-    for (std::size_t i = 0; i < track.size(); ++i) {
-        if (const auto time = track[i].time()) {
-            const qint64 ms = time->time_since_epoch().count() * 1000;
-            span =
-                span ? std::pair{std::min(span->first, ms), std::max(span->second, ms)} : std::pair{ms, ms};
-        }
-    }
-    return span;
-}
-
-// "track.gpx: 3,625 points, 19:41–20:41 UTC"
-QString gpsLogText(const QString &fileName, TrackView track) {
-    QString text = fileName + QStringLiteral(": ") +
-                   QLocale(QLocale::English).toString(qulonglong(track.size())) +
-                   (track.size() == 1 ? QStringLiteral(" point") : QStringLiteral(" points"));
-    if (const auto span = trackSpan(track))
-        text += QStringLiteral(", ") + spanText(span->first, span->second, QStringLiteral("HH:mm"));
-    return text;
-}
-
 QList<HostPlacement> hostPlacements(const QList<HostRecording> &recordings,
                                     const std::vector<Placement> &placements) {
     QList<HostPlacement> list;
@@ -156,14 +106,6 @@ QList<HostPlacement> hostPlacements(const QList<HostRecording> &recordings,
         list << shown;
     }
     return list;
-}
-
-// A sentence of the core's, as the first of a paragraph.
-QString sentence(const std::string &text) {
-    QString s = fromUtf8(text);
-    if (!s.isEmpty())
-        s[0] = s[0].toUpper();
-    return s;
 }
 
 // A new, empty file in the temporary folder, left in place; empty when none
@@ -218,22 +160,12 @@ bool QuellmarkPlugin::loadPanel() {
     gpsDataController = new TrackPointsArrayController(this);
     gpsDataController->bind(ui_->trackPointsTable);
     sizeColumns(ui_->recordingsTable, ui_->trackPointsTable);
-    timeDiff = ui_->timeDiff;
-    transectName = ui_->transectName;
-    transectDesc = ui_->transectDesc;
-    tessellate = ui_->tessellate;
-    elevation = ui_->elevation;
-    kmlStyle = ui_->kmlStyle;
-    gpsLogLabel = ui_->gpsLogLabel;
-    placementSummary = ui_->placementSummary;
-    applySuggestedOffset = ui_->applySuggestedOffset;
-    writePositions = ui_->writePositions;
     // Whole seconds only: "abc" or "0:37" must not silently become 0.
-    timeDiff->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[+-]?[0-9]{0,10}")), timeDiff));
-    connect(applySuggestedOffset, &QPushButton::clicked, this, [this] {
+    ui_->timeDiff->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[+-]?[0-9]{0,10}")), ui_->timeDiff));
+    connect(ui_->applySuggestedOffset, &QPushButton::clicked, this, [this] {
         if (diagnosis && diagnosis->hasSuggestion())
-            timeDiff->setText(QString::number(diagnosis->suggestedOffset));
+            ui_->timeDiff->setText(QString::number(diagnosis->suggestedOffset));
     });
 
     panel->installEventFilter(this);
@@ -242,7 +174,7 @@ bool QuellmarkPlugin::loadPanel() {
     connect(exportButton, &QPushButton::clicked, this,
             [this, exportButton] { calcDateTimeDif(exportButton); });
     connect(previewButton, &QPushButton::clicked, this, [this, previewButton] { previewMap(previewButton); });
-    connect(writePositions, &QPushButton::clicked, this, [this] { writePositionsIntoRecordings(); });
+    connect(ui_->writePositions, &QPushButton::clicked, this, [this] { writePositionsIntoRecordings(); });
 
     awakeFromNib();
     return true;
@@ -302,11 +234,11 @@ QWidget *QuellmarkPlugin::alertParent() const {
 void QuellmarkPlugin::askForGPXFile() {
     FileDialog openPanel(myPanel);
     openPanel.setFileMode(QFileDialog::ExistingFile); // exactly one file
-    openPanel.setNameFilter(QStringLiteral("GPS logs (*.gpx *.kml *.txt)"));
+    openPanel.setNameFilter(tr("GPS logs (*.gpx *.kml *.txt)"));
     // No other types: the one name filter is all the dialog offers.
     // No folders: an existing-file dialog enters folders and never chooses one.
-    openPanel.setMessage(QStringLiteral("Please select the file containing your GPS log"));
-    openPanel.setWindowTitle(QStringLiteral("Choose GPS data"));
+    openPanel.setMessage(tr("Please select the file containing your GPS log"));
+    openPanel.setWindowTitle(tr("Choose GPS data"));
     openPanel.setItemFilter([this, &openPanel](const QString &path) {
         return panelShouldEnableURL(&openPanel, QUrl::fromLocalFile(path));
     });
@@ -328,9 +260,10 @@ void QuellmarkPlugin::askForGPXFile() {
         [](const HostRecording &a, const HostRecording &b) { return a.recordingTime() < b.recordingTime(); });
 
     if (recordings.isEmpty()) {
-        runAlertPanel(myPanel, QStringLiteral("No recordings selected"),
-                      QStringLiteral("The plugin needs selected recordings to work with. Please select "
-                                     "recordings and start the plugin again."));
+        runAlertPanel(
+            myPanel, tr("No recordings selected"),
+            tr("The plugin needs selected recordings to work with. Please select recordings and start "
+               "the plugin again."));
         return;
     }
     if (!parseGPXFile(url)) {
@@ -340,8 +273,7 @@ void QuellmarkPlugin::askForGPXFile() {
     const bool fromFiles = std::any_of(recordings.cbegin(), recordings.cend(),
                                        [](const HostRecording &r) { return !r.path().isEmpty(); });
     recController->setContent(std::move(recordings));
-    if (writePositions)
-        writePositions->setEnabled(fromFiles);
+    ui_->writePositions->setEnabled(fromFiles);
     runModalForWindow(myPanel);
 }
 
@@ -364,10 +296,10 @@ bool QuellmarkPlugin::parseGPXFile(const QUrl &url) {
     if (!result.ok()) {
         // An unreadable file or a cancelled read fails quietly; the caller logs it.
         if (result.error->kind == GpxError::Kind::Parse) {
-            QMessageBox *alert = alertSheet(alertParent(), QStringLiteral("Parsing Error!"),
+            QMessageBox *alert = alertSheet(alertParent(), tr("Parsing Error!"),
                                             QFileInfo(url.toLocalFile()).fileName() + QStringLiteral(": ") +
                                                 gpxErrorInformativeText(*result.error),
-                                            QStringLiteral("OK"));
+                                            tr("OK"));
             connect(alert, &QMessageBox::finished, this,
                     [this, alert](int returnCode) { alertDidEnd(alert, returnCode, nullptr); });
             alert->open();
@@ -382,10 +314,11 @@ bool QuellmarkPlugin::parseGPXFile(const QUrl &url) {
     // A million rows take the table a few hundredths of a second; the windows
     // are painted before the panel's own first paint adds as much again.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    if (elevation)
-        elevation->setEnabled(hasElevation);
-    if (gpsLogLabel)
-        gpsLogLabel->setText(gpsLogText(QFileInfo(url.toLocalFile()).fileName(), TrackView{*gpsPoints, {}}));
+    if (ui_) {
+        ui_->elevation->setEnabled(hasElevation);
+        ui_->gpsLogLabel->setText(
+            PanelTexts::gpsLogLine(QFileInfo(url.toLocalFile()).fileName(), TrackView{*gpsPoints, {}}));
+    }
     return true;
 }
 
@@ -399,7 +332,7 @@ void QuellmarkPlugin::geoRefRecordings() {
         return;
     runRecordings = toRecordings(recController->arrangedObjects());
     const ArrangedTrack track = gpsDataController->arrangedObjects();
-    const std::int32_t offset = intValue(timeDiff ? timeDiff->text().toStdString() : std::string());
+    const std::int32_t offset = clockOffset();
     GeoRefResult result = placeRecordings(runRecordings, track.view(), offset, {},
                                           [](std::string_view line) { qInfo().noquote() << fromUtf8(line); });
     geoRefRecs = std::move(result.records);
@@ -417,70 +350,34 @@ void QuellmarkPlugin::geoRefRecordings() {
 }
 
 void QuellmarkPlugin::showPlacementSummary() {
-    if (!placementSummary)
-        return;
-    std::size_t placed = 0;
-    std::map<PlacementStatus, std::size_t> notPlaced;
-    for (const Placement &placement : placements) {
-        if (placement.placed())
-            ++placed;
-        else
-            ++notPlaced[placement.status];
-    }
-    QString text = QStringLiteral("Placed %1 of %2 recordings").arg(placed).arg(placements.size());
-    QStringList parts;
-    for (const auto &[status, count] : notPlaced)
-        parts << QStringLiteral("%1 %2").arg(count).arg(fromUtf8(placementStatusName(status)));
-    if (!parts.isEmpty())
-        text += QStringLiteral(" (") + parts.join(QStringLiteral(", ")) + QStringLiteral(")");
-    text += QLatin1Char('.');
-    if (diagnosis)
-        text += QLatin1Char(' ') + sentence(diagnosisText(*diagnosis, OffsetWording::ClockOffsetField));
-    placementSummary->setText(text);
+    ui_->placementSummary->setText(PanelTexts::placementSummary(placements, diagnosis));
     const bool suggest = diagnosis && diagnosis->hasSuggestion();
-    applySuggestedOffset->setVisible(suggest);
+    ui_->applySuggestedOffset->setVisible(suggest);
     if (suggest)
-        applySuggestedOffset->setText(QStringLiteral("Use %1 s").arg(diagnosis->suggestedOffset));
+        ui_->applySuggestedOffset->setText(tr("Use %1 s").arg(diagnosis->suggestedOffset));
 }
 
-// The first sentence completed, both time spans and what would make them meet.
-QString QuellmarkPlugin::noOverlapMessage() const {
-    QString message = kNoOverlapMessage + kNoOverlapCompletion;
-    const ArrangedTrack track = gpsDataController ? gpsDataController->arrangedObjects() : ArrangedTrack{};
-    const QString seconds = QStringLiteral("HH:mm:ss");
-    if (const auto span = trackSpan(track.view()))
-        message += QStringLiteral("\n\nThe track: ") + spanText(span->first, span->second, seconds) + '.';
-    else
-        message += QStringLiteral("\n\nThe GPS log holds no point with a time.");
-    if (!placements.empty()) {
-        const auto [first, last] = std::minmax_element(
-            placements.begin(), placements.end(),
-            [](const Placement &a, const Placement &b) { return a.correctedTime < b.correctedTime; });
-        const std::int32_t offset = intValue(timeDiff ? timeDiff->text().toStdString() : std::string());
-        message += QStringLiteral("\nThe recordings, with a clock offset of %1 s: ").arg(offset) +
-                   spanText(first->correctedTime.time_since_epoch().count(),
-                            last->correctedTime.time_since_epoch().count(), seconds) +
-                   '.';
-    }
-    if (diagnosis)
-        message +=
-            QStringLiteral("\n\n") + sentence(diagnosisText(*diagnosis, OffsetWording::ClockOffsetField));
-    return message;
+// What the offset field says; none before the panel is loaded.
+std::int32_t QuellmarkPlugin::clockOffset() const {
+    return ui_ ? intValue(ui_->timeDiff->text().toStdString()) : 0;
 }
 
 bool QuellmarkPlugin::createKMLOutput(const QUrl &url) {
     KmlOptions options;
-    options.transectName = transectName ? transectName->text().toStdString() : std::string();
-    options.transectDesc = transectDesc ? transectDesc->text().toStdString() : std::string();
-    options.tessellate = tessellate && tessellate->isChecked();
-    options.elevation = elevation && elevation->isChecked();
+    bool surveyStyle = false; // the Style box: plain (the default) or survey, for KML files and the preview
+    if (ui_) {
+        options.transectName = ui_->transectName->text().toStdString();
+        options.transectDesc = ui_->transectDesc->text().toStdString();
+        options.tessellate = ui_->tessellate->isChecked();
+        options.elevation = ui_->elevation->isChecked();
+        surveyStyle = ui_->kmlStyle->currentIndex() == kSurveyStyle;
+    }
     options.hasElevation = hasElevation;
     const ArrangedTrack track = gpsDataController ? gpsDataController->arrangedObjects() : ArrangedTrack{};
 
     const SurveyDocument survey =
         surveyDocument(options, gpsLogName, track.view(), runRecordings, placements);
-    const KmlStyle style =
-        kmlStyle && kmlStyle->currentIndex() == kSurveyStyle ? KmlStyle::Survey : KmlStyle::Plain;
+    const KmlStyle style = surveyStyle ? KmlStyle::Survey : KmlStyle::Plain;
 
     WriteResult written;
     const OutputFormat format = url.isLocalFile() ? formatOfPath(localPath(url)) : OutputFormat::Kml;
@@ -491,8 +388,7 @@ bool QuellmarkPlugin::createKMLOutput(const QUrl &url) {
     }
     if (!written) {
         QApplication::beep();
-        runAlertPanel(alertParent(), kExportErrorTitle,
-                      exportErrorMessage(QLatin1String(formatName(format))));
+        runAlertPanel(alertParent(), PanelTexts::exportErrorTitle(), PanelTexts::exportErrorMessage(format));
         return false;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(url.toLocalFile())); // whether it opens is not our concern
@@ -514,7 +410,9 @@ bool QuellmarkPlugin::placeOrExplain() {
     geoRefRecordings();
     if (!geoRefRecs.empty())
         return true;
-    runAlertPanel(myPanel, kNoOverlapTitle, noOverlapMessage());
+    const ArrangedTrack track = gpsDataController->arrangedObjects();
+    runAlertPanel(myPanel, PanelTexts::noOverlapTitle(),
+                  PanelTexts::noOverlapMessage(track.view(), placements, clockOffset(), diagnosis));
     return false;
 }
 
@@ -531,9 +429,8 @@ void QuellmarkPlugin::calcDateTimeDif(QObject *sender) {
         savePanel.setMessage(hostLocalizedString("Export geo referenced recordings to a KML file."));
         savePanel.setOption(QFileDialog::ReadOnly, false); // the user can create folders
         // KML first, as always; the name's suffix follows the chosen kind.
-        const QStringList filters{QStringLiteral("KML files (*.kml)"),
-                                  QStringLiteral("GeoJSON files (*.geojson)"),
-                                  QStringLiteral("GPX files (*.gpx)")};
+        const QStringList filters{tr("KML files (*.kml)"), tr("GeoJSON files (*.geojson)"),
+                                  tr("GPX files (*.gpx)")};
         const QStringList suffixes{QStringLiteral("kml"), QStringLiteral("geojson"), QStringLiteral("gpx")};
         savePanel.setNameFilters(filters);
         savePanel.setDefaultSuffix(suffixes.front());
@@ -556,8 +453,8 @@ void QuellmarkPlugin::previewMap(QObject *sender) {
         return;
     const QString path = makePreviewFile();
     if (path.isEmpty()) {
-        runAlertPanel(myPanel, kExportErrorTitle,
-                      exportErrorMessage(QLatin1String("KML"))); // previews are KML
+        runAlertPanel(myPanel, PanelTexts::exportErrorTitle(),
+                      PanelTexts::exportErrorMessage(OutputFormat::Kml)); // previews are KML
         return;
     }
     createKMLOutput(QUrl::fromLocalFile(path));
@@ -587,99 +484,4 @@ void QuellmarkPlugin::previewMap(QObject *sender) {
         display->showWindow(sender);
         QTimer::singleShot(kShowTrackDelayMs, display, [display, path] { display->showTrack(path); });
     }
-}
-
-// Writing the positions into the recordings.
-
-namespace {
-
-constexpr std::size_t kListedRefusals = 20;
-constexpr int kProgressDelayMs = 500;
-
-// "Wrote positions into 20 of 22 recordings (2 not placed, 0 refused)." and the refused files, one a line.
-QString writeBackReport(const PositionWriteOutcome &outcome, std::size_t total) {
-    QString text = QStringLiteral("Wrote positions into %1 of %2 recordings (%3 not placed, %4 refused")
-                       .arg(outcome.written)
-                       .arg(total)
-                       .arg(outcome.notPlaced)
-                       .arg(outcome.refused.size());
-    if (outcome.upToDate > 0)
-        text += QStringLiteral(", %1 already up to date").arg(outcome.upToDate);
-    if (outcome.kept > 0)
-        text += QStringLiteral(", %1 kept the position they had").arg(outcome.kept);
-    text += QStringLiteral(").");
-    if (outcome.cancelled)
-        text += QStringLiteral(" Stopped before the last files.");
-    for (std::size_t i = 0; i < outcome.refused.size() && i < kListedRefusals; ++i)
-        text += (i == 0 ? QStringLiteral("\n\n") : QStringLiteral("\n")) +
-                QDir::toNativeSeparators(QFile::decodeName(outcome.refused[i].first.c_str())) +
-                QStringLiteral(": ") + fromUtf8(outcome.refused[i].second);
-    if (outcome.refused.size() > kListedRefusals)
-        text += QStringLiteral("\n… and %1 more.").arg(outcome.refused.size() - kListedRefusals);
-    return text;
-}
-
-} // namespace
-
-void QuellmarkPlugin::writePositionsIntoRecordings() {
-    if (!listsPresent())
-        return;
-    if (!placeOrExplain())
-        return;
-    // The rows read from files, with their recordings and placements in the pass's order.
-    const QList<HostRecording> arranged = recController->arrangedObjects();
-    std::vector<PositionWriteItem> items;
-    std::size_t placed = 0;
-    for (qsizetype i = 0; i < arranged.size() && static_cast<std::size_t>(i) < placements.size(); ++i) {
-        if (arranged[i].path().isEmpty())
-            continue;
-        const auto at = static_cast<std::size_t>(i);
-        items.push_back(
-            {QFile::encodeName(arranged[i].path()).toStdString(), &runRecordings[at], &placements[at]});
-        placed += placements[at].placed() ? 1 : 0;
-    }
-    if (items.empty())
-        return;
-
-    const QString title = QStringLiteral("Write positions into recordings");
-    QMessageBox confirm(myPanel);
-    confirm.setWindowModality(Qt::ApplicationModal);
-    confirm.setIcon(QMessageBox::Question);
-    confirm.setWindowTitle(title);
-    confirm.setText(title);
-    confirm.setInformativeText(
-        QStringLiteral("%1 of %2 recordings are placed: their WAV files get the position in their GUANO "
-                       "metadata. %3 not placed are left as they are. Only the metadata changes, never the "
-                       "audio.")
-            .arg(placed)
-            .arg(items.size())
-            .arg(items.size() - placed));
-    QPushButton *write = confirm.addButton(QStringLiteral("Write"), QMessageBox::AcceptRole);
-    confirm.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
-    confirm.setDefaultButton(write);
-    confirm.exec();
-    if (confirm.clickedButton() != write)
-        return;
-
-    QProgressDialog progress(QStringLiteral("Writing positions into recordings…"), QStringLiteral("Stop"), 0,
-                             static_cast<int>(items.size()), myPanel);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(kProgressDelayMs);
-    const std::int32_t offset = intValue(timeDiff ? timeDiff->text().toStdString() : std::string());
-    const PositionWriteOutcome outcome =
-        writeGuanoPositions(items, gpsLogName, offset, [&progress](std::size_t done) {
-            progress.setValue(static_cast<int>(done));
-            return !progress.wasCanceled();
-        });
-    progress.reset();
-
-    if (HostDelegate *delegate = hostDelegate()) {
-        if (RecordingsController *host = delegate->recordingsController(); host && !outcome.changed.empty()) {
-            QStringList changed;
-            for (const std::string &path : outcome.changed)
-                changed << QFile::decodeName(path.c_str());
-            host->filesChanged(changed);
-        }
-    }
-    runAlertPanel(myPanel, title, writeBackReport(outcome, items.size()));
 }

@@ -18,12 +18,7 @@
 #include <string>
 #include <vector>
 
-class QCheckBox;
-class QComboBox;
 class QFileDialog;
-class QLabel;
-class QLineEdit;
-class QPushButton;
 class QMessageBox;
 class QWidget;
 
@@ -39,7 +34,8 @@ class TrackPointsArrayController;
 // The plug-in's controller: answers the host, owns the panel and the working
 // lists, and frames each run. The work itself is done by the core (reading the
 // GPS log, placing the recordings, writing KML); this class wires it to the
-// panel, the dialogs and the host.
+// panel, the dialogs and the host. The panel's sentences are PanelTexts'; the
+// Write positions command is in WritePositionsCommand.cpp.
 class QuellmarkPlugin : public pelorin::AbstractPlugin {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID PelorinAbstractPlugin_iid)
@@ -78,7 +74,8 @@ public:
     void runModalForWindow(QWidget *window);
     void stopModal();
 
-    // Outlets, set when the panel is loaded, and working state.
+    // Outlets, set when the panel is loaded (its fields are the form's, found
+    // by their object names), and working state.
     QPointer<QWidget> myPanel;
     pelorin::TrackPointsArrayController *gpsDataController = nullptr;
     pelorin::RecordingsArrayController *recController = nullptr;
@@ -87,22 +84,12 @@ public:
     std::optional<pelorin::OffsetDiagnosis> diagnosis; // when the last pass placed fewer than half
     std::shared_ptr<const std::vector<pelorin::TrackPoint>> gpsPoints;
     bool hasElevation = false;
-    QLineEdit *timeDiff = nullptr;
-    QLineEdit *transectName = nullptr;
-    QLineEdit *transectDesc = nullptr;
-    QCheckBox *tessellate = nullptr;
-    QCheckBox *elevation = nullptr;
-    QComboBox *kmlStyle = nullptr; // plain (the default) or survey, for KML files and the preview
     QPointer<pelorin::MapDisplay> mapDisplay;
     // For the GeoJSON and GPX documents: the run's recordings (placed as
     // `placements` says) and the GPS log's file name, which names a document
     // without a transect name.
     std::vector<pelorin::Recording> runRecordings;
     std::string gpsLogName;
-    QLabel *gpsLogLabel = nullptr;      // which GPS log the track points come from
-    QLabel *placementSummary = nullptr; // what the last pass made of the recordings
-    QPushButton *applySuggestedOffset = nullptr;
-    QPushButton *writePositions = nullptr; // enabled when the recordings came from WAV files
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -114,7 +101,7 @@ private:
     // Where alerts not tied to the panel go: the panel, else the host's window.
     QWidget *alertParent() const;
     void showPlacementSummary();
-    QString noOverlapMessage() const;
+    std::int32_t clockOffset() const;
     bool placeOrExplain();
 
     std::unique_ptr<Ui::PelorinMain> ui_;

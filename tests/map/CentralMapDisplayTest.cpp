@@ -34,13 +34,33 @@ TEST(CentralMapDisplay, ShowsATrackOrAMessageForFilesItCannotDraw) {
     EXPECT_NEAR(canvas.center().lat, 48.8515, 1e-4);
     EXPECT_NEAR(canvas.center().lon, 9.50055, 1e-6);
 
-    for (const QString &path :
-         {writeFile(dir, "empty.kml", ""), writeFile(dir, "broken.kml", "<kml><Document>"),
-          dir.filePath(QStringLiteral("missing.kml"))}) {
+    // Hostile files are refused at once: entities are never declared, let alone expanded or fetched.
+    QByteArray laughs = "<!DOCTYPE kml [\n<!ENTITY l0 \"lol\">\n";
+    for (int i = 1; i < 10; ++i)
+        laughs += QByteArray("<!ENTITY l%1 \"").replace("%1", QByteArray::number(i)) +
+                  QByteArray("&l" + QByteArray::number(i - 1) + ";").repeated(10) + "\">\n";
+    const QByteArray place = "<Placemark><Point><coordinates>9.5,48.85</coordinates></Point></Placemark>";
+    const QByteArray deep = QByteArray("[").repeated(100'000) + QByteArray("]").repeated(100'000);
+    const std::pair<QString, const char *> files[] = {
+        {writeFile(dir, "empty.kml", ""), "empty"},
+        {writeFile(dir, "broken.kml", "<kml><Document>"), "not well-formed XML: no element found (line 1"},
+        {dir.filePath(QStringLiteral("missing.kml")), "cannot be opened"},
+        {writeFile(dir, "laughs.kml", laughs + "]>\n<kml><name>&l9;</name>" + place + "</kml>"),
+         "entity declarations are not accepted (they could read other files or expand without bound) "
+         "(line 2"},
+        {writeFile(dir, "entity.kml",
+                   "<!DOCTYPE kml [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><kml><name>&x;</name>" + place +
+                       "</kml>"),
+         "entity declarations are not accepted"},
+        {writeFile(dir, "deep.geojson", "{\"type\": \"FeatureCollection\", \"features\": " + deep + "}"),
+         "not well-formed JSON: too deeply nested"},
+    };
+    for (const auto &[path, reason] : files) {
         display.showTrack(good); // given up for the next
         showTrackAndWait(display, path);
         EXPECT_FALSE(canvas.hasDocument()) << path.toStdString();
         EXPECT_TRUE(canvas.message().contains(path)) << canvas.message().toStdString();
+        EXPECT_TRUE(canvas.message().contains(QLatin1String(reason))) << canvas.message().toStdString();
     }
 }
 

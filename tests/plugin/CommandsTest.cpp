@@ -29,8 +29,8 @@ TEST_F(PluginTest, ExportWritesEveryListedRecordingWhateverIsSelected) {
              {"PelorinMain",
               [this](QWidget *panel) {
                   plugin.recController->view()->selectRow(0);
-                  plugin.transectName->setText("Edge & meadow");
-                  plugin.timeDiff->setText("-30"); // the recorder ran 30 s ahead
+                  field<QLineEdit>("transectName")->setText("Edge & meadow");
+                  field<QLineEdit>("timeDiff")->setText("-30"); // the recorder ran 30 s ahead
                   press("exportButton").second(panel);
               }},
              chooseFile(dir.filePath("survey"))}; // the type's suffix is added
@@ -91,7 +91,8 @@ TEST_F(PluginTest, SurveyStyleGoesToPreviewAndExportAndTheFirstPreviewCentres) {
     EXPECT_EQ(style, "plain");
     // None selected: the first point shown (the list once sorted latitudes in single precision).
     EXPECT_EQ(map.calls.value(1), "setCenter 48.1000001 11.6");
-    EXPECT_FALSE(plugin.writePositions->isEnabled()) << "catalogue rows have no file to write into";
+    EXPECT_FALSE(field<QPushButton>("writePositions")->isEnabled())
+        << "catalogue rows have no file to write into";
     QStringList written = QDir(dir.path()).entryList({"quorvatixpreview.*"});
     ASSERT_EQ(written.size(), 1);
     for (const QString &name : written << "survey.kml") {

@@ -28,9 +28,9 @@ TEST_F(PluginTest, PanelNamesItsLogAndShowsWhereEachRecordingWent) {
     steps = {chooseFile(trackFile()), press("previewButton")};
     plugin.fire(nullptr);
 
-    EXPECT_EQ(plugin.gpsLogLabel->text(), "track.gpx: 3 points, 2009-05-01 10:00\u201310:02 UTC");
-    EXPECT_EQ(plugin.placementSummary->text(), "Placed 2 of 3 recordings (1 after-track).");
-    EXPECT_FALSE(plugin.applySuggestedOffset->isVisible());
+    EXPECT_EQ(field<QLabel>("gpsLogLabel")->text(), "track.gpx: 3 points, 2009-05-01 10:00\u201310:02 UTC");
+    EXPECT_EQ(field<QLabel>("placementSummary")->text(), "Placed 2 of 3 recordings (1 after-track).");
+    EXPECT_FALSE(field<QPushButton>("applySuggestedOffset")->isVisible());
     using Model = pelorin::RecordingTableModel;
     auto *recordings = plugin.recController;
     // Sorted by start time; times in the machine's zone, which they name.
@@ -50,7 +50,7 @@ TEST_F(PluginTest, PanelNamesItsLogAndShowsWhereEachRecordingWent) {
                          shown[2].status, shown[2].placed),
               std::tuple(true, "2009-05-01T10:00:30Z", "after.wav", "after-track", false));
     // The offset field takes whole seconds only.
-    const QValidator *validator = plugin.timeDiff->validator();
+    const QValidator *validator = field<QLineEdit>("timeDiff")->validator();
     ASSERT_NE(validator, nullptr);
     const std::pair<QValidator::State, QStringList> cases[] = {
         {QValidator::Acceptable, {"+37", "-7200", ""}},
@@ -75,8 +75,8 @@ TEST_F(PluginTest, NoOverlapAlertGivesBothSpansAndTheOffsetThePanelCanApply) {
              press("previewButton"),
              answerAlert(&alert),
              {"PelorinMain", [&](QWidget *panel) {
-                  buttonText = plugin.applySuggestedOffset->text();
-                  plugin.applySuggestedOffset->click();
+                  buttonText = field<QPushButton>("applySuggestedOffset")->text();
+                  field<QPushButton>("applySuggestedOffset")->click();
                   press("previewButton").second(panel);
               }}};
     plugin.fire(nullptr);
@@ -91,7 +91,7 @@ TEST_F(PluginTest, NoOverlapAlertGivesBothSpansAndTheOffsetThePanelCanApply) {
         "None of the 2 recordings meets the track; with a clock offset of -7200 s both would (that is "
         "minus 2 h: is the recorder set to another time zone or to summer time?)");
     EXPECT_EQ(buttonText, "Use -7200 s");
-    EXPECT_EQ(plugin.timeDiff->text(), "-7200");
-    EXPECT_EQ(plugin.placementSummary->text(), "Placed 2 of 2 recordings.");
-    EXPECT_FALSE(plugin.applySuggestedOffset->isVisible());
+    EXPECT_EQ(field<QLineEdit>("timeDiff")->text(), "-7200");
+    EXPECT_EQ(field<QLabel>("placementSummary")->text(), "Placed 2 of 2 recordings.");
+    EXPECT_FALSE(field<QPushButton>("applySuggestedOffset")->isVisible());
 }

@@ -55,6 +55,10 @@ protected:
     Step press(const char *button);
     static Step chooseFile(const QString &path); // typed into the file dialog, then accepted
     static Step answerAlert(QStringList *seen);  // notes text, informative text, buttons; presses the first
+    // The panel's widget of that object name.
+    template <class Widget> Widget *field(const char *name) const {
+        return plugin.myPanel->findChild<Widget *>(QLatin1String(name));
+    }
 
     std::optional<QList<pelorin::HostRecording>> selection;
     QList<pelorin::HostPlacement> shown; // what the plug-in told the host's table

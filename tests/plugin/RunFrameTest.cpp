@@ -34,7 +34,8 @@ TEST_F(PluginTest, FirstStartLoadsThePanelClosingItEndsTheRunLaterStartsReuseIt)
     QStringList entered;
     pelorin::TrackPointsArrayController::Points points;
     const auto fields = [this] {
-        return std::array<QLineEdit *, 3>{plugin.timeDiff, plugin.transectName, plugin.transectDesc};
+        return std::array<QLineEdit *, 3>{field<QLineEdit>("timeDiff"), field<QLineEdit>("transectName"),
+                                          field<QLineEdit>("transectDesc")};
     };
     const struct {
         const char *behaviour;
@@ -51,8 +52,8 @@ TEST_F(PluginTest, FirstStartLoadsThePanelClosingItEndsTheRunLaterStartsReuseIt)
                wasModal = panel->isModal();
                for (QLineEdit *field : fields())
                    field->setText(field->objectName() + " entered");
-               plugin.tessellate->setChecked(true);
-               plugin.elevation->setChecked(true);
+               field<QCheckBox>("tessellate")->setChecked(true);
+               field<QCheckBox>("elevation")->setChecked(true);
                panel->close();
            }}},
          [&] {
@@ -67,7 +68,7 @@ TEST_F(PluginTest, FirstStartLoadsThePanelClosingItEndsTheRunLaterStartsReuseIt)
              EXPECT_EQ(fileNames(plugin.recController->arrangedObjects()),
                        (QStringList{"rec1.wav", "rec2.wav", "rec10.wav"}));
              EXPECT_EQ(plugin.gpsDataController->arrangedObjects().view().size(), 3u);
-             EXPECT_TRUE(plugin.elevation->isEnabled());
+             EXPECT_TRUE(field<QCheckBox>("elevation")->isEnabled());
          }},
         {"a second start reuses the panel and what was entered",
          {rec("rec10.wav", "2009-05-01T10:01:00Z"), rec("rec2.wav", "2009-05-01T10:01:30Z"),
@@ -77,7 +78,8 @@ TEST_F(PluginTest, FirstStartLoadsThePanelClosingItEndsTheRunLaterStartsReuseIt)
            [&](QWidget *panel) {
                for (QLineEdit *field : fields())
                    entered << field->text();
-               entered << QString::number(plugin.tessellate->isChecked() + plugin.elevation->isChecked());
+               entered << QString::number(field<QCheckBox>("tessellate")->isChecked() +
+                                          field<QCheckBox>("elevation")->isChecked());
                panel->close();
            }}},
          [&] {
@@ -94,7 +96,7 @@ TEST_F(PluginTest, FirstStartLoadsThePanelClosingItEndsTheRunLaterStartsReuseIt)
                        (QStringList{"rec1.wav", "rec10.wav", "rec2.wav"}));
              ASSERT_TRUE(points);
              EXPECT_EQ(plugin.gpsDataController->content(), points);
-             EXPECT_TRUE(plugin.gpsLogLabel->text().startsWith("track.gpx: 3 points"))
+             EXPECT_TRUE(field<QLabel>("gpsLogLabel")->text().startsWith("track.gpx: 3 points"))
                  << "still the log it holds";
              auto *sheet = plugin.myPanel->findChild<QMessageBox *>();
              ASSERT_NE(sheet, nullptr);

@@ -44,7 +44,7 @@ TEST_F(PluginTest, WritePositionsIntoWavFilesAndTheHostReadsThemAgain) {
     steps = {chooseFile(trackFile()),
              {"PelorinMain",
               [&](QWidget *panel) {
-                  enabled = plugin.writePositions->isEnabled();
+                  enabled = field<QPushButton>("writePositions")->isEnabled();
                   press("writePositions").second(panel);
               }},
              answerAlert(&confirm),

@@ -1,0 +1,87 @@
+#include "map/SpeciesStyles.h"
+
+#include "documents/SpeciesPalette.h"
+
+#include <algorithm>
+
+namespace pelorin {
+
+namespace {
+const QColor kWaypointFill(0x33, 0x33, 0x33);
+
+QColor rgb(std::uint32_t value) {
+    return QColor::fromRgb(QRgb(value));
+}
+} // namespace
+
+void SpeciesStyles::add(const KmlPlace &place) {
+    if (place.kind != PlaceKind::Recording)
+        return;
+    if (place.species.isEmpty())
+        ++counts_[QString()];
+    for (const QString &one : place.species) {
+        ++counts_[one];
+        named_.push_back(one.toStdString());
+    }
+    const QString lead = place.species.isEmpty() ? QString() : place.species.front();
+    if (place.color && !colors_.contains(lead))
+        colors_.insert(lead, *place.color);
+}
+
+void SpeciesStyles::finish() {
+    const SpeciesColours colours(std::move(named_));
+    named_.clear();
+    for (std::size_t i = 0; i < colours.names().size(); ++i) {
+        const QString name = QString::fromStdString(colours.names()[i]);
+        if (!colors_.contains(name))
+            colors_.insert(name, rgb(colours.colour(i)));
+    }
+    if (!colors_.contains(QString()))
+        colors_.insert(QString(), rgb(kNoSpeciesColour));
+}
+
+void SpeciesStyles::clear() {
+    colors_.clear();
+    counts_.clear();
+    hidden_.clear();
+    named_.clear();
+}
+
+QList<LegendEntry> SpeciesStyles::legend() const {
+    QList<LegendEntry> entries;
+    for (auto it = counts_.cbegin(); it != counts_.cend(); ++it)
+        entries.append({it.key(), colors_.value(it.key()), it.value(), !hidden_.contains(it.key())});
+    std::sort(entries.begin(), entries.end(), [](const LegendEntry &a, const LegendEntry &b) {
+        if (a.species.isEmpty() != b.species.isEmpty())
+            return b.species.isEmpty();
+        return a.species < b.species;
+    });
+    return entries;
+}
+
+void SpeciesStyles::setVisible(const QString &species, bool visible) {
+    if (visible)
+        hidden_.remove(species);
+    else
+        hidden_.insert(species);
+}
+
+bool SpeciesStyles::isShown(const KmlPlace &place) const {
+    if (place.kind == PlaceKind::Waypoint)
+        return true;
+    if (place.species.isEmpty())
+        return !hidden_.contains(QString());
+    return std::any_of(place.species.cbegin(), place.species.cend(),
+                       [this](const QString &species) { return !hidden_.contains(species); });
+}
+
+QColor SpeciesStyles::pinColor(const KmlPlace &place) const {
+    if (place.kind == PlaceKind::Waypoint)
+        return kWaypointFill;
+    for (const QString &species : place.species)
+        if (!hidden_.contains(species))
+            return colors_.value(species);
+    return colors_.value(QString());
+}
+
+} // namespace pelorin

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "map/KmlDocument.h"
+#include "map/LegendEntry.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+
+#include <string>
+#include <vector>
+
+namespace pelorin {
+
+// The legend's model: each species' colour, how many recordings name it and
+// whether its pins show. A document's own icon colour wins for the species
+// its pin leads with; the others wear the writers' palette, so a species
+// looks the same on the map as in the documents they write.
+class SpeciesStyles {
+public:
+    // Called for each of a document's places, then finish() once.
+    void add(const KmlPlace &place);
+    void finish();
+    void clear();
+
+    // The species, sorted, "" (no species) last.
+    QList<LegendEntry> legend() const;
+    void setVisible(const QString &species, bool visible);
+    // A recording shows while one of its species does; a waypoint always.
+    bool isShown(const KmlPlace &place) const;
+    // The colour of its first species that shows.
+    QColor pinColor(const KmlPlace &place) const;
+
+private:
+    QHash<QString, QColor> colors_;
+    QHash<QString, int> counts_;
+    QSet<QString> hidden_;
+    std::vector<std::string> named_; // every species named, repeats and all, for the palette
+};
+
+} // namespace pelorin
