@@ -1,19 +1,19 @@
 #include "map/PlaceFields.h"
 
+#include "text/SpeciesList.h"
+
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace pelorin {
 
 QStringList speciesOf(const QString &text) {
     if (text.trimmed().compare(QLatin1String("No species"), Qt::CaseInsensitive) == 0)
         return {};
-    static const QRegularExpression separators(QStringLiteral("[;,]"));
+    // A placemark's name lists them with commas, the survey documents' fields with semicolons.
     QStringList result;
-    for (const QString &part : text.split(separators, Qt::SkipEmptyParts)) {
-        const QString species = part.trimmed();
-        if (!species.isEmpty() && !result.contains(species))
-            result << species;
+    for (const std::string &species : splitSpeciesList(text.toStdString(), ";,")) {
+        if (const QString name = QString::fromStdString(species); !result.contains(name))
+            result << name;
     }
     return result;
 }
