@@ -92,7 +92,11 @@ std::vector<std::string> ClockDrift::driftLines() const {
             line += "kept time";
         else
             line += (drift > 0 ? "lost " : "gained ") + rate + " s a day";
-        line += " between " + dateOf(points_[i - 1].gpsTime) + " and " + dateOf(points_[i].gpsTime);
+        // Dates tell a season's stretches apart; within one day, the times.
+        const RecordingTime from = points_[i - 1].gpsTime, to = points_[i].gpsTime;
+        const bool oneDay = dateOf(from) == dateOf(to);
+        line += " between " + (oneDay ? utcIsoText(from) : dateOf(from)) + " and " +
+                (oneDay ? utcIsoText(to) : dateOf(to));
         lines.push_back(std::move(line));
     }
     return lines;
