@@ -183,6 +183,19 @@ LoadedRecordings loadRecordings(const CliOptions &options, std::future<Recording
     return loaded;
 }
 
+// --at middle or end needs each recording's length; those without one are placed by their start.
+void warnAboutLengths(std::ostream &err, RecordingMoment at, const std::vector<Placement> &placements) {
+    if (at == RecordingMoment::Start)
+        return;
+    const auto byStart = std::count_if(placements.begin(), placements.end(), [&](const Placement &placement) {
+        return placement.status != PlacementStatus::NoTime && placement.placedAt != at;
+    });
+    if (byStart > 0)
+        say(err, "warning: no known length for " + std::to_string(byStart) +
+                     (byStart == 1 ? " recording" : " recordings") + "; placed by the start, not the " +
+                     std::string(recordingMomentName(at)));
+}
+
 // What one run reads and makes of it, kept for the documents written after.
 struct Survey {
     GpxResult track;
@@ -212,9 +225,10 @@ ExitStatus readSurvey(const CliOptions &options, const RecorderZone *zone, GpxRe
 
     warnAboutTimes(err, loaded.recordings);
     const TrackView view{track.points, {}};
-    const std::optional<std::int32_t> offset = syncedOffset(options, loaded.recordings, view, err);
-    if (!offset)
+    const std::optional<ClockSetting> clock = clockSetting(options, loaded.recordings, view, zone, err);
+    if (!clock)
         return kBadInput;
+    const std::int32_t offset = clock->offsetSeconds;
 
     // The pass and the document take the recordings in time order, the report
     // in the order given.
@@ -234,8 +248,11 @@ ExitStatus readSurvey(const CliOptions &options, const RecorderZone *zone, GpxRe
     PlacementOptions placementOptions;
     placementOptions.maxGapSeconds = options.maxGapSeconds;
     placementOptions.splitSegments = options.splitSegments;
-    survey.placed = placeRecordings(recordings, view, *offset, placementOptions);
+    placementOptions.drift = clock->drift ? &*clock->drift : nullptr;
+    placementOptions.at = options.at;
+    survey.placed = placeRecordings(recordings, view, offset, placementOptions);
     const std::vector<Placement> &placements = survey.placed.placements;
+    warnAboutLengths(err, options.at, placements);
     if (options.verbose) {
         std::string line;
         for (std::size_t k = 0; k < recordings.size(); ++k) {
@@ -253,13 +270,16 @@ ExitStatus readSurvey(const CliOptions &options, const RecorderZone *zone, GpxRe
         survey.summary += "; " + agreement;
     const std::size_t placed = survey.placed.records.size();
     if (placed == 0)
-        explainNoOverlap(err, track.points, recordings, *offset);
+        explainNoOverlap(err, track.points, recordings, offset);
     // Fewer than half placed: say which clock offset would place more.
     if (placed * 2 < recordings.size()) {
-        if (const OffsetDiagnosis diagnosis = diagnoseOffset(recordings, view, *offset);
+        if (const OffsetDiagnosis diagnosis = diagnoseOffset(recordings, view, offset);
             diagnosis.worthTelling())
             say(err, diagnosisText(diagnosis, OffsetWording::CommandOption));
-        if (const auto nearest = offsetNearestRecorderPositions(recordings, view, *offset, placementOptions))
+        // The candidates are fixed offsets, tried without the drift.
+        PlacementOptions fixed = placementOptions;
+        fixed.drift = nullptr;
+        if (const auto nearest = offsetNearestRecorderPositions(recordings, view, offset, fixed))
             say(err, positionOffsetText(*nearest));
     }
     if (placed == 0) {

@@ -32,7 +32,8 @@ enum class Id {
     MaxGap,
     SplitSegments,
     Sync,
-    RecorderTz
+    RecorderTz,
+    At
 };
 
 struct OptionInfo {
@@ -41,7 +42,7 @@ struct OptionInfo {
     bool takesValue;
 };
 
-constexpr std::array<OptionInfo, 21> kOptions{{
+constexpr std::array<OptionInfo, 22> kOptions{{
     {"gpx", Id::Gpx, true},
     {"recordings", Id::Recordings, true},
     {"recordings-dir", Id::RecordingsDir, true},
@@ -63,6 +64,7 @@ constexpr std::array<OptionInfo, 21> kOptions{{
     {"split-segments", Id::SplitSegments, false},
     {"sync", Id::Sync, true},
     {"recorder-tz", Id::RecorderTz, true},
+    {"at", Id::At, true},
 }};
 
 constexpr std::size_t indexOf(Id id) {
@@ -157,9 +159,9 @@ std::string apply(CliOptions &options, const OptionInfo &option, std::string_vie
     case Id::Sync: {
         const std::size_t equals = value.find('=');
         if (equals == std::string_view::npos || equals == 0 || equals + 1 == value.size())
-            return "option --sync needs RECORDING=WAYPOINT, not '" + std::string(value) + "'";
-        options.syncRecording = value.substr(0, equals);
-        options.syncWaypoint = value.substr(equals + 1);
+            return "option --sync needs RECORDING=WAYPOINT or RECORDER_TIME=GPS_TIME, not '" +
+                   std::string(value) + "'";
+        options.syncs.emplace_back(value.substr(0, equals), value.substr(equals + 1));
         return {};
     }
     case Id::RecorderTz:
@@ -167,6 +169,12 @@ std::string apply(CliOptions &options, const OptionInfo &option, std::string_vie
             return "option --recorder-tz needs a time zone name such as Europe/Berlin";
         options.recorderZone = value;
         return {};
+    case Id::At:
+        if (const std::optional<RecordingMoment> moment = recordingMomentNamed(value)) {
+            options.at = *moment;
+            return {};
+        }
+        return "option --at needs start, middle or end, not '" + std::string(value) + "'";
     }
     return {};
 }
@@ -215,7 +223,7 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
             return usageError("unknown option '--" + std::string(name) + "'");
 
         const std::size_t index = static_cast<std::size_t>(option - kOptions.begin());
-        if (seen[index])
+        if (seen[index] && option->id != Id::Sync)
             return usageError("option --" + std::string(name) + " is given more than once");
         seen[index] = true;
 
@@ -306,6 +314,15 @@ Options:
                       instead of --offset: the offset that puts RECORDING's start
                       at the time of the waypoint named WAYPOINT, for a recording
                       started where the waypoint was marked on the logger
+  --sync RECORDER_TIME=GPS_TIME
+                      the same from two ISO times: what the recorder's clock
+                      showed when the GPS showed the other. --sync may be given
+                      several times: the offset then drifts linearly between the
+                      sync points (and beyond them as between the nearest two)
+  --at MOMENT         start (default), middle or end: the moment of each
+                      recording placed, from the catalogue's duration_s or the
+                      WAV file's length; a recording of unknown length is
+                      placed by its start
   --recorder-tz ZONE  the time zone (an IANA name such as Europe/Berlin) of
                       recording times given without one; default: this machine's
   --name TEXT         the transect's name in the document

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "documents/DocumentFormat.h"
+#include "georef/RecordingMoment.h"
 
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace pelorin::cli {
 
@@ -34,10 +37,12 @@ struct CliOptions {
     std::string reportPath; // "-": standard output; empty: no report
     std::optional<double> maxGapSeconds;
     bool splitSegments = false;
-    // --sync RECORDING=WAYPOINT: the offset from a recording started at a marked waypoint.
-    std::string syncRecording;
-    std::string syncWaypoint;
-    std::string recorderZone; // --recorder-tz: IANA zone of zone-less recording times
+    // Each --sync as given, split at its '=': RECORDING=WAYPOINT (a recording
+    // started at a marked waypoint) or RECORDER_TIME=GPS_TIME; told apart once
+    // the recorder's zone is known.
+    std::vector<std::pair<std::string, std::string>> syncs;
+    RecordingMoment at = RecordingMoment::Start; // --at: the moment of each recording placed
+    std::string recorderZone;                    // --recorder-tz: IANA zone of zone-less recording times
 };
 
 struct ParsedCommandLine {
@@ -51,7 +56,7 @@ struct ParsedCommandLine {
 std::optional<double> parseSeconds(std::string_view text);
 
 // Parses the arguments after the program name. Options take "--opt VALUE" or
-// "--opt=VALUE"; each may be given once.
+// "--opt=VALUE"; each may be given once, --sync as often as needed.
 ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments);
 
 // A whole number of seconds in the 32-bit signed range, optional sign, nothing

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <ostream>
 
@@ -66,13 +67,16 @@ ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &out, std::
         recordings.push_back(wav.recording);
     warnAboutTimes(err, recordings);
     const TrackView view{track.points, {}};
-    const std::optional<std::int32_t> offset = syncedOffset(options, recordings, view, err);
-    if (!offset)
+    const std::optional<ClockSetting> clock =
+        clockSetting(options, recordings, view, recorderZone ? &*recorderZone : nullptr, err);
+    if (!clock)
         return kBadInput;
     PlacementOptions placementOptions;
     placementOptions.maxGapSeconds = options.maxGapSeconds;
     placementOptions.splitSegments = options.splitSegments;
-    const GeoRefResult placed = placeRecordings(recordings, view, *offset, placementOptions);
+    placementOptions.drift = clock->drift ? &*clock->drift : nullptr;
+    placementOptions.at = options.at;
+    const GeoRefResult placed = placeRecordings(recordings, view, clock->offsetSeconds, placementOptions);
 
     GuanoWriteRequest request;
     request.overwritePositions = options.overwritePositions;
@@ -110,7 +114,10 @@ ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &out, std::
                     "not placed (" + std::string(placementStatusName(placement.status)) + ")");
             continue;
         }
-        request.fields = positionFields(placement, wav.recording, gpxName, *offset);
+        // A drifting clock's offset is this recording's own, to the whole second as written.
+        const auto offset = static_cast<std::int32_t>(
+            std::llround(static_cast<double>(placement.offsetMilliseconds) / 1000.0));
+        request.fields = positionFields(placement, wav.recording, gpxName, offset);
         GuanoFileWrite write(wav.path, request);
         const GuanoWritePlan &plan = write.plan();
         switch (plan.outcome) {

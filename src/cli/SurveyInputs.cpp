@@ -3,6 +3,11 @@
 #include "cli/Messages.h"
 #include "georef/SyncOffset.h"
 #include "gpx/GpxReader.h"
+#include "text/IsoTime.h"
+
+#include <chrono>
+#include <cmath>
+#include <limits>
 
 #include <ostream>
 
@@ -31,18 +36,72 @@ void warnAboutTimes(std::ostream &err, const std::vector<Recording> &recordings)
     }
 }
 
-// --sync: the offset that puts the named recording at the named waypoint.
-std::optional<std::int32_t> syncedOffset(const CliOptions &options, const std::vector<Recording> &recordings,
-                                         TrackView track, std::ostream &err) {
-    if (options.syncRecording.empty())
-        return options.offsetSeconds;
-    const SyncOffset sync = syncOffset(recordings, track, options.syncRecording, options.syncWaypoint);
-    if (!sync.ok()) {
-        say(err, "--sync: " + sync.error);
+namespace {
+
+// One --sync: two times, or a recording and a waypoint; said why when neither.
+std::optional<SyncPoint> syncPoint(const std::pair<std::string, std::string> &sync,
+                                   const std::vector<Recording> &recordings, TrackView track,
+                                   RecorderZoneChoice &zone, std::ostream &err) {
+    const auto &[left, right] = sync;
+    if (const std::optional<RecorderZone::Reading> recorder = zone.readIso(left)) {
+        if (const auto gps = parseIsoDateTime(right, MissingZone::Utc))
+            return SyncPoint{recorder->time, *gps};
+        say(err, "--sync: '" + right +
+                     "' is not a GPS time such as 2025-05-01T21:00:00Z, for the recorder time '" + left +
+                     "'");
         return std::nullopt;
     }
-    say(err, syncOffsetText(sync.offsetSeconds, options.syncRecording, options.syncWaypoint));
-    return sync.offsetSeconds;
+    const SyncOffset found = syncOffset(recordings, track, left, right);
+    if (!found.ok()) {
+        say(err, "--sync: " + found.error);
+        return std::nullopt;
+    }
+    return found.point;
+}
+
+} // namespace
+
+std::optional<ClockSetting> clockSetting(const CliOptions &options, const std::vector<Recording> &recordings,
+                                         TrackView track, const RecorderZone *recorderZone,
+                                         std::ostream &err) {
+    ClockSetting setting;
+    setting.offsetSeconds = options.offsetSeconds;
+    if (options.syncs.empty())
+        return setting;
+    RecorderZoneChoice zone(recorderZone);
+    std::vector<SyncPoint> points;
+    for (const auto &sync : options.syncs) {
+        const std::optional<SyncPoint> point = syncPoint(sync, recordings, track, zone, err);
+        if (!point)
+            return std::nullopt;
+        points.push_back(*point);
+    }
+    if (points.size() == 1) {
+        // One sync point: the fixed offset, to the whole second as always.
+        const double offset = std::round(
+            std::chrono::duration<double>(points.front().gpsTime - points.front().recorderTime).count());
+        if (offset < std::numeric_limits<std::int32_t>::min() ||
+            offset > std::numeric_limits<std::int32_t>::max()) {
+            say(err, "--sync: the two times lie too far apart for a clock offset");
+            return std::nullopt;
+        }
+        setting.offsetSeconds = static_cast<std::int32_t>(offset);
+        const auto &[left, right] = options.syncs.front();
+        say(err, zone.readIso(left) ? "offset " + std::to_string(setting.offsetSeconds) +
+                                          " s, from the sync point " + left + "=" + right
+                                    : syncOffsetText(setting.offsetSeconds, left, right));
+        return setting;
+    }
+    ClockDrift::Made made = ClockDrift::from(std::move(points));
+    if (!made.drift) {
+        say(err, "--sync: " + made.error);
+        return std::nullopt;
+    }
+    setting.drift = std::move(made.drift);
+    setting.offsetSeconds = setting.drift->baseOffsetSeconds();
+    for (const std::string &line : setting.drift->driftLines())
+        say(err, line);
+    return setting;
 }
 
 bool findRecorderZone(const CliOptions &options, std::optional<RecorderZone> &zone, std::ostream &err) {

@@ -1,6 +1,7 @@
 #include "georef/GeoRef.h"
 #include "parallel/Parallel.h"
 
+#include "georef/ClockDrift.h"
 #include "georef/PlacemarkText.h"
 #include "georef/Uncertainty.h"
 #include "gpx/Coordinate.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cstddef>
 #include <ctime>
 #include <iterator>
@@ -92,9 +94,34 @@ private:
     std::size_t index_ = 0;
 };
 
+// Milliseconds each recording is moved from its start, beyond the fixed
+// offset: to the moment asked for, and by a drifting clock's own offset. The
+// sweep then stays the one of a fixed offset. Empty when nothing moves.
+std::vector<std::int64_t> shiftsOf(std::span<const Recording> recordings, std::int32_t offsetSeconds,
+                                   const PlacementOptions &options) {
+    std::vector<std::int64_t> shifts;
+    if (!options.drift && options.at == RecordingMoment::Start)
+        return shifts;
+    shifts.resize(recordings.size());
+    for (std::size_t r = 0; r < recordings.size(); ++r) {
+        const std::int64_t moment = millisecondsToMoment(recordings[r], options.at).value_or(0);
+        shifts[r] = moment;
+        if (options.drift)
+            shifts[r] += options.drift->offsetMillisecondsAt(recordings[r].recordingTime +
+                                                             std::chrono::milliseconds{moment}) -
+                         std::int64_t{offsetSeconds} * 1000;
+    }
+    return shifts;
+}
+
+std::int64_t shiftOf(const std::vector<std::int64_t> &shifts, std::size_t r) {
+    return shifts.empty() ? 0 : shifts[r];
+}
+
 // Positions of the recordings that have a start time, in ascending start
-// time, ties in list order.
-std::vector<std::uint32_t> recordingOrder(std::span<const Recording> recordings) {
+// time (as shifted), ties in list order.
+std::vector<std::uint32_t> recordingOrder(std::span<const Recording> recordings,
+                                          const std::vector<std::int64_t> &shifts) {
     std::vector<std::uint32_t> order;
     order.reserve(recordings.size());
     for (std::size_t i = 0; i < recordings.size(); ++i) {
@@ -102,7 +129,8 @@ std::vector<std::uint32_t> recordingOrder(std::span<const Recording> recordings)
             order.push_back(static_cast<std::uint32_t>(i));
     }
     const auto byTime = [&](std::uint32_t a, std::uint32_t b) {
-        return recordings[a].recordingTime < recordings[b].recordingTime;
+        return recordings[a].recordingTime + std::chrono::milliseconds{shiftOf(shifts, a)} <
+               recordings[b].recordingTime + std::chrono::milliseconds{shiftOf(shifts, b)};
     };
     if (!std::is_sorted(order.begin(), order.end(), byTime))
         std::stable_sort(order.begin(), order.end(), byTime);
@@ -139,7 +167,8 @@ struct Found {
 // time order; the cursor never moves back, so each point is passed at most once.
 template <class Cursor>
 void sweep(std::span<const Recording> recordings, const std::vector<std::uint32_t> &order, Cursor &cursor,
-           std::int32_t offsetSeconds, const PlacementOptions &options, std::vector<Found> &found) {
+           std::int32_t offsetSeconds, const std::vector<std::int64_t> &shifts,
+           const PlacementOptions &options, std::vector<Found> &found) {
     // The comparisons and the fraction use the offset in single precision.
     const double o = -static_cast<float>(offsetSeconds);
 
@@ -159,7 +188,8 @@ void sweep(std::span<const Recording> recordings, const std::vector<std::uint32_
         const std::uint32_t r = order[k];
         if (cursor.atEnd())
             return afterTrack(k);
-        const std::int64_t recordingMs = recordings[r].recordingTime.time_since_epoch().count();
+        const std::int64_t recordingMs =
+            recordings[r].recordingTime.time_since_epoch().count() + shiftOf(shifts, r);
         double d = static_cast<double>(recordingMs - cursor.time() * 1000) / 1000.0;
         while (d > o) {
             previous = &cursor.point();
@@ -231,7 +261,13 @@ Placement placementOf(const Found &found, const Recording &recording, std::int32
     placement.status = found.status;
     if (placement.status == PlacementStatus::NoTime)
         return placement;
-    placement.correctedTime = recording.recordingTime + std::chrono::seconds{offsetSeconds};
+    const std::optional<std::int64_t> moment = millisecondsToMoment(recording, options.at);
+    if (moment)
+        placement.placedAt = options.at;
+    const RecordingTime placedTime = recording.recordingTime + std::chrono::milliseconds{moment.value_or(0)};
+    placement.offsetMilliseconds =
+        options.drift ? options.drift->offsetMillisecondsAt(placedTime) : std::int64_t{offsetSeconds} * 1000;
+    placement.correctedTime = placedTime + std::chrono::milliseconds{placement.offsetMilliseconds};
     const double corrected = static_cast<double>(placement.correctedTime.time_since_epoch().count()) / 1000.0;
     if (found.before)
         placement.before = fixOf(*found.before, found.beforeTime);
@@ -273,14 +309,15 @@ namespace {
 // The sweep, then the records and, when asked, the placements.
 GeoRefResult geoRef(std::span<const Recording> recordings, TrackView track, std::int32_t offsetSeconds,
                     const PlacementOptions &options, const LogSink &log, bool withPlacements) {
-    const std::vector<std::uint32_t> order = recordingOrder(recordings);
+    const std::vector<std::int64_t> shifts = shiftsOf(recordings, offsetSeconds, options);
+    const std::vector<std::uint32_t> order = recordingOrder(recordings, shifts);
     std::vector<Found> found(recordings.size());
     ArrangedCursor arranged(track);
-    sweep(recordings, order, arranged, offsetSeconds, options, found);
+    sweep(recordings, order, arranged, offsetSeconds, shifts, options, found);
     if (!arranged.inTimeOrder()) {
         std::fill(found.begin(), found.end(), Found{});
         SortedCursor sorted(track);
-        sweep(recordings, order, sorted, offsetSeconds, options, found);
+        sweep(recordings, order, sorted, offsetSeconds, shifts, options, found);
     }
     for (std::size_t r = 0; r < recordings.size(); ++r) {
         if (!recordings[r].hasTime())

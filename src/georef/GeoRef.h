@@ -39,6 +39,9 @@ struct GeoRefResult {
 // that is. With default options the records are those of geoRefRecordings.
 // With splitSegments, two consecutive fixes of different segments, or a
 // waypoint and any other fix, are a gap never crossed.
+// With a drift, each recording's offset is the drift's at its recorder time
+// and offsetSeconds the drift's base offset; with options.at, the recording is
+// placed at that moment when its length is known, else at its start.
 GeoRefResult placeRecordings(std::span<const Recording> recordings, TrackView track,
                              std::int32_t offsetSeconds, const PlacementOptions &options = {},
                              const LogSink &log = {});

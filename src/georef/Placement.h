@@ -1,6 +1,7 @@
 #pragma once
 
 #include "georef/Recording.h"
+#include "georef/RecordingMoment.h"
 #include "gpx/TrackPoint.h"
 
 #include <cstdint>
@@ -39,7 +40,10 @@ struct PlacementFix {
 // One recording's placement, made by the same sweep that makes the records.
 struct Placement {
     PlacementStatus status = PlacementStatus::NoTime;
-    RecordingTime correctedTime{}; // start time plus the offset, UTC
+    RecordingTime
+        correctedTime{}; // the moment placed (the start unless asked otherwise) plus the offset, UTC
+    std::int64_t offsetMilliseconds = 0;               // the offset applied to this recording
+    RecordingMoment placedAt = RecordingMoment::Start; // the start when the length is unknown
     // The fixes around the corrected time: both for interpolated and in-gap,
     // `before` alone for exact (the fix itself) and after-track (the last fix),
     // `after` alone for before-track (the first fix); none for no-time.
@@ -58,11 +62,17 @@ struct Placement {
     bool placed() const { return isPlaced(status); }
 };
 
+class ClockDrift;
+
 // What the pass may be asked beyond the plain placement.
 struct PlacementOptions {
     std::optional<double> maxGapSeconds; // fixes further apart: in-gap, not placed
     bool splitSegments = false;          // a segment boundary is a gap never crossed
     double fixAccuracyMetres = 5;        // the logger's stated accuracy
+    // A drifting clock: each recording's offset from it rather than the fixed
+    // one, which must then be its base offset.
+    const ClockDrift *drift = nullptr;
+    RecordingMoment at = RecordingMoment::Start;
 };
 
 } // namespace pelorin

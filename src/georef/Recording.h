@@ -54,6 +54,8 @@ struct Recording {
     // Where the recorder says it was (its own GPS, or a stationary unit's
     // configured position); a check on the placement, never a replacement.
     std::optional<LatLon> recorderPosition{};
+    // Its length, from the catalogue's duration_s or the WAV file; unknown when neither says.
+    std::optional<double> durationSeconds{};
 
     bool hasTime() const noexcept { return timeSource != StartTimeSource::None; }
 

@@ -61,6 +61,15 @@ void RecordingFields::fill(const Recording &recording, const Placement &placemen
     if (own && placement.placed())
         appendDecimal(text_, distanceMetres(placement.lat, placement.lon, own->lat, own->lon), 1);
     next();
+    if (timed)
+        appendDecimal(text_, static_cast<double>(placement.offsetMilliseconds) / 1000.0, 3);
+    next();
+    if (recording.durationSeconds)
+        appendDecimal(text_, *recording.durationSeconds, 3);
+    next();
+    if (timed)
+        text_ += recordingMomentName(placement.placedAt);
+    next();
 }
 
 void RecordingFields::appendDescription(std::string &out) const {

@@ -54,6 +54,7 @@ SyncOffset syncOffset(std::span<const Recording> recordings, TrackView track, st
         return result;
     }
     result.offsetSeconds = static_cast<std::int32_t>(rounded);
+    result.point = {found->recordingTime, std::chrono::time_point_cast<milliseconds>(*time)};
     return result;
 }
 

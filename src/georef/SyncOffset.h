@@ -1,5 +1,6 @@
 #pragma once
 
+#include "georef/ClockDrift.h"
 #include "georef/Recording.h"
 #include "gpx/TrackView.h"
 
@@ -14,6 +15,7 @@ namespace pelorin {
 // waypoint they marked on the logger.
 struct SyncOffset {
     std::int32_t offsetSeconds = 0; // the waypoint's time minus the recording's start, rounded
+    SyncPoint point;                // the recording's start and the waypoint's time
     std::string error;              // why there is no offset; empty when there is one
     bool ok() const { return error.empty(); }
 };

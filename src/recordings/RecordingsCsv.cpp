@@ -5,6 +5,7 @@
 #include "text/Blank.h"
 #include "text/CsvField.h"
 #include "text/IsoTime.h"
+#include "text/NumberText.h"
 #include "text/SpeciesList.h"
 #include "text/TimeText.h"
 #include "text/Utf8.h"
@@ -148,6 +149,11 @@ RecordingsCsvResult parseRecordingsCsv(std::string_view text, const RecorderZone
     if (!columns)
         return result;
     const std::size_t fieldCount = record.count;
+    // Optional: a recording's length, for placing it by its middle or end.
+    std::optional<std::size_t> durationColumn;
+    for (std::size_t i = 0; i < record.count; ++i)
+        if (trimmed(record.field(i)) == "duration_s")
+            durationColumn = i;
 
     while (reader.next(record)) {
         if (record.isBlank())
@@ -164,8 +170,14 @@ RecordingsCsvResult parseRecordingsCsv(std::string_view text, const RecorderZone
         const std::string_view filename = record.field((*columns)[FilenameColumn]);
         const std::string_view species = record.field((*columns)[SpeciesColumn]);
         std::optional<RecorderZone::Reading> time;
-        const std::string problems =
+        std::string problems =
             checkRow(filename, trimmed(record.field((*columns)[TimeColumn])), species, zone, time);
+        std::optional<double> duration;
+        if (durationColumn) {
+            const std::string_view text = trimmed(record.field(*durationColumn));
+            if (!text.empty() && !(duration = readLengthSeconds(text)))
+                addProblem(problems, "bad duration_s " + shown(text) + ": expected a number of seconds");
+        }
         if (!problems.empty()) {
             result.errors.push_back({record.line, problems});
             continue;
@@ -174,6 +186,7 @@ RecordingsCsvResult parseRecordingsCsv(std::string_view text, const RecorderZone
                             std::move(time->note)};
         recording.timeSource = StartTimeSource::Catalogue;
         recording.timeAsGiven = std::string(trimmed(record.field((*columns)[TimeColumn])));
+        recording.durationSeconds = duration;
         result.recordings.push_back(std::move(recording));
     }
     return result;

@@ -9,6 +9,7 @@
 #include "recordings/WavChunks.h"
 #include "text/Blank.h"
 #include "text/IsoTime.h"
+#include "text/NumberText.h"
 #include "text/SpeciesList.h"
 #include "text/TimeText.h"
 
@@ -34,6 +35,7 @@ struct Metadata {
     std::optional<std::string> bext;
     std::optional<WamdFields> wamd;
     std::optional<std::string> comment; // LIST/ICMT, else id3's COMM
+    std::optional<double> audioSeconds; // the data chunk's size over fmt's byte rate
 };
 
 // Chunks some recorders add and others never: one that is too large or cut
@@ -56,7 +58,17 @@ Walk walkChunks(std::uint64_t fileSize, const ReadAt &readAt) {
         return walk;
     }
     std::optional<std::string> id3;
+    std::optional<std::uint32_t> byteRate;
+    std::optional<std::uint64_t> dataSize;
     for (const WavChunk &chunk : chunks.chunks) {
+        // The audio's length from two headers, never the audio itself.
+        if (chunk.id == "fmt " && !chunk.truncated && chunk.size >= 16 && !byteRate) {
+            std::string fmt;
+            if (readAt(chunk.body(), 16, fmt))
+                byteRate = readLe32(fmt.data() + 8);
+        } else if (chunk.id == "data" && !chunk.truncated && !dataSize) {
+            dataSize = chunk.size;
+        }
         if (chunk.id != "guan" && chunk.id != "bext" && !isOptionalSource(chunk.id))
             continue;
         if (isOptionalSource(chunk.id) && (chunk.truncated || chunk.size > kMaxMetadataChunk))
@@ -88,6 +100,8 @@ Walk walkChunks(std::uint64_t fileSize, const ReadAt &readAt) {
     }
     if (!walk.metadata.comment)
         walk.metadata.comment = std::move(id3); // the LIST one wins
+    if (byteRate && *byteRate > 0 && dataSize)
+        walk.metadata.audioSeconds = static_cast<double>(*dataSize) / *byteRate;
     return walk;
 }
 
@@ -96,6 +110,7 @@ struct Guano {
     std::optional<std::string> manualId;
     std::optional<std::string> autoId;
     std::optional<std::string> position;
+    std::optional<std::string> length; // seconds
 };
 
 Guano parseGuano(std::string_view text) {
@@ -117,6 +132,8 @@ Guano parseGuano(std::string_view text) {
             guano.autoId = value;
         else if (key == "Loc Position")
             guano.position = value;
+        else if (key == "Length")
+            guano.length = value;
     }
     return guano;
 }
@@ -210,7 +227,11 @@ WavResult buildRecording(const Walk &walk, std::string_view fileName,
         else if (guano.autoId)
             recording.species = splitSpeciesList(*guano.autoId, ",");
         wav.position = guano.position;
+        if (guano.length)
+            recording.durationSeconds = readLengthSeconds(*guano.length);
     }
+    if (!recording.durationSeconds)
+        recording.durationSeconds = walk.metadata.audioSeconds;
     if (const std::optional<WamdFields> &wamd = walk.metadata.wamd) {
         if (!start && wamd->startTime && (start = guanoTime(*wamd->startTime, zone)))
             recording.timeSource = StartTimeSource::Wamd;

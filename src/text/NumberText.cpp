@@ -123,4 +123,13 @@ std::string formatFixed6(double value) {
     return out;
 }
 
+std::optional<double> readLengthSeconds(std::string_view text) {
+    double value = 0;
+    const char *end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::fixed);
+    if (text.empty() || error != std::errc{} || stop != end || !(value >= 0) || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
 } // namespace pelorin

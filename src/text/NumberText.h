@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,10 @@ IntReading readInt(std::string_view text);
 
 // readInt(text).value: the clock offset field's lenient reading.
 std::int32_t intValue(std::string_view text);
+
+// A length in seconds as a catalogue or GUANO writes it ("30", "12.5"): a
+// number of fixed notation, not negative, nothing else.
+std::optional<double> readLengthSeconds(std::string_view text);
 
 // "%f" of the value widened to double: six decimals, no exponent, full stop.
 std::string formatFixed6(double value);

@@ -59,11 +59,16 @@ TEST(CommandLine, ReadsEveryOptionInBothForms) {
 
     const ParsedCommandLine sync =
         parse({"--gpx", "t.gpx", "--recordings-dir=card", "--report", "-", "--max-gap=90.5",
-               "--split-segments", "--sync=CARD/a.wav=Start = 1"});
+               "--split-segments", "--sync=CARD/a.wav=Start = 1", "--at", "middle", "--sync",
+               "2025-05-01T08:00:00=2025-05-01T08:00:40Z"});
     ASSERT_EQ(sync.action, Action::Run) << sync.error;
     const CliOptions &s = sync.options;
-    EXPECT_EQ(std::tie(s.recordingsDir, s.reportPath, s.outputPath, s.syncRecording, s.syncWaypoint),
-              std::tuple("card", "-", "", "CARD/a.wav", "Start = 1")); // split at the first =
+    EXPECT_EQ(std::tie(s.recordingsDir, s.reportPath, s.outputPath), std::tuple("card", "-", ""));
+    // Each split at its first =, in the order given.
+    const std::vector<std::pair<std::string, std::string>> syncs{
+        {"CARD/a.wav", "Start = 1"}, {"2025-05-01T08:00:00", "2025-05-01T08:00:40Z"}};
+    EXPECT_EQ(s.syncs, syncs);
+    EXPECT_EQ(s.at, pelorin::RecordingMoment::Middle);
     EXPECT_EQ(std::tuple(s.maxGapSeconds.value_or(0), s.splitSegments, s.offsetSeconds, s.tessellate,
                          s.elevation, s.verbose),
               std::tuple(90.5, true, 0, false, false, false));
@@ -99,7 +104,10 @@ TEST(CommandLine, UsageErrorsNameTheirCause) {
         {{"--verbose=yes"}, "--verbose"},
         {{"--gpx", "b.gpx"}, "--gpx"},
         {{"--sync", "a.wav=S", "--offset", "3"}, "either --offset or --sync"},
-        {{"--sync", "a.wav"}, "RECORDING=WAYPOINT"},
+        {{"--sync", "a.wav"}, "RECORDING=WAYPOINT or RECORDER_TIME=GPS_TIME, not 'a.wav'"},
+        {{"--sync", "a.wav=S", "--sync", "b.wav=T", "--offset", "3"}, "either --offset or --sync"},
+        {{"--at", "centre"}, "--at needs start, middle or end, not 'centre'"},
+        {{"--at", "end", "--at", "start"}, "--at is given more than once"},
         {{"--recorder-tz="}, "--recorder-tz"},
         {{"--format", "shp"}, "--format needs kml, geojson or gpx, not 'shp'"},
         {{"--kml-style", "fancy"}, "--kml-style needs plain or survey, not 'fancy'"},

@@ -76,6 +76,7 @@ struct SurveyFixture {
                 p[i].after = PlacementFix{};
         }
         p[0].elevation = 312.7;
+        p[0].offsetMilliseconds = 37'250; // a drifting clock's, not a whole second
         p[4].status = PlacementStatus::BeforeTrack;
         p[4].correctedTime = RecordingTime(kStart - 2h);
         p[4].after = PlacementFix{};

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
+#include <tuple>
 
 namespace pelorin {
 namespace {
@@ -35,6 +37,18 @@ TEST(RecordingsCsv, ReadsAnyColumnOrderQuotesBomCrlfAndLocalTimes) {
     EXPECT_EQ(result.recordings, expected);
     EXPECT_EQ(result.recordings[1].timeAsGiven, "2021-06-01T21:00:01.5Z"); // as written, for the report
     EXPECT_EQ(result.recordings[1].timeSource, StartTimeSource::Catalogue);
+
+    // duration_s is optional; an empty cell is a length not known.
+    const RecordingsCsvResult lengths =
+        parseRecordingsCsv("filename,recording_time,duration_s,species\n"
+                           "a.wav,2021-06-01T21:00:00Z, 30 ,\nb.wav,2021-06-01T21:00:00Z,12.5,\n"
+                           "c.wav,2021-06-01T21:00:00Z,,\n");
+    ASSERT_TRUE(lengths.ok()) << lengths.errors.front().message;
+    ASSERT_EQ(lengths.recordings.size(), 3u);
+    EXPECT_EQ(std::tuple(lengths.recordings[0].durationSeconds, lengths.recordings[1].durationSeconds,
+                         lengths.recordings[2].durationSeconds),
+              std::tuple(std::optional(30.0), std::optional(12.5), std::optional<double>()));
+    EXPECT_EQ(result.recordings[0].durationSeconds, std::nullopt); // no such column
 }
 
 TEST(RecordingsCsv, NamesTheLineAndTheFault) {
@@ -61,6 +75,8 @@ TEST(RecordingsCsv, NamesTheLineAndTheFault) {
         {header + "a\0.wav,2021-06-01T21:00:00Z,\n"s, 2, "NUL"},
         {header + "a.wav,2021-06-01T21:00:00Z,P\xC3(\n", 2, "species is not valid UTF-8"},
         {header + ",,\n", 2, "empty filename; empty recording_time"},
+        {"filename,recording_time,species,duration_s\na.wav,2021-06-01T21:00:00Z,,-3\n", 2,
+         "bad duration_s \"-3\": expected a number of seconds"},
         {"\"filename,recording_time,species\n", 1, "header row: unterminated quote"},
         // Cut at 64 bytes, back to where the two-byte character starts.
         {header + "a.wav," + std::string(63, '1') + "\xC3\xA9" + "2,\n", 2,

@@ -71,6 +71,30 @@ TEST(WavRecording, StartTimeComesFromTheFirstSourceFoundAndSpeciesPreferManualId
             << lines;
 }
 
+TEST(WavRecording, LengthFromGuanoElseTheDataOverTheByteRate) {
+    using test::leBytes;
+    // 500 Hz, mono, 16 bits: 1,000 bytes a second, written out field by field.
+    const std::string fmt1000 =
+        leBytes(1, 2) + leBytes(1, 2) + leBytes(500, 4) + leBytes(1000, 4) + leBytes(2, 2) + leBytes(16, 2);
+    const struct {
+        std::string bytes;
+        std::optional<double> seconds;
+    } cases[] = {
+        {WavWriter().chunk("fmt ", fmt1000).audio(45'000).bytes(), 45},
+        {WavWriter().chunk("fmt ", fmt1000).audio(1'250).bytes(), 1.25},
+        {WavWriter().fmt().audio(48'000).bytes(), 0.5}, // 96,000 bytes a second
+        {WavWriter().chunk("fmt ", fmt1000).guano(kGuanoTime + "Length: 12.5\n").audio(45'000).bytes(), 12.5},
+        {WavWriter().chunk("fmt ", fmt1000).guano(kGuanoTime + "Length: soon\n").audio(2'000).bytes(), 2},
+        {WavWriter().chunk("fmt ", fmt1000).bytes(), std::nullopt},                          // no audio
+        {WavWriter().chunk("fmt ", std::string(16, '\0')).audio(100).bytes(), std::nullopt}, // no byte rate
+    };
+    for (const auto &c : cases) {
+        const WavResult result = parseWavMetadata(c.bytes, "x_20190501_221429.wav", {});
+        ASSERT_TRUE(result.value) << result.error;
+        EXPECT_EQ(result.value->recording.durationSeconds, c.seconds) << c.bytes.size();
+    }
+}
+
 // Cards as the recorders write them, read in three machine zones: a time that names its zone must not move.
 TEST(WavRecording, RecordersOwnChunksAndNamesGiveTheStartTimeTheyMeant) {
     const std::string kOld = "Recorded at 10:25:00 04/04/2020 (UTC) by AudioMoth 24526B065D325963 at gain "
