@@ -1,5 +1,6 @@
 #include "cli/GuanoWriteCommand.h"
 
+#include "cli/GpsLogs.h"
 #include "cli/Messages.h"
 #include "cli/SurveyInputs.h"
 #include "georef/GeoRef.h"
@@ -36,13 +37,15 @@ void printSummary(std::ostream &err, const Tally &tally, std::size_t total, bool
 } // namespace
 
 ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &out, std::ostream &err) {
+    const std::optional<std::vector<std::string>> gpxPaths = gpxFilesNamed(options.gpxPaths, err);
+    if (!gpxPaths)
+        return kBadInput;
     GpxReader reader;
     reader.setBuildOnAnotherThread(true);
-    const GpxResult track = reader.parseGPXFile(options.gpxPath);
-    if (!track.ok()) {
-        reportGpxError(err, options.gpxPath, *track.error);
+    GpsLogs logs;
+    if (!readGpsLogs(*gpxPaths, reader, logs, err))
         return kBadInput;
-    }
+    const GpxResult &track = logs.track;
     std::error_code ec;
     if (!std::filesystem::is_directory(options.recordingsDir, ec)) {
         say(err, {options.recordingsDir}, "not a folder");
@@ -72,13 +75,13 @@ ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &out, std::
     PlacementOptions placementOptions;
     placementOptions.maxGapSeconds = options.maxGapSeconds;
     placementOptions.splitSegments = options.splitSegments;
-    const GeoRefResult placed = placeRecordings(recordings, view, *offset, placementOptions);
+    GeoRefResult placed = placeRecordings(recordings, view, *offset, placementOptions);
+    logs.nameLogs(placed.placements);
 
     GuanoWriteRequest request;
     request.overwritePositions = options.overwritePositions;
     request.writtenAt =
         utcIsoText(std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
-    const std::string gpxName = std::filesystem::path(options.gpxPath).filename().string();
 
     Tally tally;
     // Files are committed in batches, one flush per step for the whole batch;
@@ -110,7 +113,7 @@ ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &out, std::
                     "not placed (" + std::string(placementStatusName(placement.status)) + ")");
             continue;
         }
-        request.fields = positionFields(placement, wav.recording, gpxName, *offset);
+        request.fields = positionFields(placement, wav.recording, placement.gpsLog, *offset);
         GuanoFileWrite write(wav.path, request);
         const GuanoWritePlan &plan = write.plan();
         switch (plan.outcome) {

@@ -61,6 +61,9 @@ void RecordingFields::fill(const Recording &recording, const Placement &placemen
     if (own && placement.placed())
         appendDecimal(text_, distanceMetres(placement.lat, placement.lon, own->lat, own->lon), 1);
     next();
+    if (placement.placed())
+        text_ += placement.gpsLog;
+    next();
 }
 
 void RecordingFields::appendDescription(std::string &out) const {

@@ -34,17 +34,29 @@ enum class RecordingField : std::uint8_t {
     RecorderLatitude, // where the recorder says it was
     RecorderLongitude,
     RecorderDistanceMetres, // from the pin to there
+    GpsLog,
 };
 
-inline constexpr std::size_t kRecordingFieldCount = 16;
+inline constexpr std::size_t kRecordingFieldCount = 17;
 
 inline constexpr std::array<std::string_view, kRecordingFieldCount> kRecordingFieldNames{
-    "filename",           "species",           "start_time",
-    "time_source",        "corrected_time",    "status",
-    "latitude",           "longitude",         "elevation",
-    "seconds_to_fix",     "gap_seconds",       "uncertainty_m",
-    "time_note",          "recorder_latitude", "recorder_longitude",
-    "recorder_distance_m"};
+    "filename",
+    "species",
+    "start_time",
+    "time_source",
+    "corrected_time",
+    "status",
+    "latitude",
+    "longitude",
+    "elevation",
+    "seconds_to_fix",
+    "gap_seconds",
+    "uncertainty_m",
+    "time_note",
+    "recorder_latitude",
+    "recorder_longitude",
+    "recorder_distance_m",
+    "gps_log"};
 
 constexpr std::string_view fieldName(RecordingField field) {
     return kRecordingFieldNames[static_cast<std::size_t>(field)];
@@ -53,19 +65,20 @@ constexpr std::string_view fieldName(RecordingField field) {
 // Fields that are numbers when not empty (JSON writes them unquoted).
 constexpr bool isNumberField(RecordingField field) {
     return (field >= RecordingField::Latitude && field <= RecordingField::UncertaintyMetres) ||
-           field >= RecordingField::RecorderLatitude;
+           (field >= RecordingField::RecorderLatitude && field <= RecordingField::RecorderDistanceMetres);
 }
 
 // Fields whose text this formatter makes itself (times, names, numbers): plain
 // ASCII that no CSV, XML or JSON text needs to quote or escape.
 constexpr bool isFormattedField(RecordingField field) {
     return field != RecordingField::Filename && field != RecordingField::Species &&
-           field != RecordingField::StartTime && field != RecordingField::TimeNote;
+           field != RecordingField::StartTime && field != RecordingField::TimeNote &&
+           field != RecordingField::GpsLog;
 }
 
 // The survey documents carry the position as geometry and leave the note to
 // the report; the rest in the report's order.
-inline constexpr std::array<RecordingField, 13> kSurveyFields{RecordingField::Filename,
+inline constexpr std::array<RecordingField, 14> kSurveyFields{RecordingField::Filename,
                                                               RecordingField::Species,
                                                               RecordingField::StartTime,
                                                               RecordingField::TimeSource,
@@ -77,7 +90,8 @@ inline constexpr std::array<RecordingField, 13> kSurveyFields{RecordingField::Fi
                                                               RecordingField::UncertaintyMetres,
                                                               RecordingField::RecorderLatitude,
                                                               RecordingField::RecorderLongitude,
-                                                              RecordingField::RecorderDistanceMetres};
+                                                              RecordingField::RecorderDistanceMetres,
+                                                              RecordingField::GpsLog};
 
 // One recording's field texts, in a buffer reused from one recording to the
 // next so a hundred thousand of them allocate nothing. A field with no value

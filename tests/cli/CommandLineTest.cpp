@@ -52,16 +52,18 @@ TEST(CommandLine, ReadsEveryOptionInBothForms) {
                "--recorder-tz", "Europe/Berlin"});
     ASSERT_EQ(parsed.action, Action::Run) << parsed.error;
     const CliOptions &o = parsed.options;
-    EXPECT_EQ(std::tie(o.gpxPath, o.recordingsPath, o.outputPath, o.name, o.description, o.recorderZone),
-              std::tuple("a b.gpx", "r.csv", "-", "Elbe = river", "", "Europe/Berlin"));
+    EXPECT_EQ(
+        std::tie(o.gpxPaths.at(0), o.recordingsPath, o.outputPath, o.name, o.description, o.recorderZone),
+        std::tuple("a b.gpx", "r.csv", "-", "Elbe = river", "", "Europe/Berlin"));
     EXPECT_EQ(std::tuple(o.offsetSeconds, o.tessellate, o.elevation, o.verbose, o.open),
               std::tuple(-5, true, true, true, false));
 
     const ParsedCommandLine sync =
-        parse({"--gpx", "t.gpx", "--recordings-dir=card", "--report", "-", "--max-gap=90.5",
+        parse({"--gpx", "t.gpx", "--gpx=logs", "--recordings-dir=card", "--report", "-", "--max-gap=90.5",
                "--split-segments", "--sync=CARD/a.wav=Start = 1"});
     ASSERT_EQ(sync.action, Action::Run) << sync.error;
     const CliOptions &s = sync.options;
+    EXPECT_EQ(s.gpxPaths, (std::vector<std::string>{"t.gpx", "logs"})); // --gpx may repeat
     EXPECT_EQ(std::tie(s.recordingsDir, s.reportPath, s.outputPath, s.syncRecording, s.syncWaypoint),
               std::tuple("card", "-", "", "CARD/a.wav", "Start = 1")); // split at the first =
     EXPECT_EQ(std::tuple(s.maxGapSeconds.value_or(0), s.splitSegments, s.offsetSeconds, s.tessellate,
