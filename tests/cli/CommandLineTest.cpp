@@ -99,7 +99,7 @@ TEST(CommandLine, UsageErrorsNameTheirCause) {
         {{"--frobnicate"}, "--frobnicate"},
         {{"extra.gpx"}, "extra.gpx"},
         {{"--verbose=yes"}, "--verbose"},
-        {{"--gpx", "b.gpx"}, "--gpx"},
+        {{"--gpx="}, "--gpx needs a file name"}, // given again, it adds a log
         {{"--sync", "a.wav=S", "--offset", "3"}, "either --offset or --sync"},
         {{"--sync", "a.wav"}, "RECORDING=WAYPOINT"},
         {{"--recorder-tz="}, "--recorder-tz"},
