@@ -83,9 +83,9 @@ TEST(SurveyKml, TrackBySegmentWaypointsApartAndOneFolderPerSpecies) {
     EXPECT_EQ(count(kml, "<LineString>"), 2u);
     EXPECT_EQ(kml.find("9.700000"), std::string::npos);
     EXPECT_EQ(kml.find("9.510000,48.860001,"), std::string::npos);
-    // Placed recordings only, each once, every one with all thirteen fields.
+    // Placed recordings only, each once, every one with all fourteen fields.
     EXPECT_EQ(count(kml, "<Placemark>"), 1u + 2u + 4u);
-    EXPECT_EQ(count(kml, "<Data name="), 4u * 13u);
+    EXPECT_EQ(count(kml, "<Data name="), 4u * 14u);
     EXPECT_EQ(kml.find("File Early.wav"), std::string::npos);
 }
 
@@ -209,11 +209,20 @@ TEST(SurveyWriters, TheReportTheSurveyKmlAndGeoJsonAgreeFieldByField) {
     writePlacementReport(fixture.recordings, fixture.placements,
                          [&](std::string_view piece) { report += piece; });
     const std::string kml = surveyKml(survey), json = geoJson(survey);
-    const std::vector<std::string> names = {"filename",           "species",           "start_time",
-                                            "time_source",        "corrected_time",    "status",
-                                            "elevation",          "seconds_to_fix",    "gap_seconds",
-                                            "uncertainty_m",      "recorder_latitude", "recorder_longitude",
-                                            "recorder_distance_m"};
+    const std::vector<std::string> names = {"filename",
+                                            "species",
+                                            "start_time",
+                                            "time_source",
+                                            "corrected_time",
+                                            "status",
+                                            "elevation",
+                                            "seconds_to_fix",
+                                            "gap_seconds",
+                                            "uncertainty_m",
+                                            "recorder_latitude",
+                                            "recorder_longitude",
+                                            "recorder_distance_m",
+                                            "gps_log"};
     struct Case {
         bool inKml;                      // placed
         std::vector<std::string> values; // in the order of `names`; the filename as the report quotes it
@@ -221,14 +230,14 @@ TEST(SurveyWriters, TheReportTheSurveyKmlAndGeoJsonAgreeFieldByField) {
     const Case cases[] = {
         {true,
          {"Ppip & <one>.wav", "Ppip", "2024-06-01T12:00:30+02:00", "catalogue", "2024-06-01T10:00:30Z",
-          "interpolated", "312.7", "30", "60", "6.2", "48.850600", "9.500500", "11.3"}},
+          "interpolated", "312.7", "30", "60", "6.2", "48.850600", "9.500500", "11.3", "walk & <1>.gpx"}},
         {true,
          {"Nnoc.wav", "Nnoc", "2024-06-01 12:01:00+02:00", "GUANO", "2024-06-01T10:01:00Z", "exact", "", "0",
-          "", "6.2", "48.951000", "9.601000", "13306.7"}},
+          "", "6.2", "48.951000", "9.601000", "13306.7", "walk & <1>.gpx"}},
         {false,
          {"Early.wav", "Eser", "2024-06-01T10:00:00+02:00", "modification time", "2024-06-01T08:00:00Z",
-          "before-track", "", "7200", "", "", "", "", ""}},
-        {false, {"Timeless.wav", "Ppip", "", "", "", "no-time", "", "", "", "", "", "", ""}},
+          "before-track", "", "7200", "", "", "", "", "", ""}},
+        {false, {"Timeless.wav", "Ppip", "", "", "", "no-time", "", "", "", "", "", "", "", ""}},
     };
     for (const Case &c : cases) {
         const std::string &name = c.values.front();

@@ -252,12 +252,12 @@ TEST(PlacementReport, QuotesWhatNeedsItAndLeavesUnknownsEmpty) {
     const std::string header =
         "filename,species,start_time,time_source,corrected_time,status,latitude,longitude,"
         "elevation,seconds_to_fix,gap_seconds,uncertainty_m,time_note,recorder_latitude,recorder_longitude,"
-        "recorder_distance_m\r\n";
+        "recorder_distance_m,gps_log\r\n";
     const std::string placed = "\"a,\"\"b\"\".wav\",Ppip;Nnoc,2024-06-01T12:00:30.25+02:00,catalogue,"
                                "2024-06-01T10:00:30.250Z,interpolated,10.504167,21.008333,105.04,29.75,60,";
     const std::string before = "\"line\nbreak.wav\",,2024-06-01T11:58:30+02:00,modification time,"
-                               "2024-06-01T09:58:30Z,before-track,,,,90,,,,10.500000,21.000000,\r\n";
-    const std::string untimed = "none.wav,Eser,,,,no-time,,,,,,,\"read as the first, CEST\",,,\r\n";
+                               "2024-06-01T09:58:30Z,before-track,,,,90,,,,10.500000,21.000000,,\r\n";
+    const std::string untimed = "none.wav,Eser,,,,no-time,,,,,,,\"read as the first, CEST\",,,,\r\n";
     const std::string text = report(recordings, result.placements);
     EXPECT_EQ(text.substr(0, header.size() + placed.size()), header + placed) << text;
     EXPECT_EQ(text.substr(text.size() - before.size() - untimed.size()), before + untimed);
