@@ -340,8 +340,10 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
 
     if (!options.outputPath.empty() && !documentWritten) {
         const KmlOptions kml = kmlOptions(options, survey.logs.track.hasElevation);
-        const SurveyDocument document =
+        SurveyDocument document =
             surveyDocument(kml, survey.logs.names.front(), view, survey.recordings, survey.placed.placements);
+        const std::vector<TrackLog> trackLogs = survey.logs.trackLogs();
+        document.logs = trackLogs;
         const auto produce = [&](const ByteSink &sink) {
             writeChosenDocument(options.format, options.kmlStyle, document, kml, survey.placed.records, sink);
         };

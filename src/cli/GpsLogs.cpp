@@ -110,6 +110,14 @@ void GpsLogs::nameLogs(std::span<Placement> placements) const {
     }
 }
 
+std::vector<TrackLog> GpsLogs::trackLogs() const {
+    std::vector<TrackLog> logs;
+    if (names.size() > 1)
+        for (const LogSpan &span : merged.spans)
+            logs.push_back({names[span.log], span.first, span.end});
+    return logs;
+}
+
 bool readGpsLogs(const std::vector<std::string> &paths, GpxReader &reader, GpsLogs &logs, std::ostream &err) {
     for (const std::string &path : paths)
         logs.names.push_back(fileName(path));

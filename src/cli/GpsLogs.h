@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documents/SurveyDocument.h"
 #include "georef/Placement.h"
 #include "gpx/GpxReader.h"
 #include "gpx/MergedLogs.h"
@@ -30,6 +31,8 @@ struct GpsLogs {
     std::string readText() const;
     // Names the log each placed recording's fixes came from.
     void nameLogs(std::span<Placement> placements) const;
+    // Each log's share of the track, for the documents; none with one log.
+    std::vector<TrackLog> trackLogs() const;
 };
 
 // Reads every log with reader: a parse error names its file and stops, points with bad

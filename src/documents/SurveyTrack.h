@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documents/SurveyDocument.h"
 #include "gpx/TrackView.h"
 
 #include <cstddef>
@@ -17,5 +18,9 @@ struct TrackRun {
 
 // The track's runs in view order; a new run starts where the segment changes.
 std::vector<TrackRun> trackRuns(TrackView track);
+
+// The tracks a document writes: the survey itself, or with several logs one
+// per log holding only its points and named by its file.
+std::vector<SurveyDocument> trackParts(const SurveyDocument &survey);
 
 } // namespace pelorin

@@ -337,6 +337,9 @@ void QuellmarkPlugin::geoRefRecordings() {
                                           [](std::string_view line) { qInfo().noquote() << fromUtf8(line); });
     geoRefRecs = std::move(result.records);
     placements = std::move(result.placements);
+    for (Placement &placement : placements)
+        if (placement.placed())
+            placement.gpsLog = gpsLogName;
     if (geoRefRecs.size() * 2 < runRecordings.size()) {
         if (OffsetDiagnosis d = diagnoseOffset(runRecordings, track.view(), offset); d.worthTelling())
             diagnosis = d;

@@ -87,6 +87,34 @@ TEST_F(SeveralLogsTest, ALoggerRestartedMidWalkIsAGapThatSplitSegmentsKeeps) {
         EXPECT_EQ(placements(report()), c.placed);
         EXPECT_THAT(r.err, HasSubstr("pelorin: " + c.summary + ", wrote " + report() + "\n"));
     }
+    // Each document draws one track per log, named by its file, holding only that log's fixes.
+    const struct {
+        std::string file, style, first, second;
+    } documents[] = {
+        {"out.kml", "survey",
+         "<Placemark>\n            <name>night2.gpx</name>\n            <styleUrl>#track</styleUrl>\n"
+         "            <MultiGeometry>\n                <LineString>\n                    "
+         "<coordinates>20.000000,10.000000\n21.000000,10.000000\n</coordinates>",
+         "<name>night10.GPX</name>"},
+        {"out.geojson", "",
+         "\"name\":\"night2.gpx\"},\"geometry\":{\"type\":\"MultiLineString\",\"coordinates\":[\n"
+         "[[20.000000,10.000000],[21.000000,10.000000]]]}}",
+         "\"name\":\"night10.GPX\"},\"geometry\":{\"type\":\"MultiLineString\",\"coordinates\":[\n"
+         "[[20.000000,11.000000],[21.000000,11.000000]]]}}"},
+        {"out.gpx", "", "<trk><name>night2.gpx</name>\n    <trkseg>\n",
+         "</trk>\n  <trk><name>night10.GPX</name>"},
+    };
+    for (const auto &d : documents) {
+        SCOPED_TRACE(d.file);
+        const std::string output = (dir / d.file).string();
+        std::vector<std::string> extra{"--output", output};
+        if (!d.style.empty())
+            extra.insert(extra.end(), {"--kml-style", d.style});
+        ASSERT_EQ(runLogs({"--gpx", folder}, extra).exitCode, 0);
+        const std::string text = readFile(output);
+        EXPECT_THAT(text, HasSubstr(d.first));
+        EXPECT_THAT(text, HasSubstr(d.second));
+    }
 }
 
 TEST_F(SeveralLogsTest, OverlappingLogsAreNamedAndTheEarlierStartingOneIsUsed) {
