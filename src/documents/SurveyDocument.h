@@ -26,7 +26,8 @@ struct SurveyDocument {
     std::span<const Placement> placements; // one per recording, in the same order
     bool tessellate = false;               // KML: the line follows the terrain
     bool elevation = false;                // KML and GeoJSON: the track's positions carry elevations
-    std::span<const TrackLog> logs; // several logs: a track each, named by its file; else one, named `name`
+    // Several logs: a track each, named by its file; else one track, named `name`.
+    std::span<const TrackLog> logs = {};
 };
 
 } // namespace pelorin

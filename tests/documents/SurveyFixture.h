@@ -87,14 +87,8 @@ struct SurveyFixture {
     }();
 
     SurveyDocument survey(bool elevation = true) const {
-        return {"Evening & walk",
-                "Stream meadow",
-                TrackView{points, {}},
-                recordings,
-                placements,
-                true,
-                elevation,
-                {}};
+        return {"Evening & walk", "Stream meadow", TrackView{points, {}}, recordings, placements, true,
+                elevation};
     }
 };
 
