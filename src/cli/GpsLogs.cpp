@@ -3,6 +3,7 @@
 #include "cli/Messages.h"
 #include "cli/SurveyInputs.h"
 #include "gpx/Coordinate.h"
+#include "parallel/Parallel.h"
 #include "text/NaturalOrder.h"
 #include "text/TimeText.h"
 
@@ -131,17 +132,23 @@ bool readGpsLogs(const std::vector<std::string> &paths, GpxReader &reader, GpsLo
         }
         return reportBadCoordinates(err, paths.front(), logs.track);
     }
-    std::vector<GpxResult> read;
-    read.reserve(paths.size());
-    for (const std::string &path : paths) {
-        read.push_back(reader.parseGPXFile(path));
-        const GpxResult &log = read.back();
+    // The logs are read on every core, a run of files each; what they hold is told in the order given.
+    std::vector<GpxResult> read(paths.size());
+    inParts(paths.size(), partsFor(paths.size(), 1), [&](std::size_t from, std::size_t to, std::size_t part) {
+        GpxReader own;
+        GpxReader &partReader = part == 0 ? reader : own;
+        partReader.setBuildOnAnotherThread(false); // the other cores read logs of their own
+        for (std::size_t i = from; i < to; ++i)
+            read[i] = partReader.parseGPXFile(paths[i]);
+    });
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const GpxResult &log = read[i];
         logs.pointsRead += log.points.size();
         if (!log.ok()) {
-            reportGpxError(err, path, *log.error);
+            reportGpxError(err, paths[i], *log.error);
             return false;
         }
-        if (!reportBadCoordinates(err, path, log))
+        if (!reportBadCoordinates(err, paths[i], log))
             return false;
     }
     logs.merged = mergeLogs(std::move(read));
