@@ -2,6 +2,8 @@
 
 #include "cli/Messages.h"
 #include "cli/SurveyInputs.h"
+#include "documents/SurveyTrack.h"
+#include "georef/GpsLogNames.h"
 #include "gpx/Coordinate.h"
 #include "parallel/Parallel.h"
 #include "text/NaturalOrder.h"
@@ -99,24 +101,11 @@ std::string GpsLogs::readText() const {
 }
 
 void GpsLogs::nameLogs(std::span<Placement> placements) const {
-    for (Placement &placement : placements) {
-        if (!placement.placed())
-            continue;
-        if (names.size() == 1) {
-            placement.gpsLog = names.front();
-        } else if (const auto &fix = placement.before ? placement.before : placement.after) {
-            if (const auto log = merged.logAt(fix->time))
-                placement.gpsLog = names[*log];
-        }
-    }
+    nameGpsLogs(placements, names, merged);
 }
 
 std::vector<TrackLog> GpsLogs::trackLogs() const {
-    std::vector<TrackLog> logs;
-    if (names.size() > 1)
-        for (const LogSpan &span : merged.spans)
-            logs.push_back({names[span.log], span.first, span.end});
-    return logs;
+    return pelorin::trackLogs(names, merged);
 }
 
 bool readGpsLogs(const std::vector<std::string> &paths, GpxReader &reader, GpsLogs &logs, std::ostream &err) {

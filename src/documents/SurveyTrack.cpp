@@ -16,6 +16,14 @@ std::vector<TrackRun> trackRuns(TrackView track) {
     return runs;
 }
 
+std::vector<TrackLog> trackLogs(std::span<const std::string> names, const MergedLogs &merged) {
+    std::vector<TrackLog> logs;
+    if (names.size() > 1)
+        for (const LogSpan &span : merged.spans)
+            logs.push_back({names[span.log], span.first, span.end});
+    return logs;
+}
+
 std::vector<SurveyDocument> trackParts(const SurveyDocument &survey) {
     if (survey.logs.empty())
         return {survey};
