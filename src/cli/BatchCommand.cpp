@@ -2,6 +2,7 @@
 
 #include "cli/SurveyInputs.h"
 
+#include "cli/GpsLogs.h"
 #include "cli/Messages.h"
 #include "cli/PipelinedKml.h"
 
@@ -73,27 +74,6 @@ void explainNoOverlap(std::ostream &err, const std::vector<TrackPoint> &points,
     why += ", the recordings with --offset " + std::to_string(offsetSeconds) + " from " +
            utcIsoText(shifted(recordings.front())) + " to " + utcIsoText(shifted(recordings.back()));
     say(err, noTimeOverlap(why));
-}
-
-// Points whose coordinates cannot be used are named and left out of the pass;
-// a log with no usable point at all is bad input. A long list is cut short.
-bool reportBadCoordinates(std::ostream &err, const std::string &path, const GpxResult &track) {
-    constexpr std::size_t kNamed = 20;
-    const std::size_t count = track.badCoordinates.size();
-    for (std::size_t i = 0; i < count && i < kNamed; ++i) {
-        const BadCoordinatePoint &bad = track.badCoordinates[i];
-        const TrackPoint &point = track.points[bad.index];
-        say(err, {path, bad.line, bad.column},
-            "warning: " + coordinateProblemText(point.lat(), point.lon()) +
-                "; the point is left out of the placement");
-    }
-    if (count > kNamed)
-        say(err, {path},
-            "warning: " + std::to_string(count - kNamed) + " more points with bad coordinates left out");
-    if (count == 0 || count < track.points.size())
-        return true;
-    say(err, {path}, "no track point has usable coordinates");
-    return false;
 }
 
 // Where the report's rows, in input order, are among the recordings sorted by time.
@@ -198,12 +178,12 @@ void warnAboutLengths(std::ostream &err, RecordingMoment at, const std::vector<P
 
 // What one run reads and makes of it, kept for the documents written after.
 struct Survey {
-    GpxResult track;
+    std::vector<std::string> gpxPaths; // the files, folders opened
+    GpsLogs logs;
     std::vector<Recording> recordings;     // in time order
     std::vector<std::uint32_t> sortedFrom; // where each came in the order given
     GeoRefResult placed;
     std::string summary;
-    std::size_t pointsRead = 0; // the track's points may be let go once the document holds them
 };
 
 // Reads the log with reader and the recordings, places them and says what
@@ -211,14 +191,8 @@ struct Survey {
 ExitStatus readSurvey(const CliOptions &options, const RecorderZone *zone, GpxReader &reader, Survey &survey,
                       std::ostream &err) {
     std::future<RecordingsCsvResult> catalogue = startReadingCatalogue(options, zone);
-    survey.track = reader.parseGPXFile(options.gpxPath);
-    survey.pointsRead = survey.track.points.size();
-    const GpxResult &track = survey.track;
-    bool trackUsable = track.ok();
-    if (!track.ok())
-        reportGpxError(err, options.gpxPath, *track.error);
-    else
-        trackUsable = reportBadCoordinates(err, options.gpxPath, track);
+    const bool trackUsable = readGpsLogs(survey.gpxPaths, reader, survey.logs, err);
+    const GpxResult &track = survey.logs.track;
     LoadedRecordings loaded = loadRecordings(options, catalogue, zone, err);
     if (!trackUsable || !loaded.ok)
         return kBadInput;
@@ -251,6 +225,7 @@ ExitStatus readSurvey(const CliOptions &options, const RecorderZone *zone, GpxRe
     placementOptions.drift = clock->drift ? &*clock->drift : nullptr;
     placementOptions.at = options.at;
     survey.placed = placeRecordings(recordings, view, offset, placementOptions);
+    survey.logs.nameLogs(survey.placed.placements);
     const std::vector<Placement> &placements = survey.placed.placements;
     warnAboutLengths(err, options.at, placements);
     if (options.verbose) {
@@ -265,7 +240,7 @@ ExitStatus readSurvey(const CliOptions &options, const RecorderZone *zone, GpxRe
             }
         }
     }
-    survey.summary = placementSummary(placements, track.badCoordinates.size());
+    survey.summary = placementSummary(placements, survey.logs.badCoordinates);
     if (const std::string agreement = recorderDistanceText(recordings, placements); !agreement.empty())
         survey.summary += "; " + agreement;
     const std::size_t placed = survey.placed.records.size();
@@ -302,10 +277,18 @@ KmlOptions kmlOptions(const CliOptions &options, bool hasElevation) {
 } // namespace
 
 ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &err) {
+    Survey survey;
+    if (auto files = gpxFilesNamed(options.gpxPaths, err))
+        survey.gpxPaths = std::move(*files);
+    else
+        return kBadInput;
+    std::vector<const std::string *> inputs{&options.recordingsPath};
+    for (const std::string &path : survey.gpxPaths)
+        inputs.push_back(&path);
     for (const std::string *output : {&options.outputPath, &options.reportPath}) {
         if (output->empty() || *output == "-")
             continue;
-        for (const std::string *input : {&options.gpxPath, &options.recordingsPath}) {
+        for (const std::string *input : inputs) {
             if (sameFile(*output, *input)) {
                 say(err, {*output}, "the output is an input file; refusing to overwrite it");
                 return kBadInput;
@@ -319,7 +302,7 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
     }
     // Both inputs are looked at before either is read, so a missing one is worded the same either way.
     bool inputsReadable = true;
-    for (const std::string *input : {&options.gpxPath, &options.recordingsPath}) {
+    for (const std::string *input : inputs) {
         if (input->empty())
             continue;
         if (const std::string problem = inputFileProblem(*input); !problem.empty()) {
@@ -335,14 +318,14 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
         return kBadInput;
     const RecorderZone *zone = recorderZone ? &*recorderZone : nullptr;
 
-    Survey survey;
     std::string wrote;
     bool documentWritten = false;
     // The plain document to a file is written while the log is read: its track
     // lines on the second core. When the destination cannot even be opened, the
     // inputs are still read below, so bad input is reported as such first.
     const bool pipelined = !options.outputPath.empty() && options.outputPath != "-" &&
-                           options.format == OutputFormat::Kml && options.kmlStyle == KmlStyle::Plain;
+                           options.format == OutputFormat::Kml && options.kmlStyle == KmlStyle::Plain &&
+                           survey.gpxPaths.size() == 1;
     // The log's points, once the document holds them, are let go on another
     // core while the file goes to disk.
     std::jthread lettingGo;
@@ -350,9 +333,9 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
         const PipelinedWrite write = writeKmlWhileReading(
             options.outputPath, kmlOptions(options, false), [&](GpxReader &reader, KmlRest &rest) {
                 const ExitStatus status = readSurvey(options, zone, reader, survey, err);
-                rest = {survey.track.hasElevation, survey.track.points, survey.placed.records, [&] {
+                rest = {survey.logs.track.hasElevation, survey.logs.track.points, survey.placed.records, [&] {
                             try {
-                                lettingGo = std::jthread([points = std::move(survey.track.points)] {});
+                                lettingGo = std::jthread([points = std::move(survey.logs.track.points)] {});
                             } catch (const std::system_error &) {
                             }
                         }};
@@ -373,13 +356,14 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
         if (const ExitStatus status = readSurvey(options, zone, reader, survey, err); status != kWritten)
             return status;
     }
-    const TrackView view{survey.track.points, {}};
+    const TrackView view{survey.logs.track.points, {}};
 
     if (!options.outputPath.empty() && !documentWritten) {
-        const KmlOptions kml = kmlOptions(options, survey.track.hasElevation);
-        const SurveyDocument document =
-            surveyDocument(kml, std::filesystem::path(options.gpxPath).filename().string(), view,
-                           survey.recordings, survey.placed.placements);
+        const KmlOptions kml = kmlOptions(options, survey.logs.track.hasElevation);
+        SurveyDocument document =
+            surveyDocument(kml, survey.logs.names.front(), view, survey.recordings, survey.placed.placements);
+        const std::vector<TrackLog> trackLogs = survey.logs.trackLogs();
+        document.logs = trackLogs;
         const auto produce = [&](const ByteSink &sink) {
             writeChosenDocument(options.format, options.kmlStyle, document, kml, survey.placed.records, sink);
         };
@@ -398,7 +382,7 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
                  (options.reportPath == "-" ? std::string("standard output") : options.reportPath);
     }
 
-    say(err, survey.summary + "; read " + std::to_string(survey.pointsRead) + " points, wrote " + wrote);
+    say(err, survey.summary + "; " + survey.logs.readText() + ", wrote " + wrote);
     return kWritten;
 }
 

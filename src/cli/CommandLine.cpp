@@ -91,8 +91,11 @@ std::string apply(CliOptions &options, const OptionInfo &option, std::string_vie
     case Id::Output:
         if (value.empty())
             return "option " + flag + " needs a file name";
-        (option.id == Id::Gpx             ? options.gpxPath
-         : option.id == Id::Recordings    ? options.recordingsPath
+        if (option.id == Id::Gpx) {
+            options.gpxPaths.emplace_back(value);
+            return {};
+        }
+        (option.id == Id::Recordings      ? options.recordingsPath
          : option.id == Id::RecordingsDir ? options.recordingsDir
                                           : options.outputPath) = value;
         return {};
@@ -223,7 +226,7 @@ ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments) 
             return usageError("unknown option '--" + std::string(name) + "'");
 
         const std::size_t index = static_cast<std::size_t>(option - kOptions.begin());
-        if (seen[index] && option->id != Id::Sync)
+        if (seen[index] && option->id != Id::Sync && option->id != Id::Gpx)
             return usageError("option --" + std::string(name) + " is given more than once");
         seen[index] = true;
 
@@ -290,7 +293,10 @@ Places each sound recording on the GPS track by its start time and writes the
 track and the recordings as a KML 2.2 document (or GeoJSON, or GPX).
 
 Required:
-  --gpx FILE          the GPS log (GPX)
+  --gpx FILE|DIR      the GPS log (GPX); given several times, or a folder (every
+                      .gpx file below it, in natural order), the logs are
+                      placed in time order as one track, each log's end a
+                      segment's end
   --recordings FILE   the recordings: UTF-8 CSV with a header row naming
                       filename, recording_time and species (other columns ignored)
   --recordings-dir DIR

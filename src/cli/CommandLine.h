@@ -17,7 +17,7 @@ namespace pelorin::cli {
 
 // What one run of the batch command is asked to do.
 struct CliOptions {
-    std::string gpxPath;
+    std::vector<std::string> gpxPaths; // --gpx, each a file or a folder of them; may be given several times
     std::string recordingsPath;
     std::string recordingsDir; // WAV files instead of a catalogue
     std::string outputPath;    // "-": standard output
@@ -56,7 +56,7 @@ struct ParsedCommandLine {
 std::optional<double> parseSeconds(std::string_view text);
 
 // Parses the arguments after the program name. Options take "--opt VALUE" or
-// "--opt=VALUE"; each may be given once, --sync as often as needed.
+// "--opt=VALUE"; each may be given once, --gpx and --sync as often as needed.
 ParsedCommandLine parseCommandLine(std::span<const std::string_view> arguments);
 
 // A whole number of seconds in the 32-bit signed range, optional sign, nothing

@@ -1,5 +1,6 @@
 #include "cli/GuanoWriteCommand.h"
 
+#include "cli/GpsLogs.h"
 #include "cli/Messages.h"
 #include "cli/SurveyInputs.h"
 #include "georef/GeoRef.h"
@@ -37,13 +38,15 @@ void printSummary(std::ostream &err, const Tally &tally, std::size_t total, bool
 } // namespace
 
 ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &out, std::ostream &err) {
+    const std::optional<std::vector<std::string>> gpxPaths = gpxFilesNamed(options.gpxPaths, err);
+    if (!gpxPaths)
+        return kBadInput;
     GpxReader reader;
     reader.setBuildOnAnotherThread(true);
-    const GpxResult track = reader.parseGPXFile(options.gpxPath);
-    if (!track.ok()) {
-        reportGpxError(err, options.gpxPath, *track.error);
+    GpsLogs logs;
+    if (!readGpsLogs(*gpxPaths, reader, logs, err))
         return kBadInput;
-    }
+    const GpxResult &track = logs.track;
     std::error_code ec;
     if (!std::filesystem::is_directory(options.recordingsDir, ec)) {
         say(err, {options.recordingsDir}, "not a folder");
@@ -76,13 +79,13 @@ ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &out, std::
     placementOptions.splitSegments = options.splitSegments;
     placementOptions.drift = clock->drift ? &*clock->drift : nullptr;
     placementOptions.at = options.at;
-    const GeoRefResult placed = placeRecordings(recordings, view, clock->offsetSeconds, placementOptions);
+    GeoRefResult placed = placeRecordings(recordings, view, clock->offsetSeconds, placementOptions);
+    logs.nameLogs(placed.placements);
 
     GuanoWriteRequest request;
     request.overwritePositions = options.overwritePositions;
     request.writtenAt =
         utcIsoText(std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
-    const std::string gpxName = std::filesystem::path(options.gpxPath).filename().string();
 
     Tally tally;
     // Files are committed in batches, one flush per step for the whole batch;
@@ -117,7 +120,7 @@ ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &out, std::
         // A drifting clock's offset is this recording's own, to the whole second as written.
         const auto offset = static_cast<std::int32_t>(
             std::llround(static_cast<double>(placement.offsetMilliseconds) / 1000.0));
-        request.fields = positionFields(placement, wav.recording, gpxName, offset);
+        request.fields = positionFields(placement, wav.recording, placement.gpsLog, offset);
         GuanoFileWrite write(wav.path, request);
         const GuanoWritePlan &plan = write.plan();
         switch (plan.outcome) {

@@ -149,7 +149,8 @@ void document(const SurveyDocument &survey, ChunkedOutput &out) {
     }
     head.append(",\"features\":[");
     FeatureList features;
-    track(out, features, survey);
+    for (const SurveyDocument &part : trackParts(survey))
+        track(out, features, part);
     waypoints(out, features, survey);
     recordings(out, features, survey);
     out.raw("\n]}\n");

@@ -127,7 +127,8 @@ void document(const SurveyDocument &survey, ChunkedOutput &out) {
     out.raw("</metadata>\n");
     waypoints(out, survey.track);
     recordings(out, survey);
-    track(out, survey);
+    for (const SurveyDocument &part : trackParts(survey))
+        track(out, part);
     out.raw("</gpx>\n");
     out.flush();
 }

@@ -213,7 +213,8 @@ void document(const SurveyDocument &survey, ChunkedOutput &out) {
     out.element(2, "name", survey.name);
     out.element(2, "description", surveyDescription(survey));
     styles(out, species);
-    track(out, survey);
+    for (const SurveyDocument &part : trackParts(survey))
+        track(out, part);
     waypoints(out, survey.track);
     recordingFolders(out, survey, species);
     out.raw("    </Document>\n"

@@ -16,4 +16,28 @@ std::vector<TrackRun> trackRuns(TrackView track) {
     return runs;
 }
 
+std::vector<TrackLog> trackLogs(std::span<const std::string> names, const MergedLogs &merged) {
+    std::vector<TrackLog> logs;
+    if (names.size() > 1)
+        for (const LogSpan &span : merged.spans)
+            logs.push_back({names[span.log], span.first, span.end});
+    return logs;
+}
+
+std::vector<SurveyDocument> trackParts(const SurveyDocument &survey) {
+    if (survey.logs.empty())
+        return {survey};
+    std::vector<SurveyDocument> parts;
+    for (const TrackLog &log : survey.logs) {
+        SurveyDocument &part = parts.emplace_back(survey);
+        part.name = log.name;
+        part.track =
+            survey.track.order.empty()
+                ? TrackView{survey.track.points.subspan(log.first, log.end - log.first), {}}
+                : TrackView{survey.track.points, survey.track.order.subspan(log.first, log.end - log.first)};
+        part.logs = {};
+    }
+    return parts;
+}
+
 } // namespace pelorin

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace pelorin {
@@ -58,6 +59,7 @@ struct Placement {
     float lon = 0;
     float fraction = 0;              // of the way from `before` to `after`; 0 unless interpolated
     std::optional<double> elevation; // interpolated when both fixes have one
+    std::string_view gpsLog; // the file the fixes came from, in names its caller keeps; only when placed
 
     bool placed() const { return isPlaced(status); }
 };

@@ -70,6 +70,9 @@ void RecordingFields::fill(const Recording &recording, const Placement &placemen
     if (timed)
         text_ += recordingMomentName(placement.placedAt);
     next();
+    if (placement.placed())
+        text_ += placement.gpsLog;
+    next();
 }
 
 void RecordingFields::appendDescription(std::string &out) const {

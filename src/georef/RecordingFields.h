@@ -37,9 +37,10 @@ enum class RecordingField : std::uint8_t {
     OffsetSeconds,          // the offset applied to this recording
     DurationSeconds,
     PlacedAt, // the moment of the recording placed: start, middle or end
+    GpsLog,   // the file the fixes around it came from
 };
 
-inline constexpr std::size_t kRecordingFieldCount = 19;
+inline constexpr std::size_t kRecordingFieldCount = 20;
 
 inline constexpr std::array<std::string_view, kRecordingFieldCount> kRecordingFieldNames{
     "filename",           "species",
@@ -51,7 +52,7 @@ inline constexpr std::array<std::string_view, kRecordingFieldCount> kRecordingFi
     "time_note",          "recorder_latitude",
     "recorder_longitude", "recorder_distance_m",
     "offset_seconds",     "duration_s",
-    "placed_at"};
+    "placed_at",          "gps_log"};
 
 constexpr std::string_view fieldName(RecordingField field) {
     return kRecordingFieldNames[static_cast<std::size_t>(field)];
@@ -67,12 +68,13 @@ constexpr bool isNumberField(RecordingField field) {
 // ASCII that no CSV, XML or JSON text needs to quote or escape.
 constexpr bool isFormattedField(RecordingField field) {
     return field != RecordingField::Filename && field != RecordingField::Species &&
-           field != RecordingField::StartTime && field != RecordingField::TimeNote;
+           field != RecordingField::StartTime && field != RecordingField::TimeNote &&
+           field != RecordingField::GpsLog;
 }
 
 // The survey documents carry the position as geometry and leave the note to
 // the report; the rest in the report's order.
-inline constexpr std::array<RecordingField, 14> kSurveyFields{RecordingField::Filename,
+inline constexpr std::array<RecordingField, 15> kSurveyFields{RecordingField::Filename,
                                                               RecordingField::Species,
                                                               RecordingField::StartTime,
                                                               RecordingField::TimeSource,
@@ -85,7 +87,8 @@ inline constexpr std::array<RecordingField, 14> kSurveyFields{RecordingField::Fi
                                                               RecordingField::RecorderLatitude,
                                                               RecordingField::RecorderLongitude,
                                                               RecordingField::RecorderDistanceMetres,
-                                                              RecordingField::OffsetSeconds};
+                                                              RecordingField::OffsetSeconds,
+                                                              RecordingField::GpsLog};
 
 // One recording's field texts, in a buffer reused from one recording to the
 // next so a hundred thousand of them allocate nothing. A field with no value

@@ -54,9 +54,10 @@ QString PanelTexts::sentence(const std::string &text) {
     return s;
 }
 
-QString PanelTexts::gpsLogLine(const QString &fileName, TrackView track) {
+QString PanelTexts::gpsLogLine(const QString &fileName, qsizetype moreLogs, TrackView track) {
     const QString count = QLocale(QLocale::English).toString(qulonglong(track.size()));
-    QString text = fileName + QStringLiteral(": ") +
+    QString text = fileName + (moreLogs > 0 ? tr(" + %1 more").arg(moreLogs) : QString()) +
+                   QStringLiteral(": ") +
                    (track.size() == 1 ? tr("%1 point").arg(count) : tr("%1 points").arg(count));
     if (const auto span = trackSpan(track))
         text += QStringLiteral(", ") + spanText(span->first, span->second, QStringLiteral("HH:mm"));

@@ -21,7 +21,8 @@ class PanelTexts {
 
 public:
     // "track.gpx: 3,625 points, 2009-05-01 19:41–20:41 UTC"
-    static QString gpsLogLine(const QString &fileName, pelorin::TrackView track);
+    // "track.gpx + 2 more: 12,400 points, 19:41–23:02 UTC"
+    static QString gpsLogLine(const QString &fileName, qsizetype moreLogs, pelorin::TrackView track);
     // "Placed 2 of 3 recordings (1 after-track)." and, when told, what the offset seems to be.
     static QString placementSummary(const std::vector<pelorin::Placement> &placements,
                                     const std::optional<pelorin::OffsetDiagnosis> &diagnosis);

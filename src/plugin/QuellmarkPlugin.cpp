@@ -2,11 +2,13 @@
 
 #include "documents/DocumentChoice.h"
 #include "documents/KmlWriter.h"
+#include "documents/SurveyTrack.h"
 #include "fileio/AtomicWrite.h"
 #include "fileio/File.h"
 #include "framework/RecordingValue.h"
 #include "framework/StringTable.h"
 #include "georef/GeoRef.h"
+#include "georef/GpsLogNames.h"
 #include "gpx/Coordinate.h"
 #include "plugin/AlertPanel.h"
 #include "plugin/FileDialog.h"
@@ -19,6 +21,7 @@
 #include "plugin/TrackPointsArrayController.h"
 #include "text/NumberText.h"
 #include "ui_PelorinMain.h"
+#include "util/NumericalCompare.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -233,7 +236,7 @@ QWidget *QuellmarkPlugin::alertParent() const {
 // selection, the empty-selection alert, and only then the read.
 void QuellmarkPlugin::askForGPXFile() {
     FileDialog openPanel(myPanel);
-    openPanel.setFileMode(QFileDialog::ExistingFile); // exactly one file
+    openPanel.setFileMode(QFileDialog::ExistingFiles); // one log, or a season's
     openPanel.setNameFilter(tr("GPS logs (*.gpx *.kml *.txt)"));
     // No other types: the one name filter is all the dialog offers.
     // No folders: an existing-file dialog enters folders and never chooses one.
@@ -245,7 +248,13 @@ void QuellmarkPlugin::askForGPXFile() {
 
     if (openPanel.exec() != QDialog::Accepted || openPanel.selectedFiles().isEmpty())
         return;
-    const QUrl url = QUrl::fromLocalFile(openPanel.selectedFiles().constFirst());
+    QStringList files = openPanel.selectedFiles();
+    std::stable_sort(files.begin(), files.end(), [](const QString &a, const QString &b) {
+        return numericalCompare(QFileInfo(a).fileName(), QFileInfo(b).fileName()) < 0;
+    });
+    QList<QUrl> urls;
+    for (const QString &file : files)
+        urls << QUrl::fromLocalFile(file);
 
     // The selection is read only now that a log has been chosen.
     QList<HostRecording> recordings;
@@ -266,8 +275,9 @@ void QuellmarkPlugin::askForGPXFile() {
                "the plugin again."));
         return;
     }
-    if (!parseGPXFile(url)) {
-        qWarning().noquote() << "Error: the GPS log" << url.toLocalFile() << "could not be read";
+    if (!parseGPXFiles(urls)) {
+        qWarning().noquote() << "Error: the GPS logs" << files.join(QStringLiteral(", "))
+                             << "could not be read";
         return;
     }
     const bool fromFiles = std::any_of(recordings.cbegin(), recordings.cend(),
@@ -285,30 +295,44 @@ bool QuellmarkPlugin::panelShouldEnableURL(QFileDialog *panel, const QUrl &url) 
     return item.suffix().toLower() == QLatin1String("gpx");
 }
 
-bool QuellmarkPlugin::parseGPXFile(const QUrl &url) {
-    GpxResult result;
-    {
-        GpxReadProgress progress(myPanel);
-        // The points are built on another core while this one parses and keeps the window alive.
-        gpxReader_.setBuildOnAnotherThread(true);
-        result = gpxReader_.parseGPXFile(localPath(url), progress.callback());
-    }
-    if (!result.ok()) {
-        // An unreadable file or a cancelled read fails quietly; the caller logs it.
-        if (result.error->kind == GpxError::Kind::Parse) {
-            QMessageBox *alert = alertSheet(alertParent(), tr("Parsing Error!"),
-                                            QFileInfo(url.toLocalFile()).fileName() + QStringLiteral(": ") +
-                                                gpxErrorInformativeText(*result.error),
-                                            tr("OK"));
-            connect(alert, &QMessageBox::finished, this,
-                    [this, alert](int returnCode) { alertDidEnd(alert, returnCode, nullptr); });
-            alert->open();
+bool QuellmarkPlugin::parseGPXFiles(const QList<QUrl> &urls) {
+    std::vector<GpxResult> logs;
+    for (const QUrl &url : urls) {
+        GpxResult result;
+        {
+            GpxReadProgress progress(myPanel);
+            // The points are built on another core while this one parses and keeps the window alive.
+            gpxReader_.setBuildOnAnotherThread(true);
+            result = gpxReader_.parseGPXFile(localPath(url), progress.callback());
         }
-        return false;
+        if (!result.ok()) {
+            // An unreadable file or a cancelled read fails quietly; the caller logs it.
+            if (result.error->kind == GpxError::Kind::Parse) {
+                QMessageBox *alert =
+                    alertSheet(alertParent(), tr("Parsing Error!"),
+                               QFileInfo(url.toLocalFile()).fileName() + QStringLiteral(": ") +
+                                   gpxErrorInformativeText(*result.error),
+                               tr("OK"));
+                connect(alert, &QMessageBox::finished, this,
+                        [this, alert](int returnCode) { alertDidEnd(alert, returnCode, nullptr); });
+                alert->open();
+            }
+            return false;
+        }
+        logs.push_back(std::move(result));
     }
-    hasElevation = result.hasElevation;
-    gpsLogName = QFileInfo(url.toLocalFile()).fileName().toStdString();
-    gpsPoints = std::make_shared<const std::vector<TrackPoint>>(std::move(result.points));
+    gpsLogNames.clear();
+    for (const QUrl &url : urls)
+        gpsLogNames.push_back(QFileInfo(url.toLocalFile()).fileName().toStdString());
+    if (logs.size() == 1) {
+        hasElevation = logs.front().hasElevation;
+        gpsPoints = std::make_shared<const std::vector<TrackPoint>>(std::move(logs.front().points));
+        gpsLogs = {};
+    } else {
+        gpsLogs = mergeLogs(std::move(logs));
+        hasElevation = gpsLogs.hasElevation;
+        gpsPoints = std::make_shared<const std::vector<TrackPoint>>(std::move(gpsLogs.points));
+    }
     if (gpsDataController)
         gpsDataController->setContent(gpsPoints);
     // A million rows take the table a few hundredths of a second; the windows
@@ -317,7 +341,8 @@ bool QuellmarkPlugin::parseGPXFile(const QUrl &url) {
     if (ui_) {
         ui_->elevation->setEnabled(hasElevation);
         ui_->gpsLogLabel->setText(
-            PanelTexts::gpsLogLine(QFileInfo(url.toLocalFile()).fileName(), TrackView{*gpsPoints, {}}));
+            PanelTexts::gpsLogLine(QFileInfo(urls.constFirst().toLocalFile()).fileName(), urls.size() - 1,
+                                   TrackView{*gpsPoints, {}}));
     }
     return true;
 }
@@ -337,6 +362,7 @@ void QuellmarkPlugin::geoRefRecordings() {
                                           [](std::string_view line) { qInfo().noquote() << fromUtf8(line); });
     geoRefRecs = std::move(result.records);
     placements = std::move(result.placements);
+    nameGpsLogs(placements, gpsLogNames, gpsLogs);
     if (geoRefRecs.size() * 2 < runRecordings.size()) {
         if (OffsetDiagnosis d = diagnoseOffset(runRecordings, track.view(), offset); d.worthTelling())
             diagnosis = d;
@@ -375,8 +401,12 @@ bool QuellmarkPlugin::createKMLOutput(const QUrl &url) {
     options.hasElevation = hasElevation;
     const ArrangedTrack track = gpsDataController ? gpsDataController->arrangedObjects() : ArrangedTrack{};
 
-    const SurveyDocument survey =
-        surveyDocument(options, gpsLogName, track.view(), runRecordings, placements);
+    // Several logs are written in the order they were merged, one track each, as the command writes them.
+    const std::vector<TrackLog> logs = trackLogs(gpsLogNames, gpsLogs);
+    SurveyDocument survey = surveyDocument(
+        options, gpsLogNames.empty() ? std::string() : gpsLogNames.front(),
+        logs.empty() || !gpsPoints ? track.view() : TrackView{*gpsPoints, {}}, runRecordings, placements);
+    survey.logs = logs;
     const KmlStyle style = surveyStyle ? KmlStyle::Survey : KmlStyle::Plain;
 
     WriteResult written;

@@ -7,6 +7,7 @@
 #include "georef/Placement.h"
 #include "georef/Recording.h"
 #include "gpx/GpxReader.h"
+#include "gpx/MergedLogs.h"
 #include "gpx/TrackPoint.h"
 #include "plugin/ModalRun.h"
 
@@ -58,7 +59,8 @@ public:
     // The GPS-log step and its dialog's item filter.
     void askForGPXFile();
     bool panelShouldEnableURL(QFileDialog *panel, const QUrl &url) const;
-    bool parseGPXFile(const QUrl &url);
+    // Reads the logs, in the order given, as one track; an alert names a log that cannot be parsed.
+    bool parseGPXFiles(const QList<QUrl> &urls);
 
     // The panel's commands.
     void calcDateTimeDif(QObject *sender); // the Export command
@@ -86,10 +88,11 @@ public:
     bool hasElevation = false;
     QPointer<pelorin::MapDisplay> mapDisplay;
     // For the GeoJSON and GPX documents: the run's recordings (placed as
-    // `placements` says) and the GPS log's file name, which names a document
-    // without a transect name.
+    // `placements` says) and the GPS logs' file names, in natural order: the
+    // first names a document without a transect name.
     std::vector<pelorin::Recording> runRecordings;
-    std::string gpsLogName;
+    std::vector<std::string> gpsLogNames;
+    pelorin::MergedLogs gpsLogs; // several logs: each one's share of gpsPoints
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -63,10 +63,11 @@ void QuellmarkPlugin::writePositionsIntoRecordings() {
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(kProgressDelayMs);
     const PositionWriteOutcome outcome =
-        writeGuanoPositions(items, gpsLogName, clockOffset(), [&progress](std::size_t done) {
-            progress.setValue(static_cast<int>(done));
-            return !progress.wasCanceled();
-        });
+        writeGuanoPositions(items, gpsLogNames.empty() ? std::string() : gpsLogNames.front(), clockOffset(),
+                            [&progress](std::size_t done) {
+                                progress.setValue(static_cast<int>(done));
+                                return !progress.wasCanceled();
+                            });
     progress.reset();
 
     if (HostDelegate *delegate = hostDelegate()) {

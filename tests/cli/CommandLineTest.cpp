@@ -52,17 +52,19 @@ TEST(CommandLine, ReadsEveryOptionInBothForms) {
                "--recorder-tz", "Europe/Berlin"});
     ASSERT_EQ(parsed.action, Action::Run) << parsed.error;
     const CliOptions &o = parsed.options;
-    EXPECT_EQ(std::tie(o.gpxPath, o.recordingsPath, o.outputPath, o.name, o.description, o.recorderZone),
-              std::tuple("a b.gpx", "r.csv", "-", "Elbe = river", "", "Europe/Berlin"));
+    EXPECT_EQ(
+        std::tie(o.gpxPaths.at(0), o.recordingsPath, o.outputPath, o.name, o.description, o.recorderZone),
+        std::tuple("a b.gpx", "r.csv", "-", "Elbe = river", "", "Europe/Berlin"));
     EXPECT_EQ(std::tuple(o.offsetSeconds, o.tessellate, o.elevation, o.verbose, o.open),
               std::tuple(-5, true, true, true, false));
 
     const ParsedCommandLine sync =
-        parse({"--gpx", "t.gpx", "--recordings-dir=card", "--report", "-", "--max-gap=90.5",
+        parse({"--gpx", "t.gpx", "--gpx=logs", "--recordings-dir=card", "--report", "-", "--max-gap=90.5",
                "--split-segments", "--sync=CARD/a.wav=Start = 1", "--at", "middle", "--sync",
                "2025-05-01T08:00:00=2025-05-01T08:00:40Z"});
     ASSERT_EQ(sync.action, Action::Run) << sync.error;
     const CliOptions &s = sync.options;
+    EXPECT_EQ(s.gpxPaths, (std::vector<std::string>{"t.gpx", "logs"})); // --gpx may repeat
     EXPECT_EQ(std::tie(s.recordingsDir, s.reportPath, s.outputPath), std::tuple("card", "-", ""));
     // Each split at its first =, in the order given.
     const std::vector<std::pair<std::string, std::string>> syncs{
@@ -102,7 +104,7 @@ TEST(CommandLine, UsageErrorsNameTheirCause) {
         {{"--frobnicate"}, "--frobnicate"},
         {{"extra.gpx"}, "extra.gpx"},
         {{"--verbose=yes"}, "--verbose"},
-        {{"--gpx", "b.gpx"}, "--gpx"},
+        {{"--gpx="}, "--gpx needs a file name"}, // given again, it adds a log
         {{"--sync", "a.wav=S", "--offset", "3"}, "either --offset or --sync"},
         {{"--sync", "a.wav"}, "RECORDING=WAYPOINT or RECORDER_TIME=GPS_TIME, not 'a.wav'"},
         {{"--sync", "a.wav=S", "--sync", "b.wav=T", "--offset", "3"}, "either --offset or --sync"},

@@ -47,7 +47,8 @@ TEST_F(ClockTest, TwoSyncPointsDriftTheOffsetBeforeBetweenAndAfter) {
                                 "interpolated,11.008750,20.000000,,31.5,3600,"));
     EXPECT_THAT(text, HasSubstr("\r\nR3.wav,,2025-06-12T11:59:00Z,catalogue,2025-06-12T11:59:34.450Z,"
                                 "interpolated,"));
-    for (const char *offset : {",28.5,,start\r\n", ",31.5,,start\r\n", ",34.45,,start\r\n"})
+    for (const char *offset :
+         {",28.5,,start,track.gpx\r\n", ",31.5,,start,track.gpx\r\n", ",34.45,,start,track.gpx\r\n"})
         EXPECT_THAT(text, HasSubstr(offset));
 
     // One sync point is a fixed offset, to the whole second, as --offset would give.
@@ -57,7 +58,7 @@ TEST_F(ClockTest, TwoSyncPointsDriftTheOffsetBeforeBetweenAndAfter) {
         one.err,
         HasSubstr("pelorin: offset 30 s, from the sync point 2025-06-12T10:30:00=2025-06-12T10:30:30.4Z\n"));
     EXPECT_THAT(reportText(), HasSubstr("2025-06-12T11:00:30Z,interpolated,11.008333,20.000000,"));
-    EXPECT_THAT(reportText(), HasSubstr(",30,,start\r\n"));
+    EXPECT_THAT(reportText(), HasSubstr(",30,,start,track.gpx\r\n"));
 }
 
 TEST_F(ClockTest, SyncPointsNoClockCouldMakeAreBadInput) {
@@ -115,8 +116,8 @@ TEST_F(ClockTest, AtPlacesTheMomentAskedForWhenTheLengthIsKnown) {
         const std::string text = reportText();
         EXPECT_THAT(text, HasSubstr("M1.wav,,2025-06-12T10:00:00Z,catalogue," + c.m1));
         EXPECT_THAT(text, HasSubstr("M2.wav,,2025-06-12T11:00:00Z,catalogue," + c.m2));
-        EXPECT_THAT(text, HasSubstr(",30,120," + std::string(c.at) + "\r\n"));
-        EXPECT_THAT(text, HasSubstr(",30,,start\r\n")); // M2, of unknown length
+        EXPECT_THAT(text, HasSubstr(",30,120," + std::string(c.at) + ",track.gpx\r\n"));
+        EXPECT_THAT(text, HasSubstr(",30,,start,track.gpx\r\n")); // M2, of unknown length
         const bool warned = r.err.find("pelorin: warning: no known length for 1 recording; placed by the "
                                        "start, not the " +
                                        std::string(c.at) + "\n") != std::string::npos;

@@ -43,11 +43,11 @@ TEST_F(ReportTest, OneRowPerRecordingInInputOrderThatPythonReads) {
     EXPECT_TRUE(text.starts_with(
         "filename,species,start_time,time_source,corrected_time,status,latitude,"
         "longitude,elevation,seconds_to_fix,gap_seconds,uncertainty_m,time_note,recorder_latitude,"
-        "recorder_longitude,recorder_distance_m,offset_seconds,duration_s,placed_at\r\n"))
+        "recorder_longitude,recorder_distance_m,offset_seconds,duration_s,placed_at,gps_log\r\n"))
         << text;
     EXPECT_THAT(text,
                 HasSubstr("\r\nR2.wav,Ppip;Nnoc,2025-06-12T10:00:30Z,catalogue,2025-06-12T10:01:00Z,exact,"
-                          "11.000000,22.000000,101.5,0,,5,,,,,30,,start\r\n"));
+                          "11.000000,22.000000,101.5,0,,5,,,,,30,,start,track.gpx\r\n"));
     EXPECT_THAT(r.err,
                 HasSubstr("pelorin: placed 3 of 5 recordings: 1 before the track (60 s before the first "
                           "fix), 1 after the track (4 min after the last fix); read 4 points, wrote " +

@@ -71,6 +71,7 @@ struct SurveyFixture {
             p[i].uncertaintyMetres = 6.25;
             p[i].secondsToNearestFix = i == 1 ? 0 : 30;
             p[i].gapSeconds = 60;
+            p[i].gpsLog = i < 3 ? "walk & <1>.gpx" : "walk2.gpx";
             p[i].before = PlacementFix{};
             if (i != 1)
                 p[i].after = PlacementFix{};
@@ -81,6 +82,7 @@ struct SurveyFixture {
         p[4].correctedTime = RecordingTime(kStart - 2h);
         p[4].after = PlacementFix{};
         p[4].secondsToNearestFix = 7200;
+        p[4].gpsLog = "walk2.gpx"; // not placed: not written
         p[5].status = PlacementStatus::NoTime;
         return p;
     }();

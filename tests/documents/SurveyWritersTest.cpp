@@ -85,7 +85,7 @@ TEST(SurveyKml, TrackBySegmentWaypointsApartAndOneFolderPerSpecies) {
     EXPECT_EQ(kml.find("9.510000,48.860001,"), std::string::npos);
     // Placed recordings only, each once, every one with all fourteen fields.
     EXPECT_EQ(count(kml, "<Placemark>"), 1u + 2u + 4u);
-    EXPECT_EQ(count(kml, "<Data name="), 4u * 14u);
+    EXPECT_EQ(count(kml, "<Data name="), 4u * 15u);
     EXPECT_EQ(kml.find("File Early.wav"), std::string::npos);
 }
 
@@ -222,7 +222,8 @@ TEST(SurveyWriters, TheReportTheSurveyKmlAndGeoJsonAgreeFieldByField) {
                                             "recorder_latitude",
                                             "recorder_longitude",
                                             "recorder_distance_m",
-                                            "offset_seconds"};
+                                            "offset_seconds",
+                                            "gps_log"};
     struct Case {
         bool inKml;                      // placed
         std::vector<std::string> values; // in the order of `names`; the filename as the report quotes it
@@ -230,14 +231,15 @@ TEST(SurveyWriters, TheReportTheSurveyKmlAndGeoJsonAgreeFieldByField) {
     const Case cases[] = {
         {true,
          {"Ppip & <one>.wav", "Ppip", "2024-06-01T12:00:30+02:00", "catalogue", "2024-06-01T10:00:30Z",
-          "interpolated", "312.7", "30", "60", "6.2", "48.850600", "9.500500", "11.3", "37.25"}},
+          "interpolated", "312.7", "30", "60", "6.2", "48.850600", "9.500500", "11.3", "37.25",
+          "walk & <1>.gpx"}},
         {true,
          {"Nnoc.wav", "Nnoc", "2024-06-01 12:01:00+02:00", "GUANO", "2024-06-01T10:01:00Z", "exact", "", "0",
-          "", "6.2", "48.951000", "9.601000", "13306.7", "0"}},
+          "", "6.2", "48.951000", "9.601000", "13306.7", "0", "walk & <1>.gpx"}},
         {false,
          {"Early.wav", "Eser", "2024-06-01T10:00:00+02:00", "modification time", "2024-06-01T08:00:00Z",
-          "before-track", "", "7200", "", "", "", "", "", "0"}},
-        {false, {"Timeless.wav", "Ppip", "", "", "", "no-time", "", "", "", "", "", "", "", ""}},
+          "before-track", "", "7200", "", "", "", "", "", "0", ""}},
+        {false, {"Timeless.wav", "Ppip", "", "", "", "no-time", "", "", "", "", "", "", "", "", ""}},
     };
     for (const Case &c : cases) {
         const std::string &name = c.values.front();

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEventLoop>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
@@ -177,4 +178,51 @@ TEST_F(PluginTest, TwoPreviewsMakeTwoFilesCentreOnceAndShowTrackAfterSetCenter) 
     EXPECT_EQ(map.calls.mid(0, 3), (QStringList{"showWindow", "showWindow", "setCenter 48.05 11.7"}));
     for (const QString &file : files)
         EXPECT_TRUE(map.calls.mid(3).contains("showTrack " + file)) << file.toStdString();
+}
+
+// Two logs chosen at once are read in natural order as one track; Export draws a track per log and names
+// each recording's log, as the command does.
+TEST_F(PluginTest, TwoLogsChosenAtOnceAreOneTrackWithATrackPerLog) {
+    selectTwo();
+    const auto fix = [](const char *lat, const char *lon, const char *time) {
+        return QByteArray("<trkpt lat=\"") + lat + "\" lon=\"" + lon + "\"><time>2009-05-01T" + time +
+               "Z</time></trkpt>";
+    };
+    const auto log = [](const QByteArray &fixes) {
+        return "<gpx version=\"1.1\" creator=\"t\" "
+               "xmlns=\"http://www.topografix.com/GPX/1/1\"><trk><trkseg>" +
+               fixes + "</trkseg></trk></gpx>";
+    };
+    const QString second =
+        writeFile("night10.gpx", log(fix("48.2", "11.5", "10:01:20") + fix("48.2", "11.6", "10:02:00")));
+    const QString first =
+        writeFile("night2.gpx", log(fix("48.1", "11.5", "10:00:00") + fix("48.1", "11.6", "10:01:00")));
+    QString heading;
+    steps = {chooseFile("\"" + second + "\" \"" + first + "\""),
+             {"PelorinMain",
+              [&](QWidget *panel) {
+                  heading = field<QLabel>("gpsLogLabel")->text();
+                  press("exportButton").second(panel);
+              }},
+             {"QFileDialog", [&](QWidget *widget) {
+                  auto *dialog = static_cast<QFileDialog *>(widget);
+                  dialog->selectNameFilter(dialog->nameFilters().at(1));
+                  emit dialog->filterSelected(dialog->nameFilters().at(1));
+                  chooseFile(dir.filePath("season")).second(dialog);
+              }}};
+    plugin.fire(nullptr);
+
+    EXPECT_EQ(heading, "night2.gpx + 1 more: 4 points, 2009-05-01 10:00\u201310:02 UTC");
+    const QByteArray json = contents(dir.filePath("season.geojson"));
+    const qsizetype firstTrack = json.indexOf("\"kind\":\"track\",\"name\":\"night2.gpx\"");
+    EXPECT_GE(firstTrack, 0) << json.toStdString();
+    EXPECT_GT(json.indexOf("\"kind\":\"track\",\"name\":\"night10.gpx\""), firstTrack);
+    // early.wav at 10:00:30 halfway between night2's fixes, late.wav at 10:01:30 a quarter of the way between
+    // night10's.
+    for (const char *text : {"\"filename\":\"early.wav\"",
+                             "\"gps_log\":\"night2.gpx\",\"marker-color\":\"#f0e442\"},"
+                             "\"geometry\":{\"type\":\"Point\",\"coordinates\":[11.550000,48.099998]}",
+                             "\"gps_log\":\"night10.gpx\",\"marker-color\":\"#009e73\"},"
+                             "\"geometry\":{\"type\":\"Point\",\"coordinates\":[11.525000,48.200001]}"})
+        EXPECT_TRUE(json.contains(text)) << text;
 }

@@ -1,5 +1,6 @@
 #include "text/Blank.h"
 #include "text/CsvField.h"
+#include "text/NaturalOrder.h"
 #include "text/SpeciesList.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +30,29 @@ TEST(Text, TrimmedDropsEveryKindOfBlankAtTheEndsAndNothingElse) {
         {"                  \t\nx ", "x "}, {"        ", ""}, {" \xc2\xa0", "\xc2\xa0"}, {"x ", "x "}};
     for (const auto &[text, rest] : leading)
         EXPECT_EQ(std::string_view(skipAsciiBlanks(text.data(), text.data() + text.size())), rest) << text;
+}
+
+TEST(Text, NaturalOrderComparesDigitRunsByValue) {
+    const std::pair<std::string_view, std::string_view> ordered[] = {
+        {"night2.gpx", "night10.gpx"},
+        {"a9b", "a10a"},
+        {"log", "log1"},
+        {"log1", "log1a"},
+        {"log.gpx", "log1.gpx"},
+        {"Z", "a"},
+        {"x 1.gpx", "x1.gpx"},
+        {"v1.9", "v1.10"},
+        {"007", "0007"},
+        {"7", "007"},
+        {"0", "00"},
+        {"2025-05-01", "2025-5-02"},
+        {"99999999999999999999", "100000000000000000000"},
+    };
+    for (const auto &[before, after] : ordered) {
+        EXPECT_TRUE(naturalLess(before, after)) << before << " < " << after;
+        EXPECT_FALSE(naturalLess(after, before)) << after << " < " << before;
+    }
+    EXPECT_FALSE(naturalLess("log07.gpx", "log07.gpx"));
 }
 
 TEST(Text, CsvFieldsQuotedOnlyWhenAReaderWouldMisreadThem) {

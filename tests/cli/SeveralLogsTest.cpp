@@ -1,0 +1,178 @@
+#include "cli/SurveyFixture.h"
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+
+namespace pelorin::test {
+namespace {
+
+using namespace std::string_literals;
+
+using ::testing::HasSubstr;
+
+std::string fix(std::string_view lat, std::string_view lon, std::string_view time) {
+    return "<trkpt lat=\"" + std::string(lat) + "\" lon=\"" + std::string(lon) + "\"><time>2025-06-12T" +
+           std::string(time) + "Z</time></trkpt>\n";
+}
+
+std::string logOf(const std::string &fixes) {
+    return "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" creator=\"t\" "
+           "xmlns=\"http://www.topografix.com/GPX/1/1\"><trk><trkseg>\n" +
+           fixes + "</trkseg></trk></gpx>\n";
+}
+
+// Each recording's status, position and log, as the report gives them.
+std::string placements(const std::string &report) {
+    const RunResult python =
+        runProgram({"python3", "-c",
+                    "import csv, sys\n"
+                    "rows = csv.DictReader(open(sys.argv[1], newline='', encoding='utf-8'))\n"
+                    "print(' '.join(r['filename'] + '=' + r['status'] + '@' + r['latitude'] + ',' +"
+                    " r['longitude'] + ':' + r['gps_log'] for r in rows))\n",
+                    report});
+    EXPECT_EQ(python.exitCode, 0) << python.err;
+    return python.out;
+}
+
+class SeveralLogsTest : public SurveyTest {
+protected:
+    std::string report() const { return (dir / "report.csv").string(); }
+    RunResult runLogs(std::vector<std::string> gpxArguments, std::vector<std::string> extra = {}) const {
+        std::vector<std::string> arguments = std::move(gpxArguments);
+        for (const std::string &option : {"--recordings"s, csv(), "--report"s, report()})
+            arguments.push_back(option);
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        return runPelorin(arguments);
+    }
+};
+
+TEST_F(SeveralLogsTest, ALoggerRestartedMidWalkIsAGapThatSplitSegmentsKeeps) {
+    // The logger stopped at 10:01 and started again at 10:03; night10's name
+    // sorts after night2's only by the value of its digits.
+    std::filesystem::create_directories(dir / "logs" / "sub");
+    writeFile(dir / "logs" / "night2.gpx", logOf(fix("10", "20", "10:00:00") + fix("10", "21", "10:01:00")));
+    writeFile(dir / "logs" / "sub" / "night10.GPX",
+              logOf(fix("11", "20", "10:03:00") + fix("11", "21", "10:04:00")));
+    writeFile(dir / "logs" / "notes.txt", "not a log");
+    writeFile(csv(), "filename,recording_time,species\nA.wav,2025-06-12T10:00:30Z,\n"
+                     "B.wav,2025-06-12T10:02:00Z,\nC.wav,2025-06-12T10:03:30Z,\n");
+    const std::string folder = (dir / "logs").string();
+    const struct {
+        std::vector<std::string> gpx, extra;
+        std::string placed, summary;
+    } cases[] = {
+        {{"--gpx", folder},
+         {},
+         "A.wav=interpolated@10.000000,20.500000:night2.gpx "
+         "B.wav=interpolated@10.500000,20.500000:night2.gpx "
+         "C.wav=interpolated@11.000000,20.500000:night10.GPX\n",
+         "placed 3 of 3 recordings; read 2 logs, 4 points"},
+        {{"--gpx", folder},
+         {"--split-segments"},
+         "A.wav=interpolated@10.000000,20.500000:night2.gpx B.wav=in-gap@,: "
+         "C.wav=interpolated@11.000000,20.500000:night10.GPX\n",
+         "placed 2 of 3 recordings: 1 in a 2 min gap; read 2 logs, 4 points"},
+        {{"--gpx", (dir / "logs" / "sub" / "night10.GPX").string(),
+          "--gpx=" + (dir / "logs" / "night2.gpx").string()},
+         {"--max-gap", "119"},
+         "A.wav=interpolated@10.000000,20.500000:night2.gpx B.wav=in-gap@,: "
+         "C.wav=interpolated@11.000000,20.500000:night10.GPX\n",
+         "placed 2 of 3 recordings: 1 in a 2 min gap; read 2 logs, 4 points"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.extra.empty() ? "joined" : c.extra.front());
+        const RunResult r = runLogs(c.gpx, c.extra);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(placements(report()), c.placed);
+        EXPECT_THAT(r.err, HasSubstr("pelorin: " + c.summary + ", wrote " + report() + "\n"));
+    }
+    // Each document draws one track per log, named by its file, holding only that log's fixes.
+    const struct {
+        std::string file, style, first, second;
+    } documents[] = {
+        {"out.kml", "survey",
+         "<Placemark>\n            <name>night2.gpx</name>\n            <styleUrl>#track</styleUrl>\n"
+         "            <MultiGeometry>\n                <LineString>\n                    "
+         "<coordinates>20.000000,10.000000\n21.000000,10.000000\n</coordinates>",
+         "<name>night10.GPX</name>"},
+        {"out.geojson", "",
+         "\"name\":\"night2.gpx\"},\"geometry\":{\"type\":\"MultiLineString\",\"coordinates\":[\n"
+         "[[20.000000,10.000000],[21.000000,10.000000]]]}}",
+         "\"name\":\"night10.GPX\"},\"geometry\":{\"type\":\"MultiLineString\",\"coordinates\":[\n"
+         "[[20.000000,11.000000],[21.000000,11.000000]]]}}"},
+        {"out.gpx", "", "<trk><name>night2.gpx</name>\n    <trkseg>\n",
+         "</trk>\n  <trk><name>night10.GPX</name>"},
+    };
+    for (const auto &d : documents) {
+        SCOPED_TRACE(d.file);
+        const std::string output = (dir / d.file).string();
+        std::vector<std::string> extra{"--output", output};
+        if (!d.style.empty())
+            extra.insert(extra.end(), {"--kml-style", d.style});
+        ASSERT_EQ(runLogs({"--gpx", folder}, extra).exitCode, 0);
+        const std::string text = readFile(output);
+        EXPECT_THAT(text, HasSubstr(d.first));
+        EXPECT_THAT(text, HasSubstr(d.second));
+    }
+}
+
+TEST_F(SeveralLogsTest, OverlappingLogsAreNamedAndTheEarlierStartingOneIsUsed) {
+    const std::string a = (dir / "a.gpx").string(), copy = (dir / "copy.gpx").string(),
+                      other = (dir / "other.gpx").string();
+    const std::string night =
+        fix("10", "20", "10:00:00") + fix("10", "21", "10:01:00") + fix("10", "22", "10:02:00");
+    writeFile(a, logOf(night));
+    writeFile(copy, logOf(night)); // the same log exported twice
+    // A second logger's fix at 10:01:30 lies within a.gpx's span and is left out.
+    writeFile(other, logOf(fix("30", "20", "10:01:30") + fix("30", "22", "10:04:00")));
+    writeFile(csv(),
+              "filename,recording_time,species\nR.wav,2025-06-12T10:01:45Z,\nS.wav,2025-06-12T10:03:00Z,\n");
+
+    const RunResult r = runLogs({"--gpx", copy, "--gpx", other, "--gpx", a});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    // copy.gpx is given first and starts as early: it is the one used, a.gpx's fixes count once.
+    EXPECT_THAT(r.err, HasSubstr("pelorin: " + a + ": warning: overlaps " + copy +
+                                 " from 2025-06-12T10:00:00Z to 2025-06-12T10:02:00Z; 3 identical fixes "
+                                 "counted once\n"));
+    EXPECT_THAT(r.err,
+                HasSubstr("pelorin: " + other + ": warning: overlaps " + copy +
+                          " from 2025-06-12T10:01:30Z to 2025-06-12T10:02:00Z; copy.gpx starts earlier "
+                          "and its fixes are used there (1 of this log's left out)\n"));
+    // R between copy.gpx's last two fixes, S between copy.gpx's last fix and other.gpx's at 10:04.
+    EXPECT_EQ(placements(report()), "R.wav=interpolated@10.000000,21.750000:copy.gpx "
+                                    "S.wav=interpolated@20.000000,22.000000:copy.gpx\n");
+    EXPECT_THAT(r.err, HasSubstr("read 3 logs, 8 points"));
+}
+
+TEST_F(SeveralLogsTest, BadLogsAndEmptyFoldersStopTheRunNamingTheFile) {
+    std::filesystem::create_directories(dir / "empty" / "inner");
+    writeFile(dir / "empty" / "track.gpx.bak", logOf(fix("10", "20", "10:00:00")));
+    std::filesystem::create_directories(dir / "broken");
+    writeFile(dir / "broken" / "night10.gpx", logOf(fix("10", "20", "10:00:00")));
+    writeFile(dir / "broken" / "night2.gpx", "<gpx>\n<trk>\n</gpx>\n");
+    writeFile(dir / "broken" / "night3.gpx", "<gpx>\n<oops>\n");
+    const std::string good = gpx(), broken = (dir / "broken").string();
+    const struct {
+        std::vector<std::string> gpx;
+        std::string message;
+    } cases[] = {
+        {{"--gpx", (dir / "empty").string()},
+         "pelorin: no GPX files found under " + (dir / "empty").string() + "\n"},
+        // The folder's files are read in natural order, so night2.gpx is the first read and the one named.
+        {{"--gpx", good, "--gpx", broken},
+         "pelorin: " + broken + "/night2.gpx:3:3: mismatched tag (XML error 7)\n"},
+        {{"--gpx", good, "--gpx", (dir / "missing.gpx").string()},
+         "pelorin: " + (dir / "missing.gpx").string() + ": "},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.message);
+        const RunResult r = runLogs(c.gpx);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_THAT(r.err, HasSubstr(c.message));
+        EXPECT_FALSE(std::filesystem::exists(report()));
+    }
+}
+
+} // namespace
+} // namespace pelorin::test
