@@ -333,8 +333,12 @@ bool QuellmarkPlugin::parseGPXFiles(const QList<QUrl> &urls) {
         hasElevation = gpsLogs.hasElevation;
         gpsPoints = std::make_shared<const std::vector<TrackPoint>>(std::move(gpsLogs.points));
     }
-    if (gpsDataController)
-        gpsDataController->setContent(gpsPoints);
+    if (gpsDataController) {
+        TrackPointTableModel::LogStarts starts; // none with one log: no file column
+        for (const LogSpan &span : gpsLogs.spans)
+            starts.push_back({span.first, QString::fromStdString(gpsLogNames[span.log])});
+        gpsDataController->setContent(gpsPoints, std::move(starts));
+    }
     // A million rows take the table a few hundredths of a second; the windows
     // are painted before the panel's own first paint adds as much again.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <limits>
 
 namespace pelorin {
@@ -34,9 +35,10 @@ std::optional<std::string_view> numericText(const TrackPoint &point, int column)
 }
 } // namespace
 
-void TrackPointTableModel::setPoints(Points points) {
+void TrackPointTableModel::setPoints(Points points, LogStarts logs) {
     beginResetModel();
     points_ = std::move(points);
+    logs_ = std::move(logs);
     for (auto &keys : keys_)
         keys.clear();
     endResetModel();
@@ -47,14 +49,17 @@ int TrackPointTableModel::rowCount(const QModelIndex &parent) const {
 }
 
 int TrackPointTableModel::columnCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : ColumnCount;
+    if (parent.isValid())
+        return 0;
+    return logs_.empty() ? FileColumn : ColumnCount;
 }
 
 QVariant TrackPointTableModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return QVariant::fromValue((index.column() == FileColumn ? Qt::AlignLeft : Qt::AlignRight) |
+                                   Qt::AlignVCenter);
     if (role != Qt::DisplayRole)
         return {};
     const TrackPoint &point = (*points_)[static_cast<std::size_t>(index.row())];
@@ -70,6 +75,8 @@ QVariant TrackPointTableModel::data(const QModelIndex &index, int role) const {
         return {};
     case ElevationColumn:
         return text(point.elevation());
+    case FileColumn:
+        return logs_.empty() ? QVariant() : logs_[logOf(index.row())].file;
     default:
         return {};
     }
@@ -87,6 +94,8 @@ QVariant TrackPointTableModel::headerData(int section, Qt::Orientation orientati
         return QStringLiteral("Time (UTC)");
     case ElevationColumn:
         return QStringLiteral("Elevation");
+    case FileColumn:
+        return logs_.empty() ? QVariant() : tr("File");
     default:
         return {};
     }
@@ -103,14 +112,22 @@ const std::vector<double> &TrackPointTableModel::numericKeys(int column) const {
     return keys;
 }
 
+std::size_t TrackPointTableModel::logOf(int row) const {
+    const auto after = std::upper_bound(logs_.begin(), logs_.end(), static_cast<std::size_t>(row),
+                                        [](std::size_t r, const LogStart &log) { return r < log.firstRow; });
+    return after == logs_.begin() ? 0 : static_cast<std::size_t>(after - logs_.begin() - 1);
+}
+
 bool TrackPointTableModel::rowLessThan(int a, int b, int column) const {
     const auto &points = *points_;
+    if (column == FileColumn) // the logs in the order they start, as the merged track has them
+        return logs_.empty() ? a < b : logOf(a) < logOf(b);
     if (column == TimeColumn) {
         const auto ta = points[static_cast<std::size_t>(a)].time();
         const auto tb = points[static_cast<std::size_t>(b)].time();
         return ta < tb; // no time sorts first
     }
-    if (column < 0 || column >= ColumnCount)
+    if (column < 0 || column >= FileColumn)
         return a < b;
     const auto &keys = numericKeys(column);
     return keys[static_cast<std::size_t>(a)] < keys[static_cast<std::size_t>(b)];

@@ -3,6 +3,10 @@
 #include "gpx/TrackPoint.h"
 #include "plugin/SortableTableModel.h"
 
+#include <QCoreApplication>
+#include <QString>
+
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -10,15 +14,25 @@ namespace pelorin {
 
 // The track points of a GPS log: latitude, longitude, time (UTC), elevation.
 // Built for logs of a million points: cells are formatted only when a view
-// asks for them, and numeric sort keys are read once per column.
+// asks for them, and numeric sort keys are read once per column. With several
+// logs a last column names the file each fix came from.
 class TrackPointTableModel : public SortableTableModel {
+    Q_DECLARE_TR_FUNCTIONS(TrackPointTableModel)
+
 public:
-    enum Column { LatitudeColumn, LongitudeColumn, TimeColumn, ElevationColumn, ColumnCount };
+    enum Column { LatitudeColumn, LongitudeColumn, TimeColumn, ElevationColumn, FileColumn, ColumnCount };
     using Points = std::shared_ptr<const std::vector<TrackPoint>>;
+    // Where a log's fixes begin among the points, and its file's name; in row order.
+    struct LogStart {
+        std::size_t firstRow = 0;
+        QString file;
+    };
+    using LogStarts = std::vector<LogStart>;
 
     using SortableTableModel::SortableTableModel;
 
-    void setPoints(Points points);
+    // No log starts: one log, and no file column.
+    void setPoints(Points points, LogStarts logs = {});
     const Points &points() const { return points_; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -29,8 +43,10 @@ public:
 
 private:
     const std::vector<double> &numericKeys(int column) const;
+    std::size_t logOf(int row) const; // an index into logs_
 
     Points points_;
+    LogStarts logs_;
     mutable std::vector<double> keys_[ColumnCount];
 };
 

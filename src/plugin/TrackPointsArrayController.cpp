@@ -10,8 +10,8 @@ TrackPointsArrayController::TrackPointsArrayController(QObject *parent)
     : ArrayController(new TrackPointTableModel, parent)
     , model_(static_cast<TrackPointTableModel *>(proxy()->sourceModel())) {}
 
-void TrackPointsArrayController::setContent(Points points) {
-    model_->setPoints(std::move(points));
+void TrackPointsArrayController::setContent(Points points, TrackPointTableModel::LogStarts logs) {
+    model_->setPoints(std::move(points), std::move(logs));
 }
 
 const TrackPointsArrayController::Points &TrackPointsArrayController::content() const {

@@ -2,14 +2,13 @@
 
 #include "gpx/TrackView.h"
 #include "plugin/ArrayController.h"
+#include "plugin/TrackPointTableModel.h"
 
 #include <memory>
 #include <optional>
 #include <vector>
 
 namespace pelorin {
-
-class TrackPointTableModel;
 
 // The track points in the order the table shows them; owns what the view
 // refers to, so it stays valid whatever the table does meanwhile.
@@ -28,7 +27,8 @@ public:
 
     explicit TrackPointsArrayController(QObject *parent = nullptr);
 
-    void setContent(Points points);
+    // With several logs, where each one's fixes begin: the table then names each fix's file.
+    void setContent(Points points, TrackPointTableModel::LogStarts logs = {});
     const Points &content() const;
     ArrangedTrack arrangedObjects() const;
     // The selected points in the order shown; nullopt while no table is bound.

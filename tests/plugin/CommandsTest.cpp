@@ -184,24 +184,21 @@ TEST_F(PluginTest, TwoPreviewsMakeTwoFilesCentreOnceAndShowTrackAfterSetCenter) 
 // each recording's log, as the command does.
 TEST_F(PluginTest, TwoLogsChosenAtOnceAreOneTrackWithATrackPerLog) {
     selectTwo();
-    const auto fix = [](const char *lat, const char *lon, const char *time) {
-        return QByteArray("<trkpt lat=\"") + lat + "\" lon=\"" + lon + "\"><time>2009-05-01T" + time +
-               "Z</time></trkpt>";
-    };
-    const auto log = [](const QByteArray &fixes) {
-        return "<gpx version=\"1.1\" creator=\"t\" "
-               "xmlns=\"http://www.topografix.com/GPX/1/1\"><trk><trkseg>" +
-               fixes + "</trkseg></trk></gpx>";
-    };
-    const QString second =
-        writeFile("night10.gpx", log(fix("48.2", "11.5", "10:01:20") + fix("48.2", "11.6", "10:02:00")));
-    const QString first =
-        writeFile("night2.gpx", log(fix("48.1", "11.5", "10:00:00") + fix("48.1", "11.6", "10:01:00")));
     QString heading;
-    steps = {chooseFile("\"" + second + "\" \"" + first + "\""),
+    QStringList
+        table; // the header, then the file of each of the four fixes, then the first when sorted by file
+    steps = {chooseFile(twoLogs()),
              {"PelorinMain",
               [&](QWidget *panel) {
                   heading = field<QLabel>("gpsLogLabel")->text();
+                  QSortFilterProxyModel *model = plugin.gpsDataController->proxy();
+                  table << QString::number(model->columnCount())
+                        << model->headerData(4, Qt::Horizontal).toString();
+                  for (int row = 0; row < 4; ++row)
+                      table << model->index(row, 4).data().toString();
+                  model->sort(4, Qt::DescendingOrder);
+                  table << model->index(0, 4).data().toString() + " " + model->index(0, 2).data().toString();
+                  model->sort(-1);
                   press("exportButton").second(panel);
               }},
              {"QFileDialog", [&](QWidget *widget) {
@@ -213,6 +210,8 @@ TEST_F(PluginTest, TwoLogsChosenAtOnceAreOneTrackWithATrackPerLog) {
     plugin.fire(nullptr);
 
     EXPECT_EQ(heading, "night2.gpx + 1 more: 4 points, 2009-05-01 10:00\u201310:02 UTC");
+    EXPECT_EQ(table, (QStringList{"5", "File", "night2.gpx", "night2.gpx", "night10.gpx", "night10.gpx",
+                                  "night10.gpx 2009-05-01 10:01:20"}));
     const QByteArray json = contents(dir.filePath("season.geojson"));
     const qsizetype firstTrack = json.indexOf("\"kind\":\"track\",\"name\":\"night2.gpx\"");
     EXPECT_GE(firstTrack, 0) << json.toStdString();

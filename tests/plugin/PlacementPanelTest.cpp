@@ -5,6 +5,7 @@
 #include "ScopedTimeZone.h"
 #include "plugin/RecordingTableModel.h"
 #include "plugin/RecordingsArrayController.h"
+#include "plugin/TrackPointsArrayController.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +30,7 @@ TEST_F(PluginTest, PanelNamesItsLogAndShowsWhereEachRecordingWent) {
     plugin.fire(nullptr);
 
     EXPECT_EQ(field<QLabel>("gpsLogLabel")->text(), "track.gpx: 3 points, 2009-05-01 10:00\u201310:02 UTC");
+    EXPECT_EQ(plugin.gpsDataController->proxy()->columnCount(), 4) << "one log: no file column";
     EXPECT_EQ(field<QLabel>("placementSummary")->text(), "Placed 2 of 3 recordings (1 after-track).");
     EXPECT_FALSE(field<QPushButton>("applySuggestedOffset")->isVisible());
     using Model = pelorin::RecordingTableModel;

@@ -67,6 +67,23 @@ QString PluginTest::trackFile() const {
 </trkseg></trk></gpx>)");
 }
 
+QString PluginTest::twoLogs() const {
+    const auto fix = [](const char *lat, const char *lon, const char *time) {
+        return QByteArray("<trkpt lat=\"") + lat + "\" lon=\"" + lon + "\"><time>2009-05-01T" + time +
+               "Z</time></trkpt>";
+    };
+    const auto log = [](const QByteArray &fixes) {
+        return "<gpx version=\"1.1\" creator=\"t\" "
+               "xmlns=\"http://www.topografix.com/GPX/1/1\"><trk><trkseg>" +
+               fixes + "</trkseg></trk></gpx>";
+    };
+    const QString second =
+        writeFile("night10.gpx", log(fix("48.2", "11.5", "10:01:20") + fix("48.2", "11.6", "10:02:00")));
+    const QString first =
+        writeFile("night2.gpx", log(fix("48.1", "11.5", "10:00:00") + fix("48.1", "11.6", "10:01:00")));
+    return "\"" + second + "\" \"" + first + "\"";
+}
+
 pelorin::HostRecording PluginTest::rec(const QString &file, const QString &utc, const QString &species) {
     return {QDateTime::fromString(utc, Qt::ISODate), file,
             species.isEmpty() ? QList<pelorin::HostSpecies>{}

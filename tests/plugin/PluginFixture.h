@@ -50,6 +50,10 @@ protected:
     static QByteArray contents(const QString &path);
     // Three points a minute apart from 2009-05-01 10:00:00 UTC, with elevations.
     QString trackFile() const;
+    // Two logs of two fixes each, without elevations: night2.gpx (48.1 N, 10:00:00 and 10:01:00 UTC on
+    // 2009-05-01) and night10.gpx (48.2 N, 10:01:20 and 10:02:00), both from 11.5 to 11.6 E. Named
+    // as a file dialog that takes several would name them, second first.
+    QString twoLogs() const;
     static pelorin::HostRecording rec(const QString &file, const QString &utc, const QString &species = {});
     void selectTwo(); // inside the track's span, latest first
     Step press(const char *button);
