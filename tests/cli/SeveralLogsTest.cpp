@@ -124,8 +124,10 @@ TEST_F(SeveralLogsTest, OverlappingLogsAreNamedAndTheEarlierStartingOneIsUsed) {
         fix("10", "20", "10:00:00") + fix("10", "21", "10:01:00") + fix("10", "22", "10:02:00");
     writeFile(a, logOf(night));
     writeFile(copy, logOf(night)); // the same log exported twice
-    // A second logger's fix at 10:01:30 lies within a.gpx's span and is left out.
-    writeFile(other, logOf(fix("30", "20", "10:01:30") + fix("30", "22", "10:04:00")));
+    // A second logger's fixes at 10:01:00 (a.gpx's time and latitude, not its longitude) and 10:01:30 lie
+    // within a.gpx's span and are left out, neither counted as identical.
+    writeFile(other,
+              logOf(fix("10", "25", "10:01:00") + fix("30", "20", "10:01:30") + fix("30", "22", "10:04:00")));
     writeFile(csv(),
               "filename,recording_time,species\nR.wav,2025-06-12T10:01:45Z,\nS.wav,2025-06-12T10:03:00Z,\n");
 
@@ -137,12 +139,12 @@ TEST_F(SeveralLogsTest, OverlappingLogsAreNamedAndTheEarlierStartingOneIsUsed) {
                                  "counted once\n"));
     EXPECT_THAT(r.err,
                 HasSubstr("pelorin: " + other + ": warning: overlaps " + copy +
-                          " from 2025-06-12T10:01:30Z to 2025-06-12T10:02:00Z; copy.gpx starts earlier "
-                          "and its fixes are used there (1 of this log's left out)\n"));
+                          " from 2025-06-12T10:01:00Z to 2025-06-12T10:02:00Z; copy.gpx starts earlier "
+                          "and its fixes are used there (2 of this log's left out)\n"));
     // R between copy.gpx's last two fixes, S between copy.gpx's last fix and other.gpx's at 10:04.
     EXPECT_EQ(placements(report()), "R.wav=interpolated@10.000000,21.750000:copy.gpx "
                                     "S.wav=interpolated@20.000000,22.000000:copy.gpx\n");
-    EXPECT_THAT(r.err, HasSubstr("read 3 logs, 8 points"));
+    EXPECT_THAT(r.err, HasSubstr("read 3 logs, 9 points"));
 }
 
 TEST_F(SeveralLogsTest, BadLogsAndEmptyFoldersStopTheRunNamingTheFile) {
