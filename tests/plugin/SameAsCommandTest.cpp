@@ -41,7 +41,10 @@ TEST_F(PluginTest, ExportAndPreviewWithTwoLogsWriteWhatTheCommandWrites) {
                           {"survey.gpx", 2, "plain", "Edge & meadow"},
                           {"", 0, "survey", ""},
                           {"", 0, "plain", "Edge & meadow"}};
-    for (const auto &[output, filter, style, transect] : cases) {
+    for (const Case &c : cases) {
+        // Plain names: clang 14 captures no structured bindings.
+        const char *output = c.output, *style = c.style, *transect = c.transect;
+        const int filter = c.filter;
         SCOPED_TRACE(std::string(output) + " " + style + " " + transect);
         const QString path = dir.filePath(output);
         const QStringList before = QDir(dir.path()).entryList({"quorvatixpreview.*"});
