@@ -1,18 +1,13 @@
 #include "recordings/RecorderChunks.h"
 
+#include "recordings/WavChunks.h"
+
 #include <algorithm>
 #include <cstdint>
 
 namespace pelorin {
 
 namespace {
-
-std::uint32_t le(std::string_view bytes, std::size_t at, int width) {
-    std::uint32_t value = 0;
-    for (int i = width - 1; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
-    return value;
-}
 
 std::uint32_t be(std::string_view bytes, std::size_t at, bool syncSafe) {
     std::uint32_t value = 0;
@@ -77,7 +72,7 @@ std::optional<std::string> commText(std::string_view frame) {
 WamdFields readWamd(std::string_view body) {
     WamdFields fields;
     for (std::size_t at = 0; body.size() - at >= 6;) {
-        const std::uint32_t id = le(body, at, 2), length = le(body, at + 2, 4);
+        const std::uint32_t id = readLe16(body.data() + at), length = readLe32(body.data() + at + 2);
         at += 6;
         if (length > body.size() - at)
             break;
@@ -115,7 +110,7 @@ std::optional<std::string> listInfoComment(std::string_view body) {
         return std::nullopt;
     for (std::size_t at = 4; body.size() - at >= 8;) {
         const std::string_view id = body.substr(at, 4);
-        const std::uint32_t size = le(body, at + 4, 4);
+        const std::uint32_t size = readLe32(body.data() + at + 4);
         at += 8;
         if (size > body.size() - at)
             return std::nullopt;

@@ -5,6 +5,11 @@
 
 namespace pelorin {
 
+std::uint16_t readLe16(const char *p) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[1])
+                                                                             << 8);
+}
+
 std::uint32_t readLe32(const char *p) {
     std::uint32_t v = 0;
     for (int i = 3; i >= 0; --i)

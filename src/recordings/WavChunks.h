@@ -53,6 +53,7 @@ enum class WalkLimit {
 // never used to allocate.
 WavChunks walkWavChunks(std::uint64_t fileSize, const ReadAt &readAt, WalkLimit limit = WalkLimit::FileEnd);
 
+std::uint16_t readLe16(const char *p);
 std::uint32_t readLe32(const char *p);
 std::uint64_t readLe64(const char *p);
 std::string le32Bytes(std::uint32_t value);
