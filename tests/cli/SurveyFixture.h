@@ -2,7 +2,7 @@
 
 #include "cli/RunProgram.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <cstdlib>
 #include <string>
@@ -31,6 +31,18 @@ inline const std::string kRecordingsCsv = "filename,recording_time,species\n"
                                           "R2.wav,2025-06-12T10:00:30Z,Ppip;Nnoc\n"
                                           "R1.wav,2025-06-12T09:59:45Z,Ppip\n";
 
+// Each of parts appears somewhere in text.
+inline void expectHas(const std::string &text, const std::vector<std::string> &parts) {
+    for (const std::string &part : parts)
+        EXPECT_THAT(text, ::testing::HasSubstr(part));
+}
+
+inline std::vector<std::string> concat(std::vector<std::string> arguments,
+                                       const std::vector<std::string> &extra) {
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return arguments;
+}
+
 class SurveyTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -42,11 +54,11 @@ protected:
     std::string gpx() const { return (dir / "track.gpx").string(); }
     std::string csv() const { return (dir / "recordings.csv").string(); }
     std::string kml() const { return (dir / "out.kml").string(); }
+    std::string report() const { return (dir / "report.csv").string(); }
 
-    RunResult run(const std::string &output, std::vector<std::string> extra = {"--offset", "30"}) const {
-        std::vector<std::string> arguments{"--gpx", gpx(), "--recordings", csv(), "--output", output};
-        arguments.insert(arguments.end(), extra.begin(), extra.end());
-        return runPelorin(arguments);
+    RunResult run(const std::string &output,
+                  const std::vector<std::string> &extra = {"--offset", "30"}) const {
+        return runPelorin(concat({"--gpx", gpx(), "--recordings", csv(), "--output", output}, extra));
     }
 
     TempDir dir;
