@@ -43,6 +43,19 @@ inline std::vector<std::string> concat(std::vector<std::string> arguments,
     return arguments;
 }
 
+// Whether strace may trace here: not in every container.
+inline bool mayTrace() {
+    return runProgram({"strace", "-qq", "-o", "/dev/null", "true"}).exitCode == 0;
+}
+
+// argv under strace, which lists the calls named in trace; LeakSanitizer cannot work under ptrace.
+inline std::vector<std::string> underStrace(const std::string &calls, const std::string &trace,
+                                            const std::vector<std::string> &argv) {
+    return concat(
+        {"strace", "-f", "-qq", "-e", "trace=" + calls, "-o", trace, "-E", "ASAN_OPTIONS=detect_leaks=0"},
+        argv);
+}
+
 class SurveyTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -56,9 +69,13 @@ protected:
     std::string kml() const { return (dir / "out.kml").string(); }
     std::string report() const { return (dir / "report.csv").string(); }
 
+    // The binary run on the survey's log and catalogue.
+    std::vector<std::string> command(const std::string &output) const {
+        return {PELORIN_CLI_PATH, "--gpx", gpx(), "--recordings", csv(), "--output", output};
+    }
     RunResult run(const std::string &output,
                   const std::vector<std::string> &extra = {"--offset", "30"}) const {
-        return runPelorin(concat({"--gpx", gpx(), "--recordings", csv(), "--output", output}, extra));
+        return runProgram(concat(command(output), extra));
     }
 
     TempDir dir;
