@@ -20,10 +20,8 @@ protected:
         SurveyTest::SetUp();
         writeFile(gpx(), gpxDocument(kHourlyTrack));
     }
-    std::string report() const { return (dir / "report.csv").string(); }
-    RunResult runReport(std::vector<std::string> extra) const {
-        extra.insert(extra.end(), {"--report", report()});
-        return run(kml(), extra);
+    RunResult runReport(const std::vector<std::string> &extra) const {
+        return run(kml(), concat(extra, {"--report", report()}));
     }
     std::string reportText() const { return readFile(report()); }
 };
@@ -39,17 +37,14 @@ TEST_F(ClockTest, TwoSyncPointsDriftTheOffsetBeforeBetweenAndAfter) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_THAT(r.err, HasSubstr("pelorin: the recorder's clock lost 72 s a day between 2025-06-12T10:30:30Z "
                                  "and 2025-06-12T11:30:33Z\n"));
-    const std::string text = reportText();
     // 10 + 28.5/3600 in single precision: 10.00791645, the float nearest 10.0079167.
-    EXPECT_THAT(text, HasSubstr("\r\nR1.wav,,2025-06-12T10:00:00Z,catalogue,2025-06-12T10:00:28.500Z,"
-                                "interpolated,10.007916,20.000000,,28.5,3600,"));
-    EXPECT_THAT(text, HasSubstr("\r\nR2.wav,,2025-06-12T11:00:00Z,catalogue,2025-06-12T11:00:31.500Z,"
-                                "interpolated,11.008750,20.000000,,31.5,3600,"));
-    EXPECT_THAT(text, HasSubstr("\r\nR3.wav,,2025-06-12T11:59:00Z,catalogue,2025-06-12T11:59:34.450Z,"
-                                "interpolated,"));
-    for (const char *offset :
-         {",28.5,,start,track.gpx\r\n", ",31.5,,start,track.gpx\r\n", ",34.45,,start,track.gpx\r\n"})
-        EXPECT_THAT(text, HasSubstr(offset));
+    expectHas(reportText(),
+              {"\r\nR1.wav,,2025-06-12T10:00:00Z,catalogue,2025-06-12T10:00:28.500Z,"
+               "interpolated,10.007916,20.000000,,28.5,3600,",
+               "\r\nR2.wav,,2025-06-12T11:00:00Z,catalogue,2025-06-12T11:00:31.500Z,"
+               "interpolated,11.008750,20.000000,,31.5,3600,",
+               "\r\nR3.wav,,2025-06-12T11:59:00Z,catalogue,2025-06-12T11:59:34.450Z,interpolated,",
+               ",28.5,,start,track.gpx\r\n", ",31.5,,start,track.gpx\r\n", ",34.45,,start,track.gpx\r\n"});
 
     // One sync point is a fixed offset, to the whole second, as --offset would give.
     const RunResult one = runReport({"--sync", "2025-06-12T10:30:00=2025-06-12T10:30:30.4Z"});
@@ -57,8 +52,8 @@ TEST_F(ClockTest, TwoSyncPointsDriftTheOffsetBeforeBetweenAndAfter) {
     EXPECT_THAT(
         one.err,
         HasSubstr("pelorin: offset 30 s, from the sync point 2025-06-12T10:30:00=2025-06-12T10:30:30.4Z\n"));
-    EXPECT_THAT(reportText(), HasSubstr("2025-06-12T11:00:30Z,interpolated,11.008333,20.000000,"));
-    EXPECT_THAT(reportText(), HasSubstr(",30,,start,track.gpx\r\n"));
+    expectHas(reportText(),
+              {"2025-06-12T11:00:30Z,interpolated,11.008333,20.000000,", ",30,,start,track.gpx\r\n"});
 }
 
 TEST_F(ClockTest, SyncPointsNoClockCouldMakeAreBadInput) {
@@ -113,11 +108,10 @@ TEST_F(ClockTest, AtPlacesTheMomentAskedForWhenTheLengthIsKnown) {
         SCOPED_TRACE(c.at);
         const RunResult r = runReport({"--offset", "30", "--at", c.at});
         ASSERT_EQ(r.exitCode, 0) << r.err;
-        const std::string text = reportText();
-        EXPECT_THAT(text, HasSubstr("M1.wav,,2025-06-12T10:00:00Z,catalogue," + c.m1));
-        EXPECT_THAT(text, HasSubstr("M2.wav,,2025-06-12T11:00:00Z,catalogue," + c.m2));
-        EXPECT_THAT(text, HasSubstr(",30,120," + std::string(c.at) + ",track.gpx\r\n"));
-        EXPECT_THAT(text, HasSubstr(",30,,start,track.gpx\r\n")); // M2, of unknown length
+        expectHas(reportText(), {"M1.wav,,2025-06-12T10:00:00Z,catalogue," + c.m1,
+                                 "M2.wav,,2025-06-12T11:00:00Z,catalogue," + c.m2,
+                                 ",30,120," + std::string(c.at) + ",track.gpx\r\n",
+                                 ",30,,start,track.gpx\r\n"}); // the last: M2, of unknown length
         const bool warned = r.err.find("pelorin: warning: no known length for 1 recording; placed by the "
                                        "start, not the " +
                                        std::string(c.at) + "\n") != std::string::npos;

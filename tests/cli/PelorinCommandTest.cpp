@@ -24,13 +24,11 @@ TEST_F(SurveyTest, WritesEveryRecordingInTimeOrder) {
     EXPECT_LT(first, second);
     EXPECT_LT(second, third);
     // R1 at 09:59:45 + 30 s lies a quarter of the way from 10/20 to 11/22.
-    for (const char *text :
-         {"<coordinates>20.500000,10.250000</coordinates>", "<coordinates>23.000000,11.500000</coordinates>",
-          "<name>Elbe</name>", "June night", "<tessellate>1</tessellate>",
-          "20.000000,10.000000,100\n22.000000,11.000000,101.5\n"})
-        EXPECT_THAT(doc, HasSubstr(text));
-    EXPECT_THAT(r.err, HasSubstr("fraction 0.250000 R1.wav\n"));
-    EXPECT_THAT(r.err, HasSubstr("pelorin: placed 3 of 3 recordings; read 4 points, wrote " + kml() + "\n"));
+    expectHas(doc, {"<coordinates>20.500000,10.250000</coordinates>",
+                    "<coordinates>23.000000,11.500000</coordinates>", "<name>Elbe</name>", "June night",
+                    "<tessellate>1</tessellate>", "20.000000,10.000000,100\n22.000000,11.000000,101.5\n"});
+    expectHas(r.err, {"fraction 0.250000 R1.wav\n",
+                      "pelorin: placed 3 of 3 recordings; read 4 points, wrote " + kml() + "\n"});
     EXPECT_EQ(r.out, "");
 }
 
@@ -75,10 +73,9 @@ TEST_F(SurveyTest, BadInputExitsTwoNamingWhereAndWritesNothing) {
         {{"--gpx", gpx(), "--recordings-dir", csv()}, csv() + ": not a folder"},
         {{"--gpx", gpx(), "--recordings-dir", emptyCard}, "no WAV files found under " + emptyCard},
     };
-    for (auto [arguments, message] : cases) {
+    for (const auto &[arguments, message] : cases) {
         SCOPED_TRACE(arguments[1] + " " + arguments[3]);
-        arguments.insert(arguments.end(), {"--output", kml()});
-        const RunResult r = runPelorin(arguments);
+        const RunResult r = runPelorin(concat(arguments, {"--output", kml()}));
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_THAT(r.err, StartsWith("pelorin: " + message));
         EXPECT_EQ(std::ranges::count(r.err, '\n'), 1) << r.err; // one line, said once

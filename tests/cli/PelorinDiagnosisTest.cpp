@@ -21,8 +21,8 @@ TEST_F(SurveyTest, SyncTakesTheOffsetFromAMarkedWaypoint) {
     writeFile(gpx(), syncedGpx());
     const RunResult ok = run(kml(), {"--sync", "some/card/R2.wav=Start"});
     ASSERT_EQ(ok.exitCode, 0) << ok.err;
-    EXPECT_THAT(ok.err, HasSubstr("pelorin: offset 37 s, from R2.wav at waypoint \"Start\"\n"));
-    EXPECT_THAT(ok.err, HasSubstr("placed 3 of 3 recordings"));
+    expectHas(ok.err,
+              {"pelorin: offset 37 s, from R2.wav at waypoint \"Start\"\n", "placed 3 of 3 recordings"});
     std::filesystem::remove(kml());
 
     const struct {

@@ -30,11 +30,10 @@ protected:
 
     std::filesystem::path card() const { return dir / "card"; }
 
-    RunResult writeGuano(std::vector<std::string> extra = {}, const std::string &offset = "30") const {
-        std::vector<std::string> arguments{"--gpx",    gpx(),  "--recordings-dir", card().string(),
-                                           "--offset", offset, "--write-guano"};
-        arguments.insert(arguments.end(), extra.begin(), extra.end());
-        return runPelorin(arguments);
+    RunResult writeGuano(const std::vector<std::string> &extra = {}, const std::string &offset = "30") const {
+        return runPelorin(
+            concat({"--gpx", gpx(), "--recordings-dir", card().string(), "--offset", offset, "--write-guano"},
+                   extra));
     }
 
     std::map<std::string, std::string> cardBytes() const {
@@ -82,8 +81,7 @@ TEST_F(WriteGuanoTest, EachRunWritesWhatItSaysAndNoMore) {
         const auto before = cardBytes();
         const RunResult r = writeGuano(run.extra, run.offset);
         EXPECT_EQ(r.exitCode, 4) << r.err;
-        for (const std::string &text : run.said)
-            EXPECT_THAT(r.out + r.err, HasSubstr(text));
+        expectHas(r.out + r.err, run.said);
         EXPECT_EQ(cardBytes() != before, run.writes);
     }
     // Read back, the files give the same start times and so the same map.

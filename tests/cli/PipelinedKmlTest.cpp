@@ -4,7 +4,6 @@
 #include "cli/SurveyFixture.h"
 
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -72,8 +71,8 @@ TEST_F(PipelinedKmlTest, ALogThatFailsHalfWayOrDoesNotOverlapLeavesTheDestinatio
         EXPECT_EQ(r.exitCode, exitCode);
         EXPECT_THAT(r.err, HasSubstr(message));
         EXPECT_EQ(readFile(kml()), "old bytes");
-        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
-                  3); // no temporary
+        // No temporary file beside the three.
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 3);
     }
 }
 

@@ -26,12 +26,9 @@ protected:
         SurveyTest::SetUp();
         writeFile(csv(), kNightCsv);
     }
-    std::string report() const { return (dir / "report.csv").string(); }
-    RunResult runReport(std::vector<std::string> extra) const {
-        std::vector<std::string> arguments{"--gpx",    gpx(),    "--recordings", csv(),
-                                           "--report", report(), "--offset",     "30"};
-        arguments.insert(arguments.end(), extra.begin(), extra.end());
-        return runPelorin(arguments);
+    RunResult runReport(const std::vector<std::string> &extra) const {
+        return runPelorin(
+            concat({"--gpx", gpx(), "--recordings", csv(), "--report", report(), "--offset", "30"}, extra));
     }
 };
 
@@ -76,9 +73,7 @@ TEST_F(ReportTest, MaxGapAndSegmentsLeaveTheRecordingBetweenWaypointAndTrackUnpl
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.early + " " + std::to_string(c.options.size()));
-        std::vector<std::string> options = c.options;
-        options.push_back("--verbose");
-        const RunResult r = runReport(options);
+        const RunResult r = runReport(concat(c.options, {"--verbose"}));
         ASSERT_EQ(r.exitCode, 0) << r.err;
         EXPECT_THAT(readFile(report()), HasSubstr("\r\nEarly.wav,Eser,2025-06-12T09:50:00Z,catalogue,"
                                                   "2025-06-12T09:50:30Z," +
@@ -117,13 +112,12 @@ TEST_F(SurveyTest, BadCoordinatesAreNamedAndLeftOutOfThePlacement) {
                                  "<trkpt lat=\"12\" lon=\"24\"><time>2025-06-12T10:02:00Z</time></trkpt>\n"));
     const RunResult r = run(kml(), {"--offset", "30"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_THAT(r.err, HasSubstr("pelorin: " + gpx() +
-                                 ":6:1: warning: latitude \"1l\" is not a number; the point is left out"));
-    EXPECT_THAT(r.err, HasSubstr("pelorin: " + gpx() + ":7:3: warning: longitude \"200\" is out of range"));
-    // R2 at 10:01 lies halfway between the good fixes, not on the bad one.
-    EXPECT_THAT(readFile(kml()), HasSubstr("<coordinates>22.000000,11.000000</coordinates>"));
-    // The track line keeps what it always showed.
-    EXPECT_THAT(readFile(kml()), HasSubstr("22.000000,1.000000,"));
+    expectHas(r.err,
+              {"pelorin: " + gpx() + ":6:1: warning: latitude \"1l\" is not a number; the point is left out",
+               "pelorin: " + gpx() + ":7:3: warning: longitude \"200\" is out of range"});
+    // R2 at 10:01 lies halfway between the good fixes, not on the bad one; the track line keeps what it
+    // always showed.
+    expectHas(readFile(kml()), {"<coordinates>22.000000,11.000000</coordinates>", "22.000000,1.000000,"});
 }
 
 // A card from several recorders at once: each file's start time from its own source, named in the report.
@@ -150,29 +144,25 @@ TEST_F(SurveyTest, AMixedCardNamesEachStartTimesSource) {
     writeFile(card / "f_20250612_120130.wav", WavWriter().fmt().audio(64).bytes());
     writeFile(card / "g-20250612_110000.WAV",
               moth("Recorded at 10:01:50 12/06/2025 (UTC) by AudioMoth 1 at x"));
-    const std::string report = (dir / "report.csv").string();
     const RunResult r = runPelorin({"--gpx", gpx(), "--recordings-dir", card.string(), "--recorder-tz",
-                                    "Europe/Berlin", "--report", report});
+                                    "Europe/Berlin", "--report", report()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_THAT(
-        r.err,
-        HasSubstr("pelorin: g-20250612_110000.WAV: warning: the file name's time 20250612_110000 and the "
-                  "AudioMoth comment's 10:01:50 12/06/2025 (UTC) disagree; the comment's is taken\n"));
-    EXPECT_THAT(r.err,
-                HasSubstr("placed 7 of 7 recordings; the recorders' own positions lie a median 11 m from "
-                          "the track's; read 4 points"));
-    const std::string text = readFile(report);
-    for (const std::string row : {
-             "\r\n684AA55C.WAV,,684AA55C,file name,2025-06-12T10:01:00Z,exact,",
-             "\r\na-guano.wav,,2025-06-12 12:00:15+0200,GUANO,2025-06-12T10:00:15Z,interpolated,",
-             "\r\nb-SM4_20250612_000000.wav,Ppip,2025-06-12 "
-             "11:00:30+0100,wamd,2025-06-12T10:00:30Z,interpolated,",
-             "\r\nc-20250612_100045.WAV,,10:00:45 12/06/2025 (UTC),AudioMoth comment,2025-06-12T10:00:45Z,",
-             "\r\ne-bext.wav,,2025-06-12 12:01:15,bext,2025-06-12T10:01:15Z,interpolated,",
-             "\r\nf_20250612_120130.wav,,20250612_120130,file name,2025-06-12T10:01:30Z,interpolated,",
-             "\r\ng-20250612_110000.WAV,,10:01:50 12/06/2025 (UTC),AudioMoth comment,2025-06-12T10:01:50Z,",
-         })
-        EXPECT_THAT(text, HasSubstr(row));
+    expectHas(r.err, {"pelorin: g-20250612_110000.WAV: warning: the file name's time 20250612_110000 and the "
+                      "AudioMoth comment's 10:01:50 12/06/2025 (UTC) disagree; the comment's is taken\n",
+                      "placed 7 of 7 recordings; the recorders' own positions lie a median 11 m from "
+                      "the track's; read 4 points"});
+    expectHas(
+        readFile(report()),
+        {
+            "\r\n684AA55C.WAV,,684AA55C,file name,2025-06-12T10:01:00Z,exact,",
+            "\r\na-guano.wav,,2025-06-12 12:00:15+0200,GUANO,2025-06-12T10:00:15Z,interpolated,",
+            "\r\nb-SM4_20250612_000000.wav,Ppip,2025-06-12 "
+            "11:00:30+0100,wamd,2025-06-12T10:00:30Z,interpolated,",
+            "\r\nc-20250612_100045.WAV,,10:00:45 12/06/2025 (UTC),AudioMoth comment,2025-06-12T10:00:45Z,",
+            "\r\ne-bext.wav,,2025-06-12 12:01:15,bext,2025-06-12T10:01:15Z,interpolated,",
+            "\r\nf_20250612_120130.wav,,20250612_120130,file name,2025-06-12T10:01:30Z,interpolated,",
+            "\r\ng-20250612_110000.WAV,,10:01:50 12/06/2025 (UTC),AudioMoth comment,2025-06-12T10:01:50Z,",
+        });
 }
 
 } // namespace

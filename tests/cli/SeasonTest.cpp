@@ -125,14 +125,10 @@ protected:
         writeFile(csv(), catalogue);
     }
 
-    std::string report() const { return (dir / "report.csv").string(); }
-
-    std::map<std::string, Row> runSeason(std::vector<std::string> clock, RunResult &result) const {
-        std::vector<std::string> arguments{"--gpx", (dir / "logs").string(), "--recordings",
-                                           csv(),   "--split-segments",      "--report",
-                                           report()};
-        arguments.insert(arguments.end(), clock.begin(), clock.end());
-        result = runPelorin(arguments);
+    std::map<std::string, Row> runSeason(const std::vector<std::string> &clock, RunResult &result) const {
+        result = runPelorin(concat({"--gpx", (dir / "logs").string(), "--recordings", csv(),
+                                    "--split-segments", "--report", report()},
+                                   clock));
         EXPECT_EQ(result.exitCode, 0) << result.err;
         return readReport(readFile(report()));
     }

@@ -7,8 +7,6 @@
 namespace pelorin::test {
 namespace {
 
-using namespace std::string_literals;
-
 using ::testing::HasSubstr;
 
 std::string fix(std::string_view lat, std::string_view lon, std::string_view time) {
@@ -37,13 +35,9 @@ std::string placements(const std::string &report) {
 
 class SeveralLogsTest : public SurveyTest {
 protected:
-    std::string report() const { return (dir / "report.csv").string(); }
-    RunResult runLogs(std::vector<std::string> gpxArguments, std::vector<std::string> extra = {}) const {
-        std::vector<std::string> arguments = std::move(gpxArguments);
-        for (const std::string &option : {"--recordings"s, csv(), "--report"s, report()})
-            arguments.push_back(option);
-        arguments.insert(arguments.end(), extra.begin(), extra.end());
-        return runPelorin(arguments);
+    RunResult runLogs(const std::vector<std::string> &gpxArguments,
+                      const std::vector<std::string> &extra = {}) const {
+        return runPelorin(concat(concat(gpxArguments, {"--recordings", csv(), "--report", report()}), extra));
     }
 };
 
@@ -111,9 +105,7 @@ TEST_F(SeveralLogsTest, ALoggerRestartedMidWalkIsAGapThatSplitSegmentsKeeps) {
         if (!d.style.empty())
             extra.insert(extra.end(), {"--kml-style", d.style});
         ASSERT_EQ(runLogs({"--gpx", folder}, extra).exitCode, 0);
-        const std::string text = readFile(output);
-        EXPECT_THAT(text, HasSubstr(d.first));
-        EXPECT_THAT(text, HasSubstr(d.second));
+        expectHas(readFile(output), {d.first, d.second});
     }
 }
 

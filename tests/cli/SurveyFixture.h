@@ -2,7 +2,7 @@
 
 #include "cli/RunProgram.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <cstdlib>
 #include <string>
@@ -31,6 +31,31 @@ inline const std::string kRecordingsCsv = "filename,recording_time,species\n"
                                           "R2.wav,2025-06-12T10:00:30Z,Ppip;Nnoc\n"
                                           "R1.wav,2025-06-12T09:59:45Z,Ppip\n";
 
+// Each of parts appears somewhere in text.
+inline void expectHas(const std::string &text, const std::vector<std::string> &parts) {
+    for (const std::string &part : parts)
+        EXPECT_THAT(text, ::testing::HasSubstr(part));
+}
+
+inline std::vector<std::string> concat(std::vector<std::string> arguments,
+                                       const std::vector<std::string> &extra) {
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    return arguments;
+}
+
+// Whether strace may trace here: not in every container.
+inline bool mayTrace() {
+    return runProgram({"strace", "-qq", "-o", "/dev/null", "true"}).exitCode == 0;
+}
+
+// argv under strace, which lists the calls named in trace; LeakSanitizer cannot work under ptrace.
+inline std::vector<std::string> underStrace(const std::string &calls, const std::string &trace,
+                                            const std::vector<std::string> &argv) {
+    return concat(
+        {"strace", "-f", "-qq", "-e", "trace=" + calls, "-o", trace, "-E", "ASAN_OPTIONS=detect_leaks=0"},
+        argv);
+}
+
 class SurveyTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -42,11 +67,15 @@ protected:
     std::string gpx() const { return (dir / "track.gpx").string(); }
     std::string csv() const { return (dir / "recordings.csv").string(); }
     std::string kml() const { return (dir / "out.kml").string(); }
+    std::string report() const { return (dir / "report.csv").string(); }
 
-    RunResult run(const std::string &output, std::vector<std::string> extra = {"--offset", "30"}) const {
-        std::vector<std::string> arguments{"--gpx", gpx(), "--recordings", csv(), "--output", output};
-        arguments.insert(arguments.end(), extra.begin(), extra.end());
-        return runPelorin(arguments);
+    // The binary run on the survey's log and catalogue.
+    std::vector<std::string> command(const std::string &output) const {
+        return {PELORIN_CLI_PATH, "--gpx", gpx(), "--recordings", csv(), "--output", output};
+    }
+    RunResult run(const std::string &output,
+                  const std::vector<std::string> &extra = {"--offset", "30"}) const {
+        return runProgram(concat(command(output), extra));
     }
 
     TempDir dir;

@@ -15,12 +15,10 @@ using ::testing::HasSubstr;
 
 const fs::path kSample = fs::path(PELORIN_SOURCE_DIR) / "resources/data/sample-survey";
 
-RunResult runOnSample(const std::string &output, std::vector<std::string> extra) {
-    std::vector<std::string> arguments{"--gpx",        (kSample / "track.gpx").string(),
-                                       "--recordings", (kSample / "recordings.csv").string(),
-                                       "--output",     output};
-    arguments.insert(arguments.end(), extra.begin(), extra.end());
-    return runPelorin(arguments);
+RunResult runOnSample(const std::string &output, const std::vector<std::string> &extra) {
+    return runPelorin(concat({"--gpx", (kSample / "track.gpx").string(), "--recordings",
+                              (kSample / "recordings.csv").string(), "--output", output},
+                             extra));
 }
 
 std::uint64_t fnv1a(const std::string &bytes) {
@@ -91,14 +89,10 @@ TEST(SampleSurveyFormats, EachFormatIsValidAndReadsBackWhole) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.file);
         const std::string path = (dir / c.file).string();
-        std::vector<std::string> extra = c.extra;
-        extra.insert(extra.end(), {"--offset", "37"});
-        const RunResult r = runOnSample(path, extra);
+        const RunResult r = runOnSample(path, concat(c.extra, {"--offset", "37"}));
         ASSERT_EQ(r.exitCode, 0) << r.err;
         EXPECT_THAT(r.err, HasSubstr("placed 22 of 22 recordings"));
-        const std::string written = readFile(path);
-        for (const std::string &expected : c.firstRecording)
-            EXPECT_THAT(written, HasSubstr(expected));
+        expectHas(readFile(path), c.firstRecording);
         const RunResult info = runProgram({"ogrinfo", "-ro", "-so", "-al", path});
         if (info.exitCode == -1 || info.err.find("No such file") != std::string::npos) {
             std::cout << "ogrinfo is missing: " << c.file << " is not read back by GDAL\n";

@@ -68,9 +68,9 @@ TEST_F(FailedWrite, DestinationIsLeftAsItWasWithNoTemporaryFile) {
         fs::create_directories(folder / "out");
         const std::string destination = (folder / "out" / c.destination).string();
         std::vector<std::string> argv = c.mounts ? unshare : std::vector<std::string>{};
-        argv.insert(argv.end(), {"sh", "-c", harness(c.setup), "sh", (folder / "out").string(),
-                                 (folder / "before").string(), (folder / "after").string(), PELORIN_CLI_PATH,
-                                 "--gpx", gpx(), "--recordings", csv(), "--output", destination});
+        argv = concat(concat(argv, {"sh", "-c", harness(c.setup), "sh", (folder / "out").string(),
+                                    (folder / "before").string(), (folder / "after").string()}),
+                      command(destination));
         RunResult r;
         r.exitCode = kCannotMount;
         if (!c.mounts || mayUnshare)
@@ -99,13 +99,11 @@ TEST_F(FailedWrite, OutputThatIsAnInputIsRefused) {
 
 // A write that succeeds is on the disk before it replaces the old file: a power cut leaves one or the other.
 TEST_F(FailedWrite, TheNewFileIsFlushedBeforeTheRename) {
-    if (runProgram({"strace", "-qq", "-o", "/dev/null", "true"}).exitCode != 0)
+    if (!mayTrace())
         GTEST_SKIP() << "strace cannot trace here";
-    const std::string trace = (dir / "write.trace").string(); // LeakSanitizer cannot work under ptrace
+    const std::string trace = (dir / "write.trace").string();
     const RunResult r =
-        runProgram({"strace", "-f", "-qq", "-e", "trace=fsync,fdatasync,rename,renameat,renameat2", "-o",
-                    trace, "-E", "ASAN_OPTIONS=detect_leaks=0", PELORIN_CLI_PATH, "--gpx", gpx(),
-                    "--recordings", csv(), "--output", kml()});
+        runProgram(underStrace("fsync,fdatasync,rename,renameat,renameat2", trace, command(kml())));
     ASSERT_EQ(r.exitCode, 0) << r.err;
     std::istringstream lines(readFile(trace));
     std::string previous;

@@ -135,7 +135,7 @@ protected:
 // Neither read nor opened: only the inputs, the output's folder and the system's own files are opened
 // (checked where strace may trace).
 TEST_F(ExternalEntities, AreNeverResolvedNorOpened) {
-    const bool traced = runProgram({"strace", "-qq", "-o", "/dev/null", "true"}).exitCode == 0;
+    const bool traced = mayTrace();
     static const std::regex call(R"re(\b(?:open|openat|openat2|creat)\((?:[^,"]*, )?"([^"]*)")re");
     const std::string trace = (dir / "pelorin.trace").string();
     const std::string general = "<!DOCTYPE gpx [\n<!ENTITY e ";
@@ -156,12 +156,8 @@ TEST_F(ExternalEntities, AreNeverResolvedNorOpened) {
         SCOPED_TRACE(name);
         writeFile(gpx(), doc);
         fs::remove(kml());
-        std::vector<std::string> argv{PELORIN_CLI_PATH, "--gpx", gpx(), "--recordings", csv(),
-                                      "--output",       kml()};
-        if (traced) // LeakSanitizer cannot work under ptrace
-            argv.insert(argv.begin(), {"strace", "-f", "-qq", "-e", "trace=open,openat,openat2,creat", "-o",
-                                       trace, "-E", "ASAN_OPTIONS=detect_leaks=0"});
-        const RunResult r = runProgram(argv);
+        const RunResult r = runProgram(
+            traced ? underStrace("open,openat,openat2,creat", trace, command(kml())) : command(kml()));
         ASSERT_TRUE(r.exitCode == 0 || parseErrorWithPosition(r)) << r.err;
         EXPECT_EQ(fs::exists(kml()), r.exitCode == 0);
         EXPECT_THAT(readFile(kml()) + r.out + r.err, Not(HasSubstr(std::string(kSecret))));
