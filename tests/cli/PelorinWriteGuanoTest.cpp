@@ -30,6 +30,11 @@ protected:
 
     std::filesystem::path card() const { return dir / "card"; }
 
+    GuanoText guanoOf(const char *name) const {
+        const std::string bytes = readFile(card() / name);
+        return GuanoText(bytes.substr(bytes.rfind("guan") + 8));
+    }
+
     RunResult writeGuano(const std::vector<std::string> &extra = {}, const std::string &offset = "30") const {
         return runPelorin(
             concat({"--gpx", gpx(), "--recordings-dir", card().string(), "--offset", offset, "--write-guano"},
@@ -95,10 +100,6 @@ TEST_F(WriteGuanoTest, EachRunWritesWhatItSaysAndNoMore) {
 // accuracy = 5 + seconds × (distance / 60 + 0.5).
 TEST_F(WriteGuanoTest, WrittenFieldsReadBack) {
     ASSERT_EQ(writeGuano().exitCode, 4);
-    const auto guanoOf = [&](const char *name) {
-        const std::string bytes = readFile(card() / name);
-        return GuanoText(bytes.substr(bytes.rfind("guan") + 8));
-    };
     const std::tuple<const char *, const char *, std::optional<std::string>> fields[] = {
         {"R1.wav", "Loc Position", "10.250000 20.500000"},
         {"R1.wav", "Loc Elevation", "100.4"},
@@ -117,6 +118,17 @@ TEST_F(WriteGuanoTest, WrittenFieldsReadBack) {
                 HasSubstr("track.gpx; offset 30 s; interpolated; written "));
     EXPECT_EQ(readFile(card() / "late.wav"),
               WavWriter().fmt().guano("Timestamp: 2025-06-12T11:00:00Z\n").audio(64).bytes());
+}
+
+// A drifting clock: each file is written with its own offset. Sync points 10 s at 08:00 and 90 s at 12:00
+// give R1 (09:59:45) 10 + 80 x 119.75/240 = 49.917 s, written to the whole second.
+TEST_F(WriteGuanoTest, ADriftingClockWritesEachRecordingsOwnOffset) {
+    const RunResult r = runPelorin({"--gpx", gpx(), "--recordings-dir", card().string(), "--write-guano",
+                                    "--sync", "2025-06-12T08:00:00Z=2025-06-12T08:00:10Z", "--sync",
+                                    "2025-06-12T12:00:00Z=2025-06-12T12:01:30Z"});
+    EXPECT_EQ(r.exitCode, 4) << r.err; // locked.wav and broken.wav refused
+    EXPECT_THAT(*guanoOf("R1.wav").value("PELORIN|Position"),
+                HasSubstr("track.gpx; offset 50 s; interpolated; written "));
 }
 
 // The same three recordings as the catalogue, as a card of WAV files would hold them.
