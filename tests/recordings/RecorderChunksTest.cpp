@@ -10,10 +10,7 @@ namespace {
 using test::leBytes;
 using namespace std::string_literals;
 
-std::string be32(std::uint32_t v) {
-    return {static_cast<char>(v >> 24), static_cast<char>(v >> 16 & 0xFF), static_cast<char>(v >> 8 & 0xFF),
-            static_cast<char>(v & 0xFF)};
-}
+const auto be32 = test::WavWriter::be32;
 
 // An ID3v2 tag of one COMM frame: version 3 (plain frame size) or 4 (sync-safe), `flags` in the tag header.
 std::string id3(int version, const std::string &frameBody, char flags = 0) {
