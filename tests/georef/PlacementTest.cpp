@@ -54,9 +54,9 @@ TEST(Placement, EveryStatusWithItsFixesAndDistances) {
             placeRecordings(std::vector{at(c.sinceStart)}, TrackView{kTrack, {}}, c.offset);
         ASSERT_EQ(result.placements.size(), 1u);
         const Placement &p = result.placements[0];
-        EXPECT_EQ(p.status, c.status);
-        EXPECT_EQ(p.correctedTime, kStart + c.sinceStart + std::chrono::seconds{c.offset});
-        EXPECT_EQ(std::pair(p.before.has_value(), p.after.has_value()), std::pair(c.hasBefore, c.hasAfter));
+        EXPECT_EQ(std::tuple(p.status, p.correctedTime, p.before.has_value(), p.after.has_value()),
+                  std::tuple(c.status, kStart + c.sinceStart + std::chrono::seconds{c.offset}, c.hasBefore,
+                             c.hasAfter));
         EXPECT_DOUBLE_EQ(p.secondsToNearestFix, c.secondsToFix);
         EXPECT_DOUBLE_EQ(p.gapSeconds, c.gap);
         ASSERT_EQ(result.records.size(), p.placed() ? 1u : 0u);
@@ -310,9 +310,9 @@ TEST(PlacementSummary, SaysWhatWasNotPlacedAndWhy) {
         EXPECT_EQ(placementSummary(c.placements, c.bad), c.text);
 
     const Recording r{kStart, "R3.wav", {}};
-    EXPECT_EQ(unplacedText(r, early), "R3.wav not placed: 4 min before the first fix");
-    EXPECT_EQ(unplacedText(r, with(NoTime)), "R3.wav not placed: no start time");
-    EXPECT_EQ(unplacedText(r, exact), "R3.wav placed");
+    EXPECT_EQ((std::vector{unplacedText(r, early), unplacedText(r, with(NoTime)), unplacedText(r, exact)}),
+              (std::vector<std::string>{"R3.wav not placed: 4 min before the first fix",
+                                        "R3.wav not placed: no start time", "R3.wav placed"}));
 }
 
 TEST(PlacementSummary, DurationsAsPeopleSayThem) {

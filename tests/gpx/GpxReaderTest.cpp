@@ -142,9 +142,8 @@ TEST(Reader, KeepsEveryAttributeAndTheNamesOfWaypoints) {
 TEST(Reader, ReportsParseErrorsWithLineAndColumnFromOne) {
     const GpxResult r = read("<gpx>\n<wpt lat=\"1\"/>\n  <trkpt></gpx>");
     ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.error->code, 7); // XML_ERROR_TAG_MISMATCH
-    EXPECT_EQ(r.error->line, 3);
-    EXPECT_EQ(r.error->column, 12);                                       // at the name in "</gpx>"
+    // XML_ERROR_TAG_MISMATCH, at the name in "</gpx>".
+    EXPECT_EQ(std::tuple(r.error->code, r.error->line, r.error->column), std::tuple(7, 3L, 12L));
     EXPECT_EQ(pointTexts(r.points), std::vector<std::string>{"1 - - -"}); // completed before the error
 }
 
@@ -235,9 +234,8 @@ TEST(GpxFile, StreamsAFileOfManyChunksLikeTheSameBytesAndCanCancel) {
     EXPECT_EQ(aside.parseGPXFile(path.string()).points, fromFile.points);
     EXPECT_EQ(fromFile.points.size(), 10000u);
     ASSERT_EQ(fromFile.badCoordinates.size(), 1u);
-    EXPECT_EQ(fromFile.badCoordinates[0].index, 9000u);
-    EXPECT_EQ(fromFile.badCoordinates[0].line, 9003);
-    EXPECT_EQ(fromFile.badCoordinates[0].column, 1);
+    const BadCoordinatePoint &bad = fromFile.badCoordinates[0];
+    EXPECT_EQ(std::tuple(bad.index, bad.line, bad.column), std::tuple(std::size_t{9000}, 9003L, 1L));
     EXPECT_EQ(lastSeen, doc.size());
     EXPECT_GE(calls, 4);
 
