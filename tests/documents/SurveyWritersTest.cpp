@@ -179,18 +179,19 @@ Fields jsonFields(const std::string &json, const std::string &name) {
     return fields;
 }
 
+std::vector<std::string> split(const std::string &line) {
+    std::vector<std::string> parts(1);
+    for (const char c : line) {
+        if (c == ',')
+            parts.emplace_back();
+        else
+            parts.back().push_back(c);
+    }
+    return parts;
+}
+
 // The report's row whose first field is `name`, by the header's names; fields quoted only by the filename.
 Fields reportFields(const std::string &report, const std::string &name) {
-    const auto split = [](const std::string &line) {
-        std::vector<std::string> parts(1);
-        for (const char c : line) {
-            if (c == ',')
-                parts.emplace_back();
-            else
-                parts.back().push_back(c);
-        }
-        return parts;
-    };
     const std::vector<std::string> header = split(report.substr(0, report.find("\r\n")));
     const std::size_t row = report.find("\r\n" + name + ",") + 2 + name.size() + 1;
     std::vector<std::string> values = split(report.substr(row, report.find("\r\n", row) - row));
@@ -209,21 +210,9 @@ TEST(SurveyWriters, TheReportTheSurveyKmlAndGeoJsonAgreeFieldByField) {
     writePlacementReport(fixture.recordings, fixture.placements,
                          [&](std::string_view piece) { report += piece; });
     const std::string kml = surveyKml(survey), json = geoJson(survey);
-    const std::vector<std::string> names = {"filename",
-                                            "species",
-                                            "start_time",
-                                            "time_source",
-                                            "corrected_time",
-                                            "status",
-                                            "elevation",
-                                            "seconds_to_fix",
-                                            "gap_seconds",
-                                            "uncertainty_m",
-                                            "recorder_latitude",
-                                            "recorder_longitude",
-                                            "recorder_distance_m",
-                                            "offset_seconds",
-                                            "gps_log"};
+    const std::vector<std::string> names = split(
+        "filename,species,start_time,time_source,corrected_time,status,elevation,seconds_to_fix,gap_seconds,"
+        "uncertainty_m,recorder_latitude,recorder_longitude,recorder_distance_m,offset_seconds,gps_log");
     struct Case {
         bool inKml;                      // placed
         std::vector<std::string> values; // in the order of `names`; the filename as the report quotes it

@@ -95,12 +95,9 @@ TEST(GeoRef, PlacesRecordingsOnTheTimedTrackInTimeOrder) {
 TEST(GeoRef, NamesBySpeciesAndDescribesByFileAndLocalTime) {
     test::ScopedTimeZone zone("CET-1CEST,M3.5.0,M10.5.0/3");
     const Pass pass = run(kTrack, {recording(30s - 1h, "a.b.wav", {"Eser", "Mdau"})}, 3600);
-    ASSERT_EQ(pass.records.size(), 1u);
-    EXPECT_EQ(pass.records[0].lat, 10.5f); // placed at its shifted time
-    EXPECT_EQ(pass.records[0].lon, 21.0f);
-    EXPECT_EQ(pass.records[0].name, "Eser,Mdau");
-    EXPECT_EQ(pass.records[0].desc, "File a.b\nTime 11:00:30"); // the recorder's own time, unshifted; the
-                                                                // last extension only
+    // Placed at its shifted time, described by the recorder's own time, unshifted; the last extension only.
+    EXPECT_EQ(pass.records,
+              (std::vector<GeoRefRecord>{{"Eser,Mdau", "File a.b\nTime 11:00:30", 10.5f, 21.0f}}));
     EXPECT_EQ(placemarkName({}), "No species");
     EXPECT_EQ(placemarkName({"Ppip", ""}), "Ppip,"); // a species without an abbreviation
     // Winter time, and a leading dot is no extension; whole seconds, rounded down.

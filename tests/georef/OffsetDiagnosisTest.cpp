@@ -135,12 +135,10 @@ TEST(OffsetDiagnosis, CountsSuggestionAndWords) {
     for (const auto &row : rows) {
         SCOPED_TRACE(row.behaviour);
         const OffsetDiagnosis d = diagnose(row.night, row.given);
-        EXPECT_EQ(d.recordings, row.night.recordings.size());
-        EXPECT_EQ(d.meetingAtGiven, row.meetingAtGiven);
-        EXPECT_EQ(d.worthTelling(), row.worthTelling);
-        EXPECT_EQ(d.suggestedOffset, row.suggested);
-        EXPECT_EQ(d.meetingAtSuggested, row.meetingAtSuggested);
-        EXPECT_EQ(d.zoneLike, row.zoneLike);
+        EXPECT_EQ(std::tuple(d.recordings, d.meetingAtGiven, d.worthTelling(), d.suggestedOffset,
+                             d.meetingAtSuggested, d.zoneLike),
+                  std::tuple(row.night.recordings.size(), row.meetingAtGiven, row.worthTelling, row.suggested,
+                             row.meetingAtSuggested, row.zoneLike));
         const bool field = row.words.starts_with("only 7");
         EXPECT_EQ(diagnosisText(d, field ? OffsetWording::ClockOffsetField : OffsetWording::CommandOption),
                   row.words);

@@ -54,10 +54,9 @@ TEST(Placement, EveryStatusWithItsFixesAndDistances) {
             placeRecordings(std::vector{at(c.sinceStart)}, TrackView{kTrack, {}}, c.offset);
         ASSERT_EQ(result.placements.size(), 1u);
         const Placement &p = result.placements[0];
-        EXPECT_EQ(p.status, c.status);
-        EXPECT_EQ(p.correctedTime, kStart + c.sinceStart + std::chrono::seconds{c.offset});
-        EXPECT_EQ(p.before.has_value(), c.hasBefore);
-        EXPECT_EQ(p.after.has_value(), c.hasAfter);
+        EXPECT_EQ(std::tuple(p.status, p.correctedTime, p.before.has_value(), p.after.has_value()),
+                  std::tuple(c.status, kStart + c.sinceStart + std::chrono::seconds{c.offset}, c.hasBefore,
+                             c.hasAfter));
         EXPECT_DOUBLE_EQ(p.secondsToNearestFix, c.secondsToFix);
         EXPECT_DOUBLE_EQ(p.gapSeconds, c.gap);
         ASSERT_EQ(result.records.size(), p.placed() ? 1u : 0u);
@@ -65,8 +64,8 @@ TEST(Placement, EveryStatusWithItsFixesAndDistances) {
             EXPECT_NEAR(p.lat, c.lat, 1e-5);
             EXPECT_NEAR(p.lon, c.lon, 1e-5);
             EXPECT_NEAR(p.uncertaintyMetres, c.uncertainty, 0.01);
-            EXPECT_EQ(result.records[0].lat, p.lat); // bit for bit
-            EXPECT_EQ(result.records[0].lon, p.lon);
+            EXPECT_EQ(std::pair(result.records[0].lat, result.records[0].lon),
+                      std::pair(p.lat, p.lon)); // bit for bit
         }
     }
 }
@@ -83,20 +82,20 @@ TEST(Placement, KeepsTheRecordsAndAddsFixDetails) {
     }
 
     const Placement &between = result.placements[0];
-    EXPECT_EQ(between.before->time, kStart);
-    EXPECT_EQ(between.after->time, kStart + 60s);
+    EXPECT_EQ(std::pair(between.before->time, between.after->time), std::pair(kStart, kStart + 60s));
     EXPECT_NEAR(between.fixDistanceMetres, 245'311.6, 0.1); // 1° north, 2° east at 10° N
     ASSERT_TRUE(between.elevation);
     EXPECT_DOUBLE_EQ(*between.elevation, 115.0);
 
+    using enum PlacementStatus;
+    std::vector<PlacementStatus> statuses;
+    for (const Placement &p : result.placements)
+        statuses.push_back(p.status);
+    EXPECT_EQ(statuses, (std::vector{Interpolated, BeforeTrack, Exact, AfterTrack, Interpolated}));
     const Placement &onFix = result.placements[2];
-    EXPECT_EQ(onFix.status, PlacementStatus::Exact);
     EXPECT_DOUBLE_EQ(onFix.uncertaintyMetres, 5.0);
     EXPECT_EQ(onFix.elevation, 160.0);
-    EXPECT_EQ(result.placements[1].status, PlacementStatus::BeforeTrack);
-    EXPECT_EQ(result.placements[3].status, PlacementStatus::AfterTrack);
     EXPECT_EQ(result.placements[3].before->time, kStart + 960s);
-    EXPECT_EQ(result.placements[4].status, PlacementStatus::Interpolated);
     EXPECT_FALSE(result.placements[4].elevation); // no elevation unless both fixes have one
 }
 
@@ -311,9 +310,9 @@ TEST(PlacementSummary, SaysWhatWasNotPlacedAndWhy) {
         EXPECT_EQ(placementSummary(c.placements, c.bad), c.text);
 
     const Recording r{kStart, "R3.wav", {}};
-    EXPECT_EQ(unplacedText(r, early), "R3.wav not placed: 4 min before the first fix");
-    EXPECT_EQ(unplacedText(r, with(NoTime)), "R3.wav not placed: no start time");
-    EXPECT_EQ(unplacedText(r, exact), "R3.wav placed");
+    EXPECT_EQ((std::vector{unplacedText(r, early), unplacedText(r, with(NoTime)), unplacedText(r, exact)}),
+              (std::vector<std::string>{"R3.wav not placed: 4 min before the first fix",
+                                        "R3.wav not placed: no start time", "R3.wav placed"}));
 }
 
 TEST(PlacementSummary, DurationsAsPeopleSayThem) {
@@ -325,9 +324,9 @@ TEST(PlacementSummary, DurationsAsPeopleSayThem) {
 }
 
 TEST(TimeText, UtcWithMillisecondsOnlyWhenThereAreAny) {
-    EXPECT_EQ(utcIsoText(kStart), "2024-06-01T10:00:00Z");
-    EXPECT_EQ(utcIsoText(kStart + 5ms), "2024-06-01T10:00:00.005Z");
-    EXPECT_EQ(utcIsoText(RecordingTime{} - 1ms), "1969-12-31T23:59:59.999Z");
+    EXPECT_EQ((std::vector{utcIsoText(kStart), utcIsoText(kStart + 5ms), utcIsoText(RecordingTime{} - 1ms)}),
+              (std::vector<std::string>{"2024-06-01T10:00:00Z", "2024-06-01T10:00:00.005Z",
+                                        "1969-12-31T23:59:59.999Z"}));
 }
 
 } // namespace

@@ -46,8 +46,7 @@ TEST(RecorderPositionCheck, TheMedianDistanceToTheRecordersOwnPositionsAndTheOff
 
     const std::optional<PositionOffset> best = offsetNearestRecorderPositions(recordings, track, 7);
     ASSERT_TRUE(best);
-    EXPECT_EQ(best->offsetSeconds, 7 - 3600);
-    EXPECT_EQ(best->compared, 3u);
+    EXPECT_EQ(std::pair(best->offsetSeconds, best->compared), std::pair(7 - 3600, std::size_t{3}));
     // Only half hours are tried: 7 s of walking (12.97 m) is left.
     EXPECT_EQ(positionOffsetText(*best),
               "the recorders' own positions agree best with --offset -3593 (a median 13 m from the track's)");

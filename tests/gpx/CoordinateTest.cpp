@@ -47,13 +47,11 @@ TEST(Coordinate, ReadsTheValueAsAlwaysAndSaysWhetherItCanBeUsed) {
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text ? std::string(*c.text) : "(none)");
-        const CoordinateReading latitude = readLatitude(c.text);
-        EXPECT_EQ(latitude.value, c.value);
-        EXPECT_EQ(latitude.fault, c.latitude);
-        EXPECT_EQ(readLongitude(c.text).fault, c.longitude);
-        EXPECT_EQ(readLongitude(c.text).value, c.value);
-        EXPECT_EQ(usableLatitude(c.text), c.latitude == None);
-        EXPECT_EQ(usableLongitude(c.text), c.longitude == None);
+        const CoordinateReading latitude = readLatitude(c.text), longitude = readLongitude(c.text);
+        EXPECT_EQ(std::tuple(latitude.value, latitude.fault, longitude.value, longitude.fault),
+                  std::tuple(c.value, c.latitude, c.value, c.longitude));
+        EXPECT_EQ(std::pair(usableLatitude(c.text), usableLongitude(c.text)),
+                  std::pair(c.latitude == None, c.longitude == None));
     }
 }
 
@@ -65,10 +63,10 @@ TEST(Coordinate, KeepsDoublePrecisionForOrdering) {
 }
 
 TEST(Coordinate, ProblemTextNamesEachFault) {
-    EXPECT_EQ(coordinateProblemText("5l", std::nullopt),
-              "latitude \"5l\" is not a number, longitude missing");
-    EXPECT_EQ(coordinateProblemText("10", "-181"), "longitude \"-181\" is out of range");
-    EXPECT_EQ(coordinateProblemText("10", "20"), "");
+    EXPECT_EQ((std::vector{coordinateProblemText("5l", std::nullopt), coordinateProblemText("10", "-181"),
+                           coordinateProblemText("10", "20")}),
+              (std::vector<std::string>{"latitude \"5l\" is not a number, longitude missing",
+                                        "longitude \"-181\" is out of range", ""}));
 }
 
 } // namespace
