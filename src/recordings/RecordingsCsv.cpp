@@ -1,5 +1,6 @@
 #include "recordings/RecordingsCsv.h"
 
+#include "fileio/File.h"
 #include "fileio/InputFile.h"
 #include "recordings/CsvRecordReader.h"
 #include "text/Blank.h"
@@ -13,10 +14,6 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <memory>
 #include <optional>
 
 namespace pelorin {
@@ -202,16 +199,23 @@ RecordingsCsvResult readRecordingsCsv(const std::string &path, const RecorderZon
     if (const std::string problem = inputFileProblem(path); !problem.empty())
         return fail(problem);
 
-    const std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file)
-        return fail(std::string("cannot be read: ") + std::strerror(errno));
+    // Opened as every input is, so a FIFO put in its place since the check cannot hang the read.
+    ReadOnlyFile opened = openReadOnly(path);
+    if (!opened)
+        return fail(opened.problem == ReadOnlyFile::Problem::NotRegular
+                        ? "is not a regular file"
+                        : "cannot be read: " + opened.error.message());
     std::string text;
     char buffer[1 << 16];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        text.append(buffer, got);
-    if (std::ferror(file.get()))
-        return fail(std::string("cannot be read: ") + std::strerror(errno));
+    std::error_code error;
+    for (;;) {
+        const std::optional<std::size_t> got = opened.file.read(buffer, sizeof buffer, error);
+        if (!got)
+            return fail("cannot be read: " + error.message());
+        if (*got == 0)
+            break;
+        text.append(buffer, *got);
+    }
     return parseRecordingsCsv(text, recorderZone);
 }
 
