@@ -175,8 +175,7 @@ TEST_F(PluginTest, TwoPreviewsMakeTwoFilesCentreOnceAndShowTrackAfterSetCenter) 
 TEST_F(PluginTest, TwoLogsChosenAtOnceAreOneTrackWithATrackPerLog) {
     selectTwo();
     QString heading;
-    QStringList
-        table; // the header, then the file of each of the four fixes, then the first when sorted by file
+    QStringList table; // the column count and header, each fix's file, then the first sorted by file
     steps = {chooseFile(twoLogs()),
              {"PelorinMain",
               [&](QWidget *panel) {
