@@ -1,5 +1,4 @@
-// A gtest main with a QApplication, for tests of widgets and plug-ins
-// (run with QT_QPA_PLATFORM=offscreen).
+// A gtest main with a QApplication, for tests of widgets and plug-ins (run with QT_QPA_PLATFORM=offscreen).
 #include <QApplication>
 
 #include <gtest/gtest.h>

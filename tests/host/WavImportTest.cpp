@@ -149,8 +149,7 @@ TEST_F(WavImportTest, FilesChangedByAPlugInAreReadAgain) {
     EXPECT_EQ(window_.table()->recordingCount(), 5);
 }
 
-// Read several at once, the rows come in the list's order with the broken file
-// set aside; a cancel keeps nothing.
+// Read several at once: rows in the list's order, the broken file set aside; a cancel keeps nothing.
 TEST_F(WavImportTest, FilesReadAtOnceKeepTheListsOrderAndACancelKeepsNothing) {
     QStringList files = wavFilesIn({card_.path()});
     std::reverse(files.begin(), files.end());

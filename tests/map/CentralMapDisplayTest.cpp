@@ -22,9 +22,8 @@ TEST(CentralMapDisplay, ShowsATrackOrAMessageForFilesItCannotDraw) {
     const MapCanvas &canvas = *display.window()->canvas();
     display.setCenter(48.852, 9.503);
     showTrackAndWait(display, good);
-    EXPECT_TRUE(display.window()->isVisible());
-    EXPECT_TRUE(canvas.hasDocument());
-    EXPECT_TRUE(canvas.message().isEmpty());
+    EXPECT_EQ(std::tuple(display.window()->isVisible(), canvas.hasDocument(), canvas.message()),
+              std::tuple(true, true, QString()));
     EXPECT_NEAR(canvas.center().lat, 48.852, 1e-6);
     EXPECT_NEAR(canvas.center().lon, 9.503, 1e-6);
     display.setCenter(95, 9.5); // off the globe: ignored

@@ -40,15 +40,14 @@ TEST(KmlReader, ReadsTheWritersAndTheSurveyDocument) {
     const KmlReadResult result = parseKml(writtenKml());
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
     const KmlDocument &doc = result.document;
-    EXPECT_EQ(doc.name, QStringLiteral("Evening & night"));
     ASSERT_EQ(doc.tracks.size(), 1u);
     const KmlTrack &track = doc.tracks[0];
-    EXPECT_EQ(track.color, QColor(0xff, 0x00, 0x00, 0x99)); // #990000ff: aabbggrr
-    EXPECT_EQ(track.width, 6);
+    // The colour #990000ff: aabbggrr.
+    EXPECT_EQ(std::tuple(doc.name, track.color, track.width, doc.places.size()),
+              std::tuple(QStringLiteral("Evening & night"), QColor(0xff, 0x00, 0x00, 0x99), 6, 2u));
     ASSERT_EQ(track.points.size(), 3u);
     EXPECT_NEAR(track.points[1].lat, 48.8512, 1e-5);
     EXPECT_NEAR(track.points[1].lon, 9.5003, 1e-5);
-    EXPECT_EQ(doc.places.size(), 2u);
 }
 
 TEST(MapFileReaders, RefuseBrokenDocumentsWithAMessage) {
@@ -142,17 +141,16 @@ TEST(GeoJsonReader, ReadsTracksWaypointsAndRecordings) {
     ASSERT_EQ(result.document.tracks.size(), 2u);
     EXPECT_NEAR(result.document.tracks[1].points[0].lat, 48.852, 1e-9);
     ASSERT_EQ(result.document.places.size(), 2u);
-    EXPECT_EQ(result.document.places[0].kind, PlaceKind::Waypoint);
-    // Its kind and file: the map window's colour test.
-    EXPECT_EQ(result.document.places[1].species, (QStringList{"Ppip", "Nnoc"}));
-    EXPECT_EQ(result.document.places[1].name, QStringLiteral("Ppip,Nnoc"));
+    // The recording's kind and file: the map window's colour test.
+    EXPECT_EQ(std::tuple(result.document.places[0].kind, result.document.places[1].species,
+                         result.document.places[1].name),
+              std::tuple(PlaceKind::Waypoint, QStringList{"Ppip", "Nnoc"}, QStringLiteral("Ppip,Nnoc")));
 }
 
 TEST(TileMath, TilesAroundAPoint) {
     // Known tiles: Stuttgart at zoom 12, and the corners of the world.
-    EXPECT_EQ(tileAt({48.7758, 9.1829}, 12), (TileId{12, 2152, 1410}));
-    EXPECT_EQ(tileAt({89.9, -180}, 3), (TileId{3, 0, 0}));
-    EXPECT_EQ(tileAt({-89.9, 180}, 3), (TileId{3, 7, 7}));
+    EXPECT_EQ((std::vector{tileAt({48.7758, 9.1829}, 12), tileAt({89.9, -180}, 3), tileAt({-89.9, 180}, 3)}),
+              (std::vector<TileId>{{12, 2152, 1410}, {3, 0, 0}, {3, 7, 7}}));
     for (const int z : {0, 5, 12, 19}) {
         const TileId tile = tileAt({48.7758, 9.1829}, z);
         const GeoPoint nw = tileCorner(z, tile.x, tile.y);
@@ -160,9 +158,9 @@ TEST(TileMath, TilesAroundAPoint) {
         EXPECT_TRUE(nw.lat >= 48.7758 && se.lat <= 48.7758 && nw.lon <= 9.1829 && se.lon >= 9.1829) << z;
     }
     // About 0.4 m a pixel at 48.8° is zoom 18; more than the server has is its last zoom.
-    EXPECT_EQ(tileZoomFor(0.39, 48.8, 19), 18);
-    EXPECT_EQ(tileZoomFor(0.01, 48.8, 19), 19);
-    EXPECT_EQ(tileZoomFor(1e9, 48.8, 19), 0);
+    EXPECT_EQ(
+        (std::vector{tileZoomFor(0.39, 48.8, 19), tileZoomFor(0.01, 48.8, 19), tileZoomFor(1e9, 48.8, 19)}),
+        (std::vector{18, 19, 0}));
     EXPECT_EQ(tilesCovering({48.85, 9.5}, {48.86, 9.52}, 15, 64).size(), 9u); // 3 columns by 3 rows
     EXPECT_TRUE(tilesCovering({40, 0}, {50, 20}, 15, 64).empty()) << "no bulk download";
     EXPECT_EQ(tileUrl(QStringLiteral("https://t/{z}/{x}/{y}.png?k={z}"), {3, 4, 5}),

@@ -18,21 +18,19 @@ double distance(QPointF a, QPointF b) {
 } // namespace
 
 TEST(PinLayout, SpreadsAFewPinsAtOneSpotAndGroupsMany) {
-    struct Case {
-        const char *what;
-        std::vector<QPointF> pins;
-        std::size_t spots;
-        std::size_t groups;
-    };
     std::vector<QPointF> many(12, QPointF(100, 100));
     many.push_back({300, 300});
-    const Case cases[] = {
+    const struct {
+        const char *what;
+        std::vector<QPointF> pins;
+        std::size_t spots, groups;
+    } cases[] = {
         {"apart", {{10, 10}, {40, 10}, {10, 40}}, 3, 0},
         {"three at one spot", {{100, 100}, {100, 100}, {101, 100.5}}, 3, 0},
         {"two stacks", {{100, 100}, {100, 100}, {200, 100}, {200, 101}}, 4, 0},
         {"more than spread", many, 2, 1},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         const std::vector<PinSpot> spots = spreadPins(c.pins, kRadius, 8);
         ASSERT_EQ(spots.size(), c.spots);
@@ -86,19 +84,18 @@ TEST(PinLayout, ALabelMovesLeftThenShortensThenGoes) {
     const QPointF anchor(200, 100);
     const QRectF blockRight(anchor.x() + 30, 90, 10, 20);
     const QRectF blockLeft(anchor.x() - 30 - 10, 90, 10, 20);
-    struct Case {
+    const struct {
         std::vector<QRectF> obstacles;
         QString expected; // "" for no label
         bool right;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{}, text, true},
         {{blockRight}, text, false},
         {{blockRight, blockLeft}, QStringLiteral("Bb"), true},
         {{QRectF(anchor.x() - width - 20, 90, 2 * width + 40, 20)}, QString(), true},
     };
     const QRectF area(0, 0, 1000, 1000);
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         const auto labels =
             placeLabels({{anchor, text, QStringLiteral("Bb")}}, metrics, kRadius, c.obstacles, area);
         if (c.expected.isEmpty()) {

@@ -2,9 +2,8 @@
 
 #include <QByteArray>
 
-// A survey document as the survey writer lays it out: the transect's name,
-// the track as one line per segment, a folder of waypoints and one folder per
-// species whose placemarks carry their fields as ExtendedData. Three
+// A survey document as the survey writer lays it out: the transect's name, the track as one line per segment,
+// a folder of waypoints and one folder per species whose placemarks carry their fields as ExtendedData. Three
 // recordings of a listening stop share a position.
 inline QByteArray surveyKml() {
     return R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -45,8 +44,7 @@ inline QByteArray surveyKml() {
 </kml>)";
 }
 
-// The plain document's placemarks: species as the name, the file (without
-// its extension) in the description.
+// The plain document's placemarks: species as the name, the file (without its extension) in the description.
 inline QByteArray plainKml() {
     return R"(<kml><Document><name></name>
   <Placemark><name>Transekt</name><LineString><coordinates>9.5,48.85 9.501,48.851</coordinates></LineString></Placemark>

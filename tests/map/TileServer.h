@@ -7,9 +7,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
-// A tile server on 127.0.0.1 answering GET /z/x/y.png with a generated tile
-// of one colour, cacheable for a day; it counts the requests and keeps the
-// last User-Agent.
+// A tile server on 127.0.0.1 answering GET /z/x/y.png with a generated tile of one colour, cacheable for a
+// day; it counts the requests and keeps the last User-Agent.
 class TileServer : public QObject {
 public:
     static inline const QColor kTileColor{0x33, 0x99, 0x66};

@@ -14,8 +14,6 @@
 #include <QSortFilterProxyModel>
 
 namespace {
-const QStringList kExportError{"Export error", "Couldn't write KML file to the selected destination.", "Ok"};
-
 // The map window hears of a preview 1.8 s and 2 s after it.
 void waitForTheMap() {
     QEventLoop loop;
@@ -53,15 +51,7 @@ TEST_F(PluginTest, ExportWritesEveryListedRecordingWhateverIsSelected) {
 TEST_F(PluginTest, ExportWritesGeoJsonOrGpxWhenChosen) {
     selectTwo();
     QStringList filters;
-    steps = {chooseFile(trackFile()),
-             press("exportButton"),
-             {"QFileDialog", [&](QWidget *widget) {
-                  auto *dialog = static_cast<QFileDialog *>(widget);
-                  filters = dialog->nameFilters();
-                  dialog->selectNameFilter(filters.at(1));
-                  emit dialog->filterSelected(filters.at(1));
-                  chooseFile(dir.filePath("survey")).second(dialog);
-              }}};
+    steps = {chooseFile(trackFile()), press("exportButton"), saveAs(dir.filePath("survey"), 1, &filters)};
     plugin.fire(nullptr);
 
     EXPECT_EQ(filters, (QStringList{"KML files (*.kml)", "GeoJSON files (*.geojson)", "GPX files (*.gpx)"}));
@@ -148,7 +138,7 @@ TEST_F(PluginTest, WriteRefusalsAlertAndKeepTheRun) {
              answerAlert(&alert),
              {"PelorinMain", [&](QWidget *panel) { stillModal = panel->isModal(), panel->close(); }}};
     plugin.fire(nullptr);
-    EXPECT_EQ(alert, kExportError);
+    EXPECT_EQ(alert, (QStringList{"Export error", refusals[0].second, "Ok"}));
     EXPECT_TRUE(stillModal);
     EXPECT_TRUE(QDir(dir.path()).entryList({"quorvatixpreview.*"}).isEmpty());
     EXPECT_TRUE(map.calls.isEmpty());
@@ -185,8 +175,7 @@ TEST_F(PluginTest, TwoPreviewsMakeTwoFilesCentreOnceAndShowTrackAfterSetCenter) 
 TEST_F(PluginTest, TwoLogsChosenAtOnceAreOneTrackWithATrackPerLog) {
     selectTwo();
     QString heading;
-    QStringList
-        table; // the header, then the file of each of the four fixes, then the first when sorted by file
+    QStringList table; // the column count and header, each fix's file, then the first sorted by file
     steps = {chooseFile(twoLogs()),
              {"PelorinMain",
               [&](QWidget *panel) {
@@ -201,12 +190,7 @@ TEST_F(PluginTest, TwoLogsChosenAtOnceAreOneTrackWithATrackPerLog) {
                   model->sort(-1);
                   press("exportButton").second(panel);
               }},
-             {"QFileDialog", [&](QWidget *widget) {
-                  auto *dialog = static_cast<QFileDialog *>(widget);
-                  dialog->selectNameFilter(dialog->nameFilters().at(1));
-                  emit dialog->filterSelected(dialog->nameFilters().at(1));
-                  chooseFile(dir.filePath("season")).second(dialog);
-              }}};
+             saveAs(dir.filePath("season"), 1)};
     plugin.fire(nullptr);
 
     EXPECT_EQ(heading, "night2.gpx + 1 more: 4 points, 2009-05-01 10:00\u201310:02 UTC");

@@ -108,6 +108,17 @@ PluginTest::Step PluginTest::chooseFile(const QString &path) {
             }};
 }
 
+PluginTest::Step PluginTest::saveAs(const QString &path, int kind, QStringList *kinds) {
+    return {"QFileDialog", [=](QWidget *widget) {
+                auto *dialog = static_cast<QFileDialog *>(widget);
+                if (kinds)
+                    *kinds = dialog->nameFilters();
+                dialog->selectNameFilter(dialog->nameFilters().at(kind));
+                emit dialog->filterSelected(dialog->nameFilters().at(kind));
+                chooseFile(path).second(dialog);
+            }};
+}
+
 PluginTest::Step PluginTest::answerAlert(QStringList *seen) {
     return {"QMessageBox", [seen](QWidget *widget) {
                 auto *alert = static_cast<QMessageBox *>(widget);

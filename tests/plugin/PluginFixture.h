@@ -58,7 +58,9 @@ protected:
     void selectTwo(); // inside the track's span, latest first
     Step press(const char *button);
     static Step chooseFile(const QString &path); // typed into the file dialog, then accepted
-    static Step answerAlert(QStringList *seen);  // notes text, informative text, buttons; presses the first
+    // The save dialog's kind of that index (KML, GeoJSON, GPX), then chooseFile; notes the kinds offered.
+    static Step saveAs(const QString &path, int kind, QStringList *kinds = nullptr);
+    static Step answerAlert(QStringList *seen); // notes text, informative text, buttons; presses the first
     // The panel's widget of that object name.
     template <class Widget> Widget *field(const char *name) const {
         return plugin.myPanel->findChild<Widget *>(QLatin1String(name));

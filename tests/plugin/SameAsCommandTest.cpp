@@ -6,7 +6,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QLineEdit>
 #include <QProcess>
 
@@ -29,22 +28,20 @@ TEST_F(PluginTest, ExportAndPreviewWithTwoLogsWriteWhatTheCommandWrites) {
                                                          "late.wav,2009-05-01T12:01:30+02:00,Nyc\n"
                                                          "early.wav,2009-05-01T12:00:30+02:00,Pip\n");
     const QString logs = twoLogs();
-    struct Case {
+    const struct {
         const char *output;   // the plug-in's: exported, or previewed when empty
         int filter;           // the save dialog's kind: KML, GeoJSON, GPX
         const char *style;    // the panel's Style box, the command's --kml-style
         const char *transect; // the panel's name field, the command's --name; empty: named by the first log
-    };
-    const Case cases[] = {{"plain.kml", 0, "plain", ""},
-                          {"survey.kml", 0, "survey", "Edge & meadow"},
-                          {"survey.geojson", 1, "survey", ""},
-                          {"survey.gpx", 2, "plain", "Edge & meadow"},
-                          {"", 0, "survey", ""},
-                          {"", 0, "plain", "Edge & meadow"}};
-    for (const Case &c : cases) {
+    } cases[] = {{"plain.kml", 0, "plain", ""},
+                 {"survey.kml", 0, "survey", "Edge & meadow"},
+                 {"survey.geojson", 1, "survey", ""},
+                 {"survey.gpx", 2, "plain", "Edge & meadow"},
+                 {"", 0, "survey", ""},
+                 {"", 0, "plain", "Edge & meadow"}};
+    for (const auto &c : cases) {
         // Plain names: clang 14 captures no structured bindings.
         const char *output = c.output, *style = c.style, *transect = c.transect;
-        const int filter = c.filter;
         SCOPED_TRACE(std::string(output) + " " + style + " " + transect);
         const QString path = dir.filePath(output);
         const QStringList before = QDir(dir.path()).entryList({"quorvatixpreview.*"});
@@ -54,12 +51,7 @@ TEST_F(PluginTest, ExportAndPreviewWithTwoLogsWriteWhatTheCommandWrites) {
                                         press(*output ? "exportButton" : "previewButton").second(panel);
                                     }}};
         if (*output)
-            steps.push_back({"QFileDialog", [&](QWidget *widget) {
-                                 auto *dialog = static_cast<QFileDialog *>(widget);
-                                 dialog->selectNameFilter(dialog->nameFilters().at(filter));
-                                 emit dialog->filterSelected(dialog->nameFilters().at(filter));
-                                 chooseFile(path).second(dialog);
-                             }});
+            steps.push_back(saveAs(path, c.filter));
         plugin.fire(nullptr);
         QString written = path;
         if (!*output) {

@@ -8,12 +8,6 @@
 
 TEST_F(PluginTest, WritePositionsIntoWavFilesAndTheHostReadsThemAgain) {
     using pelorin::test::WavWriter;
-    struct File {
-        const char *name;
-        const char *utc;
-        std::string bytes;
-        const char *position; // read back after the write; empty: the file keeps its bytes
-    };
     const auto wav = [](const std::string &guano, std::size_t audio = 100) {
         WavWriter writer;
         writer.fmt();
@@ -21,7 +15,11 @@ TEST_F(PluginTest, WritePositionsIntoWavFilesAndTheHostReadsThemAgain) {
             writer.guano("Timestamp: 2009-05-01T10:00:" + guano);
         return writer.audio(audio).bytes();
     };
-    const std::vector<File> files{
+    const struct {
+        const char *name, *utc;
+        std::string bytes;
+        const char *position; // read back after the write; empty: the file keeps its bytes
+    } files[] = {
         // The pass works in single precision, as for the command.
         {"early.wav", "2009-05-01T10:00:30Z", wav("30Z\nSpecies Manual ID: Pip\n", 101 /* odd-sized */),
          "48.099998 11.550000"},
@@ -32,14 +30,13 @@ TEST_F(PluginTest, WritePositionsIntoWavFilesAndTheHostReadsThemAgain) {
     };
     QList<pelorin::HostRecording> rows;
     QStringList paths;
-    for (const File &file : files) {
+    for (const auto &file : files) {
         paths << writeFile(file.name, QByteArray::fromStdString(file.bytes));
         rows << rec(file.name, file.utc);
         rows.back().setPath(paths.back());
     }
     selection = rows;
-    QStringList confirm;
-    QStringList result;
+    QStringList confirm, result;
     bool enabled = false;
     steps = {chooseFile(trackFile()),
              {"PelorinMain",
@@ -63,8 +60,8 @@ TEST_F(PluginTest, WritePositionsIntoWavFilesAndTheHostReadsThemAgain) {
         << result[1].toStdString();
     EXPECT_TRUE(result[1].contains(paths[4] + ": ")) << result[1].toStdString();
     EXPECT_EQ(changedFiles, paths.mid(0, 2));
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        const File &file = files[i];
+    for (std::size_t i = 0; i < std::size(files); ++i) {
+        const auto &file = files[i];
         const QString &path = paths[static_cast<qsizetype>(i)];
         if (*file.position == '\0') {
             EXPECT_EQ(contents(path).toStdString(), file.bytes) << file.name;
