@@ -352,7 +352,7 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
     }
     if (!documentWritten) {
         GpxReader reader;
-        reader.setBuildOnAnotherThread(true);
+        reader.setReadOnTwoCores(true);
         if (const ExitStatus status = readSurvey(options, zone, reader, survey, err); status != kWritten)
             return status;
     }

@@ -126,7 +126,7 @@ bool readGpsLogs(const std::vector<std::string> &paths, GpxReader &reader, GpsLo
     inParts(paths.size(), partsFor(paths.size(), 1), [&](std::size_t from, std::size_t to, std::size_t part) {
         GpxReader own;
         GpxReader &partReader = part == 0 ? reader : own;
-        partReader.setBuildOnAnotherThread(false); // the other cores read logs of their own
+        partReader.setReadOnTwoCores(false); // the other cores read logs of their own
         for (std::size_t i = from; i < to; ++i)
             read[i] = partReader.parseGPXFile(paths[i]);
     });

@@ -42,7 +42,7 @@ ExitStatus runGuanoWriteBack(const CliOptions &options, std::ostream &out, std::
     if (!gpxPaths)
         return kBadInput;
     GpxReader reader;
-    reader.setBuildOnAnotherThread(true);
+    reader.setReadOnTwoCores(true);
     GpsLogs logs;
     if (!readGpsLogs(*gpxPaths, reader, logs, err))
         return kBadInput;

@@ -18,7 +18,7 @@ PipelinedWrite writeKmlWhileReading(const std::string &path, const KmlOptions &o
         result.started = true;
         KmlTrackStream stream(options, sink);
         GpxReader reader;
-        reader.setBuildOnAnotherThread(true);
+        reader.setReadOnTwoCores(true);
         reader.setPointObserver([&stream](const TrackPoint &point, bool hasElevationSoFar) {
             stream.add(point, hasElevationSoFar);
         });

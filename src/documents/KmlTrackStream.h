@@ -14,7 +14,7 @@ namespace pelorin {
 
 // Writes the KML document of a GPS log while the log is still being read: the
 // reader hands over each completed point (from the thread that builds them,
-// see GpxReader::setBuildOnAnotherThread), its track line goes to the sink at
+// see GpxReader::setReadOnTwoCores), its track line goes to the sink at
 // once, and once the log is read and the recordings placed, finish writes the
 // rest. The bytes are those of writeKmlDocument with the track in file order.
 //

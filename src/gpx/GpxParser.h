@@ -39,9 +39,6 @@ inline GpxError unreadableLog(std::string description) {
     return e;
 }
 
-// Every other element only ends a text.
-enum class GpxReader::Element { TrackPoint, Waypoint, Time, Elevation, Name, Segment, Track, Other };
-
 // One expat parser for one document; forwards its events to the reader's
 // handlers and turns its failures into GpxError values.
 struct GpxReader::Parser {
@@ -97,85 +94,17 @@ struct GpxReader::Parser {
 private:
     static Parser &self(void *userData) { return *static_cast<Parser *>(userData); }
 
-    // Called for every element of the log: no strlen, no copies.
-    static Element elementOf(const char *name) noexcept {
-        switch (name[0]) {
-        case 't':
-            if (nameIs(name, "trkpt"))
-                return Element::TrackPoint;
-            if (nameIs(name, "time"))
-                return Element::Time;
-            return nameIs(name, "trkseg") ? Element::Segment
-                   : nameIs(name, "trk")  ? Element::Track
-                                          : Element::Other;
-        case 'w':
-            return nameIs(name, "wpt") ? Element::Waypoint : Element::Other;
-        case 'e':
-            return nameIs(name, "ele") ? Element::Elevation : Element::Other;
-        case 'n':
-            return nameIs(name, "name") ? Element::Name : Element::Other;
-        default:
-            return Element::Other;
-        }
-    }
-
-    // Character data between two markup events is one piece, wherever the
-    // parser's buffers happened to end. It goes straight into the accumulator
-    // and is trimmed there once the piece is complete.
-    void flushText() {
-        if (!inText_)
-            return;
-        inText_ = false;
-        std::string &value = reader_.currentStringValue;
-        if (value.size() == textStart_)
-            return;
-        const std::string_view piece(value.data() + textStart_, value.size() - textStart_);
-        const std::string_view kept = trimmed(piece);
-        if (kept.size() == piece.size())
-            return;
-        std::memmove(value.data() + textStart_, kept.data(), kept.size());
-        value.resize(textStart_ + kept.size());
-    }
-
     static void XMLCALL onStart(void *userData, const XML_Char *name, const XML_Char **attributes) {
         Parser &p = self(userData);
-        p.flushText();
-        const Element element = elementOf(name);
-        if (element == Element::TrackPoint || element == Element::Waypoint)
-            p.reader_.pointStart_ = static_cast<std::int64_t>(XML_GetCurrentByteIndex(p.parser_));
-        p.reader_.didStartElement(element, attributes);
+        p.reader_.startElement(name, attributes, static_cast<std::int64_t>(XML_GetCurrentByteIndex(p.parser_)));
     }
-    static void XMLCALL onEnd(void *userData, const XML_Char *name) {
-        Parser &p = self(userData);
-        p.flushText();
-        p.reader_.didEndElement(elementOf(name));
-    }
-    // Called for every run of text, the indentation between elements included
-    // (a line break is a run of its own): the blank runs that open a piece
-    // return at once, the rest goes out of line.
+    static void XMLCALL onEnd(void *userData, const XML_Char *name) { self(userData).reader_.endElement(name); }
     static void XMLCALL onCharacters(void *userData, const XML_Char *text, int length) {
-        Parser &p = self(userData);
-        if (p.inText_ && p.reader_.currentStringValue.size() != p.textStart_) {
-            p.append(text, text + length);
-            return;
-        }
-        if (!p.inText_) {
-            p.inText_ = true;
-            p.textStart_ = p.reader_.currentStringValue.size();
-        }
-        // Whitespace that opens a piece goes in trimming anyway; most pieces
-        // between elements are nothing else.
-        const XML_Char *end = text + length;
-        text = skipAsciiBlanks(text, end);
-        if (text != end)
-            p.append(text, end);
+        self(userData).reader_.foundCharacters(text, text + length);
     }
-    [[gnu::noinline]] void append(const XML_Char *text, const XML_Char *end) {
-        reader_.currentStringValue.append(text, static_cast<std::size_t>(end - text));
-    }
-    static void XMLCALL onComment(void *userData, const XML_Char *) { self(userData).flushText(); }
+    static void XMLCALL onComment(void *userData, const XML_Char *) { self(userData).reader_.endOfText(); }
     static void XMLCALL onProcessingInstruction(void *userData, const XML_Char *, const XML_Char *) {
-        self(userData).flushText();
+        self(userData).reader_.endOfText();
     }
     static void XMLCALL onEntityDecl(void *userData, const XML_Char *, int, const XML_Char *, int,
                                      const XML_Char *, const XML_Char *, const XML_Char *, const XML_Char *) {
@@ -204,8 +133,6 @@ private:
 
     GpxReader &reader_;
     XML_Parser parser_;
-    bool inText_ = false;       // a piece of character data is being collected
-    std::size_t textStart_ = 0; // where it starts in the accumulator
 };
 
 } // namespace pelorin

@@ -2,9 +2,11 @@
 
 #include "gpx/BuildingThread.h"
 #include "gpx/GpxParser.h"
+#include "gpx/GpxScanner.h"
 #include "gpx/StartTagLocator.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 #include <tuple>
 
@@ -24,6 +26,31 @@ constexpr std::size_t kBatchBytes = 256 * 1024;
 
 } // namespace
 
+// Every other element only ends a text.
+enum class GpxReader::Element { TrackPoint, Waypoint, Time, Elevation, Name, Segment, Track, Other };
+
+// Called for every element of the log: no strlen, no copies.
+GpxReader::Element GpxReader::elementOf(const char *name) noexcept {
+    switch (name[0]) {
+    case 't':
+        if (nameIs(name, "trkpt"))
+            return Element::TrackPoint;
+        if (nameIs(name, "time"))
+            return Element::Time;
+        return nameIs(name, "trkseg") ? Element::Segment
+               : nameIs(name, "trk")  ? Element::Track
+                                      : Element::Other;
+    case 'w':
+        return nameIs(name, "wpt") ? Element::Waypoint : Element::Other;
+    case 'e':
+        return nameIs(name, "ele") ? Element::Elevation : Element::Other;
+    case 'n':
+        return nameIs(name, "name") ? Element::Name : Element::Other;
+    default:
+        return Element::Other;
+    }
+}
+
 GpxReader::GpxReader() = default;
 GpxReader::~GpxReader() = default;
 
@@ -31,6 +58,7 @@ void GpxReader::parserDidStartDocument() {
     gpsPoints = {};
     pointData = std::make_unique<CapturedPoints>();
     currentStringValue.clear();
+    inText_ = false;
     isDateTime = false;
     isElevation = false;
     isName = false;
@@ -41,6 +69,60 @@ void GpxReader::parserDidStartDocument() {
     trackSegment_.reset();
     badCoordinates_.clear();
     badStarts_.clear();
+}
+
+void GpxReader::startElement(const char *name, const char **attributes, std::int64_t startByte) {
+    endOfText();
+    const Element element = elementOf(name);
+    if (element == Element::TrackPoint || element == Element::Waypoint)
+        pointStart_ = startByte;
+    didStartElement(element, attributes);
+}
+
+void GpxReader::endElement(const char *name) {
+    endOfText();
+    didEndElement(elementOf(name));
+}
+
+// Character data between two markup events is one piece, wherever the input's
+// buffers happened to end. It goes straight into the accumulator and is trimmed
+// there once the piece is complete.
+void GpxReader::endOfText() {
+    if (!inText_)
+        return;
+    inText_ = false;
+    std::string &value = currentStringValue;
+    if (value.size() == textStart_)
+        return;
+    const std::string_view piece(value.data() + textStart_, value.size() - textStart_);
+    const std::string_view kept = trimmed(piece);
+    if (kept.size() == piece.size())
+        return;
+    std::memmove(value.data() + textStart_, kept.data(), kept.size());
+    value.resize(textStart_ + kept.size());
+}
+
+// Called for every run of text, the indentation between elements included
+// (a line break is a run of its own for expat): the blank runs that open a
+// piece return at once, the rest goes out of line.
+void GpxReader::foundCharacters(const char *text, const char *end) {
+    if (inText_ && currentStringValue.size() != textStart_) {
+        appendText(text, end);
+        return;
+    }
+    if (!inText_) {
+        inText_ = true;
+        textStart_ = currentStringValue.size();
+    }
+    // Whitespace that opens a piece goes in trimming anyway; most pieces
+    // between elements are nothing else.
+    text = skipAsciiBlanks(text, end);
+    if (text != end)
+        appendText(text, end);
+}
+
+void GpxReader::appendText(const char *text, const char *end) {
+    currentStringValue.append(text, static_cast<std::size_t>(end - text));
 }
 
 void GpxReader::didStartElement(Element element, const char **attributes) {
@@ -138,14 +220,14 @@ void GpxReader::build(CapturedPoints &captured) {
             badStarts_.push_back(context.startByte);
         }
         points.push_back(std::move(point));
-        if (pointObserver_)
+        if (pointObserver_ && points.size() > observeFrom_)
             pointObserver_(points.back(), context.hasElevationSoFar);
     });
 }
 
-void GpxReader::startBuilding(std::uint64_t expectedBytes) {
+void GpxReader::startBuilding(std::uint64_t expectedBytes, bool aside) {
     gpsPoints.reserve(std::min(expectedBytes / kBytesPerPointGuess, kMaxReserve));
-    if (!buildAside_)
+    if (!aside)
         return;
     builder_ = std::make_unique<BuildingThread>([this](CapturedPoints &batch) { build(batch); });
     if (!builder_->start())
@@ -160,6 +242,13 @@ void GpxReader::parserDidEndDocument() {
 void GpxReader::parseErrorOccurred(GpxError error) {
     if (!error_)
         error_ = std::move(error);
+}
+
+GpxError GpxReader::cancelledRead() {
+    GpxError e;
+    e.kind = GpxError::Kind::Cancelled;
+    e.description = "the read was cancelled";
+    return e;
 }
 
 GpxResult GpxReader::refuse(std::string description) {
@@ -199,21 +288,78 @@ void GpxReader::placeBadPoints(GpxResult &result, const std::function<void(Start
     badStarts_.clear();
 }
 
-GpxResult GpxReader::parseGPXBytes(std::string_view bytes, std::size_t chunkSize) {
-    Parser parser(*this);
-    if (!parser.ok()) {
-        return refuse("no XML parser could be made");
-    }
+bool GpxReader::scanBesideCheck(const ReadDocumentAt &readAt, std::size_t chunkSize, std::uint64_t total,
+                                const GpxProgress &progress) {
+    WellFormedCheck check;
+    if (!check.start(readAt))
+        return false;
     parserDidStartDocument();
-    startBuilding(bytes.size());
+    startBuilding(total, false);
+    Scanner scanner(*this);
+    std::vector<char> buffer(2 * chunkSize);
+    std::size_t held = 0; // bytes not yet scanned, at the buffer's start
+    for (std::uint64_t at = 0;;) {
+        if (buffer.size() - held < chunkSize) {
+            if (buffer.size() > Scanner::kLongestToken)
+                return false;
+            buffer.resize(2 * buffer.size());
+        }
+        const std::optional<std::size_t> n = readAt(at, buffer.data() + held, chunkSize);
+        if (!n)
+            return false; // expat's read says why
+        at += *n;
+        held += *n;
+        const std::size_t scanned = scanner.scan(buffer.data(), held, static_cast<std::int64_t>(at - held), *n == 0);
+        if (scanner.gaveUp())
+            return false;
+        held -= scanned;
+        std::memmove(buffer.data(), buffer.data() + scanned, held);
+        if (*n == 0)
+            break;
+        if (progress && !progress(at, total)) {
+            parseErrorOccurred(cancelledRead());
+            return true;
+        }
+    }
+    parserDidEndDocument();
+    return check.wellFormed();
+}
+
+// Reads a document in two ways: the scan beside expat's check, or expat alone
+// (from where the scan gave up, as far as the observer can tell).
+template <class ReadByExpat>
+GpxResult GpxReader::read(const ReadDocumentAt &readAt, std::size_t chunkSize, std::uint64_t total,
+                          const GpxProgress &progress, ReadByExpat &&readByExpat) {
+    observeFrom_ = 0;
+    if (twoCores_ && scanBesideCheck(readAt, chunkSize, total, progress))
+        return finish();
+    observeFrom_ = gpsPoints.size();
+    GpxResult result = readByExpat();
+    observeFrom_ = 0;
+    return result;
+}
+
+GpxResult GpxReader::parseGPXBytes(std::string_view bytes, std::size_t chunkSize) {
     if (chunkSize == 0 || chunkSize > static_cast<std::size_t>(kReadChunk))
         chunkSize = std::max<std::size_t>(1, std::min<std::size_t>(bytes.size(), kReadChunk));
-    bool good = true;
-    for (std::size_t at = 0; good && at < bytes.size(); at += chunkSize)
-        good = parser.feed(bytes.data() + at, std::min(chunkSize, bytes.size() - at), false);
-    if (good && parser.feed(nullptr, 0, true))
-        parserDidEndDocument();
-    GpxResult result = finish();
+    const ReadDocumentAt readAt = [bytes](std::uint64_t at, char *into, std::size_t size) -> std::optional<std::size_t> {
+        const std::size_t n = at < bytes.size() ? std::min<std::size_t>(size, bytes.size() - at) : 0;
+        std::memcpy(into, bytes.data() + at, n);
+        return n;
+    };
+    GpxResult result = read(readAt, chunkSize, bytes.size(), {}, [&] {
+        Parser parser(*this);
+        if (!parser.ok())
+            return refuse("no XML parser could be made");
+        parserDidStartDocument();
+        startBuilding(bytes.size(), twoCores_);
+        bool good = true;
+        for (std::size_t at = 0; good && at < bytes.size(); at += chunkSize)
+            good = parser.feed(bytes.data() + at, std::min(chunkSize, bytes.size() - at), false);
+        if (good && parser.feed(nullptr, 0, true))
+            parserDidEndDocument();
+        return finish();
+    });
     placeBadPoints(result, [&](StartTagLocator &locator) {
         for (std::size_t at = 0; at < bytes.size(); at += kReadChunk)
             if (!locator.feed(bytes.data() + at, std::min<std::size_t>(kReadChunk, bytes.size() - at), false))
@@ -242,37 +388,36 @@ GpxResult GpxReader::parseGPXFile(const std::string &path, const GpxProgress &pr
     }
     }
     File &file = opened.file;
-
-    Parser parser(*this);
-    if (!parser.ok()) {
-        return refuse("no XML parser could be made");
-    }
-    parserDidStartDocument();
     const std::uint64_t total = opened.status.size;
-    startBuilding(total);
-
-    std::uint64_t done = 0;
-    for (;;) {
-        std::optional<GpxError> readError;
-        const long n = parser.feedFrom(file, readError);
-        if (readError)
-            error_ = std::move(readError); // a read error precedes any parse error
-        if (n < 0)
-            break;
-        if (n == 0) {
-            parserDidEndDocument();
-            break;
+    const ReadDocumentAt readAt = [&file](std::uint64_t at, char *into, std::size_t size) {
+        return file.readAt(at, into, size);
+    };
+    GpxResult result = read(readAt, kReadChunk, total, progress, [&] {
+        Parser parser(*this);
+        if (!parser.ok())
+            return refuse("no XML parser could be made");
+        parserDidStartDocument();
+        startBuilding(total, twoCores_);
+        std::uint64_t done = 0;
+        for (;;) {
+            std::optional<GpxError> readError;
+            const long n = parser.feedFrom(file, readError);
+            if (readError)
+                error_ = std::move(readError); // a read error precedes any parse error
+            if (n < 0)
+                break;
+            if (n == 0) {
+                parserDidEndDocument();
+                break;
+            }
+            done += static_cast<std::uint64_t>(n);
+            if (progress && !progress(done, total)) {
+                parseErrorOccurred(cancelledRead());
+                break;
+            }
         }
-        done += static_cast<std::uint64_t>(n);
-        if (progress && !progress(done, total)) {
-            GpxError e;
-            e.kind = GpxError::Kind::Cancelled;
-            e.description = "the read was cancelled";
-            parseErrorOccurred(std::move(e));
-            break;
-        }
-    }
-    GpxResult result = finish();
+        return finish();
+    });
     placeBadPoints(result, [&file](StartTagLocator &locator) {
         std::vector<char> buffer(kReadChunk);
         for (std::uint64_t at = 0;;) {

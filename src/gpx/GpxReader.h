@@ -2,6 +2,7 @@
 
 #include "gpx/CapturedPoints.h"
 #include "gpx/TrackPoint.h"
+#include "gpx/WellFormedCheck.h"
 
 #include <cstdint>
 #include <functional>
@@ -72,15 +73,31 @@ public:
     using PointObserver = std::function<void(const TrackPoint &point, bool hasElevationSoFar)>;
     void setPointObserver(PointObserver observer) { pointObserver_ = std::move(observer); }
 
-    // Builds the points, and calls the observer, on a thread of the reader's
-    // own while the parser reads on the caller's: the parser's thread then only
-    // copies each point's texts. The result is the same either way.
-    void setBuildOnAnotherThread(bool another) { buildAside_ = another; }
+    // Reads on two cores, for the same result: expat checks the document on
+    // one while a scan made for GPX finds its points on the caller's. A
+    // document the scan does not take, or expat refuses, is read again by
+    // expat alone, its points built on the second core; the observer then
+    // hears only of points it has not heard of, but may have heard of points
+    // past an error the result stops at.
+    void setReadOnTwoCores(bool twoCores) { twoCores_ = twoCores; }
 
 private:
     struct Parser;
     friend struct Parser;
+    struct Scanner;
+    friend struct Scanner;
     enum class Element; // the elements the reader acts on
+    static Element elementOf(const char *name) noexcept;
+
+    // The markup events the front ends raise (expat, or the scan beside it):
+    // names and attributes NUL-terminated, attributes as name/value pairs
+    // ending in a null. A piece of character data may come in several runs;
+    // a tag, comment or processing instruction ends it.
+    void startElement(const char *name, const char **attributes, std::int64_t startByte);
+    void endElement(const char *name);
+    void foundCharacters(const char *text, const char *end);
+    void endOfText();
+    [[gnu::noinline]] void appendText(const char *text, const char *end);
 
     // The parser's events, in the order it raises them; character data is
     // collected into the accumulator by the parser glue, a whole run at a time.
@@ -91,12 +108,20 @@ private:
     void parseErrorOccurred(GpxError error); // keeps the first
     std::uint32_t pointSegment();            // of the `trkpt` that starts
 
+    // The scan beside expat's check; false when expat alone must read the
+    // document, from its start.
+    bool scanBesideCheck(const ReadDocumentAt &readAt, std::size_t chunkSize, std::uint64_t total,
+                         const GpxProgress &progress);
+    template <class ReadByExpat>
+    GpxResult read(const ReadDocumentAt &readAt, std::size_t chunkSize, std::uint64_t total, const GpxProgress &progress,
+                   ReadByExpat &&readByExpat);
+    static GpxError cancelledRead();
     GpxResult refuse(std::string description); // no parser could be made
     GpxResult finish();
     // Gives the bad points their line and column; readAgain feeds the document to the locator.
     void placeBadPoints(GpxResult &result, const std::function<void(StartTagLocator &)> &readAgain);
 
-    void startBuilding(std::uint64_t expectedBytes);
+    void startBuilding(std::uint64_t expectedBytes, bool aside);
     void pointEnded(); // hands the captured points on when it is time
     void build(CapturedPoints &captured);
 
@@ -107,6 +132,8 @@ private:
     std::int64_t pointStart_ = 0; // where the point that starts begins, in bytes
     // The accumulator; "discarded" means cleared, so its buffer is reused.
     std::string currentStringValue;
+    bool inText_ = false;       // a piece of character data is being collected
+    std::size_t textStart_ = 0; // where it starts in the accumulator
     bool isDateTime = false;
     bool isName = false; // inside a `name` element
     bool isElevation = false;
@@ -121,7 +148,8 @@ private:
     std::vector<BadCoordinatePoint> badCoordinates_; // the builder's own while it runs
     std::vector<std::int64_t> badStarts_;            // where each begins, until placed
     PointObserver pointObserver_;
-    bool buildAside_ = false;
+    std::size_t observeFrom_ = 0; // points the observer heard of in a read given up
+    bool twoCores_ = false;
     std::unique_ptr<BuildingThread> builder_; // builds the points aside
 };
 

@@ -302,7 +302,7 @@ bool QuellmarkPlugin::parseGPXFiles(const QList<QUrl> &urls) {
         {
             GpxReadProgress progress(myPanel);
             // The points are built on another core while this one parses and keeps the window alive.
-            gpxReader_.setBuildOnAnotherThread(true);
+            gpxReader_.setReadOnTwoCores(true);
             result = gpxReader_.parseGPXFile(localPath(url), progress.callback());
         }
         if (!result.ok()) {

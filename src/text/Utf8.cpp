@@ -40,4 +40,22 @@ bool isValidUtf8(std::string_view text) noexcept {
     return true;
 }
 
+void appendUtf8(std::string &into, char32_t c) {
+    if (c < 0x80) {
+        into += static_cast<char>(c);
+    } else if (c < 0x800) {
+        into += static_cast<char>(0xC0 | (c >> 6));
+        into += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        into += static_cast<char>(0xE0 | (c >> 12));
+        into += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        into += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        into += static_cast<char>(0xF0 | (c >> 18));
+        into += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        into += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        into += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
 } // namespace pelorin
