@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // Built on another thread, the same reading.
     pelorin::GpxReader aside;
-    aside.setBuildOnAnotherThread(true);
+    aside.setReadOnTwoCores(true);
     const pelorin::GpxResult built = aside.parseGPXBytes(bytes);
     PELORIN_FUZZ_CHECK(built.points == whole.points);
     PELORIN_FUZZ_CHECK(built.hasElevation == whole.hasElevation && built.ok() == whole.ok());

@@ -96,9 +96,12 @@ private:
 
     static void XMLCALL onStart(void *userData, const XML_Char *name, const XML_Char **attributes) {
         Parser &p = self(userData);
-        p.reader_.startElement(name, attributes, static_cast<std::int64_t>(XML_GetCurrentByteIndex(p.parser_)));
+        p.reader_.startElement(name, attributes,
+                               static_cast<std::int64_t>(XML_GetCurrentByteIndex(p.parser_)));
     }
-    static void XMLCALL onEnd(void *userData, const XML_Char *name) { self(userData).reader_.endElement(name); }
+    static void XMLCALL onEnd(void *userData, const XML_Char *name) {
+        self(userData).reader_.endElement(name);
+    }
     static void XMLCALL onCharacters(void *userData, const XML_Char *text, int length) {
         self(userData).reader_.foundCharacters(text, text + length);
     }

@@ -6,8 +6,8 @@
 #include "gpx/StartTagLocator.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <tuple>
 
 namespace pelorin {
@@ -309,7 +309,8 @@ bool GpxReader::scanBesideCheck(const ReadDocumentAt &readAt, std::size_t chunkS
             return false; // expat's read says why
         at += *n;
         held += *n;
-        const std::size_t scanned = scanner.scan(buffer.data(), held, static_cast<std::int64_t>(at - held), *n == 0);
+        const std::size_t scanned =
+            scanner.scan(buffer.data(), held, static_cast<std::int64_t>(at - held), *n == 0);
         if (scanner.gaveUp())
             return false;
         held -= scanned;
@@ -342,7 +343,8 @@ GpxResult GpxReader::read(const ReadDocumentAt &readAt, std::size_t chunkSize, s
 GpxResult GpxReader::parseGPXBytes(std::string_view bytes, std::size_t chunkSize) {
     if (chunkSize == 0 || chunkSize > static_cast<std::size_t>(kReadChunk))
         chunkSize = std::max<std::size_t>(1, std::min<std::size_t>(bytes.size(), kReadChunk));
-    const ReadDocumentAt readAt = [bytes](std::uint64_t at, char *into, std::size_t size) -> std::optional<std::size_t> {
+    const ReadDocumentAt readAt = [bytes](std::uint64_t at, char *into,
+                                          std::size_t size) -> std::optional<std::size_t> {
         const std::size_t n = at < bytes.size() ? std::min<std::size_t>(size, bytes.size() - at) : 0;
         std::memcpy(into, bytes.data() + at, n);
         return n;

@@ -113,8 +113,8 @@ private:
     bool scanBesideCheck(const ReadDocumentAt &readAt, std::size_t chunkSize, std::uint64_t total,
                          const GpxProgress &progress);
     template <class ReadByExpat>
-    GpxResult read(const ReadDocumentAt &readAt, std::size_t chunkSize, std::uint64_t total, const GpxProgress &progress,
-                   ReadByExpat &&readByExpat);
+    GpxResult read(const ReadDocumentAt &readAt, std::size_t chunkSize, std::uint64_t total,
+                   const GpxProgress &progress, ReadByExpat &&readByExpat);
     static GpxError cancelledRead();
     GpxResult refuse(std::string description); // no parser could be made
     GpxResult finish();

@@ -25,7 +25,8 @@ const char *find(const char *p, const char *end, std::string_view what) noexcept
 }
 
 bool startsWith(const char *p, const char *end, std::string_view prefix) noexcept {
-    return static_cast<std::size_t>(end - p) >= prefix.size() && std::memcmp(p, prefix.data(), prefix.size()) == 0;
+    return static_cast<std::size_t>(end - p) >= prefix.size() &&
+           std::memcmp(p, prefix.data(), prefix.size()) == 0;
 }
 
 // Whether what is there may still become `prefix` once more bytes come.
@@ -340,7 +341,8 @@ bool GpxReader::Scanner::resolve(const char *p, const char *end, bool attribute,
             const char *semicolon = find(p + 1, end, ';');
             if (!semicolon)
                 return false;
-            const char32_t named = referenced(std::string_view(p + 1, static_cast<std::size_t>(semicolon - p - 1)));
+            const char32_t named =
+                referenced(std::string_view(p + 1, static_cast<std::size_t>(semicolon - p - 1)));
             if (named == 0)
                 return false;
             appendUtf8(into, named);

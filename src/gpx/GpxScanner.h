@@ -48,8 +48,8 @@ private:
     GpxReader &reader_;
     bool started_ = false; // the byte order mark and the declaration are behind
     bool gaveUp_ = false;
-    long depth_ = 0;                   // open elements: text outside the root is not reported
-    std::string tag_;                  // the tag's name, then its attributes' names and values, NUL-terminated
+    long depth_ = 0;  // open elements: text outside the root is not reported
+    std::string tag_; // the tag's name, then its attributes' names and values, NUL-terminated
     std::vector<std::size_t> offsets_; // of each attribute's name and value in tag_
     std::vector<const char *> attributes_;
     std::string resolved_; // a text whose references were resolved

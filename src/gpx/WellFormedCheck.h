@@ -11,7 +11,8 @@ namespace pelorin {
 
 // Reads up to `size` bytes from `at` into `into`: how many (0 at the end), or
 // nothing on a read error. Called from more than one thread at once.
-using ReadDocumentAt = std::function<std::optional<std::size_t>(std::uint64_t at, char *into, std::size_t size)>;
+using ReadDocumentAt =
+    std::function<std::optional<std::size_t>(std::uint64_t at, char *into, std::size_t size)>;
 
 // Whether a document is well formed and declares no entity, as the reader's
 // expat parser finds it, judged on a thread of its own while the reader's

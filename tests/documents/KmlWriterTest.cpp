@@ -145,7 +145,7 @@ std::tuple<std::string, std::size_t, std::string> stream(const std::string &docu
     {
         KmlTrackStream kml(options, [&](std::string_view piece) { bytes += piece; });
         GpxReader reader;
-        reader.setBuildOnAnotherThread(true); // as the command reads
+        reader.setReadOnTwoCores(true); // as the command reads
         reader.setPointObserver([&](const TrackPoint &point, bool soFar) { kml.add(point, soFar); });
         read = reader.parseGPXBytes(document, 4096);
         EXPECT_TRUE(read.ok());

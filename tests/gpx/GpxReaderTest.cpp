@@ -51,7 +51,7 @@ std::vector<std::string> readingFacts(const GpxResult &r) {
 GpxResult read(std::string_view doc, std::size_t chunkSize = 0) {
     GpxReader here;
     GpxReader aside;
-    aside.setBuildOnAnotherThread(true);
+    aside.setReadOnTwoCores(true);
     GpxResult result = here.parseGPXBytes(doc, chunkSize);
     const GpxResult other = aside.parseGPXBytes(doc, chunkSize);
     EXPECT_EQ(other.points, result.points);
@@ -230,7 +230,7 @@ TEST(GpxFile, StreamsAFileOfManyChunksLikeTheSameBytesAndCanCancel) {
     ASSERT_TRUE(fromFile.ok()) << fromFile.error->description;
     EXPECT_EQ(fromFile.points, reader.parseGPXBytes(doc).points);
     GpxReader aside; // many batches handed to the building thread
-    aside.setBuildOnAnotherThread(true);
+    aside.setReadOnTwoCores(true);
     EXPECT_EQ(aside.parseGPXFile(path.string()).points, fromFile.points);
     EXPECT_EQ(fromFile.points.size(), 10000u);
     ASSERT_EQ(fromFile.badCoordinates.size(), 1u);
