@@ -30,6 +30,7 @@
 #include <future>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <system_error>
 #include <thread>
 
@@ -330,9 +331,10 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
     // core while the file goes to disk.
     std::jthread lettingGo;
     if (pipelined) {
+        std::ostringstream held; // told once expat agrees with the scan that read the log
         const PipelinedWrite write = writeKmlWhileReading(
             options.outputPath, kmlOptions(options, false), [&](GpxReader &reader, KmlRest &rest) {
-                const ExitStatus status = readSurvey(options, zone, reader, survey, err);
+                const ExitStatus status = readSurvey(options, zone, reader, survey, held);
                 rest = {survey.logs.track.hasElevation, survey.logs.track.points, survey.placed.records, [&] {
                             try {
                                 lettingGo = std::jthread([points = std::move(survey.logs.track.points)] {});
@@ -341,6 +343,14 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
                         }};
                 return status;
             });
+        if (write.logRefused) {
+            // Read again by expat alone, which says what is wrong with the log.
+            Survey again{survey.gpxPaths, {}, {}, {}, {}, {}};
+            GpxReader reader;
+            const ExitStatus status = readSurvey(options, zone, reader, again, err);
+            return status == kWritten ? kBadInput : status;
+        }
+        err << held.str();
         if (write.started) {
             if (write.status == kWriteFailed)
                 say(err, {options.outputPath}, write.written.error);

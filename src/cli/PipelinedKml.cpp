@@ -19,16 +19,19 @@ PipelinedWrite writeKmlWhileReading(const std::string &path, const KmlOptions &o
         KmlTrackStream stream(options, sink);
         GpxReader reader;
         reader.setReadOnTwoCores(true);
+        reader.setVerdictLater(true);
         reader.setPointObserver([&stream](const TrackPoint &point, bool hasElevationSoFar) {
             stream.add(point, hasElevationSoFar);
         });
         KmlRest rest;
         result.status = read(reader, rest);
-        if (result.status != kWritten) {
+        if (result.status == kWritten)
+            stream.finish(rest.hasElevation, rest.track, rest.records);
+        result.logRefused = !reader.expatAgrees();
+        if (result.status != kWritten || result.logRefused) {
             stream.abandon();
             throw NothingToWrite{};
         }
-        stream.finish(rest.hasElevation, rest.track, rest.records);
         if (rest.documentMade)
             rest.documentMade();
     });

@@ -29,13 +29,17 @@ using ReadForKml = std::function<ExitStatus(GpxReader &reader, KmlRest &rest)>;
 struct PipelinedWrite {
     bool started = false;         // false: the destination could not be opened, and nothing was read
     ExitStatus status = kWritten; // read's, or kWriteFailed
+    // Expat refused the log the reader's scan had read: nothing was written,
+    // and what read made of the log is not to be told; read it again without
+    // the scan to learn what is wrong.
+    bool logRefused = false;
     WriteResult written;
 };
 
 // Writes the document to path while read reads the log: the track's lines are
-// formatted and written on another core as its points are read, the placemarks
-// follow. When read says no, or the write fails, the destination keeps what it
-// held. The bytes are those of writeKmlDocument.
+// formatted and written as its points are read, the placemarks follow, while
+// expat checks the log on another core; the file is kept only once it agrees. When read says no, or the write
+// fails, the destination keeps what it held. The bytes are those of writeKmlDocument.
 PipelinedWrite writeKmlWhileReading(const std::string &path, const KmlOptions &options,
                                     const ReadForKml &read);
 

@@ -288,11 +288,8 @@ void GpxReader::placeBadPoints(GpxResult &result, const std::function<void(Start
     badStarts_.clear();
 }
 
-bool GpxReader::scanBesideCheck(const ReadDocumentAt &readAt, std::size_t chunkSize, std::uint64_t total,
-                                const GpxProgress &progress) {
-    WellFormedCheck check;
-    if (!check.start(readAt))
-        return false;
+GpxReader::ScanEnd GpxReader::scan(const ReadDocumentAt &readAt, std::size_t chunkSize, std::uint64_t total,
+                                   const GpxProgress &progress) {
     parserDidStartDocument();
     startBuilding(total, false);
     Scanner scanner(*this);
@@ -301,43 +298,67 @@ bool GpxReader::scanBesideCheck(const ReadDocumentAt &readAt, std::size_t chunkS
     for (std::uint64_t at = 0;;) {
         if (buffer.size() - held < chunkSize) {
             if (buffer.size() > Scanner::kLongestToken)
-                return false;
+                return ScanEnd::GaveUp;
             buffer.resize(2 * buffer.size());
         }
         const std::optional<std::size_t> n = readAt(at, buffer.data() + held, chunkSize);
         if (!n)
-            return false; // expat's read says why
+            return ScanEnd::GaveUp; // expat's read says why
         at += *n;
         held += *n;
         const std::size_t scanned =
             scanner.scan(buffer.data(), held, static_cast<std::int64_t>(at - held), *n == 0);
         if (scanner.gaveUp())
-            return false;
+            return ScanEnd::GaveUp;
         held -= scanned;
         std::memmove(buffer.data(), buffer.data() + scanned, held);
         if (*n == 0)
             break;
         if (progress && !progress(at, total)) {
             parseErrorOccurred(cancelledRead());
-            return true;
+            return ScanEnd::Cancelled;
         }
     }
     parserDidEndDocument();
-    return check.wellFormed();
+    return ScanEnd::Whole;
 }
 
-// Reads a document in two ways: the scan beside expat's check, or expat alone
-// (from where the scan gave up, as far as the observer can tell).
+// Reads a document in one of two ways: the scan beside expat's check, or
+// expat alone (from where the scan gave up, as far as the observer can tell).
 template <class ReadByExpat>
 GpxResult GpxReader::read(const ReadDocumentAt &readAt, std::size_t chunkSize, std::uint64_t total,
-                          const GpxProgress &progress, ReadByExpat &&readByExpat) {
+                          const GpxProgress &progress, bool verdictMayWait, ReadByExpat &&readByExpat) {
     observeFrom_ = 0;
-    if (twoCores_ && scanBesideCheck(readAt, chunkSize, total, progress))
-        return finish();
+    scanned_ = false;
+    pendingCheck_.reset();
+    if (twoCores_) {
+        auto check = std::make_unique<WellFormedCheck>();
+        if (check->start(readAt)) {
+            const ScanEnd end = scan(readAt, chunkSize, total, progress);
+            if (end == ScanEnd::Cancelled)
+                return finish();
+            if (end == ScanEnd::Whole && verdictLater_ && verdictMayWait) {
+                pendingCheck_ = std::move(check);
+                scanned_ = true;
+                return finish();
+            }
+            scanned_ = end == ScanEnd::Whole && check->wellFormed();
+            if (scanned_)
+                return finish();
+        }
+    }
     observeFrom_ = gpsPoints.size();
     GpxResult result = readByExpat();
     observeFrom_ = 0;
     return result;
+}
+
+bool GpxReader::expatAgrees() {
+    if (!pendingCheck_)
+        return true;
+    const bool agrees = pendingCheck_->wellFormed();
+    pendingCheck_.reset();
+    return agrees;
 }
 
 GpxResult GpxReader::parseGPXBytes(std::string_view bytes, std::size_t chunkSize) {
@@ -349,7 +370,8 @@ GpxResult GpxReader::parseGPXBytes(std::string_view bytes, std::size_t chunkSize
         std::memcpy(into, bytes.data() + at, n);
         return n;
     };
-    GpxResult result = read(readAt, chunkSize, bytes.size(), {}, [&] {
+    // The bytes are the caller's: the verdict cannot wait for later.
+    GpxResult result = read(readAt, chunkSize, bytes.size(), {}, false, [&] {
         Parser parser(*this);
         if (!parser.ok())
             return refuse("no XML parser could be made");
@@ -389,12 +411,14 @@ GpxResult GpxReader::parseGPXFile(const std::string &path, const GpxProgress &pr
         return refuse("\"" + path + "\" is " + what + ", not a GPS log file");
     }
     }
-    File &file = opened.file;
+    // Shared with expat's check, which may still be reading when the result is out.
+    const auto shared = std::make_shared<File>(std::move(opened.file));
+    File &file = *shared;
     const std::uint64_t total = opened.status.size;
-    const ReadDocumentAt readAt = [&file](std::uint64_t at, char *into, std::size_t size) {
-        return file.readAt(at, into, size);
+    const ReadDocumentAt readAt = [shared](std::uint64_t at, char *into, std::size_t size) {
+        return shared->readAt(at, into, size);
     };
-    GpxResult result = read(readAt, kReadChunk, total, progress, [&] {
+    GpxResult result = read(readAt, kReadChunk, total, progress, true, [&] {
         Parser parser(*this);
         if (!parser.ok())
             return refuse("no XML parser could be made");

@@ -80,6 +80,17 @@ public:
     // hears only of points it has not heard of, but may have heard of points
     // past an error the result stops at.
     void setReadOnTwoCores(bool twoCores) { twoCores_ = twoCores; }
+    // With two cores, a read of a file returns once the scan is through,
+    // before expat has judged the document: for a caller with more to do
+    // meanwhile, who asks expatAgrees() before trusting what it made.
+    void setVerdictLater(bool later) { verdictLater_ = later; }
+    // Waits for expat's verdict on a read left for later: false when expat
+    // refused the document, whose result must then not be used (read it again
+    // without the scan to learn why). True for every other read.
+    bool expatAgrees();
+    // Whether the last read's points came from the scan, for the tests that
+    // hold the two ways to one result.
+    bool lastReadScanned() const noexcept { return scanned_; }
 
 private:
     struct Parser;
@@ -108,13 +119,13 @@ private:
     void parseErrorOccurred(GpxError error); // keeps the first
     std::uint32_t pointSegment();            // of the `trkpt` that starts
 
-    // The scan beside expat's check; false when expat alone must read the
-    // document, from its start.
-    bool scanBesideCheck(const ReadDocumentAt &readAt, std::size_t chunkSize, std::uint64_t total,
-                         const GpxProgress &progress);
+    // The scan beside expat's check; on GaveUp expat alone must read the document.
+    enum class ScanEnd { Whole, GaveUp, Cancelled };
+    ScanEnd scan(const ReadDocumentAt &readAt, std::size_t chunkSize, std::uint64_t total,
+                 const GpxProgress &progress);
     template <class ReadByExpat>
     GpxResult read(const ReadDocumentAt &readAt, std::size_t chunkSize, std::uint64_t total,
-                   const GpxProgress &progress, ReadByExpat &&readByExpat);
+                   const GpxProgress &progress, bool verdictMayWait, ReadByExpat &&readByExpat);
     static GpxError cancelledRead();
     GpxResult refuse(std::string description); // no parser could be made
     GpxResult finish();
@@ -150,6 +161,9 @@ private:
     PointObserver pointObserver_;
     std::size_t observeFrom_ = 0; // points the observer heard of in a read given up
     bool twoCores_ = false;
+    bool verdictLater_ = false;
+    std::unique_ptr<WellFormedCheck> pendingCheck_; // of a read whose verdict was left for later
+    bool scanned_ = false;
     std::unique_ptr<BuildingThread> builder_; // builds the points aside
 };
 
