@@ -61,20 +61,14 @@ TEST_F(ClockTest, SyncPointsNoClockCouldMakeAreBadInput) {
         std::vector<std::string> syncs;
         std::string message;
     } cases[] = {
-        {{"2025-06-12T10:30:00Z=2025-06-12T10:30:30Z", "2025-06-12T10:30:00Z=2025-06-12T10:30:40Z"},
-         "pelorin: --sync: two sync points at the recorder time 2025-06-12T10:30:00Z; each needs a time of "
-         "its "
-         "own\n"},
-        // 30 s in an hour.
+        // 30 s in an hour; the drift's other refusals are its own tests'.
         {{"2025-06-12T10:30:00Z=2025-06-12T10:30:30Z", "2025-06-12T11:30:00Z=2025-06-12T11:31:00Z"},
          "pelorin: --sync: the sync points at the recorder times 2025-06-12T10:30:00Z and "
-         "2025-06-12T11:30:00Z "
-         "make the clock drift 720 s a day, more than 10 minutes a day: check their times\n"},
+         "2025-06-12T11:30:00Z make the clock drift 720 s a day, more than 10 minutes a day: check their "
+         "times\n"},
         {{"2025-06-12T10:30:00Z=noon"},
          "pelorin: --sync: 'noon' is not a GPS time such as 2025-05-01T21:00:00Z, for the recorder time "
          "'2025-06-12T10:30:00Z'\n"},
-        {{"2025-06-12T10:30:00Z=2025-06-12T10:30:30Z", "R9.wav=Start"},
-         "pelorin: --sync: no recording named \"R9.wav\"\n"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.message);

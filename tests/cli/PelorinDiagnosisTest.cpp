@@ -6,7 +6,6 @@ namespace pelorin::test {
 namespace {
 
 using ::testing::HasSubstr;
-using ::testing::Not;
 
 // The survey's track with a waypoint "Start" marked when R2 was started (R2's
 // clock said 10:00:30, the logger 10:01:07), and one without a time.
@@ -63,7 +62,6 @@ TEST_F(SurveyTest, RecorderZoneReadsZoneLessTimes) {
     const RunResult berlin = run(kml(), {"--offset", "30", "--recorder-tz", "Europe/Berlin"});
     ASSERT_EQ(berlin.exitCode, 0) << berlin.err;
     EXPECT_THAT(berlin.err, HasSubstr("placed 2 of 2"));
-    EXPECT_THAT(berlin.err, Not(HasSubstr("occurs twice")));
 
     const RunResult unknown = run(kml(), {"--recorder-tz", "Mars/Olympus"});
     EXPECT_EQ(unknown.exitCode, 2);

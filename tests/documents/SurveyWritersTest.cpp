@@ -89,7 +89,7 @@ TEST(SurveyKml, TrackBySegmentWaypointsApartAndOneFolderPerSpecies) {
     EXPECT_EQ(kml.find("File Early.wav"), std::string::npos);
 }
 
-// Field lists and layers are checked by GDAL below; these pin what it reads either way.
+// Each field's value is the field-by-field test's; these pin the document around them, and nulls as null.
 TEST(GeoJson, RecordingsAsPointsWithTheirFieldsAndTheUnplacedWithoutAPosition) {
     test::ScopedTimeZone zone("UTC0");
     expectInOrder(
@@ -100,9 +100,6 @@ TEST(GeoJson, RecordingsAsPointsWithTheirFieldsAndTheUnplacedWithoutAPosition) {
             "{\"kind\":\"waypoint\",\"name\":\"Car park & bridge\",\"time\":"
             "\"2024-06-01T09:00:00Z\",\"elevation\":300},",
             "\"description\":\"File Ppip & <one>.wav\\nSpecies Ppip\\n",
-            "\"status\":\"interpolated\",\"elevation\":312.7,\"seconds_to_fix\":30,",
-            "\"recorder_latitude\":48.850600,\"recorder_longitude\":9.500500,\"recorder_distance_m\":11.3,",
-            "\"species\":\"Ppip;Nnoc\"",
             "\"status\":\"before-track\",\"elevation\":null,\"seconds_to_fix\":7200,"
             "\"gap_seconds\":null,\"uncertainty_m\":null,\"recorder_latitude\":null,",
             "\"geometry\":null}",
@@ -373,10 +370,6 @@ TEST(SurveyReadBack, GdalReadsEveryFormatWhole) {
          {"using driver `GPX'", "Feature Count: 6", "name (String) = Both.wav (Ppip;Nnoc)",
           "MULTILINESTRING ((9.5 48.849998,9.501 48.851002,9.502 48.852001),"
           "(9.6 48.860001,9.601 48.861),(9.7 48.900002))"}},
-        {"ogrinfo -ro -al " + w.plain,
-         {"Layer name: &<>\n", "Feature Count: 3\n", "LINESTRING Z (9.5 48.849998 312.4,9.502 48.852001 0)",
-          "description (String) = File <odd> & name\nTime 21:30:00\n",
-          "description (String) = File e\nTime 21:32:00\n", "POINT (9.502 48.852001)"}},
     };
     for (const Case &c : cases) {
         const ToolResult r = run({"ogrinfo"}, c.command, w.folder);

@@ -47,7 +47,8 @@ TEST_F(PluginTest, ExportWritesEveryListedRecordingWhateverIsSelected) {
     EXPECT_FALSE(plugin.myPanel->isVisible()) << "an export closes the panel";
 }
 
-// The save dialog offers GeoJSON and GPX beside KML; the chosen kind gives the suffix and the document.
+// The save dialog offers GeoJSON and GPX beside KML; the chosen kind gives the suffix. Each kind's bytes are
+// SameAsCommandTest's.
 TEST_F(PluginTest, ExportWritesGeoJsonOrGpxWhenChosen) {
     selectTwo();
     QStringList filters;
@@ -55,10 +56,7 @@ TEST_F(PluginTest, ExportWritesGeoJsonOrGpxWhenChosen) {
     plugin.fire(nullptr);
 
     EXPECT_EQ(filters, (QStringList{"KML files (*.kml)", "GeoJSON files (*.geojson)", "GPX files (*.gpx)"}));
-    const QByteArray json = contents(dir.filePath("survey.geojson"));
-    EXPECT_EQ(json.count("\"kind\":\"recording\""), 2);
-    EXPECT_TRUE(json.startsWith("{\"type\":\"FeatureCollection\",\"name\":\""))
-        << json.left(80).toStdString();
+    EXPECT_TRUE(contents(dir.filePath("survey.geojson")).startsWith("{\"type\":\"FeatureCollection\","));
 }
 
 // The Style box: plain unless chosen; survey then goes to the preview and to an exported KML file alike.
@@ -84,13 +82,10 @@ TEST_F(PluginTest, SurveyStyleGoesToPreviewAndExportAndTheFirstPreviewCentres) {
     EXPECT_EQ(map.calls.value(1), "setCenter 48.1000001 11.6");
     EXPECT_FALSE(field<QPushButton>("writePositions")->isEnabled())
         << "catalogue rows have no file to write into";
-    QStringList written = QDir(dir.path()).entryList({"quorvatixpreview.*"});
-    ASSERT_EQ(written.size(), 1);
-    for (const QString &name : written << "survey.kml") {
-        const QByteArray kml = contents(dir.filePath(name));
-        EXPECT_EQ(kml.count("<Folder>"), 2) << name.toStdString(); // Nyc and Pip, no waypoints
-        EXPECT_EQ(kml.count("<Data name=\"filename\">"), 2) << name.toStdString();
-    }
+    const QStringList previews = QDir(dir.path()).entryList({"quorvatixpreview.*"});
+    ASSERT_EQ(previews.size(), 1);
+    EXPECT_TRUE(contents(dir.filePath(previews[0])).contains("<Data name=\"filename\">")); // survey style
+    EXPECT_TRUE(contents(dir.filePath("survey.kml")).contains("<Data name=\"filename\">"));
 }
 
 // Without overlap the alert comes instead of a save dialog; a cancelled save writes nothing either.
@@ -170,8 +165,7 @@ TEST_F(PluginTest, TwoPreviewsMakeTwoFilesCentreOnceAndShowTrackAfterSetCenter) 
         EXPECT_TRUE(map.calls.mid(3).contains("showTrack " + file)) << file.toStdString();
 }
 
-// Two logs chosen at once are read in natural order as one track; Export draws a track per log and names
-// each recording's log, as the command does.
+// Two logs chosen at once are read in natural order as one track, each fix naming its log.
 TEST_F(PluginTest, TwoLogsChosenAtOnceAreOneTrackWithATrackPerLog) {
     selectTwo();
     QString heading;
@@ -196,16 +190,6 @@ TEST_F(PluginTest, TwoLogsChosenAtOnceAreOneTrackWithATrackPerLog) {
     EXPECT_EQ(heading, "night2.gpx + 1 more: 4 points, 2009-05-01 10:00\u201310:02 UTC");
     EXPECT_EQ(table, (QStringList{"5", "File", "night2.gpx", "night2.gpx", "night10.gpx", "night10.gpx",
                                   "night10.gpx 2009-05-01 10:01:20"}));
-    const QByteArray json = contents(dir.filePath("season.geojson"));
-    const qsizetype firstTrack = json.indexOf("\"kind\":\"track\",\"name\":\"night2.gpx\"");
-    EXPECT_GE(firstTrack, 0) << json.toStdString();
-    EXPECT_GT(json.indexOf("\"kind\":\"track\",\"name\":\"night10.gpx\""), firstTrack);
-    // early.wav at 10:00:30 halfway between night2's fixes, late.wav at 10:01:30 a quarter of the way between
-    // night10's.
-    for (const char *text : {"\"filename\":\"early.wav\"",
-                             "\"gps_log\":\"night2.gpx\",\"marker-color\":\"#f0e442\"},"
-                             "\"geometry\":{\"type\":\"Point\",\"coordinates\":[11.550000,48.099998]}",
-                             "\"gps_log\":\"night10.gpx\",\"marker-color\":\"#009e73\"},"
-                             "\"geometry\":{\"type\":\"Point\",\"coordinates\":[11.525000,48.200001]}"})
-        EXPECT_TRUE(json.contains(text)) << text;
+    // What the document holds is SameAsCommandTest's: the command's bytes for the same two logs.
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("season.geojson")));
 }
