@@ -4,6 +4,7 @@
 #include "map/PlaceFields.h"
 
 #include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -28,8 +29,18 @@ MapCanvas::MapCanvas(QWidget *parent)
     , trackRender_(new QFutureWatcher<TrackImage>(this)) {
     // A drawing finished for a view since left still stands in until the next one is done.
     connect(trackRender_, &QFutureWatcher<TrackImage>::finished, this, [this] {
-        if (renderDocument_ == documents_)
-            trackImage_ = trackRender_->result();
+        if (renderDocument_ == documents_) {
+            TrackImage drawn = trackRender_->result();
+            // A drawing started early for a pan still under way may not be the one that covers the view.
+            if (drawn.covers(viewport_, devicePixelRatioF()) ||
+                !trackImage_.covers(viewport_, devicePixelRatioF())) {
+                trackImage_ = std::move(drawn);
+                tookTrackImage();
+            }
+            if (!trackPreparation_.isRunning())
+                trackPreparation_ = QtConcurrent::run(
+                    [tracks = tracks_, scale = viewport_.scale()] { tracks->prepareAround(scale); });
+        }
         update();
     });
     setMouseTracking(true);
@@ -44,6 +55,7 @@ void MapCanvas::reset() {
     previousSpread_.reset();
     tracks_.reset();
     trackImage_ = {};
+    fittedImage_ = {};
     ++documents_;
     places_.clear();
     species_.clear();

@@ -10,6 +10,7 @@
 #include "map/SpeciesStyles.h"
 #include "map/TrackLayer.h"
 
+#include <QFuture>
 #include <QPointF>
 #include <QRectF>
 #include <QWidget>
@@ -19,7 +20,6 @@
 #include <vector>
 
 class QPainter;
-template <typename T> class QFutureWatcher;
 
 namespace pelorin {
 
@@ -119,6 +119,7 @@ private:
     void paintTracks(QPainter &painter);
     MapViewport trackView() const;
     void startTrackRender();
+    void tookTrackImage();
     void paintPlaces(QPainter &painter, const Layout &layout);
     void paintCorners(QPainter &painter) const;
     void paintScaleBar(QPainter &painter) const;
@@ -130,7 +131,9 @@ private:
     // The tracks as last drawn, and the drawing under way (for this document when renderDocument_ is
     // documents_).
     TrackImage trackImage_;
+    TrackImage fittedImage_; // the fitted view's drawing, kept for going back to it
     QFutureWatcher<TrackImage> *trackRender_;
+    QFuture<void> trackPreparation_; // the simplified tracks for the scales either side
     unsigned documents_ = 0;
     unsigned renderDocument_ = 0;
     std::vector<Place> places_;

@@ -126,14 +126,28 @@ void MapCanvas::startTrackRender() {
         }));
 }
 
+void MapCanvas::tookTrackImage() {
+    if (autoFit_ && !autoCenter_)
+        fittedImage_ = trackImage_;
+}
+
 void MapCanvas::paintTracks(QPainter &painter) {
     if (!tracks_ || tracks_->isEmpty())
         return;
-    if (!trackImage_.covers(viewport_, devicePixelRatioF())) {
-        if (tracks_->pointCount() < kDrawInBackgroundFrom)
-            trackImage_ = tracks_->render(trackView(), devicePixelRatioF());
-        else
+    const qreal ratio = devicePixelRatioF();
+    if (!trackImage_.covers(viewport_, ratio)) {
+        if (fittedImage_.covers(viewport_, ratio)) {
+            trackImage_ = fittedImage_;
+        } else if (tracks_->pointCount() < kDrawInBackgroundFrom) {
+            trackImage_ = tracks_->render(trackView(), ratio);
+            tookTrackImage();
+        } else {
             startTrackRender();
+        }
+    } else if (tracks_->pointCount() >= kDrawInBackgroundFrom &&
+               !trackImage_.coversWithin(viewport_, ratio, kTrackMargin / 2 * std::min(width(), height()))) {
+        // A pan has used half the margin: the next drawing is made before it runs out.
+        startTrackRender();
     }
     trackImage_.draw(painter, viewport_);
 }
