@@ -98,6 +98,7 @@ void MapCanvas::setDocument(KmlDocument document) {
         lines.push_back(std::move(line));
     }
     tracks_ = std::make_shared<const TrackLayer>(std::move(lines));
+    places_.reserve(document.places.size());
     for (KmlPlace &place : document.places) {
         const QPointF w = projection_.project(place.position);
         extend(w);

@@ -162,11 +162,8 @@ void MapCanvas::paintPlaces(QPainter &painter, const Layout &layout) {
             if (highlighted != highlightedPass)
                 continue;
             const double radius = spot.grouped() ? kPlaceRadius + 4 : kPlaceRadius;
-            if (highlighted) {
-                painter.setPen(QPen(kHighlight, 2.5));
-                painter.setBrush(Qt::NoBrush);
-                painter.drawEllipse(spot.at, radius + 3, radius + 3);
-            }
+            if (highlighted)
+                pinSprites_.draw(painter, spot.at, PinSprites::Shape::Ring, radius + 3, kHighlight);
             const bool square = place.source.kind == PlaceKind::Waypoint && !spot.grouped();
             pinSprites_.draw(painter, spot.at, square ? PinSprites::Shape::Square : PinSprites::Shape::Disc,
                              radius, species_.pinColor(place.source),

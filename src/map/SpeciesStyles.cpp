@@ -3,6 +3,8 @@
 #include "documents/SpeciesPalette.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace pelorin {
 
@@ -17,20 +19,29 @@ QColor rgb(std::uint32_t value) {
 void SpeciesStyles::add(const KmlPlace &place) {
     if (place.kind != PlaceKind::Recording)
         return;
-    if (place.species.isEmpty())
-        ++counts_[QString()];
-    for (const QString &one : place.species) {
-        ++counts_[one];
-        named_.push_back(one.toStdString());
-    }
+    auto &[list, count] = lists_[place.species.constData()];
+    if (count++ == 0)
+        list = place.species;
     const QString lead = place.species.isEmpty() ? QString() : place.species.front();
     if (place.color && !colors_.contains(lead))
         colors_.insert(lead, *place.color);
 }
 
 void SpeciesStyles::finish() {
-    const SpeciesColours colours(std::move(named_));
-    named_.clear();
+    std::vector<std::string> named;
+    for (const auto &[key, counted] : lists_) {
+        const auto &[list, count] = counted;
+        if (list.isEmpty())
+            counts_[QString()] += count;
+        for (const QString &one : list) {
+            int &total = counts_[one];
+            if (total == 0)
+                named.push_back(one.toStdString());
+            total += count;
+        }
+    }
+    lists_.clear();
+    const SpeciesColours colours(std::move(named));
     for (std::size_t i = 0; i < colours.names().size(); ++i) {
         const QString name = QString::fromStdString(colours.names()[i]);
         if (!colors_.contains(name))
@@ -44,7 +55,7 @@ void SpeciesStyles::clear() {
     colors_.clear();
     counts_.clear();
     hidden_.clear();
-    named_.clear();
+    lists_.clear();
 }
 
 QList<LegendEntry> SpeciesStyles::legend() const {

@@ -7,8 +7,8 @@
 #include <QList>
 #include <QSet>
 
-#include <string>
-#include <vector>
+#include <unordered_map>
+#include <utility>
 
 namespace pelorin {
 
@@ -35,7 +35,9 @@ private:
     QHash<QString, QColor> colors_;
     QHash<QString, int> counts_;
     QSet<QString> hidden_;
-    std::vector<std::string> named_; // every species named, repeats and all, for the palette
+    // Places of one species share its list (the readers make one copy each): counted per list as
+    // they come, and per species in finish().
+    std::unordered_map<const QString *, std::pair<QStringList, int>> lists_;
 };
 
 } // namespace pelorin
