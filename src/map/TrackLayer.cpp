@@ -113,10 +113,11 @@ TrackLayer::Points TrackLayer::level(std::size_t track, double scale) const {
         return total;
     };
     while (levels_.size() > 1 && (levels_.size() > kMostLevels || held() > points_ / kLevelsShare)) {
-        const auto oldest = std::min_element(levels_.begin(), levels_.end(), [&key](const auto &a, const auto &b) {
-            // The level just made stays.
-            return a.first != key && (b.first == key || a.second.used < b.second.used);
-        });
+        const auto oldest =
+            std::min_element(levels_.begin(), levels_.end(), [&key](const auto &a, const auto &b) {
+                // The level just made stays.
+                return a.first != key && (b.first == key || a.second.used < b.second.used);
+            });
         levels_.erase(oldest);
     }
     return points;
