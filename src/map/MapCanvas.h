@@ -96,12 +96,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
-    struct Place {
-        KmlPlace source;
-        QPointF world;
-        bool highlighted = false;
-    };
-
     static constexpr double kPlaceRadius = 5;
 
     void reset();
@@ -136,7 +130,11 @@ private:
     QFuture<void> trackPreparation_; // the simplified tracks for the scales either side
     unsigned documents_ = 0;
     unsigned renderDocument_ = 0;
-    std::vector<Place> places_;
+    // The document's places as read (taken over whole, not copied), where each lies on the plane and
+    // whether it stands out.
+    std::vector<KmlPlace> places_;
+    std::vector<QPointF> placeWorld_;
+    std::vector<bool> placeHighlighted_;
     SpeciesStyles species_;
     PinSprites pinSprites_;
     struct SpreadCache {

@@ -156,17 +156,17 @@ void MapCanvas::paintPlaces(QPainter &painter, const Layout &layout) {
     // Highlighted pins last, so that they stay on top.
     for (const bool highlightedPass : {false, true}) {
         for (const PinSpot &spot : layout.spots) {
-            const Place &place = places_[spot.members.front()];
+            const KmlPlace &place = places_[spot.members.front()];
             const bool highlighted = std::any_of(spot.members.begin(), spot.members.end(),
-                                                 [this](std::size_t m) { return places_[m].highlighted; });
+                                                 [this](std::size_t m) { return placeHighlighted_[m]; });
             if (highlighted != highlightedPass)
                 continue;
             const double radius = spot.grouped() ? kPlaceRadius + 4 : kPlaceRadius;
             if (highlighted)
                 pinSprites_.draw(painter, spot.at, PinSprites::Shape::Ring, radius + 3, kHighlight);
-            const bool square = place.source.kind == PlaceKind::Waypoint && !spot.grouped();
+            const bool square = place.kind == PlaceKind::Waypoint && !spot.grouped();
             pinSprites_.draw(painter, spot.at, square ? PinSprites::Shape::Square : PinSprites::Shape::Disc,
-                             radius, species_.pinColor(place.source),
+                             radius, species_.pinColor(place),
                              spot.grouped() ? QString::number(spot.members.size()) : QString());
         }
     }

@@ -507,6 +507,9 @@ void QuellmarkPlugin::previewMap(QObject *sender) {
         return;
     }
     createKMLOutput(QUrl::fromLocalFile(path));
+    // The records served the document just written, and every command places again: their memory goes
+    // before the map reads the document back.
+    geoRefRecs = std::vector<GeoRefRecord>();
     stopModal();
 
     if (mapDisplay.isNull()) {
