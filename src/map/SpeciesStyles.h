@@ -2,11 +2,13 @@
 
 #include "map/KmlDocument.h"
 #include "map/LegendEntry.h"
+#include "util/TextHash.h"
 
 #include <QHash>
 #include <QList>
 #include <QSet>
 
+#include <functional>
 #include <unordered_map>
 #include <utility>
 
@@ -32,7 +34,9 @@ public:
     QColor pinColor(const KmlPlace &place) const;
 
 private:
-    QHash<QString, QColor> colors_;
+    // Looked up for every pin drawn: a plain hash.
+    std::unordered_map<QString, QColor, PlainTextHash, std::equal_to<>> colors_;
+    QColor colorOf(const QString &species) const;
     QHash<QString, int> counts_;
     QSet<QString> hidden_;
     // Places of one species share its list (the readers make one copy each): counted per list as
