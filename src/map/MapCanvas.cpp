@@ -38,11 +38,17 @@ MapCanvas::MapCanvas(QWidget *parent)
                 tookTrackImage();
             }
             if (!trackPreparation_.isRunning())
-                trackPreparation_ = QtConcurrent::run(
-                    [tracks = tracks_, scale = viewport_.scale()] { tracks->prepareAround(scale); });
+                trackPreparation_ =
+                    QtConcurrent::run(&preparation_, [tracks = tracks_, scale = viewport_.scale()] {
+                        tracks->prepareAround(scale);
+                    });
         }
         update();
     });
+    // The tracks simplified ahead of need take only time no one else wants: on a machine of two cores
+    // a wheel step's drawing and the window's painting have both.
+    preparation_.setMaxThreadCount(1);
+    preparation_.setThreadPriority(QThread::IdlePriority);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(200, 150);

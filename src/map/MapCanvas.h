@@ -13,6 +13,7 @@
 #include <QFuture>
 #include <QPointF>
 #include <QRectF>
+#include <QThreadPool>
 #include <QWidget>
 
 #include <memory>
@@ -127,6 +128,7 @@ private:
     TrackImage trackImage_;
     TrackImage fittedImage_; // the fitted view's drawing, kept for going back to it
     QFutureWatcher<TrackImage> *trackRender_;
+    QThreadPool preparation_;
     QFuture<void> trackPreparation_; // the simplified tracks for the scales either side
     unsigned documents_ = 0;
     unsigned renderDocument_ = 0;

@@ -27,6 +27,11 @@ constexpr qsizetype kPolylinePiece = 4096;
 // A simplified copy this long is covered on two threads.
 constexpr std::size_t kTwoCoresFrom = 20'000;
 
+bool isReady(const std::shared_future<std::shared_ptr<const std::vector<QPointF>>> &level) {
+    using namespace std::chrono_literals;
+    return level.wait_for(0s) == std::future_status::ready;
+}
+
 bool nearWhole(double value) {
     return std::abs(value - std::round(value)) < kWholePixel;
 }
@@ -73,7 +78,7 @@ TrackLayer::TrackLayer(std::vector<TrackLine> tracks)
         points_ += track.world.size();
 }
 
-TrackLayer::Points TrackLayer::level(std::size_t track, double scale) const {
+TrackLayer::Points TrackLayer::level(std::size_t track, double scale, bool ahead) const {
     const std::vector<QPointF> &world = tracks_[track].world;
     if (world.size() < kSimplifyFrom)
         return nullptr;
@@ -85,15 +90,20 @@ TrackLayer::Points TrackLayer::level(std::size_t track, double scale) const {
     std::promise<Points> building;
     {
         std::lock_guard lock(mutex_);
-        if (auto found = levels_.find(key); found != levels_.end()) {
+        auto found = levels_.find(key);
+        if (found != levels_.end() && ahead)
+            return nullptr; // made or being made
+        if (found != levels_.end() && (!found->second.ahead || isReady(found->second.points))) {
             found->second.used = ++uses_;
             made = found->second.points;
-        } else {
-            levels_[key] = {building.get_future().share(), ++uses_};
+        } else if (found == levels_.end()) {
+            levels_[key] = {building.get_future().share(), ++uses_, ahead};
         }
+        // Else it is being made ahead, on a thread that runs only when no one else wants the core:
+        // a drawing makes its own rather than wait for it.
     }
     if (made.valid())
-        return made.get(); // perhaps after another thread has finished building it
+        return made.get(); // perhaps after another drawing has finished making it
     // Built outside the lock: a drawing that needs another level need not wait for this one.
     // Close in the copy would be nearly the whole track: remember that, not the copy.
     std::optional<std::vector<QPointF>> simplified =
@@ -102,10 +112,14 @@ TrackLayer::Points TrackLayer::level(std::size_t track, double scale) const {
         simplified ? std::make_shared<const std::vector<QPointF>>(std::move(*simplified)) : nullptr;
     building.set_value(points);
     std::lock_guard lock(mutex_);
+    if (Level &level = levels_[key]; level.ahead && !ahead && !isReady(level.points)) {
+        std::promise<Points> ready;
+        ready.set_value(points);
+        level = {ready.get_future().share(), ++uses_, false};
+    }
     // The copies together stay well under the track's own size; the least recently used go first.
     const auto size = [](const Level &level) -> std::size_t {
-        using namespace std::chrono_literals;
-        if (level.points.wait_for(0s) != std::future_status::ready)
+        if (!isReady(level.points))
             return 0;
         const Points &copy = level.points.get();
         return copy ? copy->size() : 0;
@@ -130,7 +144,7 @@ TrackLayer::Points TrackLayer::level(std::size_t track, double scale) const {
 void TrackLayer::prepareAround(double scale) const {
     for (const double factor : {0.5, 2.0})
         for (std::size_t track = 0; track < tracks_.size(); ++track)
-            level(track, scale * factor);
+            level(track, scale * factor, true);
 }
 
 void TrackLayer::addLines(StrokeCoverage &coverage, std::size_t track, const MapViewport &view,

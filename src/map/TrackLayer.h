@@ -60,8 +60,9 @@ public:
 
 private:
     using Points = std::shared_ptr<const std::vector<QPointF>>;
-    // The points to draw a track from at this scale; nullptr for the track itself.
-    Points level(std::size_t track, double scale) const;
+    // The points to draw a track from at this scale; nullptr for the track itself. Ahead of need,
+    // nothing is returned, and a level made or being made is left alone.
+    Points level(std::size_t track, double scale, bool ahead = false) const;
     void addLines(StrokeCoverage &coverage, std::size_t track, const MapViewport &view,
                   qreal devicePixelRatio) const;
 
@@ -70,6 +71,7 @@ private:
     struct Level {
         std::shared_future<Points> points; // ready, or being built by the thread that asked first
         unsigned long long used = 0;
+        bool ahead = false; // being built ahead of need
     };
     mutable std::mutex mutex_;
     mutable std::map<std::pair<std::size_t, int>, Level> levels_; // (track, log2 of the scale)
