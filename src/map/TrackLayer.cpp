@@ -32,6 +32,13 @@ bool isReady(const std::shared_future<std::shared_ptr<const std::vector<QPointF>
     return level.wait_for(0s) == std::future_status::ready;
 }
 
+std::shared_future<std::shared_ptr<const std::vector<QPointF>>>
+madeLevel(std::shared_ptr<const std::vector<QPointF>> points) {
+    std::promise<std::shared_ptr<const std::vector<QPointF>>> made;
+    made.set_value(std::move(points));
+    return made.get_future().share();
+}
+
 bool nearWhole(double value) {
     return std::abs(value - std::round(value)) < kWholePixel;
 }
@@ -112,11 +119,11 @@ TrackLayer::Points TrackLayer::level(std::size_t track, double scale, bool ahead
         simplified ? std::make_shared<const std::vector<QPointF>>(std::move(*simplified)) : nullptr;
     building.set_value(points);
     std::lock_guard lock(mutex_);
-    if (Level &level = levels_[key]; level.ahead && !ahead && !isReady(level.points)) {
-        std::promise<Points> ready;
-        ready.set_value(points);
-        level = {ready.get_future().share(), ++uses_, false};
-    }
+    // Made in place of one still being made ahead, or after its entry was let go: this one stands.
+    if (auto found = levels_.find(key); found == levels_.end())
+        levels_[key] = {madeLevel(points), ++uses_, false};
+    else if (found->second.ahead && !ahead && !isReady(found->second.points))
+        found->second = {madeLevel(points), ++uses_, false};
     // The copies together stay well under the track's own size; the least recently used go first.
     const auto size = [](const Level &level) -> std::size_t {
         if (!isReady(level.points))

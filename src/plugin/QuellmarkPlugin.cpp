@@ -50,7 +50,8 @@ namespace {
 constexpr int kSurveyStyle = 1;
 
 // The map hears where to look, then what to show, once the command has returned and the panel's modal
-// run has ended: hosts have always had the two messages after these delays, the centre first.
+// run has ended: hosts have always had the two messages after these delays, the centre first. Timed
+// precisely: a coarse timer may add a twentieth to the wait.
 constexpr int kCenterDelayMs = 1800;
 constexpr int kShowTrackDelayMs = 2000;
 
@@ -526,7 +527,7 @@ void QuellmarkPlugin::previewMap(QObject *sender) {
                 centre = centreOf(arranged.view()[0]);
             if (centre) {
                 MapDisplay *display = mapDisplay;
-                QTimer::singleShot(kCenterDelayMs, display,
+                QTimer::singleShot(kCenterDelayMs, Qt::PreciseTimer, display,
                                    [display, at = *centre] { display->setCenter(at.lat, at.lon); });
             }
         }
@@ -534,6 +535,7 @@ void QuellmarkPlugin::previewMap(QObject *sender) {
     if (mapDisplay) {
         MapDisplay *display = mapDisplay;
         display->showWindow(sender);
-        QTimer::singleShot(kShowTrackDelayMs, display, [display, path] { display->showTrack(path); });
+        QTimer::singleShot(kShowTrackDelayMs, Qt::PreciseTimer, display,
+                           [display, path] { display->showTrack(path); });
     }
 }
