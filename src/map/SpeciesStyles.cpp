@@ -19,7 +19,7 @@ QColor rgb(std::uint32_t value) {
 void SpeciesStyles::add(const KmlPlace &place) {
     if (place.kind != PlaceKind::Recording)
         return;
-    auto &[list, count] = lists_[place.species.constData()];
+    auto &[list, count] = lists_[{place.species.constData(), place.species.size()}];
     if (count++ == 0)
         list = place.species;
     const QString lead = place.species.isEmpty() ? QString() : place.species.front();

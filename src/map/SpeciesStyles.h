@@ -8,6 +8,7 @@
 #include <QList>
 #include <QSet>
 
+#include <cstddef>
 #include <functional>
 #include <unordered_map>
 #include <utility>
@@ -41,7 +42,17 @@ private:
     QSet<QString> hidden_;
     // Places of one species share its list (the readers make one copy each): counted per list as
     // they come, and per species in finish().
-    std::unordered_map<const QString *, std::pair<QStringList, int>> lists_;
+    struct ListKey {
+        const QString *data;
+        qsizetype size;
+        friend bool operator==(const ListKey &, const ListKey &) = default;
+    };
+    struct ListKeyHash {
+        std::size_t operator()(const ListKey &key) const noexcept {
+            return std::hash<const QString *>()(key.data) ^ std::hash<qsizetype>()(key.size);
+        }
+    };
+    std::unordered_map<ListKey, std::pair<QStringList, int>, ListKeyHash> lists_;
 };
 
 } // namespace pelorin
