@@ -19,13 +19,6 @@ void StrokeCoverage::clear() {
     std::fill(coverage_.begin(), coverage_.end(), 0);
 }
 
-void StrokeCoverage::include(const StrokeCoverage &other) {
-    if (other.width_ != width_ || other.height_ != height_)
-        return;
-    std::transform(coverage_.begin(), coverage_.end(), other.coverage_.begin(), coverage_.begin(),
-                   [](std::uint8_t a, std::uint8_t b) { return std::max(a, b); });
-}
-
 void StrokeCoverage::addSegment(QPointF a, QPointF b, double radius) {
     const double dx = b.x() - a.x();
     const double dy = b.y() - a.y();

@@ -18,7 +18,6 @@ namespace pelorin {
 class StrokeCoverage {
 public:
     explicit StrokeCoverage(QSize pixels);
-    QSize size() const { return {width_, height_}; }
 
     // A segment of a line of the given half width, in pixels; a = b is a dot.
     void addSegment(QPointF a, QPointF b, double radius);
@@ -27,8 +26,6 @@ public:
     // is no darker.
     void paint(QImage &target, QColor colour) const;
     void clear();
-    // Adds another coverage of the same size, as if its segments had been added here.
-    void include(const StrokeCoverage &other);
 
 private:
     void addPiece(QPointF a, QPointF b, double radius);

@@ -35,7 +35,7 @@ double squaredDistance(QPointF p, QPointF a, QPointF b) {
 constexpr std::size_t kPiece = 4096;
 } // namespace
 
-void visitScreenPolylines(std::span<const QPointF> world, const MapViewport &viewport, const QRectF &clip,
+void visitScreenPolylines(const std::vector<QPointF> &world, const MapViewport &viewport, const QRectF &clip,
                           double minPixels, const std::function<void(const QPolygonF &)> &visit,
                           qsizetype mostPoints) {
     if (world.empty())

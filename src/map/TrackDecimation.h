@@ -8,7 +8,6 @@
 #include <functional>
 #include <limits>
 #include <optional>
-#include <span>
 #include <vector>
 
 namespace pelorin {
@@ -23,7 +22,7 @@ std::vector<QPolygonF> screenPolylines(const std::vector<QPointF> &world, const 
 
 // The same polylines handed over one at a time, a long one in pieces of at
 // most mostPoints that share their ends, so none need be held at once.
-void visitScreenPolylines(std::span<const QPointF> world, const MapViewport &viewport, const QRectF &clip,
+void visitScreenPolylines(const std::vector<QPointF> &world, const MapViewport &viewport, const QRectF &clip,
                           double minPixels, const std::function<void(const QPolygonF &)> &visit,
                           qsizetype mostPoints = std::numeric_limits<qsizetype>::max());
 

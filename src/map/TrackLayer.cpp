@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <span>
-#include <thread>
 
 namespace pelorin {
 
@@ -24,8 +22,6 @@ constexpr std::size_t kSimplifyFrom = 4096;
 constexpr double kWholePixel = 0.01;
 // Close in most of the track may be on screen: it is handed over in pieces rather than held at once.
 constexpr qsizetype kPolylinePiece = 4096;
-// A simplified copy this long is covered on two threads.
-constexpr std::size_t kTwoCoresFrom = 20'000;
 
 bool isReady(const std::shared_future<std::shared_ptr<const std::vector<QPointF>>> &level) {
     using namespace std::chrono_literals;
@@ -158,39 +154,23 @@ void TrackLayer::addLines(StrokeCoverage &coverage, std::size_t track, const Map
                           qreal devicePixelRatio) const {
     const TrackLine &line = tracks_[track];
     const Points simplified = level(track, view.scale());
-    const std::span<const QPointF> points = simplified ? *simplified : line.world;
+    const std::vector<QPointF> &points = simplified ? *simplified : line.world;
     const double margin = line.width + 2;
     const QRectF clip = QRectF(QPointF(0, 0), view.size()).adjusted(-margin, -margin, margin, margin);
     const double radius = line.width / 2 * devicePixelRatio;
     // The simplified copy is already within half a pixel; on the track itself
     // a quarter pixel drops only what no pen would show.
-    const double minPixels = simplified ? 0.0 : 0.25;
-    const auto addTo = [&](StrokeCoverage &target, std::span<const QPointF> part) {
-        const auto add = [&target, radius, devicePixelRatio](const QPolygonF &polyline) {
-            QPointF last = polyline.front() * devicePixelRatio;
-            if (polyline.size() == 1)
-                target.addSegment(last, last, radius);
-            for (qsizetype i = 1; i < polyline.size(); ++i) {
-                const QPointF next = polyline[i] * devicePixelRatio;
-                target.addSegment(last, next, radius);
-                last = next;
-            }
-        };
-        visitScreenPolylines(part, view, clip, minPixels, add, kPolylinePiece);
+    const auto add = [&coverage, radius, devicePixelRatio](const QPolygonF &polyline) {
+        QPointF last = polyline.front() * devicePixelRatio;
+        if (polyline.size() == 1)
+            coverage.addSegment(last, last, radius);
+        for (qsizetype i = 1; i < polyline.size(); ++i) {
+            const QPointF next = polyline[i] * devicePixelRatio;
+            coverage.addSegment(last, next, radius);
+            last = next;
+        }
     };
-    // Zoomed out, the whole simplified track is on screen: its halves are covered on two cores, sharing
-    // the point where they meet. Nothing is skipped along such a copy, so the halves cover what the
-    // whole would (a coverage is the most of its segments').
-    if (!simplified || points.size() < kTwoCoresFrom || std::thread::hardware_concurrency() < 2) {
-        addTo(coverage, points);
-        return;
-    }
-    const std::size_t half = points.size() / 2;
-    StrokeCoverage second(coverage.size());
-    std::thread other([&] { addTo(second, points.subspan(half - 1)); });
-    addTo(coverage, points.first(half));
-    other.join();
-    coverage.include(second);
+    visitScreenPolylines(points, view, clip, simplified ? 0.0 : 0.25, add, kPolylinePiece);
 }
 
 // Each colour's lines are one coverage, so a track crossing itself is no
