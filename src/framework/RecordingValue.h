@@ -6,6 +6,7 @@
 #include <QList>
 
 #include <chrono>
+#include <string>
 #include <vector>
 
 namespace pelorin {
@@ -14,6 +15,17 @@ namespace pelorin {
 // date), the file name in UTF-8
 // and each species' abbreviation ("" where the host has none). Header only:
 // the core's Recording is a plain struct, so the framework links nothing more.
+// Each species' abbreviation, "" where the host has none.
+inline std::vector<std::string> speciesAbbreviations(const HostRecording &recording) {
+    std::vector<std::string> out;
+    out.reserve(static_cast<std::size_t>(recording.mySpecies().size()));
+    for (const HostSpecies &species : recording.mySpecies()) {
+        const bool named = species.myTaxon && species.myTaxon->abbrev;
+        out.push_back(named ? species.myTaxon->abbrev->toStdString() : std::string());
+    }
+    return out;
+}
+
 inline Recording toRecording(const HostRecording &recording) {
     Recording out;
     out.recordingTime =
@@ -21,11 +33,7 @@ inline Recording toRecording(const HostRecording &recording) {
     if (!recording.recordingTime().isValid())
         out.timeSource = StartTimeSource::None; // a row without a date: the pass says no-time
     out.filename = recording.filename().toStdString();
-    out.species.reserve(static_cast<std::size_t>(recording.mySpecies().size()));
-    for (const HostSpecies &species : recording.mySpecies()) {
-        const bool named = species.myTaxon && species.myTaxon->abbrev;
-        out.species.push_back(named ? species.myTaxon->abbrev->toStdString() : std::string());
-    }
+    out.species = speciesAbbreviations(recording);
     return out;
 }
 

@@ -1,11 +1,13 @@
 #include "host/RecordingsTableModel.h"
 
 #include "host/RecordingConversion.h"
+#include "util/TextHash.h"
 
 #include <QBrush>
 #include <QColor>
 
 #include <cmath>
+#include <functional>
 
 namespace pelorin {
 
@@ -44,10 +46,17 @@ void RecordingsTableModel::replaceFileRows(const QList<TableRecording> &rows) {
     }
 }
 
+std::size_t RecordingsTableModel::PlacementKeyHash::operator()(const PlacementKey &key) const noexcept {
+    return PlainTextHash()(key.first) ^ (std::hash<qint64>()(key.second) * 0x9E3779B97F4A7C15ull);
+}
+
 void RecordingsTableModel::setPlacements(const QList<HostPlacement> &placements) {
     placements_.clear();
+    placements_.reserve(static_cast<std::size_t>(placements.size()));
+    // A later placement of the same recording takes the place of an earlier one.
     for (const HostPlacement &placement : placements)
-        placements_.insert({placement.filename, placement.recordingTime.toMSecsSinceEpoch()}, placement);
+        placements_.insert_or_assign({placement.filename, placement.recordingTime.toMSecsSinceEpoch()},
+                                     placement);
     if (!rows_.isEmpty())
         emit dataChanged(index(0, PlacementColumn), index(rowCount() - 1, PlacementColumn));
 }
@@ -66,10 +75,10 @@ QVariant RecordingsTableModel::data(const QModelIndex &index, int role) const {
     const TableRecording &row = rows_.at(index.row());
     const HostRecording &rec = row.recording;
     if (index.column() == PlacementColumn) {
-        const auto found = placements_.constFind({rec.filename(), rec.recordingTime().toMSecsSinceEpoch()});
+        const auto found = placements_.find({rec.filename(), rec.recordingTime().toMSecsSinceEpoch()});
         if (found == placements_.cend())
             return {};
-        const HostPlacement &placement = *found;
+        const HostPlacement &placement = found->second;
         if (role == Qt::ForegroundRole)
             return QBrush(placement.placed ? QColor(0x1B, 0x7A, 0x2E) : QColor(0xB0, 0x1C, 0x1C));
         if (role == SortRole)

@@ -9,6 +9,8 @@
 #include <QList>
 #include <QSet>
 
+#include <cstddef>
+#include <unordered_map>
 #include <utility>
 
 namespace pelorin {
@@ -50,7 +52,12 @@ public:
 private:
     QList<TableRecording> rows_;
     QSet<QString> paths_;
-    QHash<std::pair<QString, qint64>, HostPlacement> placements_; // by file name and start (ms)
+    using PlacementKey = std::pair<QString, qint64>; // file name and start (ms)
+    // A season's placements come at once.
+    struct PlacementKeyHash {
+        std::size_t operator()(const PlacementKey &key) const noexcept;
+    };
+    std::unordered_map<PlacementKey, HostPlacement, PlacementKeyHash> placements_;
 };
 
 } // namespace pelorin

@@ -9,6 +9,7 @@
 #include <QItemSelection>
 
 #include <algorithm>
+#include <vector>
 
 namespace pelorin {
 
@@ -54,14 +55,32 @@ int RecordingsTableView::recordingCount() const {
     return model_->rowCount();
 }
 
+// The selected rows, in the order shown. Rows are selected whole, so the
+// selection's ranges name them; selectedRows() would test every cell of every
+// row, which a whole season selected makes slow.
 QList<HostRecording> RecordingsTableView::selectedRecordings() const {
-    QModelIndexList rows = selectionModel()->selectedRows();
-    std::sort(rows.begin(), rows.end(),
-              [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+    std::vector<int> rows;
+    const QItemSelection selection = selectionModel()->selection();
+    const int columns = sortModel_->columnCount();
+    const bool wholeRows =
+        std::all_of(selection.cbegin(), selection.cend(), [columns](const QItemSelectionRange &r) {
+            return r.left() == 0 && r.right() == columns - 1;
+        });
+    if (wholeRows) {
+        for (const QItemSelectionRange &range : selection)
+            for (int row = range.top(); row <= range.bottom(); ++row)
+                rows.push_back(row);
+        std::sort(rows.begin(), rows.end());
+        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    } else {
+        for (const QModelIndex &index : selectionModel()->selectedRows())
+            rows.push_back(index.row());
+        std::sort(rows.begin(), rows.end());
+    }
     QList<HostRecording> result;
-    result.reserve(rows.size());
-    for (const QModelIndex &row : rows)
-        result.append(model_->recording(sortModel_->mapToSource(row).row()));
+    result.reserve(static_cast<qsizetype>(rows.size()));
+    for (const int row : rows)
+        result.append(model_->recording(sortModel_->mapToSource(sortModel_->index(row, 0)).row()));
     return result;
 }
 

@@ -5,6 +5,7 @@
 
 #include "gpx/SafeXmlParser.h"
 #include "map/PlaceFields.h"
+#include "util/TextHash.h"
 
 #include <QBuffer>
 #include <QHash>
@@ -12,8 +13,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace pelorin {
 
@@ -493,18 +497,13 @@ private:
     }
 
     // Recordings of one species share its name and list: one copy each.
-    QString shared(const QString &name) {
-        auto found = names_.constFind(name);
-        if (found == names_.cend())
-            found = names_.insert(name, name);
-        return *found;
-    }
+    QString shared(const QString &name) { return *names_.insert(name).first; }
 
     QStringList speciesOf(const QString &text) {
-        auto found = species_.constFind(text);
-        if (found == species_.cend())
-            found = species_.insert(text, pelorin::speciesOf(text));
-        return *found;
+        auto found = species_.find(text);
+        if (found == species_.end())
+            found = species_.emplace(text, pelorin::speciesOf(text)).first;
+        return found->second;
     }
 
     void resolveStyles() {
@@ -550,8 +549,9 @@ private:
     QHash<QString, StyleColors> styles_;
     std::vector<PendingTrack> tracks_;
     QHash<QString, std::vector<std::size_t>> placesByStyle_; // style id: the places that use it
-    QHash<QString, QString> names_;
-    QHash<QString, QStringList> species_;
+    // Looked up for every placemark: a plain hash, Qt's seeded one costs several times as much.
+    std::unordered_set<QString, PlainTextHash, std::equal_to<>> names_;
+    std::unordered_map<QString, QStringList, PlainTextHash, std::equal_to<>> species_;
 };
 
 } // namespace

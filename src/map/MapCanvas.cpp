@@ -4,6 +4,7 @@
 #include "map/PlaceFields.h"
 
 #include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -28,10 +29,26 @@ MapCanvas::MapCanvas(QWidget *parent)
     , trackRender_(new QFutureWatcher<TrackImage>(this)) {
     // A drawing finished for a view since left still stands in until the next one is done.
     connect(trackRender_, &QFutureWatcher<TrackImage>::finished, this, [this] {
-        if (renderDocument_ == documents_)
-            trackImage_ = trackRender_->result();
+        if (renderDocument_ == documents_) {
+            TrackImage drawn = trackRender_->result();
+            // A drawing started early for a pan still under way may not be the one that covers the view.
+            if (drawn.covers(viewport_, devicePixelRatioF()) ||
+                !trackImage_.covers(viewport_, devicePixelRatioF())) {
+                trackImage_ = std::move(drawn);
+                tookTrackImage();
+            }
+            if (!trackPreparation_.isRunning())
+                trackPreparation_ =
+                    QtConcurrent::run(&preparation_, [tracks = tracks_, scale = viewport_.scale()] {
+                        tracks->prepareAround(scale);
+                    });
+        }
         update();
     });
+    // The tracks simplified ahead of need take only time no one else wants: on a machine of two cores
+    // a wheel step's drawing and the window's painting have both.
+    preparation_.setMaxThreadCount(1);
+    preparation_.setThreadPriority(QThread::IdlePriority);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setMinimumSize(200, 150);
@@ -44,8 +61,11 @@ void MapCanvas::reset() {
     previousSpread_.reset();
     tracks_.reset();
     trackImage_ = {};
+    fittedImage_ = {};
     ++documents_;
     places_.clear();
+    placeWorld_.clear();
+    placeHighlighted_.clear();
     species_.clear();
     bounds_ = {};
 }
@@ -86,12 +106,14 @@ void MapCanvas::setDocument(KmlDocument document) {
         lines.push_back(std::move(line));
     }
     tracks_ = std::make_shared<const TrackLayer>(std::move(lines));
-    for (KmlPlace &place : document.places) {
-        const QPointF w = projection_.project(place.position);
-        extend(w);
+    places_ = std::move(document.places);
+    placeWorld_.reserve(places_.size());
+    placeHighlighted_.reserve(places_.size());
+    for (const KmlPlace &place : places_) {
+        placeWorld_.push_back(projection_.project(place.position));
+        extend(placeWorld_.back());
         species_.add(place);
-        const bool highlighted = highlighted_.contains(place.recording);
-        places_.push_back({std::move(place), w, highlighted});
+        placeHighlighted_.push_back(highlighted_.contains(place.recording));
     }
     species_.finish();
     bounds_ = minX <= maxX ? QRectF(QPointF(minX, minY), QPointF(maxX, maxY)) : QRectF();
@@ -191,16 +213,16 @@ void MapCanvas::setSpeciesVisible(const QString &species, bool visible) {
 
 void MapCanvas::setHighlightedRecordings(const QStringList &files) {
     highlighted_ = RecordingNames(files);
-    for (Place &place : places_)
-        place.highlighted = highlighted_.contains(place.source.recording);
+    for (std::size_t i = 0; i < places_.size(); ++i)
+        placeHighlighted_[i] = highlighted_.contains(places_[i].recording);
     // One recording selected elsewhere whose pin is off screen: bring it into view.
     if (files.size() == 1) {
         const QRectF screen(rect());
-        for (const Place &place : places_) {
-            if (species_.isShown(place.source) && place.highlighted &&
-                !screen.contains(viewport_.toScreen(place.world))) {
+        for (std::size_t i = 0; i < places_.size(); ++i) {
+            if (species_.isShown(places_[i]) && placeHighlighted_[i] &&
+                !screen.contains(viewport_.toScreen(placeWorld_[i]))) {
                 takeOverView();
-                viewport_.setCenter(place.world);
+                viewport_.setCenter(placeWorld_[i]);
                 break;
             }
         }
@@ -231,9 +253,9 @@ const std::vector<PinSpot> &MapCanvas::spreadSpots() const {
     std::vector<QPointF> anchored;
     std::vector<std::size_t> index;
     for (std::size_t i = 0; i < places_.size(); ++i) {
-        if (!species_.isShown(places_[i].source))
+        if (!species_.isShown(places_[i]))
             continue;
-        const QPointF d = places_[i].world - bounds_.center();
+        const QPointF d = placeWorld_[i] - bounds_.center();
         anchored.emplace_back(d.x() * scale, -d.y() * scale);
         index.push_back(i);
     }
@@ -262,7 +284,7 @@ MapCanvas::Layout MapCanvas::layout() const {
     const QSizeF pinSize(2 * kPlaceRadius + 2, 2 * kPlaceRadius + 2);
     for (const PinSpot &spot : result.spots) {
         pins.emplace_back(spot.at - QPointF(pinSize.width() / 2, pinSize.height() / 2), pinSize);
-        const KmlPlace &place = places_[spot.members.front()].source;
+        const KmlPlace &place = places_[spot.members.front()];
         if (spot.grouped() || place.name.isEmpty()) {
             requests.push_back({spot.at, {}, {}});
             continue;
@@ -279,7 +301,7 @@ MapCanvas::Layout MapCanvas::layout() const {
 std::optional<QPointF> MapCanvas::pinPosition(const QString &recording) const {
     for (const PinSpot &spot : layout().spots)
         for (std::size_t member : spot.members)
-            if (sameRecording(places_[member].source.recording, recording))
+            if (sameRecording(places_[member].recording, recording))
                 return spot.at;
     return std::nullopt;
 }

@@ -10,8 +10,10 @@
 #include "map/SpeciesStyles.h"
 #include "map/TrackLayer.h"
 
+#include <QFuture>
 #include <QPointF>
 #include <QRectF>
+#include <QThreadPool>
 #include <QWidget>
 
 #include <memory>
@@ -19,7 +21,6 @@
 #include <vector>
 
 class QPainter;
-template <typename T> class QFutureWatcher;
 
 namespace pelorin {
 
@@ -96,12 +97,6 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
-    struct Place {
-        KmlPlace source;
-        QPointF world;
-        bool highlighted = false;
-    };
-
     static constexpr double kPlaceRadius = 5;
 
     void reset();
@@ -119,6 +114,7 @@ private:
     void paintTracks(QPainter &painter);
     MapViewport trackView() const;
     void startTrackRender();
+    void tookTrackImage();
     void paintPlaces(QPainter &painter, const Layout &layout);
     void paintCorners(QPainter &painter) const;
     void paintScaleBar(QPainter &painter) const;
@@ -130,10 +126,17 @@ private:
     // The tracks as last drawn, and the drawing under way (for this document when renderDocument_ is
     // documents_).
     TrackImage trackImage_;
+    TrackImage fittedImage_; // the fitted view's drawing, kept for going back to it
     QFutureWatcher<TrackImage> *trackRender_;
+    QThreadPool preparation_;
+    QFuture<void> trackPreparation_; // the simplified tracks for the scales either side
     unsigned documents_ = 0;
     unsigned renderDocument_ = 0;
-    std::vector<Place> places_;
+    // The document's places as read (taken over whole, not copied), where each lies on the plane and
+    // whether it stands out.
+    std::vector<KmlPlace> places_;
+    std::vector<QPointF> placeWorld_;
+    std::vector<bool> placeHighlighted_;
     SpeciesStyles species_;
     PinSprites pinSprites_;
     struct SpreadCache {

@@ -40,7 +40,7 @@ bool MapCanvas::event(QEvent *event) {
         if (const PinSpot *spot = spotAt(current, help->pos())) {
             QStringList lines;
             for (std::size_t member : spot->members) {
-                const KmlPlace &place = places_[member].source;
+                const KmlPlace &place = places_[member];
                 lines << (place.description.isEmpty() ? place.name
                                                       : place.name + QLatin1Char('\n') + place.description);
             }
@@ -131,8 +131,8 @@ void MapCanvas::mouseReleaseEvent(QMouseEvent *event) {
         return;
     QStringList files;
     for (std::size_t member : spot->members)
-        if (!places_[member].source.recording.isEmpty())
-            files << places_[member].source.recording;
+        if (!places_[member].recording.isEmpty())
+            files << places_[member].recording;
     if (!files.isEmpty())
         emit recordingsClicked(files);
 }

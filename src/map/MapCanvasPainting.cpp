@@ -126,14 +126,28 @@ void MapCanvas::startTrackRender() {
         }));
 }
 
+void MapCanvas::tookTrackImage() {
+    if (autoFit_ && !autoCenter_)
+        fittedImage_ = trackImage_;
+}
+
 void MapCanvas::paintTracks(QPainter &painter) {
     if (!tracks_ || tracks_->isEmpty())
         return;
-    if (!trackImage_.covers(viewport_, devicePixelRatioF())) {
-        if (tracks_->pointCount() < kDrawInBackgroundFrom)
-            trackImage_ = tracks_->render(trackView(), devicePixelRatioF());
-        else
+    const qreal ratio = devicePixelRatioF();
+    if (!trackImage_.covers(viewport_, ratio)) {
+        if (fittedImage_.covers(viewport_, ratio)) {
+            trackImage_ = fittedImage_;
+        } else if (tracks_->pointCount() < kDrawInBackgroundFrom) {
+            trackImage_ = tracks_->render(trackView(), ratio);
+            tookTrackImage();
+        } else {
             startTrackRender();
+        }
+    } else if (tracks_->pointCount() >= kDrawInBackgroundFrom &&
+               !trackImage_.coversWithin(viewport_, ratio, kTrackMargin / 2 * std::min(width(), height()))) {
+        // A pan has used half the margin: the next drawing is made before it runs out.
+        startTrackRender();
     }
     trackImage_.draw(painter, viewport_);
 }
@@ -142,20 +156,17 @@ void MapCanvas::paintPlaces(QPainter &painter, const Layout &layout) {
     // Highlighted pins last, so that they stay on top.
     for (const bool highlightedPass : {false, true}) {
         for (const PinSpot &spot : layout.spots) {
-            const Place &place = places_[spot.members.front()];
+            const KmlPlace &place = places_[spot.members.front()];
             const bool highlighted = std::any_of(spot.members.begin(), spot.members.end(),
-                                                 [this](std::size_t m) { return places_[m].highlighted; });
+                                                 [this](std::size_t m) { return placeHighlighted_[m]; });
             if (highlighted != highlightedPass)
                 continue;
             const double radius = spot.grouped() ? kPlaceRadius + 4 : kPlaceRadius;
-            if (highlighted) {
-                painter.setPen(QPen(kHighlight, 2.5));
-                painter.setBrush(Qt::NoBrush);
-                painter.drawEllipse(spot.at, radius + 3, radius + 3);
-            }
-            const bool square = place.source.kind == PlaceKind::Waypoint && !spot.grouped();
+            if (highlighted)
+                pinSprites_.draw(painter, spot.at, PinSprites::Shape::Ring, radius + 3, kHighlight);
+            const bool square = place.kind == PlaceKind::Waypoint && !spot.grouped();
             pinSprites_.draw(painter, spot.at, square ? PinSprites::Shape::Square : PinSprites::Shape::Disc,
-                             radius, species_.pinColor(place.source),
+                             radius, species_.pinColor(place),
                              spot.grouped() ? QString::number(spot.members.size()) : QString());
         }
     }

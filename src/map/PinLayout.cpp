@@ -13,6 +13,18 @@ namespace {
 quint64 cellKey(qint64 cx, qint64 cy) {
     return (quint64(quint32(cx)) << 32) | quint32(cy);
 }
+
+// hypot(d) < reach, asked of every pin near another: the squares settle all but a hair's breadth
+// either side of the edge, where hypot (correctly rounded) decides as it always has.
+bool within(QPointF d, double reach) {
+    const double d2 = d.x() * d.x() + d.y() * d.y();
+    const double r2 = reach * reach;
+    if (d2 < r2 * (1 - 1e-9))
+        return true;
+    if (d2 > r2 * (1 + 1e-9))
+        return false;
+    return std::hypot(d.x(), d.y()) < reach;
+}
 } // namespace
 
 std::vector<PinSpot> spreadPins(const std::vector<QPointF> &screen, double pinRadius, std::size_t maxSpread) {
@@ -30,7 +42,7 @@ std::vector<PinSpot> spreadPins(const std::vector<QPointF> &screen, double pinRa
                 if (found == seeds.cend())
                     continue;
                 const QPointF d = screen[clusters[*found].members.front()] - p;
-                if (std::hypot(d.x(), d.y()) < reach)
+                if (within(d, reach))
                     joined = *found;
             }
         }

@@ -7,8 +7,9 @@
 namespace pelorin {
 
 namespace {
-// Room for the rim around the pin's radius.
+// Room for the rim around the pin's radius (and for half the ring's pen).
 constexpr double kRim = 2;
+constexpr double kRingWidth = 2.5;
 // Counts and colours are few; a cache this full is cleared rather than grown.
 constexpr qsizetype kMostSprites = 4096;
 } // namespace
@@ -24,6 +25,12 @@ QImage PinSprites::make(const Key &key) const {
     painter.setFont(font_);
     const QPointF centre(side / 2, side / 2);
     const QRectF box(centre - QPointF(key.radius, key.radius), QSizeF(2 * key.radius, 2 * key.radius));
+    if (key.shape == Shape::Ring) {
+        painter.setPen(QPen(QColor::fromRgba(key.fill), kRingWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(centre, key.radius, key.radius);
+        return image;
+    }
     painter.setPen(QPen(Qt::white, 1.5));
     painter.setBrush(QColor::fromRgba(key.fill));
     if (key.shape == Shape::Square)

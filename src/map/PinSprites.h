@@ -11,12 +11,13 @@ class QPainter;
 
 namespace pelorin {
 
-// A pin's look (a disc or a square with a white rim, perhaps a count on it)
-// drawn once and then copied: a crowded map shows thousands of pins, and
-// stroking each one's outline again on every frame of a pan is what stalls it.
+// A pin's look (a disc or a square with a white rim, perhaps a count on it;
+// or the ring that marks a highlighted pin) drawn once and then copied: a
+// crowded map shows thousands of pins, and stroking each one's outline again
+// on every frame of a pan is what stalls it.
 class PinSprites {
 public:
-    enum class Shape { Disc, Square };
+    enum class Shape { Disc, Square, Ring };
     // Draws a pin centred on at, on whole pixels.
     void draw(QPainter &painter, QPointF at, Shape shape, double radius, QColor fill,
               const QString &text = {});

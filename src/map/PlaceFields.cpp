@@ -2,7 +2,7 @@
 
 #include "text/SpeciesList.h"
 
-#include <QFileInfo>
+#include <algorithm>
 
 namespace pelorin {
 
@@ -19,7 +19,7 @@ QStringList speciesOf(const QString &text) {
 }
 
 QString recordingFromDescription(const QString &description) {
-    for (QStringView line : QStringView(description).split(u'\n')) {
+    for (QStringView line : QStringView(description).tokenize(u'\n')) {
         line = line.trimmed();
         if (line.startsWith(u"File "))
             return line.mid(5).trimmed().toString();
@@ -27,25 +27,44 @@ QString recordingFromDescription(const QString &description) {
     return {};
 }
 
+namespace {
+// What QFileInfo::fileName() and completeBaseName() give, without building a
+// QFileInfo: a whole table's names are matched at once.
+QStringView namePart(QStringView path) {
+#ifdef Q_OS_WIN
+    const qsizetype slash = std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+#else
+    const qsizetype slash = path.lastIndexOf(u'/');
+#endif
+    return path.mid(slash + 1);
+}
+
+QStringView withoutExtension(QStringView name) {
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? name : name.left(dot);
+}
+} // namespace
+
 bool sameRecording(const QString &inDocument, const QString &fileName) {
     return RecordingNames({fileName}).contains(inDocument);
 }
 
 RecordingNames::RecordingNames(const QStringList &files) {
+    names_.reserve(2 * std::size_t(files.size()));
     for (const QString &file : files) {
         if (file.isEmpty())
             continue;
-        const QFileInfo info(file);
-        names_.insert(info.fileName());
-        bases_.insert(info.completeBaseName());
+        const QStringView name = namePart(file);
+        names_.insert(name.size() == file.size() ? file : name.toString());
+        names_.insert(withoutExtension(name).toString());
     }
 }
 
 bool RecordingNames::contains(const QString &inDocument) const {
-    if (inDocument.isEmpty() || names_.isEmpty())
+    if (inDocument.isEmpty() || names_.empty())
         return false;
-    const QString name = QFileInfo(inDocument).fileName();
-    return names_.contains(name) || bases_.contains(name);
+    const QStringView name = namePart(inDocument);
+    return names_.find(name) != names_.end();
 }
 
 } // namespace pelorin

@@ -1,8 +1,12 @@
 #pragma once
 
-#include <QSet>
+#include "util/TextHash.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+#include <unordered_set>
 
 namespace pelorin {
 
@@ -25,12 +29,13 @@ class RecordingNames {
 public:
     RecordingNames() = default;
     explicit RecordingNames(const QStringList &files);
-    bool isEmpty() const { return names_.isEmpty(); }
+    bool isEmpty() const { return names_.empty(); }
     bool contains(const QString &inDocument) const;
 
 private:
-    QSet<QString> names_; // the files' names, any folder aside
-    QSet<QString> bases_; // the same without their extensions
+    // The files' names, any folder aside, and the same without their extensions: a document's every pin
+    // is looked up, once.
+    std::unordered_set<QString, PlainTextHash, std::equal_to<>> names_;
 };
 
 } // namespace pelorin

@@ -3,6 +3,8 @@
 #include "documents/SpeciesPalette.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace pelorin {
 
@@ -17,40 +19,47 @@ QColor rgb(std::uint32_t value) {
 void SpeciesStyles::add(const KmlPlace &place) {
     if (place.kind != PlaceKind::Recording)
         return;
-    if (place.species.isEmpty())
-        ++counts_[QString()];
-    for (const QString &one : place.species) {
-        ++counts_[one];
-        named_.push_back(one.toStdString());
-    }
+    auto &[list, count] = lists_[{place.species.constData(), place.species.size()}];
+    if (count++ == 0)
+        list = place.species;
     const QString lead = place.species.isEmpty() ? QString() : place.species.front();
-    if (place.color && !colors_.contains(lead))
-        colors_.insert(lead, *place.color);
+    if (place.color)
+        colors_.emplace(lead, *place.color); // the first one stays
 }
 
 void SpeciesStyles::finish() {
-    const SpeciesColours colours(std::move(named_));
-    named_.clear();
+    std::vector<std::string> named;
+    for (const auto &[key, counted] : lists_) {
+        const auto &[list, count] = counted;
+        if (list.isEmpty())
+            counts_[QString()] += count;
+        for (const QString &one : list) {
+            int &total = counts_[one];
+            if (total == 0)
+                named.push_back(one.toStdString());
+            total += count;
+        }
+    }
+    lists_.clear();
+    const SpeciesColours colours(std::move(named));
     for (std::size_t i = 0; i < colours.names().size(); ++i) {
         const QString name = QString::fromStdString(colours.names()[i]);
-        if (!colors_.contains(name))
-            colors_.insert(name, rgb(colours.colour(i)));
+        colors_.emplace(name, rgb(colours.colour(i)));
     }
-    if (!colors_.contains(QString()))
-        colors_.insert(QString(), rgb(kNoSpeciesColour));
+    colors_.emplace(QString(), rgb(kNoSpeciesColour));
 }
 
 void SpeciesStyles::clear() {
     colors_.clear();
     counts_.clear();
     hidden_.clear();
-    named_.clear();
+    lists_.clear();
 }
 
 QList<LegendEntry> SpeciesStyles::legend() const {
     QList<LegendEntry> entries;
     for (auto it = counts_.cbegin(); it != counts_.cend(); ++it)
-        entries.append({it.key(), colors_.value(it.key()), it.value(), !hidden_.contains(it.key())});
+        entries.append({it.key(), colorOf(it.key()), it.value(), !hidden_.contains(it.key())});
     std::sort(entries.begin(), entries.end(), [](const LegendEntry &a, const LegendEntry &b) {
         if (a.species.isEmpty() != b.species.isEmpty())
             return b.species.isEmpty();
@@ -66,8 +75,13 @@ void SpeciesStyles::setVisible(const QString &species, bool visible) {
         hidden_.insert(species);
 }
 
+QColor SpeciesStyles::colorOf(const QString &species) const {
+    const auto found = colors_.find(species);
+    return found != colors_.end() ? found->second : QColor();
+}
+
 bool SpeciesStyles::isShown(const KmlPlace &place) const {
-    if (place.kind == PlaceKind::Waypoint)
+    if (place.kind == PlaceKind::Waypoint || hidden_.isEmpty())
         return true;
     if (place.species.isEmpty())
         return !hidden_.contains(QString());
@@ -78,10 +92,12 @@ bool SpeciesStyles::isShown(const KmlPlace &place) const {
 QColor SpeciesStyles::pinColor(const KmlPlace &place) const {
     if (place.kind == PlaceKind::Waypoint)
         return kWaypointFill;
+    if (hidden_.isEmpty())
+        return colorOf(place.species.isEmpty() ? QString() : place.species.front());
     for (const QString &species : place.species)
         if (!hidden_.contains(species))
-            return colors_.value(species);
-    return colors_.value(QString());
+            return colorOf(species);
+    return colorOf(QString());
 }
 
 } // namespace pelorin

@@ -2,13 +2,16 @@
 
 #include "map/KmlDocument.h"
 #include "map/LegendEntry.h"
+#include "util/TextHash.h"
 
 #include <QHash>
 #include <QList>
 #include <QSet>
 
-#include <string>
-#include <vector>
+#include <cstddef>
+#include <functional>
+#include <unordered_map>
+#include <utility>
 
 namespace pelorin {
 
@@ -32,10 +35,24 @@ public:
     QColor pinColor(const KmlPlace &place) const;
 
 private:
-    QHash<QString, QColor> colors_;
+    // Looked up for every pin drawn: a plain hash.
+    std::unordered_map<QString, QColor, PlainTextHash, std::equal_to<>> colors_;
+    QColor colorOf(const QString &species) const;
     QHash<QString, int> counts_;
     QSet<QString> hidden_;
-    std::vector<std::string> named_; // every species named, repeats and all, for the palette
+    // Places of one species share its list (the readers make one copy each): counted per list as
+    // they come, and per species in finish().
+    struct ListKey {
+        const QString *data;
+        qsizetype size;
+        friend bool operator==(const ListKey &, const ListKey &) = default;
+    };
+    struct ListKeyHash {
+        std::size_t operator()(const ListKey &key) const noexcept {
+            return std::hash<const QString *>()(key.data) ^ std::hash<qsizetype>()(key.size);
+        }
+    };
+    std::unordered_map<ListKey, std::pair<QStringList, int>, ListKeyHash> lists_;
 };
 
 } // namespace pelorin

@@ -7,6 +7,7 @@
 #include <QPolygonF>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace pelorin {
@@ -22,6 +23,18 @@ constexpr double kWholePixel = 0.01;
 // Close in most of the track may be on screen: it is handed over in pieces rather than held at once.
 constexpr qsizetype kPolylinePiece = 4096;
 
+bool isReady(const std::shared_future<std::shared_ptr<const std::vector<QPointF>>> &level) {
+    using namespace std::chrono_literals;
+    return level.wait_for(0s) == std::future_status::ready;
+}
+
+std::shared_future<std::shared_ptr<const std::vector<QPointF>>>
+madeLevel(std::shared_ptr<const std::vector<QPointF>> points) {
+    std::promise<std::shared_ptr<const std::vector<QPointF>>> made;
+    made.set_value(std::move(points));
+    return made.get_future().share();
+}
+
 bool nearWhole(double value) {
     return std::abs(value - std::round(value)) < kWholePixel;
 }
@@ -35,6 +48,15 @@ bool TrackImage::covers(const MapViewport &current, qreal devicePixelRatio) cons
            origin.y() <= kWholePixel &&
            origin.x() + view.size().width() >= current.size().width() - kWholePixel &&
            origin.y() + view.size().height() >= current.size().height() - kWholePixel;
+}
+
+bool TrackImage::coversWithin(const MapViewport &current, qreal devicePixelRatio, double spare) const {
+    if (!covers(current, devicePixelRatio))
+        return false;
+    const QPointF origin = current.toScreen(view.toWorld({0, 0}));
+    return origin.x() <= -spare && origin.y() <= -spare &&
+           origin.x() + view.size().width() >= current.size().width() + spare &&
+           origin.y() + view.size().height() >= current.size().height() + spare;
 }
 
 void TrackImage::draw(QPainter &painter, const MapViewport &current) const {
@@ -59,40 +81,73 @@ TrackLayer::TrackLayer(std::vector<TrackLine> tracks)
         points_ += track.world.size();
 }
 
-TrackLayer::Points TrackLayer::level(std::size_t track, double scale) const {
+TrackLayer::Points TrackLayer::level(std::size_t track, double scale, bool ahead) const {
     const std::vector<QPointF> &world = tracks_[track].world;
     if (world.size() < kSimplifyFrom)
         return nullptr;
     // The level's scale is the power of two at or above the view's, so its
     // half-pixel tolerance is under half a pixel here.
     const int k = int(std::ceil(std::log2(scale)));
-    std::lock_guard lock(mutex_);
     const auto key = std::make_pair(track, k);
-    if (auto found = levels_.find(key); found != levels_.end()) {
-        found->second.used = ++uses_;
-        return found->second.points;
+    std::shared_future<Points> made;
+    std::promise<Points> building;
+    {
+        std::lock_guard lock(mutex_);
+        auto found = levels_.find(key);
+        if (found != levels_.end() && ahead)
+            return nullptr; // made or being made
+        if (found != levels_.end() && (!found->second.ahead || isReady(found->second.points))) {
+            found->second.used = ++uses_;
+            made = found->second.points;
+        } else if (found == levels_.end()) {
+            levels_[key] = {building.get_future().share(), ++uses_, ahead};
+        }
+        // Else it is being made ahead, on a thread that runs only when no one else wants the core:
+        // a drawing makes its own rather than wait for it.
     }
+    if (made.valid())
+        return made.get(); // perhaps after another drawing has finished making it
+    // Built outside the lock: a drawing that needs another level need not wait for this one.
     // Close in the copy would be nearly the whole track: remember that, not the copy.
     std::optional<std::vector<QPointF>> simplified =
         simplifiedTrack(world, 0.5 / std::ldexp(1.0, k), world.size() / kLevelShare);
     Points points =
         simplified ? std::make_shared<const std::vector<QPointF>>(std::move(*simplified)) : nullptr;
+    building.set_value(points);
+    std::lock_guard lock(mutex_);
+    // Made in place of one still being made ahead, or after its entry was let go: this one stands.
+    if (auto found = levels_.find(key); found == levels_.end())
+        levels_[key] = {madeLevel(points), ++uses_, false};
+    else if (found->second.ahead && !ahead && !isReady(found->second.points))
+        found->second = {madeLevel(points), ++uses_, false};
     // The copies together stay well under the track's own size; the least recently used go first.
-    const auto held = [this] {
+    const auto size = [](const Level &level) -> std::size_t {
+        if (!isReady(level.points))
+            return 0;
+        const Points &copy = level.points.get();
+        return copy ? copy->size() : 0;
+    };
+    const auto held = [this, &size] {
         std::size_t total = 0;
-        for (const auto &[other, copy] : levels_)
-            total += copy.points ? copy.points->size() : 0;
+        for (const auto &[other, level] : levels_)
+            total += size(level);
         return total;
     };
-    const std::size_t adding = points ? points->size() : 0;
-    while (!levels_.empty() && (levels_.size() >= kMostLevels || held() + adding > points_ / kLevelsShare)) {
+    while (levels_.size() > 1 && (levels_.size() > kMostLevels || held() > points_ / kLevelsShare)) {
         const auto oldest =
-            std::min_element(levels_.begin(), levels_.end(),
-                             [](const auto &a, const auto &b) { return a.second.used < b.second.used; });
+            std::min_element(levels_.begin(), levels_.end(), [&key](const auto &a, const auto &b) {
+                // The level just made stays.
+                return a.first != key && (b.first == key || a.second.used < b.second.used);
+            });
         levels_.erase(oldest);
     }
-    levels_[key] = {points, ++uses_};
     return points;
+}
+
+void TrackLayer::prepareAround(double scale) const {
+    for (const double factor : {0.5, 2.0})
+        for (std::size_t track = 0; track < tracks_.size(); ++track)
+            level(track, scale * factor, true);
 }
 
 void TrackLayer::addLines(StrokeCoverage &coverage, std::size_t track, const MapViewport &view,

@@ -5,7 +5,6 @@
 #include "documents/SurveyTrack.h"
 #include "fileio/AtomicWrite.h"
 #include "fileio/File.h"
-#include "framework/RecordingValue.h"
 #include "framework/StringTable.h"
 #include "georef/GeoRef.h"
 #include "georef/GpsLogNames.h"
@@ -40,6 +39,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <optional>
 
 using namespace pelorin;
@@ -50,14 +50,20 @@ namespace {
 constexpr int kSurveyStyle = 1;
 
 // The map hears where to look, then what to show, once the command has returned and the panel's modal
-// run has ended: hosts have always had the two messages after these delays, the centre first.
+// run has ended: hosts have always had the two messages after these delays, the centre first. Timed
+// precisely: a coarse timer may add a twentieth to the wait.
 constexpr int kCenterDelayMs = 1800;
 constexpr int kShowTrackDelayMs = 2000;
 
-// Columns wide enough for what they show. The recordings are few and measured;
-// the track points can be a million, so their columns are sized from samples.
+// Columns wide enough for what they show. The recordings are measured, the
+// first hundred rows of them: a season can be a hundred thousand, and each
+// change of the table measures again. The track points can be a million, so
+// their columns are sized from samples.
+constexpr int kMeasuredRecordings = 100;
+
 void sizeColumns(QTableView *recordings, QTableView *trackPoints) {
     QHeaderView *header = recordings->horizontalHeader();
+    header->setResizeContentsPrecision(kMeasuredRecordings);
     header->setSectionResizeMode(RecordingTableModel::FileColumn, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(RecordingTableModel::TimeColumn, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(RecordingTableModel::PlacementColumn, QHeaderView::ResizeToContents);
@@ -92,15 +98,24 @@ std::optional<Centre> centreOf(const TrackPoint &point) {
     return Centre{lat.precise, lon.precise};
 }
 
-QList<HostPlacement> hostPlacements(const QList<HostRecording> &recordings,
+// The recordings (the content's rows in arranged order) with their placements.
+QList<HostPlacement> hostPlacements(const QList<HostRecording> &content,
+                                    const std::vector<std::uint32_t> &rows,
                                     const std::vector<Placement> &placements) {
     QList<HostPlacement> list;
-    for (qsizetype i = 0; i < recordings.size() && static_cast<std::size_t>(i) < placements.size(); ++i) {
-        const Placement &placement = placements[static_cast<std::size_t>(i)];
+    list.reserve(static_cast<qsizetype>(std::min(rows.size(), placements.size())));
+    std::map<PlacementStatus, QString> statusNames; // one text each, shared by the rows
+    for (std::size_t i = 0; i < rows.size() && i < placements.size(); ++i) {
+        const HostRecording &recording = content[static_cast<qsizetype>(rows[i])];
+        const Placement &placement = placements[i];
         HostPlacement shown;
-        shown.filename = recordings[i].filename();
-        shown.recordingTime = recordings[i].recordingTime();
-        shown.status = fromUtf8(placementStatusName(placement.status));
+        shown.filename = recording.filename();
+        shown.recordingTime = recording.recordingTime();
+        auto status = statusNames.find(placement.status);
+        if (status == statusNames.end())
+            status =
+                statusNames.emplace(placement.status, fromUtf8(placementStatusName(placement.status))).first;
+        shown.status = status->second;
         if (placement.status != PlacementStatus::NoTime)
             shown.correctedTime =
                 QDateTime::fromMSecsSinceEpoch(placement.correctedTime.time_since_epoch().count(), Qt::UTC);
@@ -359,7 +374,7 @@ void QuellmarkPlugin::geoRefRecordings() {
     diagnosis.reset();
     if (!recController || !gpsDataController)
         return;
-    runRecordings = toRecordings(recController->arrangedObjects());
+    runRecordings = recController->arrangedRecordings();
     const ArrangedTrack track = gpsDataController->arrangedObjects();
     const std::int32_t offset = clockOffset();
     GeoRefResult result = placeRecordings(runRecordings, track.view(), offset, {},
@@ -375,7 +390,8 @@ void QuellmarkPlugin::geoRefRecordings() {
     showPlacementSummary();
     if (HostDelegate *delegate = hostDelegate()) {
         if (RecordingsController *host = delegate->recordingsController())
-            host->showPlacements(hostPlacements(recController->arrangedObjects(), placements));
+            host->showPlacements(
+                hostPlacements(recController->content(), recController->arrangedRows(), placements));
     }
 }
 
@@ -492,6 +508,9 @@ void QuellmarkPlugin::previewMap(QObject *sender) {
         return;
     }
     createKMLOutput(QUrl::fromLocalFile(path));
+    // The records served the document just written, and every command places again: their memory goes
+    // before the map reads the document back.
+    geoRefRecs = std::vector<GeoRefRecord>();
     stopModal();
 
     if (mapDisplay.isNull()) {
@@ -508,7 +527,7 @@ void QuellmarkPlugin::previewMap(QObject *sender) {
                 centre = centreOf(arranged.view()[0]);
             if (centre) {
                 MapDisplay *display = mapDisplay;
-                QTimer::singleShot(kCenterDelayMs, display,
+                QTimer::singleShot(kCenterDelayMs, Qt::PreciseTimer, display,
                                    [display, at = *centre] { display->setCenter(at.lat, at.lon); });
             }
         }
@@ -516,6 +535,7 @@ void QuellmarkPlugin::previewMap(QObject *sender) {
     if (mapDisplay) {
         MapDisplay *display = mapDisplay;
         display->showWindow(sender);
-        QTimer::singleShot(kShowTrackDelayMs, display, [display, path] { display->showTrack(path); });
+        QTimer::singleShot(kShowTrackDelayMs, Qt::PreciseTimer, display,
+                           [display, path] { display->showTrack(path); });
     }
 }

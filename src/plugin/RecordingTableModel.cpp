@@ -9,13 +9,15 @@
 #include <QDateTime>
 
 #include <cmath>
+#include <map>
+#include <string>
 
 namespace pelorin {
 
 namespace {
 
 // "interpolated, 22:14:29 UTC, ±7 m": what the pass made of it, when and how sure.
-QString placementText(const Placement &placement) {
+template <typename Shown> QString placementText(const Shown &placement) {
     const qint64 ms = placement.correctedTime.time_since_epoch().count();
     QString text = QString::fromUtf8(placementStatusName(placement.status).data());
     if (placement.status != PlacementStatus::NoTime)
@@ -34,14 +36,24 @@ void RecordingTableModel::setRecordings(QList<HostRecording> recordings) {
     species_.clear();
     species_.reserve(recordings_.size());
     placements_.clear();
-    for (const HostRecording &recording : recordings_)
-        species_.push_back(QString::fromStdString(placemarkName(toRecording(recording).species)));
+    // A season's recordings share a few species' lists: one text each.
+    std::map<std::string, QString> names;
+    for (const HostRecording &recording : recordings_) {
+        const std::string name = placemarkName(speciesAbbreviations(recording));
+        auto found = names.find(name);
+        if (found == names.end())
+            found = names.emplace(name, QString::fromStdString(name)).first;
+        species_.push_back(found->second);
+    }
     endResetModel();
 }
 
-void RecordingTableModel::setPlacements(std::vector<std::optional<Placement>> placements) {
-    placements_ = std::move(placements);
-    placements_.resize(static_cast<std::size_t>(recordings_.size()));
+void RecordingTableModel::setPlacements(const std::vector<Placement> &placements,
+                                        const std::vector<std::uint32_t> &rows) {
+    placements_.assign(static_cast<std::size_t>(recordings_.size()), std::nullopt);
+    for (std::size_t i = 0; i < rows.size() && i < placements.size(); ++i)
+        placements_[rows[i]] =
+            Shown{placements[i].status, placements[i].correctedTime, placements[i].uncertaintyMetres};
     if (!recordings_.isEmpty())
         emit dataChanged(index(0, PlacementColumn), index(rowCount() - 1, PlacementColumn));
 }
@@ -58,7 +70,7 @@ QVariant RecordingTableModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     const std::size_t row = static_cast<std::size_t>(index.row());
-    const std::optional<Placement> *placement = row < placements_.size() ? &placements_[row] : nullptr;
+    const std::optional<Shown> *placement = row < placements_.size() ? &placements_[row] : nullptr;
     if (role == Qt::ForegroundRole && index.column() == PlacementColumn && placement && *placement)
         return QBrush((*placement)->placed() ? QColor(0x1B, 0x7A, 0x2E) : QColor(0xB0, 0x1C, 0x1C));
     if (role != Qt::DisplayRole)

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -22,8 +23,8 @@ public:
 
     void setRecordings(QList<HostRecording> recordings);
     const QList<HostRecording> &recordings() const { return recordings_; }
-    // One per recording, in the order of recordings(); empty: not placed yet.
-    void setPlacements(std::vector<std::optional<Placement>> placements);
+    // The pass's placements and, for each, the row of its recording.
+    void setPlacements(const std::vector<Placement> &placements, const std::vector<std::uint32_t> &rows);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -33,8 +34,16 @@ public:
 
 private:
     QList<HostRecording> recordings_;
-    QStringList species_; // per row, as the placemark will be named
-    std::vector<std::optional<Placement>> placements_;
+    // What the table shows of a placement.
+    struct Shown {
+        PlacementStatus status;
+        RecordingTime correctedTime;
+        double uncertaintyMetres;
+        bool placed() const { return isPlaced(status); }
+    };
+
+    QStringList species_;                          // per row, as the placemark will be named
+    std::vector<std::optional<Shown>> placements_; // per row; empty: not placed yet
 };
 
 } // namespace pelorin

@@ -1,5 +1,6 @@
 #include "plugin/RecordingsArrayController.h"
 
+#include "framework/RecordingValue.h"
 #include "plugin/RecordingTableModel.h"
 
 #include <QSortFilterProxyModel>
@@ -39,12 +40,18 @@ std::optional<QList<HostRecording>> RecordingsArrayController::selectedObjects()
     return pick(content(), *rows);
 }
 
-void RecordingsArrayController::setArrangedPlacements(const std::vector<Placement> &placements) {
+std::vector<Recording> RecordingsArrayController::arrangedRecordings() const {
+    const QList<HostRecording> &all = content();
+    std::vector<Recording> out;
     const std::vector<std::uint32_t> rows = arrangedRows();
-    std::vector<std::optional<Placement>> byRow(static_cast<std::size_t>(content().size()));
-    for (std::size_t i = 0; i < rows.size() && i < placements.size(); ++i)
-        byRow[rows[i]] = placements[i];
-    model_->setPlacements(std::move(byRow));
+    out.reserve(rows.size());
+    for (const std::uint32_t row : rows)
+        out.push_back(toRecording(all[static_cast<qsizetype>(row)]));
+    return out;
+}
+
+void RecordingsArrayController::setArrangedPlacements(const std::vector<Placement> &placements) {
+    model_->setPlacements(placements, arrangedRows());
 }
 
 } // namespace pelorin

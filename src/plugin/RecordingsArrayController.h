@@ -2,6 +2,7 @@
 
 #include "framework/HostRecording.h"
 #include "georef/Placement.h"
+#include "georef/Recording.h"
 #include "plugin/ArrayController.h"
 
 #include <QList>
@@ -21,6 +22,8 @@ public:
     void setContent(QList<HostRecording> recordings);
     const QList<HostRecording> &content() const;
     QList<HostRecording> arrangedObjects() const;
+    // The same as the core sees them, made without an intermediate copy of the list.
+    std::vector<Recording> arrangedRecordings() const;
     std::optional<QList<HostRecording>> selectedObjects() const;
     // The pass's placements, one per arranged object, in arranged order.
     void setArrangedPlacements(const std::vector<Placement> &placements);
