@@ -105,7 +105,7 @@ int main(int argc, char **argv) {
     setenv("TZ", "UTC", 1); // the times in the bare files' names
     tzset();
     pelorin::cli::CliOptions options;
-    options.gpxPath = (folder / "track.gpx").string();
+    options.gpxPaths = {(folder / "track.gpx").string()};
     options.recordingsDir = (folder / "card").string();
     options.offsetSeconds = 37;
     options.writeGuano = true;
