@@ -95,7 +95,7 @@ TEST(WavRecording, LengthFromGuanoElseTheDataOverTheByteRate) {
     }
 }
 
-// Cards as the recorders write them, read in three machine zones: a time that names its zone must not move.
+// Cards as the recorders write them, read west of Greenwich: a time that names its zone must not move.
 TEST(WavRecording, RecordersOwnChunksAndNamesGiveTheStartTimeTheyMeant) {
     const std::string kOld = "Recorded at 10:25:00 04/04/2020 (UTC) by AudioMoth 24526B065D325963 at gain "
                              "setting 2 while battery state was 4.7V.";
@@ -180,17 +180,15 @@ TEST(WavRecording, RecordersOwnChunksAndNamesGiveTheStartTimeTheyMeant) {
          WavWriter().fmt().guano("Timestamp: 2022-08-15T21:34:14.1234567+01:00\n").bytes(), Guano,
          at(2022y / August / 15, 20h + 34min + 14s) + 123ms, "2022-08-15T21:34:14.1234567+01:00", ""},
     };
-    for (const char *zone : {"UTC", "Europe/Berlin", "America/New_York"}) {
-        const test::ScopedTimeZone machine(zone);
-        for (const auto &c : cases) {
-            SCOPED_TRACE(std::string(zone) + " " + c.name + " " + c.asGiven);
-            const WavResult result = parseWavMetadata(c.bytes, c.name, sys_days{2025y / January / 1});
-            ASSERT_TRUE(result.value) << result.error;
-            const Recording &r = result.value->recording;
-            EXPECT_EQ(std::tie(r.timeSource, r.recordingTime, r.timeAsGiven, r.timeNote,
-                               result.value->warning, r.species),
-                      std::tie(c.source, c.utc, c.asGiven, c.note, c.note, c.species));
-        }
+    const test::ScopedTimeZone machine("America/New_York");
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name + " " + c.asGiven);
+        const WavResult result = parseWavMetadata(c.bytes, c.name, sys_days{2025y / January / 1});
+        ASSERT_TRUE(result.value) << result.error;
+        const Recording &r = result.value->recording;
+        EXPECT_EQ(std::tie(r.timeSource, r.recordingTime, r.timeAsGiven, r.timeNote, result.value->warning,
+                           r.species),
+                  std::tie(c.source, c.utc, c.asGiven, c.note, c.note, c.species));
     }
     // The recorder's own position: GUANO's over wamd's (one EMT lost the sign in wamd), wamd's last over its
     // first.
