@@ -95,7 +95,8 @@ TEST(CommandLine, UsageErrorsNameTheirCause) {
     };
     // Added to a complete one.
     const std::vector<std::pair<std::vector<std::string_view>, std::string>> extras{
-        {{"--max-gap", "0"}, "--max-gap"},
+        {{"--max-gap", "0"}, "--max-gap"},     // not positive
+        {{"--max-gap", "15min"}, "--max-gap"}, // not all a number
         {{"--recordings-dir", "card"}, "either --recordings or --recordings-dir"},
         {{"--frobnicate"}, "--frobnicate"},
         {{"extra.gpx"}, "extra.gpx"},
