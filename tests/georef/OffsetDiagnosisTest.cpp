@@ -39,10 +39,6 @@ Night night(std::int64_t extra, std::size_t shifted = 22) {
     return n;
 }
 
-OffsetDiagnosis diagnose(const Night &n, std::int32_t given = kGiven) {
-    return diagnoseOffset(n.recordings, TrackView{n.points, {}}, given);
-}
-
 // A one-minute track and recordings whose recorder times are given in
 // milliseconds from its first fix, so a fit can fall between whole seconds.
 Night minute(std::initializer_list<std::int64_t> recorderMs) {
@@ -132,7 +128,8 @@ TEST(OffsetDiagnosis, CountsSuggestionAndWords) {
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.behaviour);
-        const OffsetDiagnosis d = diagnose(row.night, row.given);
+        const OffsetDiagnosis d =
+            diagnoseOffset(row.night.recordings, TrackView{row.night.points, {}}, row.given);
         EXPECT_EQ(std::tuple(d.recordings, d.meetingAtGiven, d.worthTelling(), d.suggestedOffset,
                              d.meetingAtSuggested, d.zoneLike),
                   std::tuple(row.night.recordings.size(), row.meetingAtGiven, row.worthTelling, row.suggested,
