@@ -31,8 +31,9 @@ std::vector<std::pair<std::string, std::string>> layouts() {
     return {
         {"new chunk, odd audio with its pad byte", WavWriter().fmt().audio(1001).bytes()},
         {"guan before data", WavWriter().fmt().guano(kOldLines).audio(1000).bytes()},
+        // Room enough after the audio for the metadata, but a recorder's.
         {"guan after data, a LIST between",
-         WavWriter().fmt().audio(1000).chunk("LIST", "INFOabcd").guano(kOldLines).bytes()},
+         WavWriter().fmt().audio(1000).chunk("LIST", std::string(1000, 'x')).guano(kOldLines).bytes()},
         {"bext, odd LIST and iXML kept", rich.bytes()},
         {"RF64 with ds64", test::rf64(1000, kOldLines)},
         {"RF64 without metadata", test::rf64(1001, "")},
