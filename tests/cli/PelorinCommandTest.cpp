@@ -72,6 +72,8 @@ TEST_F(SurveyTest, BadInputExitsTwoNamingWhereAndWritesNothing) {
         {{"--gpx", gpx(), "--recordings", dir.path().string()}, dir.path().string() + ": is a folder"},
         {{"--gpx", gpx(), "--recordings-dir", csv()}, csv() + ": not a folder"},
         {{"--gpx", gpx(), "--recordings-dir", emptyCard}, "no WAV files found under " + emptyCard},
+        {{"--gpx", gpx(), "--recordings", csv(), "--recorder-tz", "Mars/Olympus"},
+         "--recorder-tz: no time zone named 'Mars/Olympus'"},
     };
     for (const auto &[arguments, message] : cases) {
         SCOPED_TRACE(arguments[1] + " " + arguments[3]);

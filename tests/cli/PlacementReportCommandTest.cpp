@@ -97,14 +97,15 @@ TEST_F(SurveyTest, BadCoordinatesAreNamedAndLeftOutOfThePlacement) {
 TEST_F(SurveyTest, AMixedCardNamesEachStartTimesSource) {
     setenv("TZ", "America/New_York", 1); // zone-less times are the recorder's: --recorder-tz says which
     const std::filesystem::path card = dir / "card";
-    std::filesystem::create_directories(card);
-    writeFile(card / "a-guano.wav",
+    std::filesystem::create_directories(card / "night1");
+    writeFile(card / "night1" / "a-guano.wav", // a folder below the card's is read too
               WavWriter()
                   .fmt()
                   .guano("Timestamp: 2025-06-12 12:00:15+0200\nLoc Position: 10.2501 20.5\n") // 11 m north
                   .audio(64)
                   .bytes());
     writeFile(card / "684AA55C.WAV", WavWriter().fmt().audio(64).bytes()); // 10:01:00 UTC
+    writeFile(card / "broken.wav", "RIFF");
     writeFile(card / "e-bext.wav", WavWriter().fmt().bext("2025-06-12", "12:01:15").audio(64).bytes());
     writeFile(card / "g-20250612_110000.WAV",
               WavWriter()
@@ -115,7 +116,8 @@ TEST_F(SurveyTest, AMixedCardNamesEachStartTimesSource) {
     const RunResult r = runPelorin({"--gpx", gpx(), "--recordings-dir", card.string(), "--recorder-tz",
                                     "Europe/Berlin", "--report", report()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    expectHas(r.err, {"pelorin: g-20250612_110000.WAV: warning: the file name's time 20250612_110000 and the "
+    expectHas(r.err, {"pelorin: using 4 WAV recordings from " + card.string() + " (1 skipped)\n",
+                      "pelorin: g-20250612_110000.WAV: warning: the file name's time 20250612_110000 and the "
                       "AudioMoth comment's 10:01:50 12/06/2025 (UTC) disagree; the comment's is taken\n",
                       "placed 4 of 4 recordings; the recorders' own positions lie a median 11 m from "
                       "the track's; read 4 points"});

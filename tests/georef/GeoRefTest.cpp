@@ -38,9 +38,6 @@ Pass run(const std::vector<TrackPoint> &points, const std::vector<Recording> &re
 const std::vector<TrackPoint> kTrack = {point("10", "20", kStart), point("11", "22", kStart + 60s)};
 
 TEST(GeoRef, PlacesRecordingsOnTheTimedTrackInTimeOrder) {
-    // Around 09:00 the latitude passes 2, around 11:00 it passes 6.
-    const std::vector<TrackPoint> hours = {point("1", "0", kStart - 61min), point("3", "0", kStart - 59min),
-                                           point("5", "0", kStart + 59min), point("7", "0", kStart + 61min)};
     // Waypoints come first in a GPX file: untimed ones, and one from later in the walk.
     const std::vector<TrackPoint> waypointsFirst = {
         point("99", "99", std::nullopt), point("50", "50", kStart + 600s), point("10", "20", kStart),
@@ -63,8 +60,6 @@ TEST(GeoRef, PlacesRecordingsOnTheTimedTrackInTimeOrder) {
     } cases[] = {
         {"single precision", single, {3s}, 0, {64.001953f}, {"fraction 0.050000"}},
         {"exact matches", exact, {0s, 60s}, 0, {readDecimal("52.5200066").value, 1}, {}},
-        {"offset forward", hours, {0s}, 3600, {6}, {half}},
-        {"offset back", hours, {0s}, -3600, {2}, {half}},
         {"unsorted, some outside", kTrack, {-10s, 45s, 61s, 15s}, 0, {10.75f, 10.25f}, {quarter, most}},
         {"no track", {}, {0s}, 0, {}, {}},
         {"waypoints first",

@@ -39,10 +39,6 @@ Night night(std::int64_t extra, std::size_t shifted = 22) {
     return n;
 }
 
-OffsetDiagnosis diagnose(const Night &n, std::int32_t given = kGiven) {
-    return diagnoseOffset(n.recordings, TrackView{n.points, {}}, given);
-}
-
 // A one-minute track and recordings whose recorder times are given in
 // milliseconds from its first fix, so a fit can fall between whole seconds.
 Night minute(std::initializer_list<std::int64_t> recorderMs) {
@@ -85,8 +81,6 @@ TEST(OffsetDiagnosis, CountsSuggestionAndWords) {
          all22 + "7237 all 22 would (your 37 s plus 2 h" + zone},
         {"an hour the other way", night(-3600), kGiven, 0, true, -3563, 22, true,
          all22 + "-3563 all 22 would (your 37 s minus 1 h" + zone},
-        {"half an hour", night(19800), kGiven, 0, true, 19837, 22, true,
-         all22 + "19837 all 22 would (your 37 s plus 5 h 30 min" + zone},
         {"a quarter hour", night(45900), kGiven, 0, true, 45937, 22, true,
          all22 + "45937 all 22 would (your 37 s plus 12 h 45 min" + zone},
         {"1000 s: a plain offset", night(1000), kGiven, 0, true, 1037, 22, false,
@@ -134,7 +128,8 @@ TEST(OffsetDiagnosis, CountsSuggestionAndWords) {
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.behaviour);
-        const OffsetDiagnosis d = diagnose(row.night, row.given);
+        const OffsetDiagnosis d =
+            diagnoseOffset(row.night.recordings, TrackView{row.night.points, {}}, row.given);
         EXPECT_EQ(std::tuple(d.recordings, d.meetingAtGiven, d.worthTelling(), d.suggestedOffset,
                              d.meetingAtSuggested, d.zoneLike),
                   std::tuple(row.night.recordings.size(), row.meetingAtGiven, row.worthTelling, row.suggested,

@@ -46,7 +46,6 @@ TEST(Placement, EveryStatusWithItsFixesAndDistances) {
         {45'500ms, 0, PlacementStatus::Interpolated, true, true, 14.5, 60, 10.758333, 21.516667, 59'295.88},
         {500s, 0, PlacementStatus::Interpolated, true, true, 440, 900, 11.488889, 22.977778, 119'832.41},
         {1000s, 0, PlacementStatus::AfterTrack, true, false, 40, 0, 0, 0, 0},
-        {900s, 100, PlacementStatus::AfterTrack, true, false, 40, 0, 0, 0, 0},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(std::to_string(c.sinceStart.count()) + " ms, offset " + std::to_string(c.offset));

@@ -11,29 +11,18 @@ namespace {
 
 using namespace test;
 
-// A walk due north along 20° E: a fix a minute for two hours, 0.001° (111.2 m) further each minute.
-std::vector<TrackPoint> northwardWalk() {
-    std::vector<TrackPoint> points;
+TEST(RecorderPositionCheck, TheMedianDistanceToTheRecordersOwnPositionsAndTheOffsetThatAgrees) {
+    // A walk due north along 20° E: a fix a minute for two hours, 0.001° (111.2 m) further each minute.
+    std::vector<TrackPoint> walk;
     for (int minute = 0; minute <= 120; ++minute)
-        points.push_back(
+        walk.push_back(
             point(std::to_string(10 + minute / 1000.0), "20", kStart + std::chrono::minutes(minute)));
-    return points;
-}
-
-// Recordings whose recorders stood where the walk was at 10:30, 10:45 and 11:00, their clock an hour fast.
-std::vector<Recording> hourFastRecordings() {
+    // Recorders that stood where the walk was at 10:30, 10:45 and 11:00, their clock an hour fast.
     std::vector<Recording> recordings;
     for (const int minute : {30, 45, 60}) {
-        Recording r{RecordingTime(kStart + std::chrono::minutes(minute + 60)), "r.wav", {}};
-        r.recorderPosition = LatLon{10 + minute / 1000.0, 20};
-        recordings.push_back(r);
+        recordings.push_back({RecordingTime(kStart + std::chrono::minutes(minute + 60)), "r.wav", {}});
+        recordings.back().recorderPosition = LatLon{10 + minute / 1000.0, 20};
     }
-    return recordings;
-}
-
-TEST(RecorderPositionCheck, TheMedianDistanceToTheRecordersOwnPositionsAndTheOffsetThatAgrees) {
-    const std::vector<TrackPoint> walk = northwardWalk();
-    std::vector<Recording> recordings = hourFastRecordings();
     const TrackView track{walk, {}};
 
     // Placed an hour of walking too far north: 60 × 111.195 m.

@@ -89,22 +89,13 @@ std::string laughs(std::string_view kind) {
     return decls;
 }
 
+// Every entity declaration is refused where it stands, general or parameter.
 TEST_F(HostileGpx, EntityExpansionIsRefusedInBoundedMemory) {
-    const std::string tenKilobytes(10'000, 'x');
-    std::string quadraticRefs;
-    for (int i = 0; i < 10'000; ++i)
-        quadraticRefs += "&big;";
     const struct {
         const char *name;
         std::string doc;
     } cases[] = {
-        {"nested entities in a name",
-         withDoctype("<!DOCTYPE gpx [\n" + laughs("") + "]>", "<name>&a9;</name>")},
-        {"nested entities in an attribute",
-         withDoctype("<!DOCTYPE gpx [\n" + laughs("") + "]>", "<link href=\"&a9;\"/>")},
-        {"one large entity referenced 10,000 times",
-         withDoctype("<!DOCTYPE gpx [\n<!ENTITY big \"" + tenKilobytes + "\">\n]>",
-                     "<name>" + quadraticRefs + "</name>")},
+        {"nested entities", withDoctype("<!DOCTYPE gpx [\n" + laughs("") + "]>", "<name>&a9;</name>")},
         {"nested parameter entities", withDoctype("<!DOCTYPE gpx [\n" + laughs("% ") + "%a9;\n]>", "")},
     };
     for (const auto &c : cases) {
@@ -142,15 +133,9 @@ TEST_F(ExternalEntities, AreNeverResolvedNorOpened) {
     const std::pair<const char *, std::string> documents[] = {
         {"a general entity, relative",
          withDoctype(general + "SYSTEM \"payload.txt\">\n]>", "<name>&e;</name>")},
-        {"a general entity, absolute file URI",
-         withDoctype(general + "SYSTEM \"file://" + (dir / "payload.txt").string() + "\">\n]>",
-                     "<name>&e;</name>")},
-        {"a public identifier",
-         withDoctype(general + "PUBLIC \"-//P//E\" \"payload.txt\">\n]>", "<name>&e;</name>")},
         {"a parameter entity", withDoctype("<!DOCTYPE gpx [\n<!ENTITY % p SYSTEM \"payload.dtd\">\n%p;\n]>",
                                            "<name>&secret;</name>")},
         {"an external DTD", withDoctype("<!DOCTYPE gpx SYSTEM \"payload.dtd\">", "<name>&secret;</name>")},
-        {"an external DTD, no reference", withDoctype("<!DOCTYPE gpx SYSTEM \"payload.dtd\">", "")},
     };
     for (const auto &[name, doc] : documents) {
         SCOPED_TRACE(name);

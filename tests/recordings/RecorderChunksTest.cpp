@@ -12,15 +12,9 @@ using namespace std::string_literals;
 
 const auto be32 = test::WavWriter::be32;
 
-// An ID3v2 tag of one COMM frame: version 3 (plain frame size) or 4 (sync-safe), `flags` in the tag header.
+// An ID3v2 tag of one COMM frame and no padding.
 std::string id3(int version, const std::string &frameBody, char flags = 0) {
-    const auto n = static_cast<std::uint32_t>(frameBody.size());
-    const std::string size =
-        version == 4 ? std::string{0, 0, static_cast<char>(n >> 7), static_cast<char>(n & 0x7F)} : be32(n);
-    const std::string frames = "COMM" + size + "\0\0"s + frameBody;
-    const auto t = static_cast<std::uint32_t>(frames.size());
-    return "ID3"s + static_cast<char>(version) + '\0' + flags +
-           std::string{0, 0, static_cast<char>(t >> 7), static_cast<char>(t & 0x7F)} + frames;
+    return test::WavWriter::id3Tag(version, frameBody, flags);
 }
 
 TEST(RecorderChunks, CommentsFromInfoListsAndId3Frames) {

@@ -49,15 +49,18 @@ public:
         return chunk("LIST",
                      "INFO" + std::string("ICMT") + leBytes(384, 4) + icmt + "IART" + leBytes(32, 4) + iart);
     }
-    // An ID3v2.3 tag of one COMM frame: Latin-1, language "eng", an empty description.
+    // An ID3v2.3 tag of one COMM frame: Latin-1, language "eng", an empty description, then padding.
     WavWriter &id3Comment(const std::string &comment) {
-        const std::string frame = std::string("\0eng\0", 5) + comment;
-        const std::string frames = "COMM" + be32(static_cast<std::uint32_t>(frame.size())) +
-                                   std::string(2, '\0') + frame + std::string(16, '\0'); // then padding
-        const auto n = static_cast<std::uint32_t>(frames.size());
-        const std::string syncSafe = {static_cast<char>(n >> 21 & 0x7F), static_cast<char>(n >> 14 & 0x7F),
-                                      static_cast<char>(n >> 7 & 0x7F), static_cast<char>(n & 0x7F)};
-        return chunk("id3 ", std::string("ID3\x03\0\0", 6) + syncSafe + frames);
+        return chunk("id3 ", id3Tag(3, std::string("\0eng\0", 5) + comment, 0, 16));
+    }
+    // An ID3v2 tag of one COMM frame: version 3 (plain frame size) or 4 (sync-safe), `flags` in its header.
+    static std::string id3Tag(int version, const std::string &frameBody, char flags = 0,
+                              std::size_t padding = 0) {
+        const auto n = static_cast<std::uint32_t>(frameBody.size());
+        const std::string frames = "COMM" + (version == 4 ? syncSafe(n) : be32(n)) + std::string(2, '\0') +
+                                   frameBody + std::string(padding, '\0');
+        return "ID3" + std::string{static_cast<char>(version), '\0', flags} +
+               syncSafe(static_cast<std::uint32_t>(frames.size())) + frames;
     }
     // Wildlife Acoustics' sub-chunks, after the version (1): uint16 id, uint32 length, value.
     WavWriter &wamd(const std::vector<std::pair<std::uint16_t, std::string>> &fields) {
@@ -74,6 +77,10 @@ public:
         return form + leBytes(body.size(), 4) + body;
     }
 
+    static std::string syncSafe(std::uint32_t n) {
+        return {static_cast<char>(n >> 21 & 0x7F), static_cast<char>(n >> 14 & 0x7F),
+                static_cast<char>(n >> 7 & 0x7F), static_cast<char>(n & 0x7F)};
+    }
     static std::string be32(std::uint32_t v) {
         return {static_cast<char>(v >> 24), static_cast<char>(v >> 16 & 0xFF),
                 static_cast<char>(v >> 8 & 0xFF), static_cast<char>(v & 0xFF)};
