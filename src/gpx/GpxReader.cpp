@@ -6,6 +6,7 @@
 #include "gpx/StartTagLocator.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <tuple>
@@ -334,23 +335,41 @@ GpxResult GpxReader::read(const ReadDocumentAt &readAt, std::size_t chunkSize, s
     if (twoCores_) {
         auto check = std::make_unique<WellFormedCheck>();
         if (check->start(readAt)) {
-            const ScanEnd end = scan(readAt, chunkSize, total, progress);
+            const bool later = verdictLater_ && verdictMayWait;
+            ScanEnd end = scan(readAt, chunkSize, total, progress);
+            if (end == ScanEnd::Whole && !later)
+                end = awaitVerdict(*check, total, progress);
             if (end == ScanEnd::Cancelled)
                 return finish();
-            if (end == ScanEnd::Whole && verdictLater_ && verdictMayWait) {
-                pendingCheck_ = std::move(check);
+            if (end == ScanEnd::Whole) {
+                if (later)
+                    pendingCheck_ = std::move(check);
                 scanned_ = true;
                 return finish();
             }
-            scanned_ = end == ScanEnd::Whole && check->wellFormed();
-            if (scanned_)
-                return finish();
         }
     }
     observeFrom_ = gpsPoints.size();
     GpxResult result = readByExpat();
     observeFrom_ = 0;
     return result;
+}
+
+// The scan is through; expat is usually not far behind. A caller that watches
+// the progress keeps hearing from the read meanwhile (a window stays alive),
+// and may still cancel it. GaveUp when expat refuses the document.
+GpxReader::ScanEnd GpxReader::awaitVerdict(WellFormedCheck &check, std::uint64_t total,
+                                           const GpxProgress &progress) {
+    if (progress) {
+        while (!check.done(std::chrono::milliseconds(10))) {
+            if (!progress(total, total)) {
+                check.cancel();
+                parseErrorOccurred(cancelledRead());
+                return ScanEnd::Cancelled;
+            }
+        }
+    }
+    return check.wellFormed() ? ScanEnd::Whole : ScanEnd::GaveUp;
 }
 
 bool GpxReader::expatAgrees() {

@@ -123,6 +123,7 @@ private:
     enum class ScanEnd { Whole, GaveUp, Cancelled };
     ScanEnd scan(const ReadDocumentAt &readAt, std::size_t chunkSize, std::uint64_t total,
                  const GpxProgress &progress);
+    ScanEnd awaitVerdict(WellFormedCheck &check, std::uint64_t total, const GpxProgress &progress);
     template <class ReadByExpat>
     GpxResult read(const ReadDocumentAt &readAt, std::size_t chunkSize, std::uint64_t total,
                    const GpxProgress &progress, bool verdictMayWait, ReadByExpat &&readByExpat);

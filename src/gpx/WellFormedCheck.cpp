@@ -27,14 +27,26 @@ bool WellFormedCheck::start(ReadDocumentAt readAt) {
     }
 }
 
+bool WellFormedCheck::done(std::chrono::milliseconds wait) {
+    std::unique_lock lock(mutex_);
+    return finished_.wait_for(lock, wait, [this] { return done_; });
+}
+
 bool WellFormedCheck::wellFormed() {
     if (thread_.joinable())
         thread_.join();
     return wellFormed_ && !cancelled_;
 }
 
-// No handlers but the refusal of entities: the parser only checks.
 void WellFormedCheck::run(const ReadDocumentAt &readAt) {
+    check(readAt);
+    const std::lock_guard lock(mutex_);
+    done_ = true;
+    finished_.notify_all();
+}
+
+// No handlers but the refusal of entities: the parser only checks.
+void WellFormedCheck::check(const ReadDocumentAt &readAt) {
     SafeXmlParser parser;
     if (!parser.ok())
         return;

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -29,15 +32,21 @@ public:
     // Waits for the verdict. A read error is no verdict: false, and the
     // reader's own read says why.
     bool wellFormed();
+    // Whether the verdict is in, waiting at most `wait` for it.
+    bool done(std::chrono::milliseconds wait);
     // Stops the check early; its verdict is then false.
     void cancel() noexcept { cancelled_ = true; }
 
 private:
     void run(const ReadDocumentAt &readAt);
+    void check(const ReadDocumentAt &readAt);
 
     std::thread thread_;
     std::atomic<bool> cancelled_{false};
     bool wellFormed_ = false;
+    std::mutex mutex_;
+    std::condition_variable finished_;
+    bool done_ = false; // the thread has its verdict
 };
 
 } // namespace pelorin
