@@ -19,7 +19,13 @@ GpxReadProgress::GpxReadProgress(QWidget *parent)
     sincePump_.start();
 }
 
-GpxReadProgress::~GpxReadProgress() = default;
+// What the caller does next with a long log (filling the panel) is a freeze of
+// its own: the window hears once more before it, not up to a pump's interval
+// earlier.
+GpxReadProgress::~GpxReadProgress() {
+    if (clock_.elapsed() >= kPumpEveryMs)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
 
 GpxProgress GpxReadProgress::callback() {
     return
