@@ -19,6 +19,8 @@ constexpr std::size_t kMaxSpread = 8;
 constexpr std::size_t kMaxLabelledSpots = 300;
 // A spread of pins this small is kept for going back to its scale.
 constexpr std::size_t kMostSpotsKept = 10'000;
+// From this many pins a spread is made away from the GUI thread, as a long track is drawn.
+constexpr std::size_t kSpreadAsideFrom = 20'000;
 // Zooming out stops a little beyond the whole data, zooming in at a few pixels a metre.
 constexpr double kZoomOutBeyondFit = 16;
 constexpr double kCloseUpScale = 4;
@@ -26,7 +28,15 @@ constexpr double kCloseUpScale = 4;
 
 MapCanvas::MapCanvas(QWidget *parent)
     : QWidget(parent)
-    , trackRender_(new QFutureWatcher<TrackImage>(this)) {
+    , trackRender_(new QFutureWatcher<TrackImage>(this))
+    , spreadWork_(new QFutureWatcher<SpreadCache>(this)) {
+    // A spread made for pins since hidden or a view since left is not kept; the repaint asks again.
+    connect(spreadWork_, &QFutureWatcher<SpreadCache>::finished, this, [this] {
+        SpreadCache made = spreadWork_->result();
+        if (made.generation == spreadGeneration_ && made.scale == viewport_.scale())
+            keepSpread(std::move(made));
+        update();
+    });
     // A drawing finished for a view since left still stands in until the next one is done.
     connect(trackRender_, &QFutureWatcher<TrackImage>::finished, this, [this] {
         if (renderDocument_ == documents_) {
@@ -57,8 +67,7 @@ MapCanvas::MapCanvas(QWidget *parent)
 
 // Whatever the last document or message left.
 void MapCanvas::reset() {
-    spreadCache_.reset();
-    previousSpread_.reset();
+    forgetSpreads();
     tracks_.reset();
     trackImage_ = {};
     fittedImage_ = {};
@@ -205,8 +214,7 @@ QList<LegendEntry> MapCanvas::legend() const {
 }
 
 void MapCanvas::setSpeciesVisible(const QString &species, bool visible) {
-    spreadCache_.reset();
-    previousSpread_.reset();
+    forgetSpreads();
     species_.setVisible(species, visible);
     update();
 }
@@ -234,36 +242,68 @@ bool MapCanvas::isHighlighted(const QString &recording) const {
     return highlighted_.contains(recording);
 }
 
-// Pins are spread once per scale, measured from a point fixed on the plane,
-// so a pan moves the spots without spreading them again (nor differently).
-const std::vector<PinSpot> &MapCanvas::spreadSpots() const {
-    if (spreadCache_ && spreadCache_->scale == viewport_.scale())
-        return spreadCache_->spots;
-    // The spread before stays if small, for going back (Fit to data, a wheel step undone); close in,
-    // with every pin a spot, it is let go before the new one is made.
-    if (previousSpread_ && previousSpread_->scale == viewport_.scale()) {
-        std::swap(spreadCache_, previousSpread_);
-        return spreadCache_->spots;
-    }
-    previousSpread_.reset();
-    if (spreadCache_ && spreadCache_->spots.size() <= kMostSpotsKept)
-        previousSpread_ = std::move(spreadCache_);
+bool MapCanvas::spreadsAside() const {
+    return places_.size() >= kSpreadAsideFrom;
+}
+
+void MapCanvas::forgetSpreads() {
     spreadCache_.reset();
-    const double scale = viewport_.scale();
-    std::vector<QPointF> anchored;
-    std::vector<std::size_t> index;
+    previousSpread_.reset();
+    ++spreadGeneration_;
+}
+
+MapCanvas::SpreadInput MapCanvas::spreadInput(double scale) const {
+    SpreadInput input{scale, {}, {}, spreadGeneration_};
     for (std::size_t i = 0; i < places_.size(); ++i) {
         if (!species_.isShown(places_[i]))
             continue;
         const QPointF d = placeWorld_[i] - bounds_.center();
-        anchored.emplace_back(d.x() * scale, -d.y() * scale);
-        index.push_back(i);
+        input.anchored.emplace_back(d.x() * scale, -d.y() * scale);
+        input.index.push_back(i);
     }
-    spreadCache_ = SpreadCache{scale, spreadPins(anchored, kPlaceRadius, kMaxSpread)};
-    for (PinSpot &spot : spreadCache_->spots)
+    return input;
+}
+
+MapCanvas::SpreadCache MapCanvas::spread(SpreadInput input) {
+    SpreadCache made{input.scale, spreadPins(input.anchored, kPlaceRadius, kMaxSpread), input.generation};
+    for (PinSpot &spot : made.spots)
         for (std::size_t &member : spot.members)
-            member = index[member];
-    return spreadCache_->spots;
+            member = input.index[member];
+    return made;
+}
+
+// The spread before stays if small, for going back (Fit to data, a wheel step undone); close in,
+// with every pin a spot, it is let go.
+void MapCanvas::keepSpread(SpreadCache made) {
+    previousSpread_.reset();
+    if (spreadCache_ && spreadCache_->spots.size() <= kMostSpotsKept)
+        previousSpread_ = std::move(spreadCache_);
+    spreadCache_ = std::move(made);
+}
+
+// Pins are spread once per scale, measured from a point fixed on the plane,
+// so a pan moves the spots without spreading them again (nor differently).
+const MapCanvas::SpreadCache &MapCanvas::currentSpread() const {
+    const double scale = viewport_.scale();
+    if (spreadCache_ && spreadCache_->scale == scale)
+        return *spreadCache_;
+    if (previousSpread_ && previousSpread_->scale == scale) {
+        std::swap(spreadCache_, previousSpread_);
+        return *spreadCache_;
+    }
+    // Spreading a hundred thousand pins takes a wheel step's whole frame: a large document's are
+    // spread on another core while the last spread stands in, as its track's last drawing does.
+    if (spreadCache_ && spreadsAside()) {
+        if (!spreadWork_->isRunning())
+            spreadWork_->setFuture(QtConcurrent::run(&MapCanvas::spread, spreadInput(scale)));
+        return *spreadCache_;
+    }
+    previousSpread_.reset();
+    if (spreadCache_ && spreadCache_->spots.size() <= kMostSpotsKept)
+        previousSpread_ = std::move(spreadCache_);
+    spreadCache_.reset(); // close in it may be large: let go before the new one is made
+    spreadCache_ = spread(spreadInput(scale));
+    return *spreadCache_;
 }
 
 MapCanvas::Layout MapCanvas::layout() const {
@@ -272,9 +312,11 @@ MapCanvas::Layout MapCanvas::layout() const {
         return result;
     const QRectF visible = QRectF(rect()).adjusted(-20, -20, 20, 20);
     const QPointF offset = viewport_.toScreen(bounds_.center());
-    for (const PinSpot &spot : spreadSpots())
-        if (visible.contains(spot.at + offset))
-            result.spots.push_back({spot.at + offset, spot.members});
+    const SpreadCache &current = currentSpread();
+    const double factor = viewport_.scale() / current.scale; // 1 but for a stand-in
+    for (const PinSpot &spot : current.spots)
+        if (const QPointF at = spot.at * factor + offset; visible.contains(at))
+            result.spots.push_back({at, spot.members});
     if (result.spots.size() > kMaxLabelledSpots)
         return result;
 

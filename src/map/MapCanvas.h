@@ -106,8 +106,27 @@ private:
     void keepNearData();
     // At the view's centre, east to west.
     double metresPerPixel() const;
-    // The shown pins spread at the current scale, relative to the data's centre on screen.
-    const std::vector<PinSpot> &spreadSpots() const;
+    // The shown pins spread at a scale, relative to the data's centre on screen.
+    struct SpreadCache {
+        double scale = 0;
+        std::vector<PinSpot> spots;
+        unsigned generation = 0; // of the pins shown when it was made
+    };
+    // What a spread is made from: the shown pins anchored at the scale, and which place each is.
+    struct SpreadInput {
+        double scale = 0;
+        std::vector<QPointF> anchored;
+        std::vector<std::size_t> index;
+        unsigned generation = 0;
+    };
+    SpreadInput spreadInput(double scale) const;
+    static SpreadCache spread(SpreadInput input);
+    // The spread for the current scale, or while a large document's is made aside, the last one, to be
+    // moved and scaled (its scale says by how much).
+    const SpreadCache &currentSpread() const;
+    void keepSpread(SpreadCache made);
+    bool spreadsAside() const; // a large document's pins are spread away from the GUI thread
+    void forgetSpreads();
     const PinSpot *spotAt(const Layout &layout, QPointF screen) const;
     void paintGraticule(QPainter &painter) const;
     bool paintBasemap(QPainter &painter) const;
@@ -139,11 +158,9 @@ private:
     std::vector<bool> placeHighlighted_;
     SpeciesStyles species_;
     PinSprites pinSprites_;
-    struct SpreadCache {
-        double scale;
-        std::vector<PinSpot> spots;
-    };
     mutable std::optional<SpreadCache> spreadCache_;
+    QFutureWatcher<SpreadCache> *spreadWork_;
+    unsigned spreadGeneration_ = 0;
     mutable std::optional<SpreadCache> previousSpread_;
     RecordingNames highlighted_;
     Basemap *basemap_ = nullptr;

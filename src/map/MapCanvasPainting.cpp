@@ -104,7 +104,10 @@ void MapCanvas::paintGraticule(QPainter &painter) const {
 }
 
 bool MapCanvas::isRendering() const {
-    return tracks_ && !tracks_->isEmpty() && !trackImage_.covers(viewport_, devicePixelRatioF());
+    // A large document's spread for this scale is still being made; the last one stands in.
+    const bool spreading = spreadCache_ && spreadCache_->scale != viewport_.scale() && spreadsAside();
+    return spreading ||
+           (tracks_ && !tracks_->isEmpty() && !trackImage_.covers(viewport_, devicePixelRatioF()));
 }
 
 // The view the tracks are drawn for: the map's, a margin wider on each side.

@@ -199,3 +199,30 @@ TEST(MapCanvas, PanningMovesThePinsSpotsByThePanAndZoomingSpreadsThemAgain) {
     canvas.fitToData();
     EXPECT_FALSE(canvas.pinPosition(QStringLiteral("a.wav")));
 }
+
+// A document of many pins has them spread away from the GUI thread: after a zoom the canvas says it is still
+// drawing until the new spread is in, and then a pin that stood in a crowd stands on its own place.
+TEST(MapCanvas, ManyPinsAreSpreadAsideAndEndOnTheirPlaces) {
+    KmlDocument document;
+    for (int row = 0; row < 100; ++row) // 20,000 pins 0.0001° apart
+        for (int column = 0; column < 200; ++column)
+            document.places.push_back({{}, {}, {48.85 + 0.0001 * row, 9.5 + 0.0001 * column}, PlaceKind::Recording,
+                                       {}, QStringLiteral("r%1-%2.wav").arg(row).arg(column), {}});
+    const GeoPoint probe{48.85 + 0.0001 * 50, 9.5 + 0.0001 * 100};
+    MapCanvas canvas;
+    canvas.resize(400, 320);
+    canvas.setDocument(document);
+    canvas.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas));
+    const auto offPlace = [&canvas, probe] {
+        const QPointF place = canvas.viewport().toScreen(canvas.projection().project(probe));
+        const QPointF pin = canvas.pinPosition(QStringLiteral("r50-100.wav")).value_or(QPointF(-1e6, -1e6));
+        return std::hypot(pin.x() - place.x(), pin.y() - place.y());
+    };
+    EXPECT_GT(offPlace(), 1.0) << "fitted, the pins crowd into counted spots";
+    for (int i = 0; i < 8; ++i)
+        QTest::keyClick(&canvas, Qt::Key_Plus);
+    EXPECT_TRUE(canvas.isRendering());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !canvas.isRendering(); }, 5000));
+    EXPECT_LT(offPlace(), 0.01);
+}
