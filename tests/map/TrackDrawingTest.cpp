@@ -206,8 +206,13 @@ TEST(MapCanvas, ManyPinsAreSpreadAsideAndEndOnTheirPlaces) {
     KmlDocument document;
     for (int row = 0; row < 100; ++row) // 20,000 pins 0.0001° apart
         for (int column = 0; column < 200; ++column)
-            document.places.push_back({{}, {}, {48.85 + 0.0001 * row, 9.5 + 0.0001 * column}, PlaceKind::Recording,
-                                       {}, QStringLiteral("r%1-%2.wav").arg(row).arg(column), {}});
+            document.places.push_back({{},
+                                       {},
+                                       {48.85 + 0.0001 * row, 9.5 + 0.0001 * column},
+                                       PlaceKind::Recording,
+                                       {},
+                                       QStringLiteral("r%1-%2.wav").arg(row).arg(column),
+                                       {}});
     const GeoPoint probe{48.85 + 0.0001 * 50, 9.5 + 0.0001 * 100};
     MapCanvas canvas;
     canvas.resize(400, 320);
