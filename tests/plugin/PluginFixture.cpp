@@ -68,20 +68,18 @@ QString PluginTest::trackFile() const {
 }
 
 QString PluginTest::twoLogs() const {
-    const auto fix = [](const char *lat, const char *lon, const char *time) {
-        return QByteArray("<trkpt lat=\"") + lat + "\" lon=\"" + lon + "\"><time>2009-05-01T" + time +
-               "Z</time></trkpt>";
+    const auto log = [this](const char *name, const char *lat, const char *first, const char *second) {
+        const auto fix = [lat](const char *lon, const char *time) {
+            return QByteArray("<trkpt lat=\"") + lat + "\" lon=\"" + lon + "\"><time>2009-05-01T" + time +
+                   "Z</time></trkpt>";
+        };
+        return writeFile(name,
+                         "<gpx version=\"1.1\" creator=\"t\" xmlns=\"http://www.topografix.com/GPX/1/1\">"
+                         "<trk><trkseg>" +
+                             fix("11.5", first) + fix("11.6", second) + "</trkseg></trk></gpx>");
     };
-    const auto log = [](const QByteArray &fixes) {
-        return "<gpx version=\"1.1\" creator=\"t\" "
-               "xmlns=\"http://www.topografix.com/GPX/1/1\"><trk><trkseg>" +
-               fixes + "</trkseg></trk></gpx>";
-    };
-    const QString second =
-        writeFile("night10.gpx", log(fix("48.2", "11.5", "10:01:20") + fix("48.2", "11.6", "10:02:00")));
-    const QString first =
-        writeFile("night2.gpx", log(fix("48.1", "11.5", "10:00:00") + fix("48.1", "11.6", "10:01:00")));
-    return "\"" + second + "\" \"" + first + "\"";
+    return "\"" + log("night10.gpx", "48.2", "10:01:20", "10:02:00") + "\" \"" +
+           log("night2.gpx", "48.1", "10:00:00", "10:01:00") + "\"";
 }
 
 pelorin::HostRecording PluginTest::rec(const QString &file, const QString &utc, const QString &species) {
