@@ -323,7 +323,7 @@ private:
         case Role::Text:
             // Text only; told at the column after the start tag.
             setError(notWellFormed("Expected character data.", line(),
-                                   column() - 1 + XML_GetCurrentByteCount(parser())));
+                                   column() + XML_GetCurrentByteCount(parser())));
             return;
         }
     }

@@ -61,7 +61,7 @@ TEST(MapFileReaders, RefuseBrokenDocumentsWithAMessage) {
         {parseKml, "<gpx><trk/></gpx>", "not a KML document"},
         {parseKml,
          "<kml><Placemark><name>a<b/></name><Point><coordinates>1,2</coordinates></Point></Placemark></kml>",
-         "not well-formed XML: Expected character data. (line 1"},
+         "not well-formed XML: Expected character data. (line 1, column 28)"},
         {parseKml, "<kml><Placemark><LineString><coordinates></coordinates></LineString></Placemark></kml>",
          "no track"},
         {parseKml, "<kml><Placemark><Point><coordinates>12</coordinates></Point></Placemark></kml>",
