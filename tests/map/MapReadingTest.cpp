@@ -78,6 +78,8 @@ TEST(MapFileReaders, RefuseBrokenDocumentsWithAMessage) {
          "Bad coordinate"},
         {parseGeoJson, R"({"type": "Feature", "geometry": {"type": "Point", "coordinates": ["east", 45]}})",
          "Bad coordinate \"[\"east\",45]\"."},
+        {parseGeoJson, R"({"type": "Feature", "geometry": {"type": "Point", "coordinates": [9.5, "north"]}})",
+         "Bad coordinate \"[9.5,\"north\"]\"."},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);
