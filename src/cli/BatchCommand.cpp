@@ -322,8 +322,9 @@ ExitStatus runBatch(const CliOptions &options, std::ostream &out, std::ostream &
     std::string wrote;
     bool documentWritten = false;
     // The plain document to a file is written while the log is read: its track
-    // lines on the second core. When the destination cannot even be opened, the
-    // inputs are still read below, so bad input is reported as such first.
+    // lines as the points are found, the rest while expat finishes its check.
+    // When the destination cannot even be opened, the inputs are still read
+    // below, so bad input is reported as such first.
     const bool pipelined = !options.outputPath.empty() && options.outputPath != "-" &&
                            options.format == OutputFormat::Kml && options.kmlStyle == KmlStyle::Plain &&
                            survey.gpxPaths.size() == 1;

@@ -110,8 +110,8 @@ private:
     void endOfText();
     [[gnu::noinline]] void appendText(const char *text, const char *end);
 
-    // The parser's events, in the order it raises them; character data is
-    // collected into the accumulator by the parser glue, a whole run at a time.
+    // What the events mean to a GPX log, in the order they come; character
+    // data is collected into the accumulator by foundCharacters.
     void parserDidStartDocument();
     void didStartElement(Element element, const char **attributes);
     void didEndElement(Element element);

@@ -316,7 +316,8 @@ bool QuellmarkPlugin::parseGPXFiles(const QList<QUrl> &urls) {
         GpxResult result;
         {
             GpxReadProgress progress(myPanel);
-            // The points are built on another core while this one parses and keeps the window alive.
+            // Expat checks the log on another core while this one finds its points and keeps the
+            // window alive.
             gpxReader_.setReadOnTwoCores(true);
             result = gpxReader_.parseGPXFile(localPath(url), progress.callback());
         }
