@@ -114,4 +114,17 @@ void makeInParallel(ChunkedOutput &out, std::size_t n, Make &&make, std::size_t 
     }
 }
 
+// Each writer's two forms, from the one function that writes it: to a sink in
+// chunks, or whole as one text.
+template <class Write> void writeChunked(const ByteSink &sink, Write &&write) {
+    ChunkedOutput out(&sink);
+    write(out);
+}
+
+template <class Write> std::string chunkedText(Write &&write) {
+    ChunkedOutput out(nullptr);
+    write(out);
+    return std::move(out.text());
+}
+
 } // namespace pelorin

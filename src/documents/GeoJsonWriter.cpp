@@ -160,14 +160,11 @@ void document(const SurveyDocument &survey, ChunkedOutput &out) {
 } // namespace
 
 void writeGeoJson(const SurveyDocument &survey, const ByteSink &sink) {
-    ChunkedOutput out(&sink);
-    document(survey, out);
+    writeChunked(sink, [&survey](ChunkedOutput &out) { document(survey, out); });
 }
 
 std::string geoJson(const SurveyDocument &survey) {
-    ChunkedOutput out(nullptr);
-    document(survey, out);
-    return std::move(out.text());
+    return chunkedText([&survey](ChunkedOutput &out) { document(survey, out); });
 }
 
 } // namespace pelorin

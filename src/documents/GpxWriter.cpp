@@ -136,14 +136,11 @@ void document(const SurveyDocument &survey, ChunkedOutput &out) {
 } // namespace
 
 void writeGpx(const SurveyDocument &survey, const ByteSink &sink) {
-    ChunkedOutput out(&sink);
-    document(survey, out);
+    writeChunked(sink, [&survey](ChunkedOutput &out) { document(survey, out); });
 }
 
 std::string gpxDocument(const SurveyDocument &survey) {
-    ChunkedOutput out(nullptr);
-    document(survey, out);
-    return std::move(out.text());
+    return chunkedText([&survey](ChunkedOutput &out) { document(survey, out); });
 }
 
 } // namespace pelorin

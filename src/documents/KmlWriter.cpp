@@ -106,9 +106,7 @@ std::string kmlDocument(const KmlOptions &options, TrackView track, std::span<co
 }
 
 std::string kmlHead(const KmlOptions &options) {
-    ChunkedOutput out(nullptr);
-    head(options, out);
-    return std::move(out.text());
+    return chunkedText([&options](ChunkedOutput &out) { head(options, out); });
 }
 
 void appendKmlTrackLine(std::string &out, std::string_view lon, std::string_view lat,
