@@ -17,8 +17,7 @@ constexpr std::size_t kChunkSizes[] = {1, 2, 3, 5, 7, 16, 61, 256, 4096, 0};
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     if (size == 0)
         return 0;
-    const std::size_t chunk = kChunkSizes[data[0] % std::size(kChunkSizes)];
-    const std::string_view bytes(reinterpret_cast<const char *>(data) + 1, size - 1);
+    const auto [chunk, bytes] = piecedInput(data, size, kChunkSizes);
 
     static pelorin::GpxReader reused; // carries whatever the previous inputs left in it
     const pelorin::GpxResult chunked = reused.parseGPXBytes(bytes, chunk);

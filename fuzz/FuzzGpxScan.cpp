@@ -56,8 +56,7 @@ bool sameBadPoints(const pelorin::GpxResult &a, const pelorin::GpxResult &b) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     if (size == 0)
         return 0;
-    const std::size_t chunk = kChunkSizes[data[0] % std::size(kChunkSizes)];
-    const std::string_view bytes(reinterpret_cast<const char *>(data) + 1, size - 1);
+    const auto [chunk, bytes] = piecedInput(data, size, kChunkSizes);
 
     pelorin::GpxReader expat;
     const pelorin::GpxResult byExpat = expat.parseGPXBytes(bytes, chunk);
