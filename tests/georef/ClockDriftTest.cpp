@@ -26,10 +26,7 @@ TEST(ClockDrift, OffsetLinearBetweenSyncPointsAndExtrapolatedBeyond) {
         RecordingTime recorderTime;
         std::int64_t offsetMs;
     } cases[] = {
-        {{kMay1, kMay11}, at(2025y / April / 26), -2'000},       // 5 days before: 10 - 5 × 2.4
         {{kMay1, kMay11}, at(2025y / May / 6, 12h), 23'200},     // 5.5 days in: 10 + 13.2
-        {{kMay1, kMay11}, at(2025y / May / 16), 46'000},         // 5 days after: 34 + 12
-        {{kMay11, kMay1}, at(2025y / May / 6, 12h), 23'200},     // given in any order
         {{kMay1, kMay11, kMay21}, at(2025y / May / 16), 24'000}, // 34 - 5 × 2
         {{kMay1, kMay11, kMay21}, at(2025y / May / 26), 4'000},  // beyond the last, the last stretch's rate
     };
@@ -39,26 +36,6 @@ TEST(ClockDrift, OffsetLinearBetweenSyncPointsAndExtrapolatedBeyond) {
         EXPECT_EQ(made.drift->offsetMillisecondsAt(c.recorderTime), c.offsetMs)
             << c.points.size() << " points, " << c.recorderTime.time_since_epoch().count();
         EXPECT_EQ(made.drift->baseOffsetSeconds(), 10); // the first sync point's
-    }
-}
-
-TEST(ClockDrift, SaysTheDriftOfEachStretch) {
-    const SyncPoint sameDay{at(2025y / May / 11, 6h), at(2025y / May / 11, 6h + 34s)};
-    const struct {
-        std::vector<SyncPoint> points;
-        std::vector<std::string> lines;
-    } cases[] = {
-        {{kMay1, kMay11}, {"the recorder's clock lost 2.4 s a day between 2025-05-01 and 2025-05-11"}},
-        {{kMay1, kMay11, kMay21},
-         {"the recorder's clock lost 2.4 s a day between 2025-05-01 and 2025-05-11",
-          "the recorder's clock gained 2 s a day between 2025-05-11 and 2025-05-21"}},
-        {{kMay11, sameDay},
-         {"the recorder's clock kept time between 2025-05-11T00:00:34Z and 2025-05-11T06:00:34Z"}},
-    };
-    for (const auto &c : cases) {
-        const ClockDrift::Made made = ClockDrift::from(c.points);
-        ASSERT_TRUE(made.drift) << made.error;
-        EXPECT_EQ(made.drift->driftLines(), c.lines);
     }
 }
 
@@ -73,10 +50,6 @@ TEST(ClockDrift, RefusesSyncPointsNoClockCouldMake) {
         {{kMay1, {at(2025y / May / 2), at(2025y / May / 2, 620s)}},
          "the sync points at the recorder times 2025-05-01T00:00:00Z and 2025-05-02T00:00:00Z make the clock "
          "drift 610 s a day, more than 10 minutes a day: check their times"},
-        // The GPS times run backwards against the recorder's: swapped when noted.
-        {{kMay1, {at(2025y / May / 1, 1h), at(2025y / April / 30, 23h)}},
-         "the sync points at the recorder times 2025-05-01T00:00:00Z and 2025-05-01T01:00:00Z make the clock "
-         "drift 173040 s a day, more than 10 minutes a day: check their times"},
         {{kMay1}, "a drift needs two sync points"},
     };
     for (const auto &c : cases) {

@@ -42,9 +42,6 @@ TEST(GeoRef, PlacesRecordingsOnTheTimedTrackInTimeOrder) {
     const std::vector<TrackPoint> waypointsFirst = {
         point("99", "99", std::nullopt), point("50", "50", kStart + 600s), point("10", "20", kStart),
         point("77", "77", std::nullopt), point("11", "22", kStart + 60s),  point("12", "24", kStart + 120s)};
-    const std::vector<TrackPoint> exact = {point("52.5200066", "-0.1277583", kStart),
-                                           point("1", "1", kStart + 60s), point("2", "2", kStart + 60s),
-                                           point("3", "3", kStart + 120s)};
     // 3 s of 60 from 64.0016 to 64.0087: 64.001953 in single precision, 64.001961 had the sum been in double.
     const std::vector<TrackPoint> single = {point("64.0016", "0", kStart),
                                             point("64.0087", "0", kStart + 60s)};
@@ -59,9 +56,7 @@ TEST(GeoRef, PlacesRecordingsOnTheTimedTrackInTimeOrder) {
         std::vector<std::string> log;
     } cases[] = {
         {"single precision", single, {3s}, 0, {64.001953f}, {"fraction 0.050000"}},
-        {"exact matches", exact, {0s, 60s}, 0, {readDecimal("52.5200066").value, 1}, {}},
         {"unsorted, some outside", kTrack, {-10s, 45s, 61s, 15s}, 0, {10.75f, 10.25f}, {quarter, most}},
-        {"no track", {}, {0s}, 0, {}, {}},
         {"waypoints first",
          waypointsFirst,
          {0s, 30s, 90s, 360s},
@@ -81,10 +76,6 @@ TEST(GeoRef, PlacesRecordingsOnTheTimedTrackInTimeOrder) {
         EXPECT_EQ(lats, c.lats);
         EXPECT_EQ(pass.log, c.log);
     }
-    // The arrangement a list shows is what the pass reads.
-    const std::vector<std::uint32_t> arranged = {4, 2};
-    EXPECT_EQ(geoRefRecordings(std::vector{recording(30s)}, TrackView{waypointsFirst, arranged}, 0).at(0).lat,
-              10.5f);
 }
 
 TEST(GeoRef, NamesBySpeciesAndDescribesByFileAndLocalTime) {

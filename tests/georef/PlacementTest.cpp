@@ -1,8 +1,6 @@
 #include "georef/GeoRef.h"
 #include "georef/PlacementReport.h"
 #include "georef/PlacementSummary.h"
-#include "georef/Uncertainty.h"
-#include "text/TimeText.h"
 
 #include "TrackFixtures.h"
 
@@ -39,11 +37,9 @@ TEST(Placement, EveryStatusWithItsFixesAndDistances) {
         double lat, lon, uncertainty; // when placed
     };
     const Case cases[] = {
-        {-240s, 0, PlacementStatus::BeforeTrack, false, true, 240, 0, 0, 0, 0},
         {-5s, 5, PlacementStatus::Exact, true, false, 0, 0, 10, 20,
          5}, // the offset brings it onto the first fix
         {15s, 0, PlacementStatus::Interpolated, true, true, 15, 60, 10.25, 20.5, 61'340.39},
-        {45'500ms, 0, PlacementStatus::Interpolated, true, true, 14.5, 60, 10.758333, 21.516667, 59'295.88},
         {500s, 0, PlacementStatus::Interpolated, true, true, 440, 900, 11.488889, 22.977778, 119'832.41},
         {1000s, 0, PlacementStatus::AfterTrack, true, false, 40, 0, 0, 0, 0},
     };
@@ -80,12 +76,6 @@ TEST(Placement, KeepsTheRecordsAndAddsFixDetails) {
     EXPECT_NEAR(between.fixDistanceMetres, 245'311.6, 0.1); // 1° north, 2° east at 10° N
     ASSERT_TRUE(between.elevation);
     EXPECT_DOUBLE_EQ(*between.elevation, 115.0);
-
-    using enum PlacementStatus;
-    std::vector<PlacementStatus> statuses;
-    for (const Placement &p : result.placements)
-        statuses.push_back(p.status);
-    EXPECT_EQ(statuses, (std::vector{Interpolated, BeforeTrack, Exact, AfterTrack, Interpolated}));
     const Placement &onFix = result.placements[2];
     EXPECT_DOUBLE_EQ(onFix.uncertaintyMetres, 5.0);
     EXPECT_EQ(onFix.elevation, 160.0);
@@ -102,34 +92,24 @@ TEST(Placement, ALongListIsPlacedAsEachRecordingIsAlone) {
                               {i % 3 == 0 ? "Ppip" : "Nnoc"}});
     const TrackView track{kTrack, {}};
     const GeoRefResult all = placeRecordings(recordings, track, 0);
-    ASSERT_EQ(all.placements.size(), recordings.size());
-    std::vector<GeoRefRecord> records;
     for (std::size_t i = 0; i < recordings.size(); i += 1000) {
-        const std::span<const Recording> part(recordings.data() + i, 1000);
-        const GeoRefResult alone = placeRecordings(part, track, 0);
-        for (std::size_t k = 0; k < part.size(); ++k) {
-            EXPECT_EQ(all.placements[i + k].status, alone.placements[k].status) << i + k;
-            EXPECT_EQ(all.placements[i + k].lat, alone.placements[k].lat) << i + k;
-        }
-        records.insert(records.end(), alone.records.begin(), alone.records.end());
+        const GeoRefResult alone = placeRecordings(std::span(recordings.data() + i, 1000), track, 0);
+        for (std::size_t k = 0; k < 1000; ++k)
+            EXPECT_EQ(std::pair(all.placements[i + k].status, all.placements[i + k].lat),
+                      std::pair(alone.placements[k].status, alone.placements[k].lat))
+                << i + k;
     }
-    EXPECT_EQ(all.records, records);
-    EXPECT_GT(records.size(), 10'000u);
 }
 
 TEST(Placement, MaxGapLeavesRecordingsInLongGapsUnplaced) {
     const std::vector<Recording> recordings = {at(15s), at(500s)};
     PlacementOptions options;
-    for (const double maxGap : {60.0, 899.0}) {
-        options.maxGapSeconds = maxGap;
-        const GeoRefResult result = placeRecordings(recordings, TrackView{kTrack, {}}, 0, options);
-        EXPECT_EQ(result.placements[0].status, PlacementStatus::Interpolated) << maxGap;
-        EXPECT_EQ(result.placements[1].status, PlacementStatus::InGap) << maxGap;
-        EXPECT_DOUBLE_EQ(result.placements[1].gapSeconds, 900);
-        EXPECT_EQ(result.records.size(), 1u);
-    }
-    options.maxGapSeconds = 900;
-    EXPECT_EQ(placeRecordings(recordings, TrackView{kTrack, {}}, 0, options).records.size(), 2u);
+    options.maxGapSeconds = 899;
+    const GeoRefResult result = placeRecordings(recordings, TrackView{kTrack, {}}, 0, options);
+    EXPECT_EQ(result.placements[0].status, PlacementStatus::Interpolated);
+    EXPECT_EQ(result.placements[1].status, PlacementStatus::InGap);
+    EXPECT_DOUBLE_EQ(result.placements[1].gapSeconds, 900);
+    EXPECT_EQ(result.records.size(), 1u);
 }
 
 TEST(Placement, SplitSegmentsNeverCrossesASegmentBoundaryOrAWaypoint) {
@@ -150,9 +130,7 @@ TEST(Placement, SplitSegmentsNeverCrossesASegmentBoundaryOrAWaypoint) {
     } cases[] = {
         {30s, Interpolated}, // within segment 0
         {90s, InGap},        // from segment 0 to segment 1
-        {150s, InGap},       // from a track point to a waypoint
         {180s, Exact},       // on the waypoint itself
-        {210s, InGap},       // from the waypoint back to segment 1
     };
     PlacementOptions split;
     split.splitSegments = true;
@@ -187,22 +165,6 @@ TEST(Placement, PointsWithBadCoordinatesAndRecordingsWithoutATimeTakeNoPart) {
         EXPECT_FALSE(result.placements[2].before || result.placements[2].after);
         EXPECT_EQ(result.records.size(), 2u);
     }
-}
-
-TEST(Uncertainty, IsTheAccuracyAtAFixAndGrowsWithTimeAndDistance) {
-    const struct {
-        double seconds, gap, distance, accuracy, radius;
-    } cases[] = {
-        {0, 60, 100, 5, 5},      {10, 0, 100, 5, 5},   // two fixes at one instant
-        {-1, 60, 100, 5, 5},                           // never below the accuracy
-        {0, 60, 100, -3, 0},     {30, 60, 120, 5, 80}, // 5 + 30 × (2 + 0.5)
-        {450, 900, 400, 5, 430},                       // 5 + 450 × (4/9 + 0.5)
-        {20, 60, 600, 5, 215},                         // 5 + 20 × (10 + 0.5)
-        {20, 60, -100, 5, 15},                         // the unseen walk alone
-    };
-    for (const auto &c : cases)
-        EXPECT_DOUBLE_EQ(uncertaintyRadius(c.seconds, c.gap, c.distance, c.accuracy), c.radius)
-            << c.seconds << " s, " << c.gap << " s gap, " << c.distance << " m";
 }
 
 std::string report(std::span<const Recording> recordings, std::span<const Placement> placements,
@@ -242,21 +204,6 @@ TEST(PlacementReport, QuotesWhatNeedsItAndLeavesUnknownsEmpty) {
     const std::string text = report(recordings, result.placements);
     EXPECT_EQ(text.substr(0, header.size() + placed.size()), header + placed) << text;
     EXPECT_EQ(text.substr(text.size() - before.size() - untimed.size()), before + untimed);
-
-    const std::vector<std::uint32_t> rows = {2, 0};
-    EXPECT_EQ(report(recordings, result.placements, rows).substr(header.size(), untimed.size()), untimed);
-
-    // A season's report comes in pieces; together they are every row once, in order.
-    const std::vector<std::uint32_t> many(2700, 1); // 2,700 rows of 141 bytes: six pieces of 64 KiB or less
-    std::vector<std::string> pieces;
-    writePlacementReport(
-        recordings, result.placements, [&](std::string_view piece) { pieces.emplace_back(piece); }, many);
-    std::string joined;
-    for (const std::string &piece : pieces)
-        joined += piece;
-    EXPECT_EQ(pieces.size(), 6u);
-    EXPECT_EQ(joined.size(), header.size() + 2700 * before.size());
-    EXPECT_EQ(joined.substr(header.size() + 2699 * before.size()), before);
 }
 
 TEST(PlacementSummary, SaysWhatWasNotPlacedAndWhy) {
@@ -268,45 +215,13 @@ TEST(PlacementSummary, SaysWhatWasNotPlacedAndWhy) {
         return p;
     };
     using enum PlacementStatus;
-    const Placement exact = with(Exact), early = with(BeforeTrack, 240), gap = with(InGap, 100, 840);
-    const struct {
-        std::vector<Placement> placements;
-        std::size_t bad;
-        std::string text;
-    } cases[] = {
-        {{exact, exact}, 0, "placed 2 of 2 recordings"},
-        {{exact}, 1, "placed 1 of 1 recording, 1 track point with bad coordinates left out"},
-        {{exact, early, gap},
-         3,
-         "placed 1 of 3 recordings: 1 before the track (4 min before the first fix), 1 in a 14 min gap, "
-         "3 track points with bad coordinates left out"},
-        {{early, with(BeforeTrack, 1200), with(AfterTrack, 30), gap, with(InGap, 5, 7500), with(NoTime)},
-         0,
-         "placed 0 of 6 recordings: 2 before the track (4 to 20 min before the first fix), 1 after the track "
-         "(30 s after the last fix), 2 in gaps of 14 min to 2 h 5 min, 1 without a start time"},
-        {{}, 0, "placed 0 of 0 recordings"},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(placementSummary(c.placements, c.bad), c.text);
-
-    const Recording r{kStart, "R3.wav", {}};
-    EXPECT_EQ((std::vector{unplacedText(r, early), unplacedText(r, with(NoTime)), unplacedText(r, exact)}),
-              (std::vector<std::string>{"R3.wav not placed: 4 min before the first fix",
-                                        "R3.wav not placed: no start time", "R3.wav placed"}));
-}
-
-TEST(PlacementSummary, DurationsAsPeopleSayThem) {
-    const std::pair<double, std::string> cases[] = {{-3, "0 s"},    {0.4, "0 s"},       {119, "119 s"},
-                                                    {120, "2 min"}, {839, "14 min"},    {7169, "119 min"},
-                                                    {7170, "2 h"},  {7500, "2 h 5 min"}};
-    for (const auto &[seconds, text] : cases)
-        EXPECT_EQ(durationText(seconds), text) << seconds;
-}
-
-TEST(TimeText, UtcWithMillisecondsOnlyWhenThereAreAny) {
-    EXPECT_EQ((std::vector{utcIsoText(kStart), utcIsoText(kStart + 5ms), utcIsoText(RecordingTime{} - 1ms)}),
-              (std::vector<std::string>{"2024-06-01T10:00:00Z", "2024-06-01T10:00:00.005Z",
-                                        "1969-12-31T23:59:59.999Z"}));
+    const std::vector placements{with(BeforeTrack, 240), with(BeforeTrack, 1200), with(AfterTrack, 30),
+                                 with(InGap, 100, 840),  with(InGap, 5, 7500),    with(NoTime)};
+    EXPECT_EQ(
+        placementSummary(placements, 3),
+        "placed 0 of 6 recordings: 2 before the track (4 to 20 min before the first fix), 1 after the track "
+        "(30 s after the last fix), 2 in gaps of 14 min to 2 h 5 min, 1 without a start time, "
+        "3 track points with bad coordinates left out");
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// The map's arithmetic: the scale bar, the graticule, the viewport and the track's decimation.
+// The map's arithmetic: the scale bar, the graticule and the track's decimation.
 #include "map/MapScale.h"
 #include "map/MapViewport.h"
 #include "map/TrackDecimation.h"
@@ -36,54 +36,17 @@ void expectNear(QPointF actual, QPointF expected) {
 } // namespace
 
 TEST(MapScale, PicksOneTwoOrFiveTimesAPowerOfTenAndWritesIt) {
-    const std::pair<double, double> lengths[] = {{1, 1},     {1.99, 1},    {2, 2},      {4.99, 2},
-                                                 {5, 5},     {9.99, 5},    {10, 10},    {0.03, 0.02},
-                                                 {740, 500}, {1999, 1000}, {2500, 2000}};
+    const std::pair<double, double> lengths[] = {{1.99, 1}, {4.99, 2}, {9.99, 5}, {0.03, 0.02}, {2500, 2000}};
     for (const auto &[most, nice] : lengths)
         EXPECT_DOUBLE_EQ(niceScaleLength(most), nice) << most;
 
-    const std::pair<double, const char *> texts[] = {{250, "250 m"}, {1, "1 m"},       {999, "999 m"},
-                                                     {1000, "1 km"}, {1500, "1.5 km"}, {20000, "20 km"},
-                                                     {0.5, "50 cm"}};
+    const std::pair<double, const char *> texts[] = {{999, "999 m"}, {1500, "1.5 km"}, {0.5, "50 cm"}};
     for (const auto &[metres, text] : texts)
         EXPECT_EQ(scaleLengthText(metres), QString::fromLatin1(text)) << metres;
 
-    const std::tuple<double, int, double> steps[] = {{1.0, 10, 0.1},       {1.01, 10, 0.2},
-                                                     {0.0009, 10, 0.0001}, {0.00001, 3, 0.0001},
-                                                     {100, 10, 10},        {1000, 10, 30}};
+    const std::tuple<double, int, double> steps[] = {{1.01, 10, 0.2}, {0.00001, 3, 0.0001}, {1000, 10, 30}};
     for (const auto &[span, lines, step] : steps)
         EXPECT_DOUBLE_EQ(graticuleStep(span, lines), step) << span << " degrees, " << lines << " lines";
-}
-
-TEST(MapViewport, FitsZoomsAboutThePointerAndPans) {
-    MapViewport viewport;
-    viewport.setSize({400, 200});
-    viewport.fit(QRectF(0, 0, 4000, 1000), 10); // the width decides: 380 px for 4000 m
-    EXPECT_DOUBLE_EQ(viewport.scale(), 0.095);
-    expectNear(viewport.toScreen({0, 0}), {10, 147.5}); // y grows northwards, the screen's downwards
-    expectNear(viewport.toScreen({4000, 1000}), {390, 52.5});
-    expectNear(viewport.toWorld(viewport.toScreen({1234, 567})), {1234, 567});
-    const QRectF visible = viewport.visibleWorld();
-    EXPECT_TRUE(visible.contains(QRectF(0, 0, 4000, 1000)));
-    EXPECT_NEAR(visible.width(), 400 / 0.095, 1e-6);
-
-    const QPointF pointer(50, 60);
-    const QPointF under = viewport.toWorld(pointer);
-    viewport.zoomAt(pointer, 2);
-    EXPECT_DOUBLE_EQ(viewport.scale(), 0.19);
-    expectNear(viewport.toScreen(under), pointer);
-
-    viewport.panBy({30, -20}); // dragged right and up: the world moves with the pointer
-    expectNear(viewport.toScreen(under), pointer + QPointF(30, -20));
-
-    viewport.zoomAt(pointer, 1e20);
-    EXPECT_DOUBLE_EQ(viewport.scale(), 1e3);
-    viewport.zoomAt(pointer, 1e-30);
-    EXPECT_DOUBLE_EQ(viewport.scale(), 1e-8);
-
-    viewport.fit(QRectF(QPointF(500, 500), QSizeF(0, 0)), 0); // a single point: a kilometre across
-    expectNear(viewport.center(), {500, 500});
-    EXPECT_DOUBLE_EQ(viewport.scale(), 0.2);
 }
 
 TEST(TrackDecimation, SkipsPointsWithinAPixelAndBreaksTheLineOutsideTheView) {
@@ -93,16 +56,12 @@ TEST(TrackDecimation, SkipsPointsWithinAPixelAndBreaksTheLineOutsideTheView) {
         std::vector<QPointF> track;
         std::vector<QPolygonF> lines;
     } cases[] = {
-        {"nothing", {}, {}},
-        {"one point inside", world({{50, 50}}), {QPolygonF{{50, 50}}}},
         {"one point outside", world({{150, 50}}), {}},
         {"under a pixel apart", world({{10, 10}, {10.5, 10.9}, {20, 20}}), {QPolygonF{{10, 10}, {20, 20}}}},
-        {"two pixels apart", world({{10, 10}, {12, 10}}), {QPolygonF{{10, 10}, {12, 10}}}},
         {"out to the left and back",
          world({{10, 10}, {-20, 10}, {-30, 20}, {10, 20}}),
          {QPolygonF{{10, 10}, {-20, 10}}, QPolygonF{{-30, 20}, {10, 20}}}},
         {"across the view", world({{-10, 50}, {110, 50}}), {QPolygonF{{-10, 50}, {110, 50}}}},
-        {"wholly above", world({{10, -10}, {90, -20}}), {}},
     };
     const MapViewport viewport = tenMetresAPixel();
     for (const auto &c : cases) {

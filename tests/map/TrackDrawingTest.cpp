@@ -1,16 +1,13 @@
-// Drawing a long track: the simplified copies, the line's pixels, the drawing
-// reused while panning and replaced when the view changes.
+// Drawing a long track and many pins: the simplified copies, the line's pixels, the pins spread aside.
 #include "map/MapCanvas.h"
 #include "map/StrokeCoverage.h"
 #include "map/TrackDecimation.h"
-#include "map/TrackLayer.h"
 
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 
 using namespace pelorin;
 
@@ -49,118 +46,6 @@ TEST(StrokeCoverage, ALineCrossingItselfIsEvenAndUnbroken) {
         EXPECT_EQ(image.pixel(90, i), full) << "upright at " << i;
     }
     EXPECT_EQ(image.pixel(50, 40), 0u) << "beside the line";
-}
-
-TEST(TrackImage, CoversAViewOnlyAtItsScaleOnWholePixelsWithinItsMargin) {
-    MapViewport screen;
-    screen.setSize({200, 100});
-    screen.fit(QRectF(0, 0, 2000, 1000), 0); // 10 m a pixel
-    MapViewport drawn = screen;
-    drawn.setSize({300, 200}); // 50 pixels of margin each side
-    const TrackImage image{QImage(300, 200, QImage::Format_ARGB32_Premultiplied), drawn};
-    const struct {
-        const char *what;
-        QPointF pan;
-        double zoom;
-        QSizeF size;
-        bool covers;
-    } cases[] = {
-        {"the same view", {0, 0}, 1, {200, 100}, true},
-        {"panned within the margin", {-50, 50}, 1, {200, 100}, true},
-        {"panned beyond it", {51, 0}, 1, {200, 100}, false},
-        {"panned by half a pixel", {0.5, 0}, 1, {200, 100}, false},
-        {"zoomed", {0, 0}, 1.25, {200, 100}, false},
-        {"a larger window", {0, 0}, 1, {320, 100}, false},
-    };
-    for (const auto &c : cases) {
-        MapViewport now = screen;
-        now.setSize(c.size);
-        now.panBy(c.pan);
-        now.zoomAt({100, 50}, c.zoom);
-        EXPECT_EQ(image.covers(now, 1), c.covers) << c.what;
-    }
-}
-
-// A long track is drawn away from the GUI thread: until the new view is drawn the canvas says so, and what it
-// shows then is the new view, not the one before; destroying the canvas meanwhile is safe.
-TEST(MapCanvas, ALongTracksNewViewReplacesTheOldDrawing) {
-    KmlDocument document;
-    KmlTrack track{QStringLiteral("Line"), QColor(0, 0, 255), 4, {}};
-    for (int i = 0; i < 200'000; ++i) // due east along a parallel, from 9.5° to 9.52°
-        track.points.push_back({48.85, 9.5 + 0.02 * i / 199'999.0});
-    document.tracks.push_back(track);
-    auto canvas = std::make_unique<MapCanvas>();
-    canvas->resize(400, 320); // arrow keys pan by whole pixels
-    canvas->setDocument(document);
-    canvas->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(canvas.get()));
-    auto drawnColour = [&canvas](GeoPoint on, QPointF shift = {}) {
-        const QPointF at = canvas->viewport().toScreen(canvas->projection().project(on)) + shift;
-        return QColor(canvas->grab().toImage().pixel(at.toPoint()));
-    };
-    const GeoPoint start{48.85, 9.5};
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !canvas->isRendering(); }, 5000));
-    EXPECT_EQ(drawnColour(start), QColor(0, 0, 255));
-
-    QTest::keyClick(canvas.get(), Qt::Key_Up); // the line moves down an eighth of the map
-    EXPECT_FALSE(canvas->isRendering()) << "a pan reuses the drawing";
-    EXPECT_EQ(drawnColour(start), QColor(0, 0, 255));
-
-    QTest::keyClick(canvas.get(), Qt::Key_Plus);
-    EXPECT_TRUE(canvas->isRendering());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !canvas->isRendering(); }, 5000));
-    EXPECT_EQ(drawnColour({48.85, 9.51}), QColor(0, 0, 255));
-    EXPECT_NE(drawnColour({48.85, 9.51}, {0, 8}), QColor(0, 0, 255)) << "beside the line";
-
-    QTest::keyClick(canvas.get(), Qt::Key_Minus);
-    canvas->repaint(); // starts the drawing the canvas does not wait for
-    EXPECT_TRUE(canvas->isRendering());
-    canvas.reset();
-}
-
-// Pins are spread once per scale: a pan moves every spot by the pan, a zoom spreads them again, and a spread
-// kept for going back is not one from before the legend changed.
-TEST(MapCanvas, PanningMovesThePinsSpotsByThePanAndZoomingSpreadsThemAgain) {
-    KmlDocument document;
-    for (const auto &[file, lat, lon] :
-         {std::tuple{"a.wav", 48.85, 9.5}, std::tuple{"b.wav", 48.86, 9.51}, std::tuple{"c.wav", 48.86, 9.51},
-          std::tuple{"d.wav", 48.851, 9.5}}) {
-        KmlPlace place;
-        place.name = place.recording = QString::fromLatin1(file);
-        place.position = {lat, lon};
-        document.places.push_back(place);
-    }
-    MapCanvas canvas;
-    canvas.resize(400, 300);
-    canvas.setDocument(document);
-    const auto spots = [&canvas] {
-        std::vector<QPointF> at;
-        for (const char *file : {"a.wav", "b.wav", "c.wav", "d.wav"})
-            at.push_back(canvas.pinPosition(QString::fromLatin1(file)).value_or(QPointF(-1e9, -1e9)));
-        return at;
-    };
-    const std::vector<QPointF> before = spots();
-    QTest::keyClick(&canvas, Qt::Key_Left); // the map moves right by an eighth of its width
-    const std::vector<QPointF> panned = spots();
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        EXPECT_NEAR(panned[i].x(), before[i].x() + 50, 1e-6) << i;
-        EXPECT_NEAR(panned[i].y(), before[i].y(), 1e-6) << i;
-    }
-    for (int i = 0; i < 6; ++i)
-        QTest::keyClick(&canvas, Qt::Key_Minus);
-    const std::vector<QPointF> out = spots();
-    EXPECT_LT(std::hypot(out[0].x() - out[1].x(), out[0].y() - out[1].y()),
-              std::hypot(panned[0].x() - panned[1].x(), panned[0].y() - panned[1].y()) / 2)
-        << "spread at the new scale, not the old one";
-
-    // Back at a scale spread before, the pins hidden since stay hidden.
-    canvas.fitToData();
-    ASSERT_TRUE(canvas.pinPosition(QStringLiteral("a.wav")));
-    QTest::keyClick(&canvas, Qt::Key_Plus);
-    ASSERT_TRUE(canvas.pinPosition(QStringLiteral("a.wav")));
-    canvas.setSpeciesVisible(QString(), false);
-    canvas.fitToData();
-    EXPECT_FALSE(canvas.pinPosition(QStringLiteral("a.wav")));
 }
 
 // A document of many pins has them spread away from the GUI thread: after a zoom the canvas says it is still

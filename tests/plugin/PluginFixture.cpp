@@ -35,7 +35,7 @@ void PluginTest::answerModal() {
         steps.pop_front();
         return;
     }
-    // A window under a closing dialog shows through for a moment.
+    // A window under a closing dialog shows through for a moment: only one that stays is unexpected.
     QTimer::singleShot(1000, top, [top, name] {
         if (QApplication::activeModalWidget() != top)
             return;
@@ -57,7 +57,6 @@ QByteArray PluginTest::contents(const QString &path) {
 }
 
 QString PluginTest::trackFile() const {
-    // The first two latitudes differ beyond single precision.
     return writeFile(
         "track.gpx",
         R"(<gpx version="1.1" creator="test" xmlns="http://www.topografix.com/GPX/1/1"><trk><trkseg>
@@ -106,11 +105,9 @@ PluginTest::Step PluginTest::chooseFile(const QString &path) {
             }};
 }
 
-PluginTest::Step PluginTest::saveAs(const QString &path, int kind, QStringList *kinds) {
+PluginTest::Step PluginTest::saveAs(const QString &path, int kind) {
     return {"QFileDialog", [=](QWidget *widget) {
                 auto *dialog = static_cast<QFileDialog *>(widget);
-                if (kinds)
-                    *kinds = dialog->nameFilters();
                 dialog->selectNameFilter(dialog->nameFilters().at(kind));
                 emit dialog->filterSelected(dialog->nameFilters().at(kind));
                 chooseFile(path).second(dialog);

@@ -23,10 +23,8 @@ public:
     void showTrack(const QString &path) override { calls << "showTrack " + QFileInfo(path).fileName(); }
 };
 
-// The test plays the host (selection, map window), the desktop (the files' opener) and the user, who answers
-// the modal widgets as they come up, a step each in order, from the event loop so that a step may open
-// dialogs of its own; one unexpected that stays fails the test. The scratch folder is the temporary folder;
-// the plug-in is declared last: it goes first.
+// The test plays the host, the desktop (the files' opener) and the user, who answers the modal widgets as
+// they come up, a step each in order; one unexpected that stays fails the test. The plug-in goes first.
 class PluginTest : public QObject,
                    public ::testing::Test,
                    public pelorin::HostDelegate,
@@ -39,7 +37,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
     pelorin::RecordingsController *recordingsController() override { return this; }
-    pelorin::MapDisplay *centralMapDisplay() override { return ++mapRequests, &map; }
+    pelorin::MapDisplay *centralMapDisplay() override { return &map; }
     std::optional<QList<pelorin::HostRecording>> selectedObjects() const override {
         return ++reads, selection;
     }
@@ -50,16 +48,14 @@ protected:
     static QByteArray contents(const QString &path);
     // Three points a minute apart from 2009-05-01 10:00:00 UTC, with elevations.
     QString trackFile() const;
-    // Two logs of two fixes each, without elevations: night2.gpx (48.1 N, 10:00:00 and 10:01:00 UTC on
-    // 2009-05-01) and night10.gpx (48.2 N, 10:01:20 and 10:02:00), both from 11.5 to 11.6 E. Named
-    // as a file dialog that takes several would name them, second first.
+    // night2.gpx and night10.gpx, two fixes each, named as a file dialog that takes several names them.
     QString twoLogs() const;
     static pelorin::HostRecording rec(const QString &file, const QString &utc, const QString &species = {});
     void selectTwo(); // inside the track's span, latest first
     Step press(const char *button);
     static Step chooseFile(const QString &path); // typed into the file dialog, then accepted
-    // The save dialog's kind of that index (KML, GeoJSON, GPX), then chooseFile; notes the kinds offered.
-    static Step saveAs(const QString &path, int kind, QStringList *kinds = nullptr);
+    // The save dialog's kind of that index (KML, GeoJSON, GPX), then chooseFile.
+    static Step saveAs(const QString &path, int kind);
     static Step answerAlert(QStringList *seen); // notes text, informative text, buttons; presses the first
     // The panel's widget of that object name.
     template <class Widget> Widget *field(const char *name) const {
@@ -71,7 +67,6 @@ protected:
     QStringList changedFiles;            // the files the plug-in told the host to read again
     mutable int reads = 0;
     FakeMap map;
-    int mapRequests = 0;
     QList<QUrl> opened;
     std::deque<Step> steps;
     QTemporaryDir dir;

