@@ -6,6 +6,7 @@
 #include "map/MapWindow.h"
 
 #include <QDir>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 
@@ -86,4 +87,37 @@ TEST(CentralMapDisplay, ShowsOnlyTheLastTrackAskedForAndNothingOnceClosed) {
     EXPECT_EQ(shown.count(), 1);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Map: Third"));
     EXPECT_EQ(window.statusBar()->currentMessage(), QDir::toNativeSeparators(third));
+}
+
+// The map window first shows beside the main window, inside the screen's available area (the offscreen
+// platform's 800 × 800, its windows framed 2 px a side): on its right, else its left, else against the
+// roomier side; shrunk when too large.
+TEST(CentralMapDisplay, OpensTheMapBesideTheMainWindowAndOnScreen) {
+    const struct {
+        QRect main;     // frame
+        QSize map;      // as the window would be, frame aside
+        QRect expected; // frame
+    } rows[] = {
+        {{50, 100, 304, 204}, {400, 300}, {362, 100, 404, 304}},  // right
+        {{450, 100, 304, 204}, {400, 300}, {38, 100, 404, 304}},  // left
+        {{200, 650, 304, 104}, {400, 300}, {396, 496, 404, 304}}, // neither: right, raised to fit
+        {{600, 50, 154, 104}, {960, 900}, {0, 0, 800, 800}},      // shrunk
+    };
+    for (const auto &row : rows) {
+        QWidget main;
+        main.move(row.main.topLeft());
+        main.resize(row.main.size() - QSize(4, 4));
+        main.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+        const QRect available = main.screen()->availableGeometry();
+        ASSERT_EQ(available, QRect(0, 0, 800, 800));
+        ASSERT_EQ(main.frameGeometry(), row.main);
+        CentralMapDisplay display;
+        display.openBeside(&main);
+        display.window()->resize(row.map);
+        display.showWindow(nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(display.window()));
+        EXPECT_EQ(display.window()->frameGeometry(), row.expected) << row.main.x() << ", " << row.main.y();
+        display.window()->close();
+    }
 }
