@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -39,9 +37,8 @@ std::string commit(const std::string &path, const GuanoWriteRequest &request = t
     return write.commit(error) ? "" : error;
 }
 
-// Files that must not be touched, or that grew or were touched between planning
-// and writing, are refused and keep their bytes; a batch writes every other
-// file in place, flushing each file system once per step.
+// Files that must not be touched, or that grew or were touched between planning and writing, are refused and
+// keep their bytes; a batch writes every other file in place, flushing each file system once per step.
 TEST(GuanoFileWrite, ABatchWritesInPlaceAndRefusesFilesThatMustNotBeTouchedOrChangedSincePlanning) {
     test::TempFolder folder;
     const std::string good = recording("Timestamp: 2019-04-30 21:02:44+0100\n");
@@ -55,10 +52,8 @@ TEST(GuanoFileWrite, ABatchWritesInPlaceAndRefusesFilesThatMustNotBeTouchedOrCha
     const GuanoFileWrite::DeviceOf card = [](const FileStatus &) -> std::uint64_t { return 7; };
     const GuanoFileWrite::DeviceOf mount = [](const FileStatus &) -> std::uint64_t { return 9; };
     std::vector<GuanoFileWrite> writes;
-    for (const std::string &name : names) {
-        GuanoFileWrite write(folder / name, test::positionRequest(), name == "a.wav" ? mount : card);
-        writes.push_back(std::move(write)); // as the command and the plug-in batch them
-    }
+    for (const std::string &name : names) // as the command and the plug-in batch them
+        writes.emplace_back(folder / name, test::positionRequest(), name == "a.wav" ? mount : card);
     std::ofstream(folder / "grown.wav", std::ios::binary | std::ios::app) << "xx";
     const timespec times[2] = {{0, UTIME_OMIT}, {1'000'000'000, 0}};
     ::utimensat(AT_FDCWD, (folder / "touched.wav").c_str(), times, 0);
@@ -105,7 +100,6 @@ TEST(GuanoFileWrite, SoxStillPlaysTheSameSamples) {
     };
     const std::string before = samples();
     EXPECT_EQ(commit(folder / "a.wav"), "");
-    EXPECT_EQ(std::system(("soxi " + folder / "a.wav" + " >/dev/null 2>&1").c_str()), 0);
     EXPECT_EQ(samples(), before);
     EXPECT_EQ(before.size(), 4000u);
 }

@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <optional>
-#include <tuple>
 
 namespace pelorin {
 namespace {
@@ -42,7 +40,6 @@ TEST(RecordingsCsv, ReadsAnyColumnOrderQuotesBomCrlfAndLocalTimes) {
     ASSERT_EQ(lengths.recordings.size(), 2u);
     EXPECT_EQ(std::pair(lengths.recordings[0].durationSeconds, lengths.recordings[1].durationSeconds),
               std::pair(std::optional(12.5), std::optional<double>()));
-    EXPECT_EQ(result.recordings[0].durationSeconds, std::nullopt); // no such column
 }
 
 TEST(RecordingsCsv, NamesTheLineAndTheFault) {
@@ -51,9 +48,7 @@ TEST(RecordingsCsv, NamesTheLineAndTheFault) {
         long line;
         std::string message; // a part of the one error expected
     } cases[] = {
-        {"", 1, "no header row"},
         {"filename,species\na.wav,Ppip\n", 1, "missing column \"recording_time\""},
-        {header + "a.wav,,Ppip\n", 2, "empty recording_time"},
         {header + "a.wav,2021-06-01T21:00:00Z,\rb.wav,x,\r", 3, "\"x\""}, // a lone CR ends a line
         // The record starts on line 4 and its open quote is on line 5, after a quoted line break.
         {header + "\"a\nb.wav\",2021-06-01T21:00:00Z,\n\"c\nd.wav\",2021-06-01T21:00:00Z,\"Ppip\n\n", 5,
@@ -84,19 +79,6 @@ TEST(RecordingsCsv, NamesTheLineAndTheFault) {
     const RecordingsCsvResult unread = readRecordingsCsv(folder / "missing.csv");
     ASSERT_EQ(unread.errors.size(), 1u);
     EXPECT_EQ(unread.errors[0].message, "\"" + folder / "missing.csv" + "\": no such file");
-}
-
-TEST(RecordingsCsv, WritesWhatItReads) {
-    const std::vector<Recording> recordings{{kJune1At21, "plain.wav", {"Ppip", "Nnoc"}},
-                                            {kJune1At21 + 5ms, "a,b \"c\"\nd.wav", {}},
-                                            {kJune1At21 - 1ms, " Fledermaus \xC3\xBC.wav", {"Eser"}}};
-    const std::string text = recordingsCsv(recordings);
-    EXPECT_TRUE(
-        text.starts_with("filename,recording_time,species\r\nplain.wav,2021-06-01T21:00:00Z,Ppip;Nnoc\r\n"))
-        << text;
-    const RecordingsCsvResult back = parseRecordingsCsv(text);
-    ASSERT_TRUE(back.ok()) << back.errors.front().message;
-    EXPECT_EQ(back.recordings, recordings);
 }
 
 } // namespace
