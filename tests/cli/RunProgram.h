@@ -9,9 +9,7 @@
 namespace pelorin::test {
 
 struct RunResult {
-    int exitCode = -1; // -1 when the program did not exit normally
-    int signal = 0;    // the signal that ended it, 0 if none
-    bool hung = false; // killed after the hang guard ran out
+    int exitCode = -1; // -1 when the program did not exit normally, as when the hang guard killed it
     long maxRssKiB = 0;
     std::string out;
     std::string err;
