@@ -70,5 +70,22 @@ TEST_F(ClockTest, AtPlacesTheMomentAskedForWhenTheLengthIsKnown) {
                           "end\n"));
 }
 
+// A waypoint "Start" marked when R2 was started: R2's clock said 10:00:30, the logger 10:01:07.
+TEST_F(SurveyTest, SyncTakesTheOffsetFromAMarkedWaypoint) {
+    writeFile(gpx(), "<gpx version=\"1.1\" creator=\"test\">\n<wpt lat=\"10\" lon=\"20\"><name>Start</name>"
+                     "<time>2025-06-12T10:01:07Z</time></wpt>\n<trk><trkseg>\n" +
+                         kTrackPoints + "</trkseg></trk></gpx>\n");
+    const RunResult ok = run(kml(), {"--sync", "some/card/R2.wav=Start"});
+    ASSERT_EQ(ok.exitCode, 0) << ok.err;
+    expectHas(ok.err,
+              {"pelorin: offset 37 s, from R2.wav at waypoint \"Start\"\n", "placed 3 of 3 recordings"});
+    std::filesystem::remove(kml());
+
+    const RunResult r = run(kml(), {"--sync", "R2.wav=Finish"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "pelorin: --sync: no waypoint named \"Finish\" in the GPS log\n");
+    EXPECT_FALSE(std::filesystem::exists(kml()));
+}
+
 } // namespace
 } // namespace pelorin::test

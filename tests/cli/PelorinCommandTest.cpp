@@ -9,7 +9,6 @@ namespace pelorin::test {
 namespace {
 
 namespace fs = std::filesystem;
-using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 TEST_F(SurveyTest, WritesEveryRecordingInTimeOrder) {
@@ -62,10 +61,9 @@ TEST_F(SurveyTest, BadInputExitsTwoNamingWhereAndWritesNothing) {
 TEST_F(SurveyTest, OpenHandsTheWrittenFileToTheDefaultApplication) {
     writeFile(dir / "xdg-open", "#!/bin/sh\necho \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"\n");
     fs::permissions(dir / "xdg-open", fs::perms::owner_all);
-    const std::string path = std::getenv("PATH");
-    const fs::path cwd = fs::current_path();
+    const std::string path = std::getenv("PATH"), cwd = fs::current_path();
     setenv("PATH", (dir.path().string() + ":" + path).c_str(), 1);
-    fs::current_path(dir.path());
+    fs::current_path(dir.path()); // a relative output is handed over by its absolute path
     const RunResult r = run("out.kml", {"--offset", "30", "--open"});
     fs::current_path(cwd);
     setenv("PATH", path.c_str(), 1);

@@ -37,11 +37,6 @@ TEST_F(ReportTest, OneRowPerRecordingInInputOrderThatPythonReads) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_FALSE(std::filesystem::exists(kml())); // no --output, no document
     const std::string text = readFile(report());
-    EXPECT_TRUE(text.starts_with(
-        "filename,species,start_time,time_source,corrected_time,status,latitude,"
-        "longitude,elevation,seconds_to_fix,gap_seconds,uncertainty_m,time_note,recorder_latitude,"
-        "recorder_longitude,recorder_distance_m,offset_seconds,duration_s,placed_at,gps_log\r\n"))
-        << text;
     EXPECT_THAT(text,
                 HasSubstr("\r\nR2.wav,Ppip;Nnoc,2025-06-12T10:00:30Z,catalogue,2025-06-12T10:01:00Z,exact,"
                           "11.000000,22.000000,101.5,0,,5,,,,,30,,start,track.gpx\r\n"));

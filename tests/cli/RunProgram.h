@@ -15,9 +15,8 @@ struct RunResult {
     std::string err;
 };
 
-// Runs argv[0] (looked up in PATH) with standard input from nothing, in a
-// process group of its own. A program still running after the hang guard is
-// killed with all it started: a FIFO or a hostile file must never block a test.
+// Runs argv[0] (looked up in PATH) with standard input from nothing, in a process group of its own. A program
+// still running after the hang guard is killed with all it started: nothing hostile may block a test.
 RunResult runProgram(const std::vector<std::string> &argv);
 
 // Runs the pelorin binary built beside the tests.
