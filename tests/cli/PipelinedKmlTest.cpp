@@ -43,6 +43,9 @@ TEST_F(PipelinedKmlTest, ALogThatFailsHalfWayOrDoesNotOverlapLeavesTheDestinatio
         const RunResult r = run(kml(), {"--offset", c.offset});
         EXPECT_EQ(r.exitCode, c.exitCode);
         EXPECT_THAT(r.err, HasSubstr(c.said));
+        if (c.exitCode == 2) { // and nothing else the scan's reading would have said
+            EXPECT_EQ(r.err, c.said);
+        }
         EXPECT_EQ(readFile(kml()), "old bytes");
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
                   3); // no temporary

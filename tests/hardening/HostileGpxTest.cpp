@@ -97,6 +97,8 @@ TEST_F(HostileGpx, ExternalEntitiesAreNeverResolvedNorOpened) {
     const std::pair<const char *, std::string> documents[] = {
         {"a general entity",
          withDoctype("<!DOCTYPE gpx [<!ENTITY e SYSTEM \"payload.txt\">]>", "<name>&e;</name>")},
+        {"a parameter entity",
+         withDoctype("<!DOCTYPE gpx [<!ENTITY % p SYSTEM \"payload.dtd\">%p;]>", "<name>&secret;</name>")},
         {"an external DTD", withDoctype("<!DOCTYPE gpx SYSTEM \"payload.dtd\">", "<name>&secret;</name>")},
     };
     for (const auto &[name, doc] : documents) {
